@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds libjpeg-turbo (static, with its nasm SIMD code) for the mingw-w64 i686
+# target from Debian's source package, into a prefix outside the work tree so a
+# `git clean` keeps it. Run as root by setup.sh; returns at once when the prefix
+# was already built by this same script.
+set -euo pipefail
+
+prefix=${VLEXIF_JPEG_PREFIX:-/opt/vlexif/libjpeg-turbo-mingw-i686}
+here=$(cd "$(dirname "$0")/.." && pwd)
+recipe=$(cat "$0" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
+
+if [[ -f $prefix/lib/libjpeg.a && -f $prefix/.recipe ]] && [[ $(<"$prefix/.recipe") == "$recipe" ]]; then
+  exit 0
+fi
+
+# apt-get source needs deb-src entries; Debian 12 images ship binary ones only.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  cat >/etc/apt/sources.list.d/vlexif-deb-src.sources <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  apt-get update -qq
+fi
+
+rm -rf "$prefix.new"
+work=$(mktemp -d /var/tmp/libjpeg-turbo.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"  # lets apt download as its own _apt user
+cd "$work"
+apt-get source -qq libjpeg-turbo >/dev/null
+src=$(find . -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+
+cmake -S "$src" -B build -G Ninja -Wno-dev \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$prefix.new" \
+  -DCMAKE_ASM_NASM_COMPILER=nasm \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+  -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON >/dev/null
+cmake --build build --target install >/dev/null
+
+rm -rf "$prefix"
+mv "$prefix.new" "$prefix"
+echo "$recipe" >"$prefix/.recipe"
+echo "libjpeg-turbo $(basename "$src") built into $prefix"

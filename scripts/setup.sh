@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every build and test dependency on a Debian 12 machine, as root.
+# Quick when everything is already there: apt is only asked for what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32:i386 xvfb x11-apps imagemagick
+  googletest libbenchmark-dev valgrind
+  dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+"$(dirname "$0")/build-libjpeg-turbo.sh"
