@@ -34,7 +34,7 @@ fi
 rm -rf "$prefix.new"
 work=$(mktemp -d /var/tmp/libjpeg-turbo.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-chmod 755 "$work"  # lets apt download as its own _apt user
+chown _apt "$work" 2>/dev/null || true  # lets apt download as its own user
 cd "$work"
 apt-get source -qq libjpeg-turbo >/dev/null
 src=$(find . -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
