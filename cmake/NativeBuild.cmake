@@ -1,0 +1,26 @@
+# The native side: kernels under AddressSanitizer and UndefinedBehaviorSanitizer
+# for the unit tests, and the cross build of the Windows DLLs as a sub-build.
+option(VLEXIF_SANITIZE "Build native tests with ASan and UBSan" ON)
+if(VLEXIF_SANITIZE)
+  set(VLEXIF_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${VLEXIF_SAN_FLAGS})
+  add_link_options(${VLEXIF_SAN_FLAGS})
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+include(ExternalProject)
+set(VLEXIF_WIN32_BUILD_DIR ${CMAKE_BINARY_DIR}/win32)
+ExternalProject_Add(win32
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${VLEXIF_WIN32_BUILD_DIR}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_BUILD ON)
+
+# Pull the Windows build's tests into this tree's ctest.
+file(WRITE ${CMAKE_BINARY_DIR}/win32-tests.cmake "subdirs(\"${VLEXIF_WIN32_BUILD_DIR}\")\n")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win32-tests.cmake)

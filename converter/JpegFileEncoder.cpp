@@ -1,0 +1,124 @@
+#include "converter/JpegFileEncoder.h"
+
+#include "converter/ConverterStatus.h"
+
+#include <jerror.h>
+
+namespace vkexf {
+
+namespace {
+
+constexpr size_t kOutputBufferBytes = 64 * 1024;
+constexpr int kJfifDotsPerInch = 1;
+
+} // namespace
+
+template <class Step>
+void JpegFileEncoder::Guarded(Step step)
+{
+    if (setjmp(errors_.jump)) {
+        if (destination_.writeError == ERROR_DISK_FULL || destination_.writeError == ERROR_HANDLE_DISK_FULL)
+            throw ConverterError(StatusDiskFull);
+        if (errors_.msg_code == JERR_OUT_OF_MEMORY)
+            throw ConverterError(StatusNoMemory);
+        throw ConverterError(StatusWriteFailed);
+    }
+    step();
+}
+
+JpegFileEncoder::JpegFileEncoder(HANDLE output) : errors_(), destination_(), cinfo_()
+{
+    cinfo_.err = jpeg_std_error(&errors_);
+    errors_.error_exit = ExitWithError;
+    // A DLL in a GUI host has nowhere to print warnings.
+    errors_.output_message = IgnoreMessage;
+
+    destination_.file = output;
+    destination_.buffer.resize(kOutputBufferBytes);
+    destination_.init_destination = InitDestination;
+    destination_.empty_output_buffer = EmptyBuffer;
+    destination_.term_destination = TermDestination;
+
+    Guarded([this] { jpeg_create_compress(&cinfo_); });
+    cinfo_.dest = &destination_;
+}
+
+JpegFileEncoder::~JpegFileEncoder()
+{
+    // Safe on a half-created object: the struct starts zeroed.
+    jpeg_destroy_compress(&cinfo_);
+}
+
+void JpegFileEncoder::Start(const JpegSettings& settings)
+{
+    Guarded([this, &settings] {
+        cinfo_.image_width = settings.width;
+        cinfo_.image_height = settings.height;
+        cinfo_.input_components = 3;
+        // The encoder's colour conversion reads BMP order itself.
+        cinfo_.in_color_space = JCS_EXT_BGR;
+        jpeg_set_defaults(&cinfo_);
+        jpeg_set_quality(&cinfo_, settings.quality, TRUE);
+        cinfo_.write_JFIF_header = TRUE;
+        cinfo_.density_unit = kJfifDotsPerInch;
+        cinfo_.X_density = static_cast<UINT16>(settings.xDpi);
+        cinfo_.Y_density = static_cast<UINT16>(settings.yDpi);
+        jpeg_start_compress(&cinfo_, TRUE);
+        jpeg_write_marker(&cinfo_, JPEG_APP0 + 1, settings.exifSegment.data(),
+                          static_cast<unsigned>(settings.exifSegment.size()));
+    });
+}
+
+void JpegFileEncoder::WriteRows(uint8_t** rows, unsigned count)
+{
+    Guarded([this, rows, count] { jpeg_write_scanlines(&cinfo_, rows, count); });
+}
+
+void JpegFileEncoder::Finish()
+{
+    Guarded([this] { jpeg_finish_compress(&cinfo_); });
+}
+
+void JpegFileEncoder::ExitWithError(j_common_ptr cinfo)
+{
+    std::longjmp(static_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void JpegFileEncoder::IgnoreMessage(j_common_ptr) {}
+
+void JpegFileEncoder::InitDestination(j_compress_ptr cinfo)
+{
+    auto* destination = static_cast<FileDestination*>(cinfo->dest);
+    destination->next_output_byte = destination->buffer.data();
+    destination->free_in_buffer = destination->buffer.size();
+}
+
+bool JpegFileEncoder::WriteAll(FileDestination& destination, size_t bytes)
+{
+    DWORD written = 0;
+    if (WriteFile(destination.file, destination.buffer.data(), static_cast<DWORD>(bytes), &written,
+                  nullptr) &&
+        written == bytes)
+        return true;
+    const DWORD error = GetLastError();
+    destination.writeError = error ? error : ERROR_WRITE_FAULT;
+    return false;
+}
+
+boolean JpegFileEncoder::EmptyBuffer(j_compress_ptr cinfo)
+{
+    auto* destination = static_cast<FileDestination*>(cinfo->dest);
+    if (!WriteAll(*destination, destination->buffer.size()))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    InitDestination(cinfo);
+    return TRUE;
+}
+
+void JpegFileEncoder::TermDestination(j_compress_ptr cinfo)
+{
+    auto* destination = static_cast<FileDestination*>(cinfo->dest);
+    if (!WriteAll(*destination, destination->buffer.size() - destination->free_in_buffer))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
+} // namespace vkexf

@@ -1,0 +1,84 @@
+// The module's start and stop, and the one exported entry through which the
+// host reaches every operation.
+#include "entry/HostInterface.h"
+#include "entry/Module.h"
+#include "entry/StatusReporter.h"
+#include "exif/ExifPlugin.h"
+
+#include <new>
+
+namespace {
+
+// The single plug-in object of this module's lifetime, created by the first call.
+vlexif::ExifPlugin* plugin = nullptr;
+
+void LoadResourceLibrary(HMODULE own)
+{
+    char path[MAX_PATH];
+    vlexif::SetModuleHandles(own, vlexif::SiblingPath(own, "Vlexifres.dll", path) ? LoadLibraryA(path) : nullptr);
+}
+
+void ReleaseModule()
+{
+    delete plugin;
+    plugin = nullptr;
+    HMODULE resources = vlexif::ResourceModule();
+    if (resources && resources != vlexif::OwnModule()) {
+        FreeLibrary(resources);
+    }
+    vlexif::SetModuleHandles(vlexif::OwnModule(), nullptr);
+}
+
+vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
+{
+    // Six operations go through the interface, so another concrete spool
+    // writer behind it would change them.
+    vlexif::ScanPlugin& scan = exif;
+    switch (command) {
+    case vlexif::CmdDescribe: return scan.Describe();
+    case vlexif::CmdConfigure: return scan.Configure();
+    case vlexif::CmdCheckFormat: return exif.CheckFormat();
+    case vlexif::CmdSetPalette: return scan.SetPalette();
+    case vlexif::CmdBeginImage: return scan.BeginImage();
+    case vlexif::CmdWriteBlock: return scan.WriteBlock();
+    case vlexif::CmdFinish: return exif.Finish();
+    case vlexif::CmdAbort: return exif.Abort();
+    case vlexif::CmdAbout: return scan.About();
+    default: return vlexif::StatusBadCommand;
+    }
+}
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        plugin = nullptr;
+        LoadResourceLibrary(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        ReleaseModule();
+    }
+    return TRUE;
+}
+
+extern "C" uint32_t __cdecl VLScanEntry(uint32_t command, vlexif::HostParams* params)
+{
+    if (!vlexif::ResourceModule()) {
+        return vlexif::StatusNoResources;
+    }
+    if (!plugin) {
+        plugin = new (std::nothrow) vlexif::ExifPlugin;
+        if (!plugin) {
+            vlexif::ReportStatus(params->owner, vlexif::StatusNoMemory);
+            return vlexif::StatusNoMemory;
+        }
+    }
+    const int16_t code = static_cast<int16_t>(command & 0xFFFF);
+    vlexif::PluginStatus status = vlexif::StatusBadCommand;
+    if (code >= vlexif::CmdDescribe && code <= vlexif::CmdAbout) {
+        plugin->BindHost(params);
+        status = RunCommand(*plugin, code);
+    }
+    vlexif::ReportStatus(params->owner, status);
+    return status;
+}

@@ -1,0 +1,16 @@
+// Identifiers of the texts and dialog templates in Vlexifres.dll. Included by
+// the resource script too, so it holds plain defines only.
+#pragma once
+
+#define IDS_MESSAGE_CAPTION 2001
+#define IDS_SHORT_TEXT 2002
+#define IDS_DISPLAY_TEXT_1 2003
+#define IDS_DISPLAY_TEXT_2 2004
+#define IDS_SUMMARY_FORMAT 2005
+#define IDS_NO_MEMORY 3000
+#define IDS_DISK_FULL 3001
+#define IDS_FILE_ERROR 3002
+#define IDS_BAD_FORMAT 3003
+
+#define IDC_RATE_TRACKBAR 1007
+#define IDC_RATE_EDIT 1008

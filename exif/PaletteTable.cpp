@@ -1,0 +1,20 @@
+#include "exif/PaletteTable.h"
+
+namespace vlexif {
+
+uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count,
+                          PaletteEntry (&table)[PaletteCapacity])
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* entry = hostEntries + 4 * i;
+        table[entry[0]] = PaletteEntry{entry[3], entry[2], entry[1], 0};
+    }
+    return LoadableEntryCount(count);
+}
+
+uint32_t LoadableEntryCount(uint32_t storedCount)
+{
+    return storedCount < PaletteCapacity ? storedCount : PaletteCapacity;
+}
+
+} // namespace vlexif

@@ -1,0 +1,137 @@
+#include "exif/RowExpansion.h"
+
+#include "spool/RowFrame.h"
+
+#include <cstring>
+
+namespace vlexif {
+
+namespace {
+
+// A pixel's blue, green, red in the low three bytes, zero above.
+using Colour = uint32_t;
+
+Colour ColourOf(const PaletteEntry& entry)
+{
+    return entry.blue | entry.green << 8 | static_cast<Colour>(entry.red) << 16;
+}
+
+// Writes width pixels looked up by `indexOf`. All but the last pixel are
+// stored as four bytes, the fourth overwritten by the next pixel; the last
+// one as three, so nothing lands past the row's pixels.
+template <class IndexOf>
+void WriteLookedUpRow(const Colour* colours, int32_t width, uint8_t* row, IndexOf indexOf)
+{
+    int32_t j = 0;
+    for (; j + 1 < width; ++j) {
+        std::memcpy(row + 3 * j, &colours[indexOf(j)], 4);
+    }
+    if (j < width) {
+        std::memcpy(row + 3 * j, &colours[indexOf(j)], 3);
+    }
+}
+
+struct ColourTable {
+    explicit ColourTable(const PaletteEntry (&table)[PaletteCapacity])
+    {
+        for (uint32_t i = 0; i < PaletteCapacity; ++i) {
+            colours[i] = ColourOf(table[i]);
+        }
+    }
+    Colour colours[PaletteCapacity];
+};
+
+// The rows of one source byte's pixels, precomputed per block: each of the
+// 256 byte values maps to its `pixelsPerByte` pixels as ready BGR bytes.
+template <int PixelsPerByte>
+struct ByteExpansion {
+    static constexpr int bits = 8 / PixelsPerByte;
+    static constexpr int bytesOut = 3 * PixelsPerByte;
+
+    explicit ByteExpansion(const ColourTable& table)
+    {
+        for (int value = 0; value < 256; ++value) {
+            for (int k = 0; k < PixelsPerByte; ++k) {
+                const int index = (value >> (8 - bits * (k + 1))) & ((1 << bits) - 1);
+                std::memcpy(&pixels[value][3 * k], &table.colours[index], 3);
+            }
+        }
+    }
+
+    void WriteRow(const uint8_t* source, int32_t width, uint8_t* row) const
+    {
+        const int32_t wholeBytes = width / PixelsPerByte;
+        for (int32_t i = 0; i < wholeBytes; ++i) {
+            std::memcpy(row + bytesOut * i, pixels[source[i]], bytesOut);
+        }
+        const int32_t rest = width % PixelsPerByte;
+        if (rest != 0) {
+            std::memcpy(row + bytesOut * wholeBytes, pixels[source[wholeBytes]], 3 * rest);
+        }
+    }
+
+    uint8_t pixels[256][bytesOut];
+};
+
+} // namespace
+
+void ExpandGray8Rows(const HostBlock& block, uint8_t* out, uint32_t outStride)
+{
+    static const struct GreyTable {
+        GreyTable()
+        {
+            for (uint32_t v = 0; v < 256; ++v) {
+                colours[v] = v * 0x010101u;
+            }
+        }
+        Colour colours[256];
+    } grey;
+    const int32_t width = block.width;
+    ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
+                       [width](const uint8_t* s, uint8_t* d) {
+                           WriteLookedUpRow(grey.colours, width, d, [s](int32_t j) { return s[j]; });
+                       });
+}
+
+void ExpandIndexed8Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
+                        uint8_t* out, uint32_t outStride)
+{
+    const ColourTable colours(table);
+    const int32_t width = block.width;
+    ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
+                       [&colours, width](const uint8_t* s, uint8_t* d) {
+                           WriteLookedUpRow(colours.colours, width, d, [s](int32_t j) { return s[j]; });
+                       });
+}
+
+void ExpandGray16Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
+                      uint8_t* out, uint32_t outStride)
+{
+    const ColourTable colours(table);
+    const int32_t width = block.width;
+    ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
+                       [&colours, width](const uint8_t* s, uint8_t* d) {
+                           WriteLookedUpRow(colours.colours, width, d,
+                                            [s](int32_t j) { return s[2 * j + 1]; });
+                       });
+}
+
+void Expand4BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
+                    uint8_t* out, uint32_t outStride)
+{
+    const ByteExpansion<2> expansion{ColourTable(table)};
+    const int32_t width = block.width;
+    ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
+                       [&expansion, width](const uint8_t* s, uint8_t* d) { expansion.WriteRow(s, width, d); });
+}
+
+void Expand1BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
+                    uint8_t* out, uint32_t outStride)
+{
+    const ByteExpansion<8> expansion{ColourTable(table)};
+    const int32_t width = block.width;
+    ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
+                       [&expansion, width](const uint8_t* s, uint8_t* d) { expansion.WriteRow(s, width, d); });
+}
+
+} // namespace vlexif

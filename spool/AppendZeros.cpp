@@ -1,0 +1,26 @@
+#include "spool/AppendZeros.h"
+
+#include "spool/GlobalBlock.h"
+
+namespace vlexif {
+
+PluginStatus AppendZeros(SpoolFile& file, uint32_t count)
+{
+    uint32_t remaining = count;
+    for (;;) {
+        const uint32_t chunk = remaining > PrefillChunkSize ? PrefillChunkSize : remaining;
+        GlobalBlock zeros;
+        if (!zeros.Allocate(chunk)) {
+            return StatusNoMemory;
+        }
+        if (file.Write(chunk, zeros.Address()) != StatusOk) {
+            return StatusWriteFailed;
+        }
+        remaining -= chunk;
+        if (remaining == 0) {
+            return StatusOk;
+        }
+    }
+}
+
+} // namespace vlexif

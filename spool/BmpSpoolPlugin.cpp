@@ -1,0 +1,290 @@
+#include "spool/BmpSpoolPlugin.h"
+
+#include "spool/AppendZeros.h"
+#include "spool/BmpHeader.h"
+#include "spool/FreeSpace.h"
+#include "spool/PaletteArea.h"
+#include "spool/PixelFormat.h"
+#include "spool/RowConverters.h"
+#include "spool/SpoolPath.h"
+
+#include <cstring>
+
+namespace vlexif {
+
+namespace {
+
+using Convert = void (*)(const HostBlock&, uint32_t, uint8_t*, uint32_t);
+
+struct NativeFormat {
+    uint32_t code;
+    uint32_t spoolBits;
+    SourceWalk walk;
+    Convert convert;
+};
+
+// How each format reaches its native-depth rows. The copy converters move
+// whole output strides; 8-bit palette lines lie `width` bytes apart.
+constexpr NativeFormat nativeFormats[] = {
+    {FormatRgb24, 24, {SourceWalk::ByStride, 24, 24, false}, SwapRgb24Rows},
+    {FormatRgb48, 24, {SourceWalk::ByBytesPerLine, 0, 48, false}, ReduceRgb48Rows},
+    {FormatGray8, 8, {SourceWalk::ByStride, 8, 8, true}, CopyRows},
+    {FormatGray16, 8, {SourceWalk::ByBytesPerLine, 0, 16, false}, ReduceGray16Rows},
+    {FormatIndexed8, 8, {SourceWalk::ByWidth, 8, 8, true}, CopyRows},
+    {FormatIndexed4, 4, {SourceWalk::ByStride, 4, 4, true}, CopyRows},
+    {FormatIndexed1, 1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
+    {FormatBilevel, 1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
+};
+
+const NativeFormat* FindNativeFormat(uint32_t code)
+{
+    for (const NativeFormat& format : nativeFormats) {
+        if (format.code == code) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+PluginStatus BmpSpoolPlugin::CheckFormat()
+{
+    const PluginStatus status = ClassifyFormat();
+    if (status != StatusOk) {
+        return status;
+    }
+    settings.WriteDword("ImageFormat", formatCode);
+    return IsAcceptedFormat(formatCode) ? StatusOk : StatusBadFormat;
+}
+
+PluginStatus BmpSpoolPlugin::CheckImageSize(SpoolImage& image) const
+{
+    const ImageDescription& description = Description();
+    if (description.width < 0 || description.height < 0) {
+        return StatusBadFormat;
+    }
+    // The core header holds 16-bit sizes: a larger image would not match its file.
+    if (image.layout == HeaderLayout::Core && (description.width > 0xFFFF || description.height > 0xFFFF)) {
+        return StatusBadFormat;
+    }
+    const uint32_t pixelDataOffset = HeaderBytes(image.layout) + PaletteEntryBytes(image.layout) * image.colours;
+    return SpoolFileSizes(pixelDataOffset, description.width, description.height, image.bitCount,
+                          image.pixelAreaSize)
+               ? StatusOk
+               : StatusBadFormat;
+}
+
+PluginStatus BmpSpoolPlugin::BuildHeader(const SpoolImage& image)
+{
+    if (!workBuffer.Allocate(HeaderBlockSize)) {
+        return StatusNoMemory;
+    }
+    const ImageDescription& description = Description();
+    const HeaderImage header{description.xDpi, description.yDpi, description.width,
+                             description.height, image.bitCount, image.colours};
+    if (image.layout == HeaderLayout::Info) {
+        BuildInfoHeaderBytes(header, workBuffer.Address());
+    } else {
+        BuildCoreHeaderBytes(header, workBuffer.Address());
+    }
+    return StatusOk;
+}
+
+PluginStatus BmpSpoolPlugin::WriteHeader(const SpoolImage& image)
+{
+    // One figure for every piece: the pieces are small beside the pixel area,
+    // which is tested on its own afterwards.
+    const uint64_t freeBytes = QueryFreeSpace(tempPath);
+    const uint8_t* header = workBuffer.Address();
+    const uint32_t pieces[] = {FileHeaderSize, HeaderBytes(image.layout) - FileHeaderSize};
+    for (const uint32_t piece : pieces) {
+        if (!HasRoomFor(freeBytes, piece)) {
+            return StatusDiskFull;
+        }
+        if (spoolFile.Write(piece, header) != StatusOk) {
+            return StatusWriteFailed;
+        }
+        header += piece;
+    }
+    const uint32_t paletteBytes = PaletteEntryBytes(image.layout) * image.colours;
+    if (paletteBytes == 0) {
+        return StatusOk;
+    }
+    GlobalBlock palette;
+    if (!palette.Allocate(paletteBytes)) {
+        return StatusNoMemory;
+    }
+    if (!HasRoomFor(freeBytes, paletteBytes)) {
+        return StatusDiskFull;
+    }
+    return spoolFile.Write(paletteBytes, palette.Address());
+}
+
+PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
+{
+    if (!MakeSpoolPath(tempPath)) {
+        workBuffer.Release();
+        return StatusCreateFailed;
+    }
+    if (spoolFile.Create(tempPath) != StatusOk) {
+        workBuffer.Release();
+        // The empty file the name was reserved with is ours: leave nothing behind.
+        SpoolFile::Delete(tempPath);
+        return StatusCreateFailed;
+    }
+    PluginStatus status = WriteHeader(image);
+    if (status == StatusOk && !HasRoomFor(QueryFreeSpace(tempPath), image.pixelAreaSize)) {
+        status = StatusDiskFull;
+    }
+    if (status == StatusOk) {
+        status = AppendZeros(spoolFile, image.pixelAreaSize);
+    }
+    workBuffer.Release();
+    if (status != StatusOk) {
+        CloseAndDelete();
+        return status;
+    }
+    spoolFile.Close();
+    blockCount = 0;
+    settings.WriteString("TempFile", tempPath);
+    settings.WriteDword("LoopCount", 0);
+    return StatusOk;
+}
+
+PluginStatus BmpSpoolPlugin::BeginImage()
+{
+    settings.ReadDword("File Type", fileType);
+    settings.ReadDword("ImageFormat", formatCode);
+    const ImageDescription& description = Description();
+    SpoolImage image{fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core,
+                     SpoolBitDepth(formatCode, description.bitsPerPixel),
+                     ColourCount(description.colourType, description.bitsPerPixel), 0};
+    if (IsRgbFormat(formatCode)) {
+        image.colours = 0;
+    }
+    PluginStatus status = CheckImageSize(image);
+    if (status == StatusOk) {
+        status = BuildHeader(image);
+    }
+    return status == StatusOk ? CreateSpoolFile(image) : status;
+}
+
+PluginStatus BmpSpoolPlugin::SetPalette()
+{
+    const bool ownPath = LoadTempPath();
+    settings.ReadDword("File Type", fileType);
+    settings.ReadDword("ImageFormat", formatCode);
+    if (IsRgbFormat(formatCode)) {
+        return StatusOk;
+    }
+    if (!ownPath) {
+        return StatusOpenFailed;
+    }
+    if (spoolFile.Open(tempPath) != StatusOk) {
+        SpoolFile::Delete(tempPath);
+        return StatusOpenFailed;
+    }
+    const HeaderLayout layout = fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core;
+    if (spoolFile.Seek(static_cast<int32_t>(HeaderBytes(layout)), FILE_BEGIN) != StatusOk) {
+        CloseAndDelete();
+        return StatusSeekFailed;
+    }
+    const PaletteView& view = PaletteViewOf(imageRecord);
+    const uint32_t entryBytes = PaletteEntryBytes(layout);
+    // Never past the header's palette area, whatever count the host sends.
+    const uint32_t slots = view.count < PaletteEntries(formatCode) ? view.count : PaletteEntries(formatCode);
+    if (!workBuffer.Allocate(slots * entryBytes)) {
+        CloseAndDelete();
+        return StatusNoMemory;
+    }
+    PlaceFileEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, entryBytes, slots,
+                     workBuffer.Address());
+    const PluginStatus status = spoolFile.Write(workBuffer.Size(), workBuffer.Address());
+    workBuffer.Release();
+    if (status != StatusOk) {
+        CloseAndDelete();
+        return status;
+    }
+    spoolFile.Close();
+    return StatusOk;
+}
+
+PluginStatus BmpSpoolPlugin::WriteBlock()
+{
+    settings.ReadDword("File Type", fileType);
+    settings.ReadDword("ImageFormat", formatCode);
+    const NativeFormat* format = FindNativeFormat(formatCode);
+    const HeaderLayout layout = fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core;
+    const uint32_t pixelDataOffset =
+        HeaderBytes(layout) + PaletteEntryBytes(layout) * PaletteEntries(formatCode);
+    if (!format) {
+        return PlaceBlock({}, 0, pixelDataOffset, nullptr);
+    }
+    const HostBlock block = CurrentBlock();
+    const uint32_t distance = SourceDistance(format->walk, block);
+    const Convert convert = format->convert;
+    return PlaceBlock(format->walk, format->spoolBits, pixelDataOffset,
+                      [convert, distance](const HostBlock& b, uint8_t* rows, uint32_t stride) {
+                          convert(b, distance, rows, stride);
+                      });
+}
+
+PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits,
+                                        uint32_t pixelDataOffset, const FillRows& fill)
+{
+    if (!LoadTempPath()) {
+        return StatusOpenFailed;
+    }
+    if (spoolFile.Open(tempPath) != StatusOk) {
+        SpoolFile::Delete(tempPath);
+        return StatusOpenFailed;
+    }
+    uint32_t fileSize = 0;
+    if (spoolFile.SeekToEnd(fileSize) != StatusOk) {
+        CloseAndDelete();
+        return StatusSeekFailed;
+    }
+    const HostBlock block = CurrentBlock();
+    // A refused block leaves the file exactly as it was.
+    if (!fill || fileSize < pixelDataOffset || !SourceCoversWalk(walk, block) ||
+        !BlockFitsPixelArea(block, outputBits, fileSize - pixelDataOffset)) {
+        spoolFile.Close();
+        return StatusBadFormat;
+    }
+    const uint32_t stride = RowStride(static_cast<uint32_t>(block.width), outputBits);
+    const uint32_t rowBytes = static_cast<uint32_t>(block.lines) * stride;
+    if (!workBuffer.Allocate(rowBytes)) {
+        CloseAndDelete();
+        return StatusNoMemory;
+    }
+    fill(block, workBuffer.Address(), stride);
+    const int32_t distanceFromEnd =
+        -static_cast<int32_t>((static_cast<uint32_t>(block.linesBefore) + static_cast<uint32_t>(block.lines)) * stride);
+    PluginStatus status = spoolFile.Seek(distanceFromEnd, FILE_END);
+    if (status == StatusOk) {
+        status = spoolFile.Write(rowBytes, workBuffer.Address());
+    }
+    workBuffer.Release();
+    if (status != StatusOk) {
+        CloseAndDelete();
+        return status;
+    }
+    spoolFile.Close();
+    ++blockCount;
+    settings.WriteDword("LoopCount", blockCount);
+    return StatusOk;
+}
+
+PluginStatus BmpSpoolPlugin::Abort()
+{
+    if (LoadTempPath()) {
+        SpoolFile::Delete(tempPath);
+    }
+    settings.DeleteValue("TempFile");
+    settings.DeleteValue("ImageFormat");
+    settings.DeleteValue("LoopCount");
+    return StatusOk;
+}
+
+} // namespace vlexif

@@ -1,0 +1,55 @@
+// A spool writer that stores the image in a bottom-up BMP spool file at the
+// image's own depth, in the info-header or the core-header layout.
+#pragma once
+
+#include "spool/BmpHeader.h"
+#include "spool/ScanPlugin.h"
+
+#include <functional>
+
+namespace vlexif {
+
+class BmpSpoolPlugin : public ScanPlugin {
+public:
+    PluginStatus Describe() override { return StatusOk; }
+    PluginStatus Configure() override { return StatusOk; }
+    PluginStatus About() override { return StatusOk; }
+    PluginStatus BeginImage() override;
+    PluginStatus SetPalette() override;
+    PluginStatus WriteBlock() override;
+
+    // Expects the settings store bound by the caller.
+    PluginStatus CheckFormat();
+    PluginStatus Abort();
+
+protected:
+    // The head of the spool file, as it will be laid out.
+    struct SpoolImage {
+        HeaderLayout layout;
+        uint32_t bitCount;
+        uint32_t colours;
+        uint32_t pixelAreaSize; // filled by CheckImageSize
+    };
+
+    // Refuses, before any file exists, an image whose file could not be
+    // addressed with the signed 32-bit positions the block writers use.
+    PluginStatus CheckImageSize(SpoolImage& image) const;
+    PluginStatus BuildHeader(const SpoolImage& image);
+    // The built header and a zeroed palette area, each piece tested against
+    // one free-space figure.
+    PluginStatus WriteHeader(const SpoolImage& image);
+    // From the built header to a full-length, all-zero spool file whose path
+    // is stored for the job's later calls.
+    PluginStatus CreateSpoolFile(const SpoolImage& image);
+
+    using FillRows = std::function<void(const HostBlock& block, uint8_t* rows, uint32_t stride)>;
+    // One block into its place: opens the stored spool file, checks the block
+    // against the source it reads and the pixel area it lands in, fills the
+    // work block with its rows and writes them with one seek and one write.
+    PluginStatus PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
+                            const FillRows& fill);
+
+    uint32_t fileType = 0;
+};
+
+} // namespace vlexif

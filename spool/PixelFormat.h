@@ -1,0 +1,46 @@
+// Pixel formats: the host's description of a pixel classified into one code,
+// and what each code means for spooling. Platform-free.
+#pragma once
+
+#include <cstdint>
+
+namespace vlexif {
+
+enum ImageFormat : uint32_t {
+    FormatNone = 0,
+    FormatRgb24 = 1024,
+    FormatRgb48 = 1048,
+    FormatGray4 = 2004,
+    FormatGray8 = 2008,
+    FormatGray16 = 2016,
+    FormatIndexed1 = 3001,
+    FormatIndexed4 = 3004,
+    FormatIndexed8 = 3008,
+    FormatBilevel = 4000,
+};
+
+// The first format whose bits, samples and colour type all match, or
+// FormatNone when none does or the must-be-zero field is set.
+ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType,
+                           uint32_t mustBeZero);
+
+// Formats the plug-in can spool; FormatGray4 classifies but is refused.
+bool IsAcceptedFormat(uint32_t code);
+
+bool IsRgbFormat(uint32_t code);
+
+// Palette entries of the format's native-depth spool file; 0 for RGB and for
+// codes outside the table.
+uint32_t PaletteEntries(uint32_t code);
+
+// Bits per pixel of the native-depth spool file: the 16-bit samples lose their
+// low byte, everything else keeps the image's own depth.
+uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel);
+
+// Bytes of one BMP row: the row's bits packed into bytes, padded to 4 bytes.
+constexpr uint32_t RowStride(uint32_t width, uint32_t bitsPerPixel)
+{
+    return ((width * bitsPerPixel + 31) >> 3) & ~3u;
+}
+
+} // namespace vlexif

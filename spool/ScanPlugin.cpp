@@ -1,0 +1,54 @@
+#include "spool/ScanPlugin.h"
+
+#include "spool/PixelFormat.h"
+#include "spool/SpoolPath.h"
+
+namespace vlexif {
+
+ScanPlugin::ScanPlugin() = default;
+
+ScanPlugin::~ScanPlugin()
+{
+    hostParams = nullptr;
+    jobRecord = nullptr;
+    imageRecord = nullptr;
+}
+
+void ScanPlugin::BindHost(HostParams* params)
+{
+    hostParams = params;
+    jobRecord = params->job;
+    imageRecord = jobRecord->image;
+}
+
+PluginStatus ScanPlugin::ClassifyFormat()
+{
+    const ImageDescription& image = Description();
+    formatCode = ClassifyPixels(image.bitsPerPixel, image.samplesPerPixel, image.colourType,
+                                image.mustBeZero);
+    return formatCode == FormatNone ? StatusBadFormat : StatusOk;
+}
+
+void ScanPlugin::BindSettings()
+{
+    settings.Bind(hostParams->registry, "EXIF");
+}
+
+bool ScanPlugin::LoadTempPath()
+{
+    return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath);
+}
+
+void ScanPlugin::CloseAndDelete()
+{
+    spoolFile.Close();
+    SpoolFile::Delete(tempPath);
+}
+
+HostBlock ScanPlugin::CurrentBlock() const
+{
+    const BlockView& view = BlockViewOf(imageRecord);
+    return HostBlock{view.data, view.bytesPerLine, view.width, view.lines, view.linesBefore};
+}
+
+} // namespace vlexif

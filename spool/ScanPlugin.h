@@ -1,0 +1,60 @@
+// The interface the entry calls, with the state every spool writer needs:
+// this call's host records, the settings store, the spool file and its path,
+// the format code, the block counter and the work block.
+#pragma once
+
+#include "entry/HostInterface.h"
+#include "settings/SettingsStore.h"
+#include "spool/GlobalBlock.h"
+#include "spool/HostBlock.h"
+#include "spool/SpoolFile.h"
+
+namespace vlexif {
+
+class ScanPlugin {
+public:
+    ScanPlugin();
+    ScanPlugin(const ScanPlugin&) = delete;
+    ScanPlugin& operator=(const ScanPlugin&) = delete;
+    virtual ~ScanPlugin();
+
+    virtual PluginStatus Describe() = 0;
+    virtual PluginStatus Configure() = 0;
+    virtual PluginStatus About() = 0;
+    virtual PluginStatus BeginImage() = 0;
+    virtual PluginStatus SetPalette() = 0;
+    virtual PluginStatus WriteBlock() = 0;
+
+    // Ties the object to this call's records; valid only during the call.
+    void BindHost(HostParams* params);
+
+    PluginStatus ClassifyFormat();
+
+    uint32_t FormatCode() const { return formatCode; }
+    uint32_t BlockCount() const { return blockCount; }
+    const char* TempPath() const { return tempPath; }
+    bool HoldsWorkBlock() const { return static_cast<bool>(workBuffer); }
+
+protected:
+    // The job's values live under the host's key plus "EXIF".
+    void BindSettings();
+    // Reloads "TempFile"; false unless it names this plug-in's own spool file.
+    bool LoadTempPath();
+    // Clean-up after a failure: its own results never replace the failure's.
+    void CloseAndDelete();
+
+    const ImageDescription& Description() const { return DescriptionView(imageRecord); }
+    HostBlock CurrentBlock() const;
+
+    SpoolFile spoolFile;
+    SettingsStore settings;
+    HostParams* hostParams = nullptr;
+    JobRecord* jobRecord = nullptr;
+    ImageRecord* imageRecord = nullptr;
+    char tempPath[MAX_PATH] = {};
+    uint32_t blockCount = 0;
+    uint32_t formatCode = 0;
+    GlobalBlock workBuffer;
+};
+
+} // namespace vlexif

@@ -1,0 +1,31 @@
+// Owner of the open spool file's handle, and the file operations on it.
+#pragma once
+
+#include "entry/HostInterface.h"
+
+namespace vlexif {
+
+class SpoolFile {
+public:
+    SpoolFile() = default;
+    SpoolFile(const SpoolFile&) = delete;
+    SpoolFile& operator=(const SpoolFile&) = delete;
+    virtual ~SpoolFile();
+
+    PluginStatus Create(const char* path);
+    PluginStatus Open(const char* path);
+    // Short writes fail too: a spool file with a gap is a corrupt image.
+    PluginStatus Write(uint32_t byteCount, const void* data);
+    PluginStatus Seek(int32_t distance, DWORD moveMethod);
+    // Seeks to the end and reports the file's size, which bounds the blocks.
+    PluginStatus SeekToEnd(uint32_t& fileSize);
+    PluginStatus Close();
+    static PluginStatus Delete(const char* path);
+
+    HANDLE Handle() const { return handle; }
+
+private:
+    HANDLE handle = nullptr;
+};
+
+} // namespace vlexif

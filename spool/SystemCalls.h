@@ -1,0 +1,35 @@
+// The operating-system calls behind the spool file, free space and memory
+// blocks. Production code reaches them through this one table, which holds the
+// real Win32 functions; tests swap in failing ones to reach the failure paths
+// that the real platform cannot produce on demand.
+#pragma once
+
+#include <windows.h>
+
+namespace vlexif {
+
+struct SystemCalls {
+    decltype(&::CreateFileA) CreateFileA;
+    decltype(&::WriteFile) WriteFile;
+    decltype(&::SetFilePointer) SetFilePointer;
+    decltype(&::CloseHandle) CloseHandle;
+    decltype(&::DeleteFileA) DeleteFileA;
+    decltype(&::GetTempPathA) GetTempPathA;
+    decltype(&::GetTempFileNameA) GetTempFileNameA;
+    decltype(&::GetModuleHandleA) GetModuleHandleA;
+    decltype(&::GetProcAddress) GetProcAddress;
+    decltype(&::GetDiskFreeSpaceA) GetDiskFreeSpaceA;
+    decltype(&::GlobalAlloc) GlobalAlloc;
+    decltype(&::GlobalLock) GlobalLock;
+    decltype(&::GlobalHandle) GlobalHandle;
+    decltype(&::GlobalUnlock) GlobalUnlock;
+    decltype(&::GlobalFree) GlobalFree;
+};
+
+// The table in force; the Win32 functions unless a test replaced them.
+SystemCalls& Os();
+
+// The untouched Win32 table, for restoring after a test.
+const SystemCalls& RealSystemCalls();
+
+} // namespace vlexif
