@@ -38,9 +38,10 @@ uint32_t PaletteEntries(uint32_t code);
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel);
 
 // Bytes of one BMP row: the row's bits packed into bytes, padded to 4 bytes.
+// The product is formed in 64 bits so that a wide row never wraps to a short one.
 constexpr uint32_t RowStride(uint32_t width, uint32_t bitsPerPixel)
 {
-    return ((width * bitsPerPixel + 31) >> 3) & ~3u;
+    return static_cast<uint32_t>(((uint64_t{width} * bitsPerPixel + 31) >> 3) & ~uint64_t{3});
 }
 
 } // namespace vlexif

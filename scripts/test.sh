@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The project's test command: installs what is missing, builds both sides and
+# runs every test (native, and the Windows ones under Wine and Xvfb) with one
+# ctest. Extra arguments go to ctest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja
+cmake --build build
+
+export WINEPREFIX=$root/build/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i
+  wineserver -w
+fi
+
+xvfb_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  display=90
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+  done
+fi
+
+# One wineserver for the whole run instead of one per test program.
+wineserver -p
+ctest --test-dir build -j2 --output-on-failure "$@"
