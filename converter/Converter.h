@@ -5,7 +5,7 @@
 
 namespace vkexf {
 
-// Throws ConverterError (and std::bad_alloc); see VkExf_Entry for the arguments.
+// VkExf_Entry's work (see VkExf.h); throws ConverterError or std::bad_alloc.
 void ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
                         int32_t quality);
 

@@ -1,8 +1,8 @@
 // The DLL's one export. Nothing may escape it but a status: exceptions stop here.
 #include "converter/Converter.h"
 #include "converter/ConverterStatus.h"
+#include "converter/VkExf.h"
 
-#include <cstdint>
 #include <new>
 
 extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,

@@ -1,0 +1,74 @@
+// Runs one conversion through the real VkExf.dll, as the plug-in would, and
+// prints its status, time and memory: for the benchmark and the EXIF check.
+//   vkexf-run DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
+#include "converter/JobDestination.h"
+#include "converter/VkExf.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kVersionText[] = "VkExf test driver 1.0";
+
+template <size_t N>
+bool CopyField(char (&field)[N], const char* text)
+{
+    if (std::strlen(text) >= N)
+        return false;
+    std::strcpy(field, text);
+    return true;
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+size_t KiB(size_t bytes) { return bytes / 1024; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5 || argc > 7) {
+        std::fprintf(stderr, "usage: vkexf-run DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]\n");
+        return 2;
+    }
+    vkexf::JobDestination job = {};
+    if (!CopyField(job.outputPath, argv[3]) || (argc > 5 && !CopyField(job.make, argv[5])) ||
+        (argc > 6 && !CopyField(job.model, argv[6]))) {
+        std::fprintf(stderr, "vkexf-run: text too long for the job record\n");
+        return 2;
+    }
+    HMODULE dll = LoadLibraryA(argv[1]);
+    auto entry = dll ? reinterpret_cast<VkExfEntryProc>(
+                           reinterpret_cast<void*>(GetProcAddress(dll, kVkExfEntryName)))
+                     : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "vkexf-run: cannot load %s from %s\n", kVkExfEntryName, argv[1]);
+        return 2;
+    }
+
+    PROCESS_MEMORY_COUNTERS before = {}, after = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    const uint32_t status = entry(kVersionText, &job, argv[2], std::atoi(argv[4])) & 0xFFFF;
+    QueryPerformanceCounter(&end);
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+
+    std::printf("status %u\nseconds %.3f\n", status, Seconds(start, end));
+    std::printf("working_set_before_kib %zu\npeak_working_set_kib %zu\n",
+                KiB(before.WorkingSetSize), KiB(after.PeakWorkingSetSize));
+    std::printf("private_before_kib %zu\npeak_private_kib %zu\n", KiB(before.PagefileUsage),
+                KiB(after.PeakPagefileUsage));
+    FreeLibrary(dll);
+    return status == 0 ? 0 : 1;
+}
