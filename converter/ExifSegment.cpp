@@ -3,6 +3,7 @@
 #include "converter/TiffIfd.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace vkexf {
 
@@ -69,12 +70,12 @@ std::vector<uint8_t> BuildExifSegment(const ExifFields& fields)
     ifd0.AddLong(TagExifIfd, 0);
     ifd0.AddLong(TagExifIfd, static_cast<uint32_t>(kTiffHeaderBytes + ifd0.Size()));
 
-    std::vector<uint8_t> tiff = {'I', 'I', 42, 0, kTiffHeaderBytes, 0, 0, 0};
-    ifd0.AppendTo(tiff);
-    exif.AppendTo(tiff);
-
     std::vector<uint8_t> segment = {'E', 'x', 'i', 'f', 0, 0};
-    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    const size_t tiffStart = segment.size();
+    for (uint8_t byte : std::initializer_list<uint8_t>{'I', 'I', 42, 0, kTiffHeaderBytes, 0, 0, 0})
+        segment.push_back(byte);
+    ifd0.AppendTo(segment, tiffStart);
+    exif.AppendTo(segment, tiffStart);
     return segment;
 }
 

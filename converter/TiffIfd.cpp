@@ -76,26 +76,26 @@ size_t TiffIfd::Size() const
     return size;
 }
 
-void TiffIfd::AppendTo(std::vector<uint8_t>& tiff) const
+void TiffIfd::AppendTo(std::vector<uint8_t>& out, size_t tiffStart) const
 {
     std::vector<uint8_t> values;
-    size_t valueOffset = tiff.size() + 2 + kEntryBytes * entries_.size() + 4;
-    PutU16(tiff, static_cast<uint16_t>(entries_.size()));
+    const size_t valueOffset = out.size() - tiffStart + 2 + kEntryBytes * entries_.size() + 4;
+    PutU16(out, static_cast<uint16_t>(entries_.size()));
     for (const auto& [tag, entry] : entries_) {
-        PutU16(tiff, tag);
-        PutU16(tiff, entry.type);
-        PutU32(tiff, entry.count);
+        PutU16(out, tag);
+        PutU16(out, entry.type);
+        PutU32(out, entry.count);
         if (entry.value.size() <= kInlineBytes) {
-            tiff.insert(tiff.end(), entry.value.begin(), entry.value.end());
-            tiff.insert(tiff.end(), kInlineBytes - entry.value.size(), 0);
+            out.insert(out.end(), entry.value.begin(), entry.value.end());
+            out.insert(out.end(), kInlineBytes - entry.value.size(), 0);
         } else {
-            PutU32(tiff, static_cast<uint32_t>(valueOffset + values.size()));
+            PutU32(out, static_cast<uint32_t>(valueOffset + values.size()));
             values.insert(values.end(), entry.value.begin(), entry.value.end());
             values.resize(Padded(values.size()));
         }
     }
-    PutU32(tiff, 0);
-    tiff.insert(tiff.end(), values.begin(), values.end());
+    PutU32(out, 0);
+    out.insert(out.end(), values.begin(), values.end());
 }
 
 } // namespace vkexf

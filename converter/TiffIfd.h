@@ -29,9 +29,9 @@ public:
 
     // Bytes AppendTo adds: the directory and its out-of-entry values.
     size_t Size() const;
-    // Appends the directory at tiff.size(), which must be even; offsets are
-    // from the start of `tiff`, the TIFF header. The next-IFD link is 0.
-    void AppendTo(std::vector<uint8_t>& tiff) const;
+    // Appends the directory to `out`, at an even distance from tiffStart,
+    // where the TIFF header begins and offsets count from. Next-IFD link 0.
+    void AppendTo(std::vector<uint8_t>& out, size_t tiffStart) const;
 
 private:
     struct Entry {

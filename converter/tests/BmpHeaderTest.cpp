@@ -109,6 +109,8 @@ struct Malformed {
     BmpError expected;
 };
 
+void PrintTo(const Malformed& malformed, std::ostream* out) { *out << malformed.name; }
+
 class MalformedBmp : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedBmp, IsRefused)

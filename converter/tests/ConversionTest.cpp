@@ -63,6 +63,20 @@ struct Shape {
     bool topDown;
 };
 
+void PrintTo(const Shape& shape, std::ostream* out)
+{
+    *out << (shape.header == BmpHeaderKind::Core ? "core " : "info ") << shape.width << 'x'
+         << shape.height << (shape.topDown ? " top-down" : " bottom-up");
+}
+
+std::string ShapeName(const ::testing::TestParamInfo<Shape>& info)
+{
+    const Shape& shape = info.param;
+    return std::string(shape.header == BmpHeaderKind::Core ? "Core" : "Info") +
+           std::to_string(shape.width) + "x" + std::to_string(shape.height) +
+           (shape.topDown ? "TopDown" : "BottomUp");
+}
+
 class ConvertsShape : public ConversionTest, public ::testing::WithParamInterface<Shape> {};
 
 TEST_P(ConvertsShape, DecodesToTheSameImage)
@@ -86,14 +100,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Shape{BmpHeaderKind::Info, 5, 17, false}, Shape{BmpHeaderKind::Info, 7, 17, true},
                       Shape{BmpHeaderKind::Core, 1, 9, false}, Shape{BmpHeaderKind::Core, 3, 11, false},
                       Shape{BmpHeaderKind::Core, 5, 13, false}, Shape{BmpHeaderKind::Core, 7, 33, false},
-                      Shape{BmpHeaderKind::Info, 64, 48, false}));
+                      Shape{BmpHeaderKind::Info, 64, 48, false}),
+    ShapeName);
 
 // Over a megabyte of rows: several reads, the last one short.
 INSTANTIATE_TEST_SUITE_P(
     ManyBands, ConvertsShape,
     ::testing::Values(Shape{BmpHeaderKind::Info, 1001, 777, false},
                       Shape{BmpHeaderKind::Info, 1001, 777, true},
-                      Shape{BmpHeaderKind::Core, 1001, 777, false}));
+                      Shape{BmpHeaderKind::Core, 1001, 777, false}),
+    ShapeName);
 
 TEST_F(ConversionTest, ChannelsKeepTheirColour)
 {
@@ -183,6 +199,8 @@ struct BadSpool {
     const char* name;
     void (*damage)(std::vector<uint8_t>&);
 };
+
+void PrintTo(const BadSpool& spool, std::ostream* out) { *out << spool.name; }
 
 class RefusesSpool : public ConversionTest, public ::testing::WithParamInterface<BadSpool> {};
 

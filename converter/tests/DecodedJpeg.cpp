@@ -63,7 +63,7 @@ double DecodedJpeg::Psnr(const PixelFn& expected) const
         for (uint32_t x = 0; x < width; ++x) {
             const Rgb want = expected(x, y);
             const Rgb got = At(x, y);
-            for (const auto [a, b] : {std::pair{want.r, got.r}, {want.g, got.g}, {want.b, got.b}})
+            for (const auto& [a, b] : {std::pair{want.r, got.r}, {want.g, got.g}, {want.b, got.b}})
                 squares += (double(a) - b) * (double(a) - b);
         }
     }

@@ -60,10 +60,12 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const PixelFn& pixel)
 PixelFn Ramps(uint32_t width, uint32_t height)
 {
     return [width, height](uint32_t x, uint32_t y) {
-        const uint32_t down = height > 1 ? 160 * y / (height - 1) : 0;
-        const uint32_t across = width > 1 ? 120 * x / (width - 1) : 0;
-        return Rgb{static_cast<uint8_t>(40 + down), static_cast<uint8_t>(70 + across),
-                   static_cast<uint8_t>(220 - down)};
+        // Steep ramps only in brightness: chroma is subsampled, so a fixed
+        // tint is what tells the channels apart.
+        const uint32_t down = height > 1 ? 100 * y / (height - 1) : 0;
+        const uint32_t across = width > 1 ? 50 * x / (width - 1) : 0;
+        const auto grey = static_cast<uint8_t>(50 + down + across);
+        return Rgb{static_cast<uint8_t>(grey + 40), grey, static_cast<uint8_t>(grey - 40)};
     };
 }
 

@@ -27,8 +27,8 @@ struct BmpSpec {
 
 std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const PixelFn& pixel = {});
 
-// Smooth, different ramps per channel: a flipped or mirrored image or swapped
-// channels decode far from it.
+// A tinted image, brighter downwards and rightwards: a flipped or mirrored
+// image or swapped channels decode far from it.
 PixelFn Ramps(uint32_t width, uint32_t height);
 
 // Little-endian field patching for malformed variants.

@@ -29,8 +29,8 @@ expect JFIF:ResolutionUnit 1
 expect EXIF:Software "VkExf test driver 1.0"
 expect EXIF:Make Varlo
 expect EXIF:Model VS-400
-expect EXIF:PixelXDimension 37
-expect EXIF:PixelYDimension 21
+expect EXIF:ExifImageWidth 37
+expect EXIF:ExifImageHeight 21
 expect EXIF:ExifVersion 0232
 expect EXIF:ColorSpace 1
 echo "exiftool: valid, values as given"
