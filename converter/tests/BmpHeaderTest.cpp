@@ -4,108 +4,63 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 
 namespace vkexf {
 namespace {
 
-using test::BmpHeaderKind;
 using test::BmpSpec;
 using test::MakeBmp;
-using test::PutU16;
-using test::PutU32;
-
-// Byte offsets in a file with an info header.
-constexpr size_t kPixelOffsetField = 10;
-constexpr size_t kHeaderSizeField = 14;
-constexpr size_t kWidthField = 18;
-constexpr size_t kHeightField = 22;
-constexpr size_t kPlanesField = 26;
-constexpr size_t kBitCountField = 28;
-constexpr size_t kCompressionField = 30;
 
 BmpError Parse(const std::vector<uint8_t>& file, BmpLayout& layout, uint64_t fileSize)
 {
     return ParseBmpHeader(file.data(), std::min(file.size(), kBmpHeaderBytes), fileSize, layout);
 }
 
-BmpError Parse(const std::vector<uint8_t>& file, BmpLayout& layout)
+BmpLayout Parsed(const BmpSpec& spec)
 {
-    return Parse(file, layout, file.size());
+    const auto file = MakeBmp(spec);
+    BmpLayout layout;
+    EXPECT_EQ(Parse(file, layout, file.size()), BmpError::None);
+    return layout;
 }
 
-TEST(BmpHeader, ReadsInfoHeaderBottomUp)
+TEST(BmpHeader, ReadsBothLayoutsAndRowOrders)
 {
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.xPixelsPerMetre = 11811;
-    spec.yPixelsPerMetre = 2834;
-    BmpLayout layout;
-    ASSERT_EQ(Parse(MakeBmp(spec), layout), BmpError::None);
-    EXPECT_EQ(layout.width, 5u);
-    EXPECT_EQ(layout.height, 3u);
-    EXPECT_FALSE(layout.topDown);
-    EXPECT_EQ(layout.pixelOffset, 54u);
-    EXPECT_EQ(layout.stride, 16u);
-    EXPECT_EQ(layout.xPixelsPerMetre, 11811);
-    EXPECT_EQ(layout.yPixelsPerMetre, 2834);
-}
+    BmpLayout info = Parsed({false, 5, 3, false, 11811});
+    EXPECT_EQ(info.width, 5u);
+    EXPECT_EQ(info.height, 3u);
+    EXPECT_FALSE(info.topDown);
+    EXPECT_EQ(info.pixelOffset, 54u);
+    EXPECT_EQ(info.xPixelsPerMetre, 11811);
+    EXPECT_EQ(info.yPixelsPerMetre, 11811);
 
-TEST(BmpHeader, NegativeHeightMeansTopDown)
-{
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 7;
-    spec.topDown = true;
-    BmpLayout layout;
-    ASSERT_EQ(Parse(MakeBmp(spec), layout), BmpError::None);
-    EXPECT_TRUE(layout.topDown);
-    EXPECT_EQ(layout.height, 7u);
-}
+    BmpLayout topDown = Parsed({false, 2, 7, true, 0});
+    EXPECT_TRUE(topDown.topDown);
+    EXPECT_EQ(topDown.height, 7u);
 
-TEST(BmpHeader, ReadsCoreHeaderWithoutResolution)
-{
-    BmpSpec spec;
-    spec.header = BmpHeaderKind::Core;
-    spec.width = 3;
-    spec.height = 4;
-    BmpLayout layout;
-    ASSERT_EQ(Parse(MakeBmp(spec), layout), BmpError::None);
-    EXPECT_EQ(layout.width, 3u);
-    EXPECT_EQ(layout.height, 4u);
-    EXPECT_FALSE(layout.topDown);
-    EXPECT_EQ(layout.pixelOffset, 26u);
-    EXPECT_EQ(layout.stride, 12u);
-    EXPECT_EQ(layout.xPixelsPerMetre, 0);
-    EXPECT_EQ(layout.yPixelsPerMetre, 0);
-}
-
-TEST(BmpHeader, CoreHeaderFileSmallerThanInfoHeaders)
-{
-    BmpSpec spec;
-    spec.header = BmpHeaderKind::Core;
-    const auto file = MakeBmp(spec); // 1x1: 26 + 4 bytes
-    ASSERT_LT(file.size(), kBmpHeaderBytes);
-    BmpLayout layout;
-    EXPECT_EQ(Parse(file, layout), BmpError::None);
+    // 1x1 with a core header is 30 bytes, fewer than the info headers.
+    BmpLayout core = Parsed({true, 1, 1, false, 0});
+    EXPECT_EQ(core.pixelOffset, 26u);
+    EXPECT_EQ(core.xPixelsPerMetre, 0);
+    core = Parsed({true, 3, 4, false, 0});
+    EXPECT_EQ(core.width, 3u);
+    EXPECT_EQ(core.height, 4u);
+    EXPECT_FALSE(core.topDown);
 }
 
 TEST(BmpHeader, RowsPadToFourBytes)
 {
     const uint32_t expected[] = {4, 8, 12, 12, 16, 20, 24, 24};
-    for (uint32_t width = 1; width <= 8; ++width) {
-        BmpSpec spec;
-        spec.width = width;
-        BmpLayout layout;
-        ASSERT_EQ(Parse(MakeBmp(spec), layout), BmpError::None);
-        EXPECT_EQ(layout.stride, expected[width - 1]) << "width " << width;
-    }
+    for (uint32_t width = 1; width <= 8; ++width)
+        EXPECT_EQ(Parsed({false, width, 1, false, 0}).stride, expected[width - 1]) << width;
 }
 
 struct Malformed {
     const char* name;
-    std::function<void(std::vector<uint8_t>&, uint64_t& fileSize)> damage;
+    size_t offset; // field to overwrite, or 0 to change only the file size
+    uint32_t value;
+    int size;
+    int64_t sizeChange;
     BmpError expected;
 };
 
@@ -115,80 +70,40 @@ class MalformedBmp : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedBmp, IsRefused)
 {
-    BmpSpec spec;
-    spec.width = 7;
-    spec.height = 5;
-    auto file = MakeBmp(spec);
-    uint64_t fileSize = file.size();
-    GetParam().damage(file, fileSize);
+    const Malformed& damage = GetParam();
+    auto file = MakeBmp({false, 7, 5, false, 0});
+    if (damage.offset)
+        test::PutLe(file, damage.offset, damage.value, damage.size);
     BmpLayout layout;
     layout.width = 1234;
-    EXPECT_EQ(Parse(file, layout, fileSize), GetParam().expected);
-    EXPECT_EQ(layout.width, 1234u) << "a refused header must leave the layout alone";
+    EXPECT_EQ(Parse(file, layout, file.size() + damage.sizeChange), damage.expected);
+    EXPECT_EQ(layout.width, 1234u) << "a refused header leaves the layout alone";
 }
 
-void Set16(std::vector<uint8_t>& f, size_t at, uint16_t v) { PutU16(f, at, v); }
-void Set32(std::vector<uint8_t>& f, size_t at, uint32_t v) { PutU32(f, at, v); }
-
+// Field offsets: 0 signature, 10 pixel offset, 14 header size, 18 width,
+// 22 height, 26 planes, 28 bit count, 30 compression. The file is 174 bytes.
 INSTANTIATE_TEST_SUITE_P(
     BmpHeader, MalformedBmp,
-    ::testing::Values(
-        Malformed{"EmptyFile", [](auto&, uint64_t& size) { size = 0; }, BmpError::Truncated},
-        Malformed{"FileHeaderOnly", [](auto&, uint64_t& size) { size = 14; }, BmpError::Truncated},
-        Malformed{"InfoHeaderCut", [](auto&, uint64_t& size) { size = 40; }, BmpError::Truncated},
-        Malformed{"Signature", [](auto& f, auto&) { f[1] = 'A'; }, BmpError::Signature},
-        Malformed{"HeaderSize56", [](auto& f, auto&) { Set32(f, kHeaderSizeField, 56); },
-                  BmpError::HeaderSize},
-        Malformed{"HeaderSize108", [](auto& f, auto&) { Set32(f, kHeaderSizeField, 108); },
-                  BmpError::HeaderSize},
-        Malformed{"Planes2", [](auto& f, auto&) { Set16(f, kPlanesField, 2); }, BmpError::Planes},
-        Malformed{"BitCount8", [](auto& f, auto&) { Set16(f, kBitCountField, 8); },
-                  BmpError::BitCount},
-        Malformed{"BitCount32", [](auto& f, auto&) { Set16(f, kBitCountField, 32); },
-                  BmpError::BitCount},
-        Malformed{"Compression1", [](auto& f, auto&) { Set32(f, kCompressionField, 1); },
-                  BmpError::Compression},
-        Malformed{"Bitfields", [](auto& f, auto&) { Set32(f, kCompressionField, 3); },
-                  BmpError::Compression},
-        Malformed{"Width0", [](auto& f, auto&) { Set32(f, kWidthField, 0); }, BmpError::Width},
-        Malformed{"NegativeWidth", [](auto& f, auto&) { Set32(f, kWidthField, uint32_t(-7)); },
-                  BmpError::Width},
-        Malformed{"Height0", [](auto& f, auto&) { Set32(f, kHeightField, 0); }, BmpError::Height},
-        Malformed{"HugeWidth", [](auto& f, auto&) { Set32(f, kWidthField, 0x7FFFFFFF); },
-                  BmpError::TooLarge},
-        Malformed{"MostNegativeHeight",
-                  [](auto& f, auto&) { Set32(f, kHeightField, uint32_t(INT32_MIN)); },
-                  BmpError::TooLarge},
-        Malformed{"WidthBeyondJpeg", [](auto& f, auto&) { Set32(f, kWidthField, 65501); },
-                  BmpError::TooLarge},
-        Malformed{"PixelsInsideHeaders", [](auto& f, auto&) { Set32(f, kPixelOffsetField, 53); },
-                  BmpError::PixelOffset},
-        Malformed{"PixelsPastEnd",
-                  [](auto& f, auto&) { Set32(f, kPixelOffsetField, 0xFFFFFFF0); },
-                  BmpError::PixelOffset},
-        Malformed{"OneByteShort", [](auto&, uint64_t& size) { --size; }, BmpError::PixelArea},
-        Malformed{"OffsetPushesRowsPastEnd",
-                  [](auto& f, auto&) { Set32(f, kPixelOffsetField, 58); }, BmpError::PixelArea},
-        Malformed{"LargestSidesInTinyFile",
-                  [](auto& f, auto&) {
-                      Set32(f, kWidthField, 65500);
-                      Set32(f, kHeightField, 65500);
-                  },
-                  BmpError::PixelArea}),
+    ::testing::Values(Malformed{"Empty", 0, 0, 0, -174, BmpError::Truncated},
+                      Malformed{"FileHeaderOnly", 0, 0, 0, -160, BmpError::Truncated},
+                      Malformed{"InfoHeaderCut", 0, 0, 0, -134, BmpError::Truncated},
+                      Malformed{"Signature", 1, 'A', 1, 0, BmpError::Signature},
+                      Malformed{"HeaderSize56", 14, 56, 4, 0, BmpError::HeaderSize},
+                      Malformed{"Planes2", 26, 2, 2, 0, BmpError::Planes},
+                      Malformed{"BitCount8", 28, 8, 2, 0, BmpError::BitCount},
+                      Malformed{"Compression1", 30, 1, 4, 0, BmpError::Compression},
+                      Malformed{"Width0", 18, 0, 4, 0, BmpError::Width},
+                      Malformed{"NegativeWidth", 18, uint32_t(-7), 4, 0, BmpError::Width},
+                      Malformed{"Height0", 22, 0, 4, 0, BmpError::Height},
+                      Malformed{"HugeWidth", 18, INT32_MAX, 4, 0, BmpError::TooLarge},
+                      Malformed{"MostNegativeHeight", 22, uint32_t(INT32_MIN), 4, 0, BmpError::TooLarge},
+                      Malformed{"WidthBeyondJpeg", 18, 65501, 4, 0, BmpError::TooLarge},
+                      Malformed{"PixelsInHeaders", 10, 53, 4, 0, BmpError::PixelOffset},
+                      Malformed{"PixelsPastEnd", 10, 0xFFFFFFF0, 4, 0, BmpError::PixelOffset},
+                      Malformed{"OneByteShort", 0, 0, 0, -1, BmpError::PixelArea},
+                      Malformed{"RowsPushedPastEnd", 10, 58, 4, 0, BmpError::PixelArea},
+                      Malformed{"HeightOverflowsFile", 22, 65500, 4, 0, BmpError::PixelArea}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(BmpHeader, CoreHeaderFieldsAreUnsigned16Bit)
-{
-    BmpSpec spec;
-    spec.header = BmpHeaderKind::Core;
-    auto file = MakeBmp(spec);
-    PutU16(file, 18, 0xFFFF); // 65535 wide, beyond JPEG, not -1
-    BmpLayout layout;
-    EXPECT_EQ(Parse(file, layout), BmpError::TooLarge);
-    PutU16(file, 18, 1);
-    PutU16(file, 24, 8);
-    EXPECT_EQ(Parse(file, layout), BmpError::BitCount);
-}
 
 } // namespace
 } // namespace vkexf
