@@ -1,0 +1,25 @@
+// The blocks a page goes out in: bands of lines, each named by the lines
+// above it, sent top-down, bottom-up or shuffled. Platform-free.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace vlscan {
+
+enum class BlockOrder { TopDown, BottomUp, Random };
+
+std::optional<BlockOrder> ParseBlockOrder(std::string_view name);
+
+struct BlockSpan {
+    uint32_t linesBefore; // the block's first line, counted from the top
+    uint32_t lines;
+};
+
+// Bands of `blockLines` (the last may be shorter) covering every line once;
+// Random shuffles them reproducibly from `seed`.
+std::vector<BlockSpan> PlanBlocks(uint32_t height, uint32_t blockLines, BlockOrder order, uint32_t seed);
+
+} // namespace vlscan

@@ -1,0 +1,186 @@
+#include "host/CommandLine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+namespace vlscan {
+
+namespace {
+
+std::optional<uint32_t> ParseNumber(const std::string& text, uint32_t low, uint32_t high)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
+        return std::nullopt;
+    }
+    const unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
+    if (value < low || value > high) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+std::optional<Dither> ParseDither(const std::string& name)
+{
+    if (name == "auto") {
+        return Dither::Auto;
+    }
+    if (name == "none") {
+        return Dither::None;
+    }
+    if (name == "ordered") {
+        return Dither::Ordered;
+    }
+    if (name == "diffusion") {
+        return Dither::Diffusion;
+    }
+    return std::nullopt;
+}
+
+// Applies one "--name value" or "--flag"; returns the error, empty on success.
+std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::vector<std::string>& args, size_t& i)
+{
+    if (name == "--stats") {
+        scan.stats = true;
+        return {};
+    }
+    if (name == "--quiet") {
+        scan.quiet = true;
+        return {};
+    }
+    static const char* const valued[] = {"--format", "--dpi", "--block-lines", "--order", "--seed", "--rate",
+                                         "--make", "--model", "--dither", "--reference"};
+    if (std::find(std::begin(valued), std::end(valued), name) == std::end(valued)) {
+        return "unknown option " + name;
+    }
+    if (i + 1 >= args.size()) {
+        return name + " needs a value";
+    }
+    const std::string& value = args[++i];
+    const auto bad = [&](const char* what) { return "bad " + name + " '" + value + "': " + what; };
+    if (name == "--format") {
+        scan.format = ParseFormat(value);
+        return scan.format ? std::string() : bad(("one of " + ListedFormatNames()).c_str());
+    }
+    if (name == "--dpi") {
+        const auto dpi = ParseNumber(value, 1, 65535);
+        scan.dpi = dpi.value_or(0);
+        return dpi ? std::string() : bad("1..65535");
+    }
+    if (name == "--block-lines") {
+        const auto lines = ParseNumber(value, 1, 1000000);
+        scan.blockLines = lines.value_or(0);
+        return lines ? std::string() : bad("1..1000000");
+    }
+    if (name == "--order") {
+        const auto order = ParseBlockOrder(value);
+        scan.order = order.value_or(BlockOrder::TopDown);
+        return order ? std::string() : bad("top-down, bottom-up or random");
+    }
+    if (name == "--seed") {
+        const auto seed = ParseNumber(value, 0, 999999999);
+        scan.seed = seed.value_or(0);
+        return seed ? std::string() : bad("a number");
+    }
+    if (name == "--rate") {
+        scan.rate = ParseNumber(value, 0, 100);
+        return scan.rate ? std::string() : bad("0..100");
+    }
+    if (name == "--make" || name == "--model") {
+        if (value.size() > MaxMakeLength) {
+            return bad("at most 63 characters");
+        }
+        (name == "--make" ? scan.make : scan.model) = value;
+        return {};
+    }
+    if (name == "--dither") {
+        const auto dither = ParseDither(value);
+        scan.dither = dither.value_or(Dither::Auto);
+        return dither ? std::string() : bad("auto, none, ordered or diffusion");
+    }
+    scan.referencePath = value;
+    return {};
+}
+
+ParseResult ParseScan(const std::vector<std::string>& args)
+{
+    Command command;
+    command.kind = CommandKind::Scan;
+    std::vector<std::string> positional;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            std::string error = ApplyOption(command.scan, arg, args, i);
+            if (!error.empty()) {
+                return {std::nullopt, error};
+            }
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) {
+        return {std::nullopt, "scan needs INPUT and OUTPUT"};
+    }
+    command.scan.input = positional[0];
+    command.scan.output = positional[1];
+    return {command, {}};
+}
+
+} // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args)
+{
+    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+        return {Command{}, {}};
+    }
+    if (args[0] == "scan") {
+        return ParseScan(args);
+    }
+    const struct {
+        const char* name;
+        CommandKind kind;
+    } plain[] = {{"describe", CommandKind::Describe}, {"configure", CommandKind::Configure}, {"about", CommandKind::About}};
+    for (const auto& entry : plain) {
+        if (args[0] == entry.name) {
+            if (args.size() != 1) {
+                return {std::nullopt, args[0] + " takes no arguments"};
+            }
+            Command command;
+            command.kind = entry.kind;
+            return {command, {}};
+        }
+    }
+    return {std::nullopt, "unknown command '" + args[0] + "'"};
+}
+
+std::string UsageText()
+{
+    return "usage:\n"
+           "  vlscan scan INPUT OUTPUT [options]   scan a picture file through VLEXIF.dll into a JPEG\n"
+           "  vlscan describe                      print the texts the plug-in describes itself with\n"
+           "  vlscan configure                     open the plug-in's compression dialog\n"
+           "  vlscan about                         open the plug-in's about box\n"
+           "\n"
+           "INPUT is a PNG (8 or 16 bit), JPEG, BMP or PNM file.\n"
+           "scan options:\n"
+           "  --format " + ListedFormatNames() + "\n"
+           "                       pixel format sent (default rgb24, gray8 for grey input)\n"
+           "  --dpi N              resolution sent (default 300)\n"
+           "  --block-lines N      lines per block (default 64)\n"
+           "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
+           "  --seed N             shuffle of --order random (default 1)\n"
+           "  --rate R             compression rate 0..100 stored before the job, as if\n"
+           "                       confirmed in the compression dialog (quality = 100 - R)\n"
+           "  --make TEXT          EXIF Make (at most 63 characters)\n"
+           "  --model TEXT         EXIF Model (at most 63 characters)\n"
+           "  --dither auto|none|ordered|diffusion\n"
+           "                       how palette and bilevel formats are reduced (default auto:\n"
+           "                       diffusion for 1-bit formats, ordered for the others)\n"
+           "  --reference FILE     also write the picture sent, as the plug-in should see it,\n"
+           "                       as an 8-bit PPM\n"
+           "  --stats              print the time spent in the plug-in and the converter,\n"
+           "                       and the peak memory\n"
+           "  --quiet              no progress bar\n";
+}
+
+} // namespace vlscan

@@ -1,0 +1,54 @@
+// The host's command line: which command, and for a scan its input, output
+// and options, checked against the limits of the host's records.
+// Platform-free.
+#pragma once
+
+#include "host/BlockPlan.h"
+#include "host/Dithering.h"
+#include "host/HostFormat.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vlscan {
+
+struct ScanOptions {
+    std::string input;
+    std::string output;
+    std::optional<HostFormat> format; // none: rgb24 for colour input, gray8 for grey
+    uint32_t dpi = 300;
+    uint32_t blockLines = 64;
+    BlockOrder order = BlockOrder::TopDown;
+    uint32_t seed = 1;
+    std::optional<uint32_t> rate;
+    std::string make;
+    std::string model;
+    Dither dither = Dither::Auto;
+    std::string referencePath; // where to write the picture sent, if anywhere
+    bool stats = false;
+    bool quiet = false;
+};
+
+enum class CommandKind { Scan, Describe, Configure, About, Help };
+
+struct Command {
+    CommandKind kind = CommandKind::Help;
+    ScanOptions scan;
+};
+
+struct ParseResult {
+    std::optional<Command> command;
+    std::string error; // set when command is not
+};
+
+// `args` excludes the program name.
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+// Longest make or model text: the record's field keeps a terminating NUL.
+constexpr size_t MaxMakeLength = 63;
+
+} // namespace vlscan

@@ -1,0 +1,41 @@
+// A whole scanned page in one host format: the lines as the host hands them
+// to the plug-in, the palette it sends with them, and the picture the
+// plug-in should make of both. Platform-free.
+#pragma once
+
+#include "host/Dithering.h"
+#include "host/HostFormat.h"
+#include "host/Palettes.h"
+#include "host/SourceImage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vlscan {
+
+struct HostPage {
+    HostFormat format;
+    uint32_t width;
+    uint32_t height;
+    uint32_t bytesPerLine;
+    std::vector<uint8_t> bytes; // height lines of bytesPerLine, top line first
+    Palette palette;            // entry i has index i; empty for RGB
+
+    const uint8_t* Line(uint32_t y) const { return bytes.data() + static_cast<size_t>(y) * bytesPerLine; }
+};
+
+// The dithering a format gets when the user asks for none in particular:
+// diffusion for 1-bit formats, ordered for the other palette formats.
+Dither EffectiveDither(HostFormat format, Dither requested);
+
+// Converts the picture; `dither` applies to the palette and bilevel formats,
+// Diffusion to 1-bit formats only (others treat it as Ordered).
+HostPage BuildHostPage(const SourceImage& image, HostFormat format, Dither dither);
+
+// The 8-bit RGB picture, top line first, that the plug-in should hand the
+// converter for this page: palette colours looked up, 16-bit samples cut to
+// their high byte.
+std::vector<uint8_t> RenderReference(const HostPage& page);
+
+} // namespace vlscan

@@ -1,0 +1,25 @@
+// Generated test pictures: a colourful chart for people to look at, and a
+// smooth picture whose JPEG loses little, for comparisons. Platform-free.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace vlscan {
+
+enum class ChartPattern { Chart, Smooth };
+
+std::optional<ChartPattern> ParseChartPattern(std::string_view name);
+
+// 16-bit RGB samples, top line first.
+std::vector<uint16_t> DrawChart(ChartPattern pattern, uint32_t width, uint32_t height);
+
+// Rec. 601 luma of each RGB pixel.
+std::vector<uint16_t> GreyOf(const std::vector<uint16_t>& rgb);
+
+// The high bytes, for 8-bit files.
+std::vector<uint8_t> HighBytes(const std::vector<uint16_t>& samples);
+
+} // namespace vlscan

@@ -1,0 +1,232 @@
+// vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
+// its commands the way the scanning host does; see UsageText for the commands.
+#include "host/CommandLine.h"
+#include "host/ConsoleInterrupt.h"
+#include "host/HostPage.h"
+#include "host/HostRecords.h"
+#include "host/HostRegistry.h"
+#include "host/ImageLoader.h"
+#include "host/PluginLibrary.h"
+#include "host/PnmFile.h"
+#include "host/Progress.h"
+#include "host/ScanJob.h"
+#include "host/StatusNames.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vlscan;
+
+static_assert(vlexif::StatusBadFormat == 209 && vlexif::StatusCreateFailed == 202 &&
+                  vlexif::StatusNoConverter == 0xFFFE && vlexif::StatusNoMemory == 0xFFFF,
+              "StatusNames.cpp carries the plug-in's numbers");
+
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130;
+
+double Now()
+{
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+bool StderrIsConsole()
+{
+    return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
+}
+
+uint64_t FileBytes(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+bool FullPath(const std::string& path, std::string& full)
+{
+    char buffer[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    full = buffer;
+    return true;
+}
+
+bool LoadPlugin(PluginLibrary& plugin)
+{
+    std::string error;
+    if (!plugin.Load(error)) {
+        std::fprintf(stderr, "vlscan: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
+{
+    std::fprintf(stderr, "vlscan: %s failed: %s\n", CommandName(command).c_str(), StatusText(status).c_str());
+}
+
+void PrintStats(const PluginLibrary& plugin)
+{
+    const double converter = plugin.SecondsIn(vlexif::CmdFinish);
+    const double inPlugin = plugin.SecondsInAll() - converter;
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::printf("plug-in %.3f s (before finish), converter %.3f s (finish)\n", inPlugin, converter);
+    std::printf("peak working set %llu KiB, peak private %llu KiB\n",
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
+                static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
+}
+
+// Loads and converts the input: the page as the host will send it.
+bool PreparePage(const ScanOptions& options, HostPage& page)
+{
+    try {
+        const SourceImage image = LoadSourceImage(options.input);
+        const HostFormat format = options.format.value_or(image.IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
+        page = BuildHostPage(image, format, options.dither);
+    } catch (const ImageLoadError& error) {
+        std::fprintf(stderr, "vlscan: cannot read %s\n", error.what());
+        return false;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vlscan: not enough memory for %s\n", options.input.c_str());
+        return false;
+    }
+    if (!options.referencePath.empty() &&
+        !WritePnm(options.referencePath, page.width, page.height, 3, RenderReference(page))) {
+        std::fprintf(stderr, "vlscan: cannot write %s\n", options.referencePath.c_str());
+        return false;
+    }
+    return true;
+}
+
+int Scan(const ScanOptions& options)
+{
+    const double start = Now();
+    CatchInterrupts();
+    std::string output;
+    if (!FullPath(options.output, output)) {
+        std::fprintf(stderr, "vlscan: output path too long: %s\n", options.output.c_str());
+        return ExitUsage;
+    }
+    HostRecords records;
+    if (!records.SetDestination(output, options.make, options.model)) {
+        std::fprintf(stderr, "vlscan: output path, make or model too long for the job record\n");
+        return ExitUsage;
+    }
+    HostPage page;
+    if (!PreparePage(options, page)) {
+        return ExitFailed;
+    }
+    if (InterruptRequested()) {
+        return ExitInterrupted;
+    }
+    PluginLibrary plugin;
+    if (!LoadPlugin(plugin)) {
+        return ExitFailed;
+    }
+    if (options.rate && !StoreCompressRate(*options.rate)) {
+        std::fprintf(stderr, "vlscan: cannot store the compression rate\n");
+        return ExitFailed;
+    }
+    const bool showProgress = !options.quiet && StderrIsConsole();
+    const JobOutcome outcome = RunScanJob(
+        plugin, records, page, PlanBlocks(page.height, options.blockLines, options.order, options.seed), options.dpi,
+        [showProgress](uint32_t done, uint32_t total) {
+            if (showProgress) {
+                std::fprintf(stderr, "\r%s%s", ProgressBar(done, total, 40).c_str(), done == total ? "\n" : "");
+            }
+        });
+    if (outcome.interrupted) {
+        std::fprintf(stderr, "\nvlscan: interrupted; the job was aborted\n");
+        return ExitInterrupted;
+    }
+    if (outcome.status != vlexif::StatusOk) {
+        ReportFailure(outcome.failedCommand, outcome.status);
+        return ExitFailed;
+    }
+    const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, Now() - start,
+                              FileBytes(output)};
+    std::printf("%s -> %s\n", SummaryLine(summary).c_str(), output.c_str());
+    if (options.stats) {
+        PrintStats(plugin);
+    }
+    return 0;
+}
+
+int Describe()
+{
+    PluginLibrary plugin;
+    if (!LoadPlugin(plugin)) {
+        return ExitFailed;
+    }
+    HostRecords records;
+    const vlexif::PluginStatus status = plugin.Call(vlexif::CmdDescribe, records.Params());
+    if (status != vlexif::StatusOk) {
+        ReportFailure(vlexif::CmdDescribe, status);
+        return ExitFailed;
+    }
+    const vlexif::HostParams& params = records.Params();
+    const vlexif::JobRecord& job = records.Job();
+    std::printf("display text 1: %.*s\n", static_cast<int>(sizeof params.displayText1), params.displayText1);
+    std::printf("display text 2: %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
+    std::printf("summary:        %.*s\n", static_cast<int>(sizeof params.summaryText), params.summaryText);
+    std::printf("short text:     %.*s\n", static_cast<int>(sizeof job.shortText), job.shortText);
+    std::printf("flags:          describe %u, job %u %u\n", params.describeFlag, job.firstJobFlag, job.secondJobFlag);
+    return 0;
+}
+
+int RunDialogCommand(vlexif::PluginCommand command)
+{
+    PluginLibrary plugin;
+    if (!LoadPlugin(plugin)) {
+        return ExitFailed;
+    }
+    HostRecords records;
+    const vlexif::PluginStatus status = plugin.Call(command, records.Params());
+    if (status != vlexif::StatusOk) {
+        ReportFailure(command, status);
+        return ExitFailed;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.command) {
+        std::fprintf(stderr, "vlscan: %s\n\n%s", parsed.error.c_str(), UsageText().c_str());
+        return ExitUsage;
+    }
+    switch (parsed.command->kind) {
+    case CommandKind::Scan:
+        return Scan(parsed.command->scan);
+    case CommandKind::Describe:
+        return Describe();
+    case CommandKind::Configure:
+        return RunDialogCommand(vlexif::CmdConfigure);
+    case CommandKind::About:
+        return RunDialogCommand(vlexif::CmdAbout);
+    case CommandKind::Help:
+        break;
+    }
+    std::printf("%s", UsageText().c_str());
+    return 0;
+}

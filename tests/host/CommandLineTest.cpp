@@ -1,0 +1,106 @@
+#include "host/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace vlscan {
+namespace {
+
+ParseResult Parse(std::vector<std::string> args)
+{
+    return ParseCommandLine(args);
+}
+
+TEST(CommandLine, ScanDefaults)
+{
+    const ParseResult result = Parse({"scan", "in.png", "out.jpg"});
+    ASSERT_TRUE(result.command) << result.error;
+    const ScanOptions& scan = result.command->scan;
+    EXPECT_EQ(result.command->kind, CommandKind::Scan);
+    EXPECT_EQ(scan.input, "in.png");
+    EXPECT_EQ(scan.output, "out.jpg");
+    EXPECT_FALSE(scan.format);
+    EXPECT_EQ(scan.dpi, 300u);
+    EXPECT_EQ(scan.order, BlockOrder::TopDown);
+    EXPECT_FALSE(scan.rate);
+    EXPECT_EQ(scan.dither, Dither::Auto);
+    EXPECT_TRUE(scan.make.empty());
+}
+
+TEST(CommandLine, ScanOptionsAnywhereOnTheLine)
+{
+    const ParseResult result =
+        Parse({"scan", "--format", "indexed4", "in.png", "--dpi", "600", "--block-lines", "17", "--order", "random",
+               "--seed", "9", "--rate", "5", "--make", "Varlo", "--model", "VS-1", "--dither", "none", "--reference",
+               "ref.ppm", "--stats", "--quiet", "out.jpg"});
+    ASSERT_TRUE(result.command) << result.error;
+    const ScanOptions& scan = result.command->scan;
+    EXPECT_EQ(scan.input, "in.png");
+    EXPECT_EQ(scan.output, "out.jpg");
+    EXPECT_EQ(scan.format, HostFormat::Indexed4);
+    EXPECT_EQ(scan.dpi, 600u);
+    EXPECT_EQ(scan.blockLines, 17u);
+    EXPECT_EQ(scan.order, BlockOrder::Random);
+    EXPECT_EQ(scan.seed, 9u);
+    EXPECT_EQ(scan.rate, 5u);
+    EXPECT_EQ(scan.make, "Varlo");
+    EXPECT_EQ(scan.model, "VS-1");
+    EXPECT_EQ(scan.dither, Dither::None);
+    EXPECT_EQ(scan.referencePath, "ref.ppm");
+    EXPECT_TRUE(scan.stats);
+    EXPECT_TRUE(scan.quiet);
+}
+
+TEST(CommandLine, TheRefusedGreyFormatIsAcceptedButNotOffered)
+{
+    const ParseResult result = Parse({"scan", "a", "b", "--format", "gray4"});
+    ASSERT_TRUE(result.command) << result.error;
+    EXPECT_EQ(result.command->scan.format, HostFormat::Gray4);
+    EXPECT_EQ(UsageText().find("gray4"), std::string::npos);
+}
+
+TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char* inError;
+    } const cases[] = {
+        {{"scan", "a", "b", "--rate", "101"}, "0..100"},
+        {{"scan", "a", "b", "--rate", "-1"}, "0..100"},
+        {{"scan", "a", "b", "--rate", "7x"}, "0..100"},
+        {{"scan", "a", "b", "--dpi", "0"}, "1..65535"},
+        {{"scan", "a", "b", "--block-lines", "0"}, "1..1000000"},
+        {{"scan", "a", "b", "--format", "cmyk"}, "rgb24|rgb48"},
+        {{"scan", "a", "b", "--order", "sideways"}, "top-down"},
+        {{"scan", "a", "b", "--dither", "random"}, "diffusion"},
+        {{"scan", "a", "b", "--make", std::string(64, 'm')}, "63"},
+        {{"scan", "a", "b", "--rate"}, "needs a value"},
+        {{"scan", "a", "b", "--colour", "x"}, "unknown option --colour"},
+        {{"scan", "a"}, "INPUT and OUTPUT"},
+        {{"scan", "a", "b", "c"}, "INPUT and OUTPUT"},
+        {{"describe", "x"}, "no arguments"},
+        {{"print"}, "unknown command"},
+    };
+    for (const Case& c : cases) {
+        const ParseResult result = ParseCommandLine(c.args);
+        EXPECT_FALSE(result.command) << c.inError;
+        EXPECT_NE(result.error.find(c.inError), std::string::npos) << result.error;
+    }
+}
+
+TEST(CommandLine, MakeOfSixtyThreeCharactersFits)
+{
+    const ParseResult result = Parse({"scan", "a", "b", "--make", std::string(63, 'm')});
+    ASSERT_TRUE(result.command) << result.error;
+}
+
+TEST(CommandLine, OtherCommands)
+{
+    EXPECT_EQ(Parse({"describe"}).command->kind, CommandKind::Describe);
+    EXPECT_EQ(Parse({"configure"}).command->kind, CommandKind::Configure);
+    EXPECT_EQ(Parse({"about"}).command->kind, CommandKind::About);
+    EXPECT_EQ(Parse({}).command->kind, CommandKind::Help);
+    EXPECT_EQ(Parse({"--help"}).command->kind, CommandKind::Help);
+}
+
+} // namespace
+} // namespace vlscan
