@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb x11-apps imagemagick
   googletest libbenchmark-dev valgrind
-  dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs
+  dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev
 )
 
 missing=()
