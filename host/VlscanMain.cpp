@@ -80,14 +80,15 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
     std::fprintf(stderr, "vlscan: %s failed: %s\n", CommandName(command).c_str(), StatusText(status).c_str());
 }
 
-void PrintStats(const PluginLibrary& plugin)
+void PrintStats(const PluginLibrary& plugin, double preparing)
 {
     const double converter = plugin.SecondsIn(vlexif::CmdFinish);
     const double inPlugin = plugin.SecondsInAll() - converter;
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("plug-in %.3f s (before finish), converter %.3f s (finish)\n", inPlugin, converter);
+    std::printf("host %.3f s (read and convert), plug-in %.3f s (before finish), converter %.3f s (finish)\n",
+                preparing, inPlugin, converter);
     std::printf("peak working set %llu KiB, peak private %llu KiB\n",
                 static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
                 static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
@@ -133,6 +134,7 @@ int Scan(const ScanOptions& options)
     if (!PreparePage(options, page)) {
         return ExitFailed;
     }
+    const double prepared = Now();
     if (InterruptRequested()) {
         return ExitInterrupted;
     }
@@ -147,8 +149,11 @@ int Scan(const ScanOptions& options)
     const bool showProgress = !options.quiet && StderrIsConsole();
     const JobOutcome outcome = RunScanJob(
         plugin, records, page, PlanBlocks(page.height, options.blockLines, options.order, options.seed), options.dpi,
-        [showProgress](uint32_t done, uint32_t total) {
-            if (showProgress) {
+        [showProgress, shownPercent = -1](uint32_t done, uint32_t total) mutable {
+            // Console output under Wine is slow: redraw only when the percentage moves.
+            const int percent = static_cast<int>(uint64_t{done} * 100 / total);
+            if (showProgress && percent != shownPercent) {
+                shownPercent = percent;
                 std::fprintf(stderr, "\r%s%s", ProgressBar(done, total, 40).c_str(), done == total ? "\n" : "");
             }
         });
@@ -164,7 +169,7 @@ int Scan(const ScanOptions& options)
                               FileBytes(output)};
     std::printf("%s -> %s\n", SummaryLine(summary).c_str(), output.c_str());
     if (options.stats) {
-        PrintStats(plugin);
+        PrintStats(plugin, prepared - start);
     }
     return 0;
 }
