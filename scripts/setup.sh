@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb x11-apps imagemagick
+  wine wine32:i386 fonts-wine xvfb x11-apps imagemagick
   googletest libbenchmark-dev valgrind
   dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev
 )
