@@ -24,7 +24,6 @@ public:
     HostRecords& operator=(const HostRecords&) = delete;
 
     vlexif::HostParams& Params() { return params; }
-    const vlexif::HostParams& Params() const { return params; }
     const vlexif::JobRecord& Job() const { return *reinterpret_cast<const vlexif::JobRecord*>(jobBytes); }
 
     // False when a text does not fit its field.

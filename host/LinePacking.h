@@ -14,11 +14,6 @@ inline void Store16LE(uint16_t value, uint8_t* at)
     at[1] = static_cast<uint8_t>(value >> 8);
 }
 
-inline uint16_t Load16LE(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | at[1] << 8);
-}
-
 // `indices` holds `width` values below 16 (or below 2); the line's bytes
 // after the last pixel are left as they are.
 void PackNibbles(const uint8_t* indices, uint32_t width, uint8_t* line);

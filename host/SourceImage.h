@@ -17,7 +17,6 @@ public:
     uint32_t Width() const { return width; }
     uint32_t Height() const { return height; }
     bool IsGrey() const { return channels == 1; }
-    bool IsSixteenBit() const { return !wide.empty(); }
 
     // Channel c (0 red, 1 green, 2 blue) of pixel i counted from the top left;
     // a grey picture answers its one sample for every channel.

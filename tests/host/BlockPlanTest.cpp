@@ -72,13 +72,5 @@ TEST(BlockPlan, OneBlockWhenTheBandIsTaller)
     EXPECT_TRUE(PlanBlocks(0, 64, BlockOrder::TopDown, 1).empty());
 }
 
-TEST(BlockPlan, OrderNames)
-{
-    EXPECT_EQ(ParseBlockOrder("top-down"), BlockOrder::TopDown);
-    EXPECT_EQ(ParseBlockOrder("bottom-up"), BlockOrder::BottomUp);
-    EXPECT_EQ(ParseBlockOrder("random"), BlockOrder::Random);
-    EXPECT_FALSE(ParseBlockOrder("sideways"));
-}
-
 } // namespace
 } // namespace vlscan

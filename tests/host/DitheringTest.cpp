@@ -83,25 +83,5 @@ TEST(Dithering, DiffusionKeepsTheTone)
     EXPECT_NEAR(WhiteShare(200, 101, 100), 200 / 255.0, 0.01);
 }
 
-TEST(Dithering, DiffusionSpreadsAHalfToneEvenly)
-{
-    // No two vertically or horizontally adjacent pixels alike in a 50% field
-    // would be a checkerboard; at least it must not make stripes of runs.
-    const uint32_t width = 64;
-    ErrorDiffusion diffusion(width);
-    const std::vector<uint8_t> luma(width, 128);
-    std::vector<uint8_t> white(width);
-    for (int y = 0; y < 10; ++y) {
-        diffusion.Line(luma.data(), white.data());
-        uint32_t longestRun = 0;
-        uint32_t run = 0;
-        for (uint32_t x = 1; x < width; ++x) {
-            run = white[x] == white[x - 1] ? run + 1 : 0;
-            longestRun = std::max(longestRun, run);
-        }
-        EXPECT_LT(longestRun, 3u) << "line " << y;
-    }
-}
-
 } // namespace
 } // namespace vlscan
