@@ -6,6 +6,7 @@
 #include "host/HostRecords.h"
 #include "host/HostRegistry.h"
 #include "host/ImageLoader.h"
+#include "host/JobLock.h"
 #include "host/PluginLibrary.h"
 #include "host/PnmFile.h"
 #include "host/Progress.h"
@@ -142,6 +143,7 @@ int Scan(const ScanOptions& options)
     if (!LoadPlugin(plugin)) {
         return ExitFailed;
     }
+    const JobLock lock;
     if (options.rate && !StoreCompressRate(*options.rate)) {
         std::fprintf(stderr, "vlscan: cannot store the compression rate\n");
         return ExitFailed;

@@ -68,6 +68,16 @@ expect_nothing_left() {
   return 0
 }
 
+# Until the scan of process $1 has begun its image (its spool file exists).
+wait_for_spool() {
+  for _ in $(seq 300); do
+    [[ -n $(find "$WINEPREFIX/drive_c" -iname '~TF*.tmp' 2>/dev/null) ]] && return 0
+    kill -0 "$1" 2> /dev/null || fail "the scan ended before its image began"
+    sleep 0.1
+  done
+  fail "no spool file after 30 s"
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -168,6 +178,22 @@ bad-input)
   [[ ! -e $work/x.jpg ]] || fail "output written without input"
   ;;
 
+concurrent)
+  # A second scan while one is under way waits for it: the plug-in keeps the
+  # job's state under the host's registry key, which the two would share.
+  "$vlscan" scan "$work/tall.png" "$work/long.jpg" --block-lines 1 --quiet > /dev/null 2> "$work/long.err" &
+  long=$!
+  wait_for_spool "$long"
+  "$vlscan" scan "$work/smooth.png" "$work/short.jpg" --format indexed8 --quiet > /dev/null 2> "$work/short.err" ||
+    fail "the second scan failed: $(cat "$work/short.err")"
+  wait "$long" || fail "the first scan failed: $(cat "$work/long.err")"
+  grep -q "waiting for another scan" "$work/short.err" || fail "the second scan did not wait"
+  for picture in long short; do
+    expect_tag ExifImageWidth "$(identify -format %w "$work/$picture.jpg")" "$work/$picture.jpg"
+  done
+  expect_nothing_left
+  ;;
+
 interrupt)
   # Ctrl+C once the spool file exists: the job is aborted, nothing is left.
   out=$work/interrupted.jpg
@@ -175,11 +201,7 @@ interrupt)
   "$vlscan" scan "$work/tall.png" "$out" --block-lines 1 --order random --quiet \
     > "$work/interrupt.out" 2> "$work/interrupt.err" &
   job=$!
-  for _ in $(seq 300); do
-    [[ -n $(find "$WINEPREFIX/drive_c" -iname '~TF*.tmp' 2>/dev/null) ]] && break
-    kill -0 "$job" 2> /dev/null || break
-    sleep 0.1
-  done
+  wait_for_spool "$job"
   kill -INT "$job" 2> /dev/null || fail "the scan ended before it could be interrupted"
   status=0
   wait "$job" || status=$?

@@ -1,0 +1,31 @@
+#include "host/JobLock.h"
+
+#include <cstdio>
+
+namespace vlscan {
+
+JobLock::JobLock() : mutex(CreateMutexA(nullptr, FALSE, "VLScanJob"))
+{
+    if (!mutex) {
+        return;
+    }
+    DWORD result = WaitForSingleObject(mutex, 0);
+    if (result == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "vlscan: waiting for another scan to finish\n");
+        result = WaitForSingleObject(mutex, INFINITE);
+    }
+    // An abandoned mutex is ours as well: its owner died mid-job.
+    held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+JobLock::~JobLock()
+{
+    if (held) {
+        ReleaseMutex(mutex);
+    }
+    if (mutex) {
+        CloseHandle(mutex);
+    }
+}
+
+} // namespace vlscan
