@@ -17,6 +17,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -149,8 +150,9 @@ int Scan(const ScanOptions& options)
         return ExitFailed;
     }
     const bool showProgress = !options.quiet && StderrIsConsole();
+    const std::vector<BlockSpan> blocks = PlanBlocks(page.height, options.blockLines, options.order, options.seed);
     const JobOutcome outcome = RunScanJob(
-        plugin, records, page, PlanBlocks(page.height, options.blockLines, options.order, options.seed), options.dpi,
+        plugin, records, page, blocks, options.dpi,
         [showProgress, shownPercent = -1](uint32_t done, uint32_t total) mutable {
             // Console output under Wine is slow: redraw only when the percentage moves.
             const int percent = static_cast<int>(uint64_t{done} * 100 / total);
@@ -159,8 +161,12 @@ int Scan(const ScanOptions& options)
                 std::fprintf(stderr, "\r%s%s", ProgressBar(done, total, 40).c_str(), done == total ? "\n" : "");
             }
         });
+    // A message never continues an unfinished progress bar.
+    if (showProgress && outcome.blocksSent > 0 && outcome.blocksSent < blocks.size()) {
+        std::fputc('\n', stderr);
+    }
     if (outcome.interrupted) {
-        std::fprintf(stderr, "\nvlscan: interrupted; the job was aborted\n");
+        std::fprintf(stderr, "vlscan: interrupted; the job was aborted\n");
         return ExitInterrupted;
     }
     if (outcome.status != vlexif::StatusOk) {
