@@ -8,7 +8,7 @@
 #include "spool/RowConverters.h"
 #include "spool/SpoolPath.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace vlexif {
 
@@ -192,8 +192,10 @@ PluginStatus BmpSpoolPlugin::SetPalette()
     }
     const PaletteView& view = PaletteViewOf(imageRecord);
     const uint32_t entryBytes = PaletteEntryBytes(layout);
-    // Never past the header's palette area, whatever count the host sends.
-    const uint32_t slots = view.count < PaletteEntries(formatCode) ? view.count : PaletteEntries(formatCode);
+    // Sized to hold every index the host names, so that a palette with gaps
+    // keeps its colours, but never past the header's palette area.
+    const uint32_t slots = std::min(PaletteSlotsNamed(reinterpret_cast<const uint8_t*>(view.entries), view.count),
+                                    PaletteEntries(formatCode));
     if (!workBuffer.Allocate(slots * entryBytes)) {
         CloseAndDelete();
         return StatusNoMemory;

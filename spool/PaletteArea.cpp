@@ -1,6 +1,17 @@
 #include "spool/PaletteArea.h"
 
+#include <algorithm>
+
 namespace vlexif {
+
+uint32_t PaletteSlotsNamed(const uint8_t* hostEntries, uint32_t count)
+{
+    uint32_t slots = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        slots = std::max<uint32_t>(slots, hostEntries[4 * i] + 1u);
+    }
+    return slots;
+}
 
 void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize,
                       uint32_t slots, uint8_t* area)

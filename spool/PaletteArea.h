@@ -10,6 +10,10 @@ namespace vlexif {
 // placed by their own index into `slots` entries of `entrySize` bytes (4: blue,
 // green, red, 0; 3: blue, green, red). An index with no slot is dropped; a
 // later entry for the same index wins.
+// Slots needed for the host's list: its count, or more when it names a higher
+// index; 0 for an empty list.
+uint32_t PaletteSlotsNamed(const uint8_t* hostEntries, uint32_t count);
+
 void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize,
                       uint32_t slots, uint8_t* area);
 

@@ -29,6 +29,14 @@ TEST(PlaceFileEntries, AnIndexWithoutASlotIsDroppedAndLaterEntriesWin)
     EXPECT_EQ(area, (std::vector<uint8_t>{6, 5, 4, 0, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}));
 }
 
+TEST(PaletteSlotsNamed, CoverTheHighestIndexNamed)
+{
+    const std::vector<uint8_t> entries = {0, 1, 2, 3, 9, 1, 2, 3};
+    EXPECT_EQ(PaletteSlotsNamed(entries.data(), 2), 10u);
+    EXPECT_EQ(PaletteSlotsNamed(entries.data(), 1), 1u);
+    EXPECT_EQ(PaletteSlotsNamed(entries.data(), 0), 0u);
+}
+
 TEST(PlaceHostEntries, StoresAPrefixOfTheTableAndNeverMoreThanItHolds)
 {
     PaletteEntry table[PaletteCapacity] = {};

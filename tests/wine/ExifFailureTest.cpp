@@ -1,0 +1,85 @@
+// The EXIF plug-in's failure paths that only a failing platform reaches.
+#include "exif/ExifPlugin.h"
+#include "tests/wine/SpoolFixture.h"
+#include "tests/wine/SystemCallsOverride.h"
+
+namespace vlexif {
+namespace {
+
+using test::SystemCallsOverride;
+
+class ExifFailureTest : public test::SpoolFixture<ExifPlugin> {
+protected:
+    void Begin()
+    {
+        records.DescribeImage(300, 4, 4, 1, 8, 1);
+        ASSERT_EQ(plugin.CheckFormat(), StatusOk);
+        ASSERT_EQ(plugin.BeginImage(), StatusOk);
+        records.SetBlock(4, 4, 1, 0, line);
+    }
+
+    uint8_t line[4] = {9, 8, 7, 6};
+    SystemCallsOverride calls;
+};
+
+TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
+{
+    const struct {
+        const char* what;
+        void (*arrange)();
+        PluginStatus status;
+    } failures[] = {
+        {"open", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
+        {"work block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"seek to the place", [] { test::FailSeekAfter(1); }, StatusSeekFailed},
+        {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
+    };
+    for (const auto& failure : failures) {
+        Os() = RealSystemCalls();
+        Begin();
+        failure.arrange();
+        EXPECT_EQ(plugin.WriteBlock(), failure.status) << failure.what;
+        EXPECT_TRUE(temp.Files().empty()) << failure.what;
+        EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
+        Os() = RealSystemCalls();
+        EXPECT_EQ(plugin.Abort(), StatusOk);
+    }
+}
+
+TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
+{
+    records.DescribeImage(300, 100, 100, 1, 8, 3);
+    ASSERT_EQ(plugin.CheckFormat(), StatusOk);
+    const struct {
+        const char* what;
+        void (*arrange)();
+        PluginStatus status;
+    } failures[] = {
+        {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"disk full", [] { test::FakeFreeSpace(29999); }, StatusDiskFull},
+        {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
+        {"header write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
+    };
+    for (const auto& failure : failures) {
+        Os() = RealSystemCalls();
+        failure.arrange();
+        EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
+        EXPECT_TRUE(temp.Files().empty()) << failure.what;
+        EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
+    }
+    Os() = RealSystemCalls();
+    test::FakeFreeSpace(30000);
+    EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";
+}
+
+TEST_F(ExifFailureTest, ANewObjectStartsFromTheDocumentedDefaults)
+{
+    EXPECT_EQ(plugin.CompressRate(), 75);
+    EXPECT_EQ(plugin.FormatCode(), 0u);
+    EXPECT_EQ(plugin.BlockCount(), 0u);
+    EXPECT_STREQ(plugin.TempPath(), "");
+    EXPECT_FALSE(plugin.HoldsWorkBlock());
+}
+
+} // namespace
+} // namespace vlexif

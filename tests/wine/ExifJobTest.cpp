@@ -1,0 +1,296 @@
+// Whole scan jobs through the real VLEXIF.dll, as a host runs them, with a
+// converter that keeps a copy of the spool file it is handed.
+#include "tests/wine/HostFormats.h"
+#include "tests/wine/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace vlexif {
+namespace {
+
+using namespace vlexif::test;
+
+struct Block {
+    int32_t first;
+    int32_t lines;
+    int32_t bytesPerLine;
+    std::vector<uint8_t> data;
+};
+
+class ExifJobTest : public testing::Test {
+protected:
+    ExifJobTest() : plugin(Stage("stage")), recorder(Stage("stage"))
+    {
+        records.SetRegistry(key);
+        records.params.owner = owner.Handle();
+    }
+
+    uint32_t Call(PluginCommand command) { return plugin.Call(command, records.params); }
+
+    // A palette with gaps and a duplicate index; the table the plug-in builds
+    // from it, as blue, green, red, 0 per index.
+    std::vector<uint8_t> MakePalette(const HostFormat& format, std::vector<uint8_t>& table)
+    {
+        table.assign(1024, 0);
+        std::vector<uint8_t> entries;
+        const int span = format.bits == 1 ? 2 : format.bits == 4 ? 16 : 256;
+        for (int i = 0; i < span; ++i) {
+            if (random() % 5 == 0) {
+                continue; // a gap: the index keeps black
+            }
+            const uint8_t index = static_cast<uint8_t>(i);
+            entries.insert(entries.end(), {index, static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                                           static_cast<uint8_t>(random())});
+        }
+        entries.insert(entries.end(), {0, 1, 2, 3}); // index 0 again: the later entry wins
+        for (size_t i = 0; i < entries.size(); i += 4) {
+            uint8_t* slot = &table[4 * entries[i]];
+            slot[0] = entries[i + 3];
+            slot[1] = entries[i + 2];
+            slot[2] = entries[i + 1];
+        }
+        return entries;
+    }
+
+    std::vector<Block> MakeBlocks(const HostFormat& format, int32_t width, int32_t height)
+    {
+        std::vector<Block> blocks;
+        for (int32_t first = 0; first < height;) {
+            const int32_t lines = std::min<int32_t>(height - first, 1 + static_cast<int32_t>(random() % 5));
+            Block block{first, lines, HostBytesPerLine(format, width, random), {}};
+            block.data.resize(static_cast<size_t>(lines) * block.bytesPerLine);
+            for (uint8_t& byte : block.data) {
+                byte = static_cast<uint8_t>(random());
+            }
+            blocks.push_back(std::move(block));
+            first += lines;
+        }
+        std::shuffle(blocks.begin(), blocks.end(), random);
+        return blocks;
+    }
+
+    static void PaintBlock(const HostFormat& format, int32_t width, int32_t height, const Block& block,
+                           const std::vector<uint8_t>& table, std::vector<uint8_t>& bmp)
+    {
+        const uint32_t stride = Stride24(width);
+        for (int32_t r = 0; r < block.lines; ++r) {
+            const uint8_t* line = block.data.data() + static_cast<size_t>(r) * block.bytesPerLine;
+            uint8_t* row = bmp.data() + 54 + static_cast<size_t>(height - 1 - block.first - r) * stride;
+            for (int32_t j = 0; j < width; ++j) {
+                HostPixel(format, line, j, table.data(), row + 3 * j);
+            }
+        }
+    }
+
+    // Runs one job; with `reload`, the module is unloaded and loaded again
+    // between every two calls.
+    void RunJob(const HostFormat& format, int32_t width, int32_t height, bool reload = false)
+    {
+        SCOPED_TRACE(std::string(format.name) + " " + std::to_string(width) + "x" + std::to_string(height));
+        auto step = [&](PluginCommand command) {
+            if (reload) {
+                plugin.Reload();
+            }
+            return Call(command);
+        };
+        ASSERT_EQ(step(CmdDescribe), StatusOk);
+        records.DescribeImage(200, width, height, format.samples, format.bits, format.colourType);
+        ASSERT_EQ(step(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(step(CmdBeginImage), StatusOk);
+        const std::string spoolPath = key.String("TempFile").c_str();
+        std::vector<uint8_t> table(1024, 0);
+        if (format.usesPalette) {
+            const std::vector<uint8_t> entries = MakePalette(format, table);
+            records.SetPalette(entries, static_cast<uint16_t>(entries.size() / 4));
+            ASSERT_EQ(step(CmdSetPalette), StatusOk);
+            if (reload) {
+                // Only the stored prefix of the table survives a reload.
+                const size_t stored = std::min<size_t>(entries.size() / 4, 256) * 4;
+                std::fill(table.begin() + static_cast<std::ptrdiff_t>(stored), table.end(), 0);
+            }
+        }
+        std::vector<uint8_t> expected = BlackBmp24(width, height, 200);
+        const std::vector<Block> blocks = MakeBlocks(format, width, height);
+        uint32_t written = 0;
+        for (const Block& block : blocks) {
+            records.SetBlock(block.bytesPerLine, width, block.lines, block.first, block.data.data());
+            ASSERT_EQ(step(CmdWriteBlock), StatusOk);
+            EXPECT_EQ(key.Dword("LoopCount"), reload ? 1u : ++written);
+            PaintBlock(format, width, height, block, table, expected);
+        }
+        ASSERT_EQ(step(CmdFinish), StatusOk);
+        ASSERT_EQ(recorder->calls, 1);
+        EXPECT_STREQ(recorder->versionText, "VARLO EXIF Plug-in Version 1.00E");
+        EXPECT_EQ(recorder->jobRecord, &records.job);
+        EXPECT_EQ(recorder->spoolPath, spoolPath);
+        EXPECT_EQ(recorder->quality, 25);
+        ASSERT_EQ(recorder->spoolCopySize, expected.size());
+        EXPECT_EQ(std::vector<uint8_t>(recorder->spoolCopy, recorder->spoolCopy + recorder->spoolCopySize), expected);
+        EXPECT_TRUE(temp.Files().empty());
+        for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+            EXPECT_FALSE(key.HasValue(name)) << name;
+        }
+        EXPECT_EQ(key.Dword("File Type"), 0u);
+        recorder->calls = 0;
+    }
+
+    std::mt19937 random{12345};
+    TestRegistryKey key;
+    TestTempDir temp;
+    OwnerWindow owner;
+    HostRecords records;
+    PluginLibrary plugin;
+    Recorder recorder;
+    MessageBoxCatcher messages;
+};
+
+TEST_F(ExifJobTest, EveryFormatAtOddAndEvenWidthsInRandomBlocks)
+{
+    for (const HostFormat& format : hostFormats) {
+        for (const int32_t width : {1, 3, 5, 8, 37, 101}) {
+            plugin.Reload(); // a fresh palette table for each job
+            RunJob(format, width, 1 + static_cast<int32_t>(random() % 12));
+        }
+    }
+}
+
+TEST_F(ExifJobTest, UnloadingBetweenEveryCallGivesTheSameFile)
+{
+    for (const HostFormat& format : hostFormats) {
+        RunJob(format, 7, 9, true);
+    }
+}
+
+TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
+{
+    ASSERT_EQ(Call(CmdDescribe), StatusOk);
+    EXPECT_EQ(key.Dword("File Type"), 0u);
+    EXPECT_FALSE(key.HasValue("Compress Rate"));
+    records.DescribeImage(300, 4, 4, 1, 8, 3);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    EXPECT_EQ(key.Dword("ImageFormat"), 3008u);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    EXPECT_EQ(key.Dword("LoopCount"), 0u);
+    ASSERT_EQ(temp.Files().size(), 1u);
+    EXPECT_EQ(key.String("TempFile"), temp.Path() + temp.Files()[0] + '\0');
+    records.SetPalette({0, 10, 20, 30, 255, 1, 1, 1}, 2);
+    ASSERT_EQ(Call(CmdSetPalette), StatusOk);
+    EXPECT_EQ(key.Dword("Palette Num"), 2u);
+    // Table entries 0 and 1: the colour given for index 255 is not stored.
+    EXPECT_EQ(key.Binary("Palette"), (std::vector<uint8_t>{30, 20, 10, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+    EXPECT_TRUE(temp.Files().empty());
+    for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+        EXPECT_FALSE(key.HasValue(name)) << name;
+    }
+}
+
+TEST_F(ExifJobTest, QualityIsHundredMinusTheStoredRate)
+{
+    for (const uint32_t rate : {0u, 100u, 40u}) {
+        key.SetDword("Compress Rate", rate);
+        records.DescribeImage(300, 2, 2, 3, 24, 2);
+        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+        ASSERT_EQ(Call(CmdFinish), StatusOk);
+        EXPECT_EQ(recorder->quality, 100 - static_cast<int32_t>(rate));
+    }
+}
+
+TEST_F(ExifJobTest, AConverterFailureIsReportedAndStillCleansUp)
+{
+    records.DescribeImage(300, 2, 2, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    recorder->result = 0x10005;
+    EXPECT_EQ(Call(CmdFinish), StatusCreateFailed);
+    EXPECT_TRUE(temp.Files().empty());
+    EXPECT_FALSE(key.HasValue("TempFile"));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].owner, owner.Handle());
+
+    recorder->result = 0x10000; // only the low 16 bits count
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    EXPECT_EQ(Call(CmdFinish), StatusOk);
+}
+
+TEST_F(ExifJobTest, AFailedBeginLeavesNoSpoolFile)
+{
+    records.DescribeImage(300, 10, 0, 1, 8, 1);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    EXPECT_EQ(Call(CmdBeginImage), StatusNoMemory);
+    EXPECT_TRUE(temp.Files().empty());
+    EXPECT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+}
+
+TEST_F(ExifJobTest, ExpansionBlocksAreCheckedLikeNativeOnes)
+{
+    records.DescribeImage(300, 9, 4, 1, 1, 0); // bilevel: 2 bytes of pixels a line
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    const std::vector<uint8_t> before = temp.Read(temp.Files()[0]);
+    uint8_t data[16] = {};
+    const struct {
+        int32_t bytesPerLine, width, lines, linesBefore;
+    } refused[] = {{1, 9, 2, 0}, {2, 9, 2, 3}, {-2, 9, 1, 0}, {2, 9, 1, -1}, {2, -9, 1, 0}};
+    for (const auto& block : refused) {
+        records.SetBlock(block.bytesPerLine, block.width, block.lines, block.linesBefore, data);
+        EXPECT_EQ(Call(CmdWriteBlock), StatusBadFormat);
+        EXPECT_EQ(temp.Read(temp.Files()[0]), before);
+    }
+    EXPECT_EQ(key.Dword("LoopCount"), 0u);
+}
+
+TEST_F(ExifJobTest, AHugePaletteCountStoresAtMostTheTable)
+{
+    records.DescribeImage(300, 4, 4, 1, 8, 3);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    std::vector<uint8_t> entries;
+    for (int i = 0; i < 1000; ++i) {
+        entries.insert(entries.end(), {static_cast<uint8_t>(i), 1, 2, 3});
+    }
+    records.SetPalette(entries, 1000);
+    ASSERT_EQ(Call(CmdSetPalette), StatusOk);
+    EXPECT_EQ(key.Dword("Palette Num"), 256u);
+    EXPECT_EQ(key.Binary("Palette").size(), 1024u);
+
+    // A forged count far past the table loads no more than the table holds.
+    key.SetDword("Palette Num", 0x40000000);
+    records.DescribeImage(300, 4, 4, 1, 8, 3); // the palette view shares the record
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    uint8_t line[4] = {1, 2, 3, 4};
+    records.SetBlock(4, 4, 1, 0, line);
+    EXPECT_EQ(Call(CmdWriteBlock), StatusOk);
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+}
+
+TEST_F(ExifJobTest, TheExpansionHeaderIgnoresAForeignFileType)
+{
+    records.DescribeImage(300, 3, 2, 1, 8, 1);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    key.SetDword("File Type", 1);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    EXPECT_EQ(temp.Read(temp.Files()[0]), BlackBmp24(3, 2, 300));
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+}
+
+TEST_F(ExifJobTest, FinishDeletesOnlyItsOwnSpoolFile)
+{
+    const std::string victim = temp.Path() + "letter.doc";
+    WriteWholeFile(victim, {1, 2, 3});
+    key.SetString("TempFile", victim);
+    key.SetDword("ImageFormat", 1024);
+    EXPECT_EQ(Call(CmdFinish), StatusCreateFailed);
+    EXPECT_EQ(recorder->calls, 0);
+    EXPECT_EQ(ReadWholeFile(victim), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(key.HasValue("TempFile"));
+    EXPECT_FALSE(key.HasValue("ImageFormat"));
+}
+
+} // namespace
+} // namespace vlexif

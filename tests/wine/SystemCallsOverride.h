@@ -1,0 +1,32 @@
+// Swaps calls of the plug-in's system-call table for the length of a test.
+#pragma once
+
+#include "spool/SystemCalls.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vlexif::test {
+
+class SystemCallsOverride {
+public:
+    SystemCallsOverride() = default;
+    ~SystemCallsOverride() { Os() = RealSystemCalls(); }
+    SystemCallsOverride(const SystemCallsOverride&) = delete;
+    SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
+    SystemCalls& operator->() const { return Os(); }
+};
+
+// Free space seen by the plug-in while set; FreeSpaceUnknown makes the query fail.
+void FakeFreeSpace(uint64_t bytes);
+// Allocations succeed until this many more have been made, then fail.
+void FailAllocationAfter(int successes);
+// Writes succeed until this many more have been made; then the next one
+// fails, or, with `shortWrite`, reports success but writes one byte less.
+void FailWriteAfter(int successes, bool shortWrite = false);
+// Seeks succeed until this many more, then fail.
+void FailSeekAfter(int successes);
+// Sizes of the writes made since FailWriteAfter was set.
+const std::vector<DWORD>& WriteSizes();
+
+} // namespace vlexif::test
