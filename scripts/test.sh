@@ -39,6 +39,8 @@ if [ -z "${DISPLAY:-}" ]; then
   done
 fi
 
-# One wineserver for the whole run instead of one per test program.
+# One wineserver for the whole run instead of one per test program, with
+# Wine's own services started before the first test is timed.
 wineserver -p
+wine cmd /c exit >/dev/null 2>&1 || true
 ctest --test-dir build -j2 --output-on-failure "$@"
