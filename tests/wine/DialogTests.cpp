@@ -83,15 +83,16 @@ protected:
         records.params.owner = owner.Handle();
     }
 
-    uint32_t Run(uint32_t command, std::vector<DialogDriver::Scenario> scenarios, int expectOpened = 1)
+    // Runs the command with the scenario driving the one dialog it must show.
+    uint32_t Run(uint32_t command, DialogDriver::Scenario scenario)
     {
-        DialogDriver driver(std::move(scenarios));
+        DialogDriver driver({std::move(scenario)});
         const uint32_t status = plugin.Call(command, records.params);
-        EXPECT_EQ(driver.Opened(), expectOpened);
+        EXPECT_EQ(driver.Opened(), 1);
         return status;
     }
 
-    uint32_t Configure(DialogDriver::Scenario scenario) { return Run(CmdConfigure, {std::move(scenario)}); }
+    uint32_t Configure(DialogDriver::Scenario scenario) { return Run(CmdConfigure, std::move(scenario)); }
 
     TestRegistryKey key;
     OwnerWindow owner;
@@ -103,20 +104,20 @@ using AboutTest = DialogTest;
 
 TEST_F(AboutTest, OpensCentredOverTheHostIgnoresOtherCommandsAndClosesOnOk)
 {
-    const uint32_t status = Run(CmdAbout, {[this](HWND dialog) {
+    const uint32_t status = Run(CmdAbout, [this](HWND dialog) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner.Handle());
         ExpectCentred(dialog);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
         EXPECT_TRUE(IsWindowVisible(dialog));
         Click(dialog, IDOK);
-    }});
+    });
     EXPECT_EQ(status, StatusOk);
 }
 
 TEST_F(AboutTest, ClosesOnCancelAndOnTheCloseButton)
 {
-    EXPECT_EQ(Run(CmdAbout, {[](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }}), StatusOk);
-    EXPECT_EQ(Run(CmdAbout, {CloseWindow}), StatusOk);
+    EXPECT_EQ(Run(CmdAbout, [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }), StatusOk);
+    EXPECT_EQ(Run(CmdAbout, CloseWindow), StatusOk);
 }
 
 TEST(AboutWithoutTemplate, ShowsNothingAndSucceeds)
