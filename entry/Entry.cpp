@@ -29,8 +29,25 @@ void ReleaseModule()
     vlexif::SetModuleHandles(vlexif::OwnModule(), nullptr);
 }
 
+// Commands that read the image record, or write the job record, cannot run
+// on a host whose records lack them.
+bool RecordsServe(const vlexif::ExifPlugin& exif, int16_t command)
+{
+    switch (command) {
+    case vlexif::CmdDescribe: return exif.HasJobRecord();
+    case vlexif::CmdCheckFormat:
+    case vlexif::CmdSetPalette:
+    case vlexif::CmdBeginImage:
+    case vlexif::CmdWriteBlock: return exif.HasImageRecord();
+    default: return true;
+    }
+}
+
 vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
 {
+    if (!RecordsServe(exif, command)) {
+        return vlexif::StatusBadFormat;
+    }
     // Six operations go through the interface, so another concrete spool
     // writer behind it would change them.
     vlexif::ScanPlugin& scan = exif;

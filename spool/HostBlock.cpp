@@ -46,7 +46,7 @@ bool SourceCoversWalk(const SourceWalk& walk, const HostBlock& block)
     const uint64_t available =
         static_cast<uint64_t>(block.lines) * static_cast<uint64_t>(block.bytesPerLine);
     const uint64_t needed = static_cast<uint64_t>(block.lines - 1) * WideDistance(walk, block) + lineRead;
-    return needed <= available;
+    return block.data != nullptr && needed <= available;
 }
 
 bool BlockFitsPixelArea(const HostBlock& block, uint32_t outputBits, uint64_t pixelAreaSize)

@@ -18,7 +18,7 @@ void ScanPlugin::BindHost(HostParams* params)
 {
     hostParams = params;
     jobRecord = params->job;
-    imageRecord = jobRecord->image;
+    imageRecord = jobRecord ? jobRecord->image : nullptr;
 }
 
 PluginStatus ScanPlugin::ClassifyFormat()

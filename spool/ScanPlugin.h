@@ -27,6 +27,8 @@ public:
 
     // Ties the object to this call's records; valid only during the call.
     void BindHost(HostParams* params);
+    bool HasJobRecord() const { return jobRecord != nullptr; }
+    bool HasImageRecord() const { return imageRecord != nullptr; }
 
     PluginStatus ClassifyFormat();
 

@@ -11,9 +11,11 @@ constexpr SourceWalk gray8Walk{SourceWalk::ByStride, 8, 8, true};
 constexpr SourceWalk rgb48Walk{SourceWalk::ByBytesPerLine, 0, 48, false};
 constexpr SourceWalk expand1Walk{SourceWalk::ByBytesPerLine, 0, 1, false};
 
+const uint8_t someData[1] = {};
+
 HostBlock Block(int32_t bytesPerLine, int32_t width, int32_t lines, int32_t before = 0)
 {
-    return HostBlock{nullptr, bytesPerLine, width, lines, before};
+    return HostBlock{someData, bytesPerLine, width, lines, before};
 }
 
 TEST(SourceCoversWalk, TightlyPackedRgb24LinesAreRefusedBeyondOneLine)
@@ -51,6 +53,15 @@ TEST(SourceCoversWalk, NegativeValuesAreRefusedEmptyBlocksPass)
     EXPECT_FALSE(SourceCoversWalk(rgb24Walk, Block(4, 1, 1, -1)));
     EXPECT_TRUE(SourceCoversWalk(rgb24Walk, Block(0, 0, 5)));
     EXPECT_TRUE(SourceCoversWalk(rgb24Walk, Block(0, 5, 0)));
+}
+
+TEST(SourceCoversWalk, NoDataCoversNothing)
+{
+    HostBlock block = Block(16, 5, 1);
+    block.data = nullptr;
+    EXPECT_FALSE(SourceCoversWalk(rgb24Walk, block));
+    block.lines = 0;
+    EXPECT_TRUE(SourceCoversWalk(rgb24Walk, block));
 }
 
 TEST(SourceCoversWalk, HugeValuesDoNotWrapAround)

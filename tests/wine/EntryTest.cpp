@@ -133,6 +133,20 @@ TEST_F(EntryTest, FailingStatusesShowTheirMessageOwnedByTheHostWindow)
     EXPECT_EQ(messages.Messages().size(), 2u);
 }
 
+TEST_F(EntryTest, RecordsWithoutJobOrImageAreRefusedNotFollowed)
+{
+    PluginLibrary plugin(Stage("stage"));
+    records.job.image = nullptr;
+    for (const PluginCommand command : {CmdCheckFormat, CmdSetPalette, CmdBeginImage, CmdWriteBlock}) {
+        EXPECT_EQ(plugin.Call(command, records.params), StatusBadFormat) << command;
+    }
+    records.params.job = nullptr;
+    EXPECT_EQ(plugin.Call(CmdDescribe, records.params), StatusBadFormat);
+    EXPECT_EQ(plugin.Call(CmdFinish, records.params), StatusCreateFailed);
+    EXPECT_EQ(plugin.Call(CmdAbort, records.params), StatusOk);
+    EXPECT_TRUE(temp.Files().empty());
+}
+
 TEST_F(EntryTest, JobValuesOutliveTheModule)
 {
     PluginLibrary plugin(Stage("stage"));
