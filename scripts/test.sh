@@ -43,4 +43,7 @@ fi
 # Wine's own services started before the first test is timed.
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true
+# Xvfb has no window manager: Wine manages its windows itself, instead of
+# waiting on every new window for a manager that never answers.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 ctest --test-dir build -j2 --output-on-failure "$@"
