@@ -1,5 +1,6 @@
 #include "spool/FreeSpace.h"
 #include "spool/PixelFormat.h"
+#include "tests/common/NativeLayouts.h"
 #include "tests/wine/SpoolFixture.h"
 #include "tests/wine/SystemCallsOverride.h"
 
@@ -12,6 +13,9 @@ namespace vlexif {
 namespace {
 
 using test::BoundSpoolPlugin;
+using test::NativeCase;
+using test::nativeCases;
+using test::Stride;
 using test::SystemCallsOverride;
 
 void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
@@ -27,61 +31,8 @@ void Put16(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
     bytes[at + 1] = static_cast<uint8_t>(value >> 8);
 }
 
-// How the host lays out and the writer reads one format, stated afresh.
-struct NativeCase {
-    const char* name;
-    uint32_t bits, samples, colourType;
-    uint32_t spoolBits, colours;
-    enum Rule { Swap, Rgb48, Gray16, Copy } rule;
-    enum Step { ByStride, ByWidth, ByLine } step;
-};
-
-const NativeCase nativeCases[] = {
-    {"rgb24", 24, 3, 2, 24, 0, NativeCase::Swap, NativeCase::ByStride},
-    {"rgb48", 48, 3, 2, 24, 0, NativeCase::Rgb48, NativeCase::ByLine},
-    {"gray8", 8, 1, 1, 8, 256, NativeCase::Copy, NativeCase::ByStride},
-    {"gray16", 16, 1, 1, 8, 256, NativeCase::Gray16, NativeCase::ByLine},
-    {"indexed8", 8, 1, 3, 8, 256, NativeCase::Copy, NativeCase::ByWidth},
-    {"indexed4", 4, 1, 3, 4, 16, NativeCase::Copy, NativeCase::ByStride},
-    {"indexed1", 1, 1, 3, 1, 2, NativeCase::Copy, NativeCase::ByStride},
-    {"bilevel", 1, 1, 0, 1, 2, NativeCase::Copy, NativeCase::ByStride},
-};
-
-uint32_t Stride(uint32_t width, uint32_t bits)
-{
-    return (width * bits + 31) / 32 * 4;
-}
-
-struct Block {
-    int32_t first;
-    int32_t lines;
-    int32_t bytesPerLine;
-    std::vector<uint8_t> data;
-};
-
 class NativeSpoolTest : public test::SpoolFixture<BoundSpoolPlugin> {
 protected:
-    // Source bytes per line the host uses, and the distance the writer steps.
-    static int32_t BytesPerLine(const NativeCase& c, int32_t width, std::mt19937& random)
-    {
-        switch (c.step) {
-        case NativeCase::ByStride: return static_cast<int32_t>(Stride(width, c.bits));
-        case NativeCase::ByWidth: return width + 3;
-        case NativeCase::ByLine: break;
-        }
-        return static_cast<int32_t>((width * c.bits + 7) / 8 + random() % 5);
-    }
-
-    static uint32_t Distance(const NativeCase& c, int32_t width, int32_t bytesPerLine)
-    {
-        switch (c.step) {
-        case NativeCase::ByStride: return Stride(width, c.bits);
-        case NativeCase::ByWidth: return static_cast<uint32_t>(width);
-        case NativeCase::ByLine: break;
-        }
-        return static_cast<uint32_t>(bytesPerLine);
-    }
-
     std::vector<uint8_t> ExpectedHead(const NativeCase& c, bool core, int32_t width, int32_t height,
                                       uint32_t dpi, const std::vector<uint8_t>& hostPalette) const
     {
@@ -123,39 +74,6 @@ protected:
         return head;
     }
 
-    static void ExpectedRows(const NativeCase& c, int32_t width, int32_t height, const Block& block,
-                             std::vector<uint8_t>& area)
-    {
-        const uint32_t stride = Stride(width, c.spoolBits);
-        const uint32_t distance = Distance(c, width, block.bytesPerLine);
-        for (int32_t r = 0; r < block.lines; ++r) {
-            const uint8_t* src = block.data.data() + r * distance;
-            uint8_t* row = area.data() + static_cast<size_t>(height - 1 - (block.first + r)) * stride;
-            for (int32_t j = 0; j < width; ++j) {
-                switch (c.rule) {
-                case NativeCase::Swap:
-                    row[3 * j] = src[3 * j + 2];
-                    row[3 * j + 1] = src[3 * j + 1];
-                    row[3 * j + 2] = src[3 * j];
-                    break;
-                case NativeCase::Rgb48:
-                    row[3 * j] = src[6 * j + 5];
-                    row[3 * j + 1] = src[6 * j + 3];
-                    row[3 * j + 2] = src[6 * j + 1];
-                    break;
-                case NativeCase::Gray16:
-                    row[j] = src[2 * j + 1];
-                    break;
-                case NativeCase::Copy:
-                    break;
-                }
-            }
-            if (c.rule == NativeCase::Copy) {
-                std::memcpy(row, src, stride);
-            }
-        }
-    }
-
     void RunJob(const NativeCase& c, bool core, int32_t width, int32_t height, std::mt19937& random)
     {
         SCOPED_TRACE(std::string(c.name) + (core ? " core" : " info") + " width " + std::to_string(width) +
@@ -175,24 +93,13 @@ protected:
         records.SetPalette(hostPalette, static_cast<uint16_t>(hostPalette.size() / 4));
         ASSERT_EQ(plugin.SetPalette(), StatusOk);
 
-        std::vector<Block> blocks;
-        for (int32_t first = 0; first < height;) {
-            const int32_t lines = std::min<int32_t>(height - first, 1 + static_cast<int32_t>(random() % 4));
-            Block block{first, lines, BytesPerLine(c, width, random), {}};
-            block.data.resize(static_cast<size_t>(lines) * block.bytesPerLine);
-            for (uint8_t& byte : block.data) {
-                byte = static_cast<uint8_t>(random());
-            }
-            blocks.push_back(std::move(block));
-            first += lines;
-        }
-        std::shuffle(blocks.begin(), blocks.end(), random);
+        const std::vector<test::HostLines> blocks = test::RandomBlocks(c, width, height, random);
         std::vector<uint8_t> expected = ExpectedHead(c, core, width, height, 150, c.colours ? hostPalette : std::vector<uint8_t>{});
         std::vector<uint8_t> area(static_cast<size_t>(Stride(width, c.spoolBits)) * height, 0);
-        for (const Block& block : blocks) {
+        for (const test::HostLines& block : blocks) {
             records.SetBlock(block.bytesPerLine, width, block.lines, block.first, block.data.data());
             ASSERT_EQ(plugin.WriteBlock(), StatusOk);
-            ExpectedRows(c, width, height, block, area);
+            test::PaintNativeRows(c, width, height, block, area);
         }
         expected.insert(expected.end(), area.begin(), area.end());
         const std::vector<uint8_t> actual = SpoolBytes();
