@@ -65,14 +65,15 @@ inline uint32_t LineDistance(const NativeCase& c, int32_t width, int32_t bytesPe
     return static_cast<uint32_t>(bytesPerLine);
 }
 
-// The image cut into blocks of random sizes, filled with random bytes and
-// shuffled into a random order of delivery.
-inline std::vector<HostLines> RandomBlocks(const NativeCase& c, int32_t width, int32_t height, std::mt19937& random)
+// The image cut into blocks of random sizes, each line `bytesPerLine()`
+// bytes of random data, shuffled into a random order of delivery.
+template <class BytesPerLine>
+std::vector<HostLines> RandomBlocks(int32_t height, std::mt19937& random, BytesPerLine bytesPerLine)
 {
     std::vector<HostLines> blocks;
     for (int32_t first = 0; first < height;) {
         const int32_t lines = std::min<int32_t>(height - first, 1 + static_cast<int32_t>(random() % 4));
-        HostLines block{first, lines, HostBytesPerLine(c, width, random), {}};
+        HostLines block{first, lines, bytesPerLine(), {}};
         block.data.resize(static_cast<size_t>(lines) * block.bytesPerLine);
         for (uint8_t& byte : block.data) {
             byte = static_cast<uint8_t>(random());
@@ -82,6 +83,11 @@ inline std::vector<HostLines> RandomBlocks(const NativeCase& c, int32_t width, i
     }
     std::shuffle(blocks.begin(), blocks.end(), random);
     return blocks;
+}
+
+inline std::vector<HostLines> RandomBlocks(const NativeCase& c, int32_t width, int32_t height, std::mt19937& random)
+{
+    return RandomBlocks(height, random, [&] { return HostBytesPerLine(c, width, random); });
 }
 
 // Paints a block's rows into a bottom-up pixel area of the whole image.

@@ -1,5 +1,6 @@
 // Whole scan jobs through the real VLEXIF.dll, as a host runs them, with a
 // converter that keeps a copy of the spool file it is handed.
+#include "tests/common/NativeLayouts.h"
 #include "tests/wine/HostFormats.h"
 #include "tests/wine/TestSupport.h"
 
@@ -12,13 +13,6 @@ namespace vlexif {
 namespace {
 
 using namespace vlexif::test;
-
-struct Block {
-    int32_t first;
-    int32_t lines;
-    int32_t bytesPerLine;
-    std::vector<uint8_t> data;
-};
 
 class ExifJobTest : public testing::Test {
 protected:
@@ -55,24 +49,7 @@ protected:
         return entries;
     }
 
-    std::vector<Block> MakeBlocks(const HostFormat& format, int32_t width, int32_t height)
-    {
-        std::vector<Block> blocks;
-        for (int32_t first = 0; first < height;) {
-            const int32_t lines = std::min<int32_t>(height - first, 1 + static_cast<int32_t>(random() % 5));
-            Block block{first, lines, HostBytesPerLine(format, width, random), {}};
-            block.data.resize(static_cast<size_t>(lines) * block.bytesPerLine);
-            for (uint8_t& byte : block.data) {
-                byte = static_cast<uint8_t>(random());
-            }
-            blocks.push_back(std::move(block));
-            first += lines;
-        }
-        std::shuffle(blocks.begin(), blocks.end(), random);
-        return blocks;
-    }
-
-    static void PaintBlock(const HostFormat& format, int32_t width, int32_t height, const Block& block,
+    static void PaintBlock(const HostFormat& format, int32_t width, int32_t height, const HostLines& block,
                            const std::vector<uint8_t>& table, std::vector<uint8_t>& bmp)
     {
         const uint32_t stride = Stride24(width);
@@ -113,9 +90,10 @@ protected:
             }
         }
         std::vector<uint8_t> expected = BlackBmp24(width, height, 200);
-        const std::vector<Block> blocks = MakeBlocks(format, width, height);
+        const std::vector<HostLines> blocks =
+            RandomBlocks(height, random, [&] { return HostBytesPerLine(format, width, random); });
         uint32_t written = 0;
-        for (const Block& block : blocks) {
+        for (const HostLines& block : blocks) {
             records.SetBlock(block.bytesPerLine, width, block.lines, block.first, block.data.data());
             ASSERT_EQ(step(CmdWriteBlock), StatusOk);
             EXPECT_EQ(key.Dword("LoopCount"), reload ? 1u : ++written);
