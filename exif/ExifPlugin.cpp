@@ -24,16 +24,17 @@ void ExpandGray8(const HostBlock& block, const PaletteEntry (&)[PaletteCapacity]
 struct Expansion {
     uint32_t code;
     uint32_t bitsPerPixel;
+    bool usesPalette;
     Expand expand;
 };
 
 constexpr Expansion expansions[] = {
-    {FormatGray8, 8, ExpandGray8},
-    {FormatIndexed8, 8, ExpandIndexed8Rows},
-    {FormatGray16, 16, ExpandGray16Rows},
-    {FormatIndexed4, 4, Expand4BitRows},
-    {FormatIndexed1, 1, Expand1BitRows},
-    {FormatBilevel, 1, Expand1BitRows},
+    {FormatGray8, 8, false, ExpandGray8},
+    {FormatIndexed8, 8, true, ExpandIndexed8Rows},
+    {FormatGray16, 16, true, ExpandGray16Rows},
+    {FormatIndexed4, 4, true, Expand4BitRows},
+    {FormatIndexed1, 1, true, Expand1BitRows},
+    {FormatBilevel, 1, true, Expand1BitRows},
 };
 
 const Expansion* FindExpansion(uint32_t code)
@@ -144,7 +145,8 @@ PluginStatus ExifPlugin::WriteBlock()
     BindSettings();
     settings.ReadDword("ImageFormat", formatCode);
     if (IsRgbFormat(formatCode)) {
-        return BmpSpoolPlugin::WriteBlock();
+        settings.ReadDword("File Type", fileType);
+        return WriteNativeBlock();
     }
     const Expansion* expansion = FindExpansion(formatCode);
     if (!expansion) {
@@ -152,9 +154,13 @@ PluginStatus ExifPlugin::WriteBlock()
     }
     const SourceWalk walk{SourceWalk::ByBytesPerLine, 0, expansion->bitsPerPixel, false};
     const Expand expand = expansion->expand;
+    const bool usesPalette = expansion->usesPalette;
     return PlaceBlock(walk, ExpandedBits, HeaderBlockSize,
-                      [this, expand](const HostBlock& block, uint8_t* rows, uint32_t stride) {
-                          LoadPalette();
+                      [this, expand, usesPalette](const HostBlock& block, uint8_t* rows, uint32_t stride) {
+                          // Two registry reads per block: only where the table is used.
+                          if (usesPalette) {
+                              LoadPalette();
+                          }
                           expand(block, palette, rows, stride);
                       });
 }

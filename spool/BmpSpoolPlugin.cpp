@@ -216,6 +216,11 @@ PluginStatus BmpSpoolPlugin::WriteBlock()
 {
     settings.ReadDword("File Type", fileType);
     settings.ReadDword("ImageFormat", formatCode);
+    return WriteNativeBlock();
+}
+
+PluginStatus BmpSpoolPlugin::WriteNativeBlock()
+{
     const NativeFormat* format = FindNativeFormat(formatCode);
     const HeaderLayout layout = fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core;
     const uint32_t pixelDataOffset =

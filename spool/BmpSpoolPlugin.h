@@ -42,6 +42,9 @@ protected:
     // is stored for the job's later calls.
     PluginStatus CreateSpoolFile(const SpoolImage& image);
 
+    // A block at the spool depth of `formatCode`, in the layout of `fileType`.
+    PluginStatus WriteNativeBlock();
+
     using FillRows = std::function<void(const HostBlock& block, uint8_t* rows, uint32_t stride)>;
     // One block into its place: opens the stored spool file, checks the block
     // against the source it reads and the pixel area it lands in, fills the
