@@ -24,3 +24,4 @@ ExternalProject_Add(win32
 # Pull the Windows build's tests into this tree's ctest.
 file(WRITE ${CMAKE_BINARY_DIR}/win32-tests.cmake "subdirs(\"${VLEXIF_WIN32_BUILD_DIR}\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win32-tests.cmake)
+include(${CMAKE_SOURCE_DIR}/fuzz/NativeSide.cmake)

@@ -1,0 +1,27 @@
+# Included by the native build: builds fuzz/ with clang as a sub-build and
+# runs each fuzz target briefly, and the platform-free unit tests under
+# Valgrind, as part of ctest. scripts/fuzz-long.sh runs the targets longer.
+include(ExternalProject)
+set(VLEXIF_FUZZ_BUILD_DIR ${CMAKE_BINARY_DIR}/fuzz)
+ExternalProject_Add(fuzz
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/fuzz
+  BINARY_DIR ${VLEXIF_FUZZ_BUILD_DIR}
+  CMAKE_ARGS -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_BUILD ON)
+
+include(${CMAKE_SOURCE_DIR}/fuzz/targets.cmake)
+foreach(target ${VLEXIF_FUZZ_TARGETS})
+  add_test(NAME fuzz.${target}
+    COMMAND ${CMAKE_SOURCE_DIR}/fuzz/run.sh ${VLEXIF_FUZZ_BUILD_DIR}/fuzz_${target} 12 ${VLEXIF_FUZZ_BUILD_DIR}/runs)
+  set_tests_properties(fuzz.${target} PROPERTIES TIMEOUT 120)
+endforeach()
+
+foreach(tests tests/native/kernel_tests converter/tests/vkexf_core_tests)
+  get_filename_component(name ${tests} NAME)
+  add_test(NAME memcheck.${name}
+    COMMAND valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet
+            ${VLEXIF_FUZZ_BUILD_DIR}/${tests})
+  set_tests_properties(memcheck.${name} PROPERTIES TIMEOUT 300)
+endforeach()

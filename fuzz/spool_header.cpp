@@ -1,0 +1,97 @@
+// The spool file's head as BeginImage makes it: the image-size check, then
+// the header builders on a block of exactly the header's size. A header the
+// check lets through must state the sizes the check computed, and a 24-bit
+// one must be read back by the converter's parser as the same image.
+#include "converter/BmpHeader.h"
+#include "fuzz/HostValues.h"
+#include "spool/BmpHeader.h"
+#include "spool/PixelFormat.h"
+
+namespace vlexif::fuzz {
+namespace {
+
+uint32_t Get32(const uint8_t* at)
+{
+    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
+}
+
+// SpoolFileSizes against plain 128-bit arithmetic.
+void CheckSizesAlone(FuzzedDataProvider& in)
+{
+    const uint32_t offset = in.ConsumeIntegral<uint32_t>();
+    const int64_t width = in.ConsumeIntegral<int64_t>();
+    const int64_t height = in.ConsumeIntegral<int64_t>();
+    const uint32_t bits = in.ConsumeIntegral<uint32_t>();
+    uint32_t area = 0;
+    const bool fits = SpoolFileSizes(offset, width, height, bits, area);
+    if (width < 0 || height < 0 || width > INT32_MAX) {
+        Require(!fits, "negative or over-wide images are refused");
+        return;
+    }
+    const __int128 stride = ((__int128{width} * bits + 31) >> 3) & ~__int128{3};
+    const __int128 total = stride * height + offset;
+    Require(fits == (stride <= INT32_MAX && total <= INT32_MAX), "accepted exactly when the file fits 31 bits");
+    Require(!fits || area == stride * height, "the pixel area is stride × height");
+}
+
+} // namespace
+} // namespace vlexif::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace vlexif;
+    using namespace vlexif::fuzz;
+    FuzzedDataProvider in(data, size);
+    if (in.ConsumeBool()) {
+        CheckSizesAlone(in);
+        return 0;
+    }
+    const HeaderLayout layout = in.ConsumeBool() ? HeaderLayout::Info : HeaderLayout::Core;
+    constexpr uint32_t depths[] = {1, 4, 8, 24};
+    const uint32_t colourType = in.ConsumeIntegralInRange<uint32_t>(0, 4);
+    const uint32_t bitCount = in.ConsumeBool() ? depths[in.ConsumeIntegralInRange<size_t>(0, 3)]
+                                               : in.ConsumeIntegral<uint16_t>();
+    HeaderImage image{in.ConsumeIntegral<uint32_t>(), in.ConsumeIntegral<uint32_t>(), HostInt(in, 70000),
+                      HostInt(in, 70000), bitCount, colourType == 2 ? 0 : ColourCount(colourType, bitCount)};
+
+    // BmpSpoolPlugin::CheckImageSize.
+    if (image.width < 0 || image.height < 0 ||
+        (layout == HeaderLayout::Core && (image.width > 0xFFFF || image.height > 0xFFFF))) {
+        return 0;
+    }
+    const uint32_t offset = HeaderBytes(layout) + PaletteEntryBytes(layout) * image.colours;
+    uint32_t area = 0;
+    if (!SpoolFileSizes(offset, image.width, image.height, image.bitCount, area)) {
+        return 0;
+    }
+
+    const size_t headerBytes = HeaderBytes(layout);
+    const std::unique_ptr<uint8_t[]> header(new uint8_t[headerBytes]());
+    if (layout == HeaderLayout::Info) {
+        BuildInfoHeaderBytes(image, header.get());
+        Require(HeaderColoursUsed(header.get()) == image.colours, "colours used as given");
+        Require(Get32(header.get() + 34) == area, "image size is the checked pixel area");
+    } else {
+        BuildCoreHeaderBytes(image, header.get());
+    }
+    Require(HeaderPixelDataOffset(header.get()) == offset, "pixels start after header and palette");
+    Require(Get32(header.get() + 2) == offset + area, "file size is offset plus pixel area");
+
+    if (image.bitCount != 24 || image.width == 0 || image.height == 0 ||
+        image.width > static_cast<int32_t>(vkexf::kMaxImageSide) ||
+        image.height > static_cast<int32_t>(vkexf::kMaxImageSide)) {
+        return 0;
+    }
+    vkexf::BmpLayout parsed;
+    Require(vkexf::ParseBmpHeader(header.get(), headerBytes, uint64_t{offset} + area, parsed) == vkexf::BmpError::None,
+            "the converter reads a 24-bit spool header");
+    Require(parsed.width == static_cast<uint32_t>(image.width) && parsed.height == static_cast<uint32_t>(image.height) &&
+                !parsed.topDown && parsed.pixelOffset == offset && uint64_t{parsed.stride} * parsed.height == area,
+            "the converter reads the image the plug-in described");
+    if (layout == HeaderLayout::Info) {
+        Require(parsed.xPixelsPerMetre == static_cast<int32_t>(PixelsPerMetre(image.xDpi)) &&
+                    parsed.yPixelsPerMetre == static_cast<int32_t>(PixelsPerMetre(image.yDpi)),
+                "the converter reads the resolution the plug-in wrote");
+    }
+    return 0;
+}
