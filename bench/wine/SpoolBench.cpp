@@ -39,7 +39,7 @@ struct JobFigures {
     double replayWithRowsAndReads;
 };
 
-JobFigures MeasureJob(const ImageKind& kind, int32_t blockLines, int runs, const BenchKey& key)
+JobFigures MeasureJob(const ImageKind& kind, int32_t blockLines, int runs, const test::TestRegistryKey& key)
 {
     SpoolJob job(kind, PageWidth, PageHeight, blockLines, key);
     std::vector<double> plugin;
@@ -61,8 +61,8 @@ JobFigures MeasureJob(const ImageKind& kind, int32_t blockLines, int runs, const
 
 void RunJobs(int runs)
 {
-    const BenchTempDir temp;
-    const BenchKey key;
+    const test::TestTempDir temp;
+    const test::TestRegistryKey key;
     std::vector<JobFigures> figures;
     for (const ImageKind* kind : {&Rgb24, &Gray8, &Indexed8, &Bilevel}) {
         for (const int32_t blockLines : {16, 64, 256, 1024}) {
@@ -112,8 +112,8 @@ long long KiB(SIZE_T bytes)
 // millisecond while the job runs.
 void MeasureMemory(int32_t height)
 {
-    const BenchTempDir temp;
-    const BenchKey key;
+    const test::TestTempDir temp;
+    const test::TestRegistryKey key;
     SpoolJob job(Rgb24, PageWidth, height, MemoryBlockLines, key);
     std::atomic<bool> done{false};
     SIZE_T sampledPrivate = 0;

@@ -124,18 +124,18 @@ void ForEachBlock(int32_t height, int32_t blockLines, PlaceBlock place)
 
 } // namespace
 
-SpoolJob::SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const BenchKey& key)
+SpoolJob::SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const test::TestRegistryKey& key)
     : kind(kind),
       width(width),
       height(height),
       blockLines(blockLines),
       key(key),
-      host(key),
       sourceBytesPerLine(static_cast<int32_t>(RowStride(static_cast<uint32_t>(width), kind.bitsPerPixel))),
       outputStride(RowStride(static_cast<uint32_t>(width), ExpandedBits)),
       source(NoiseBytes(static_cast<size_t>(sourceBytesPerLine) * static_cast<size_t>(blockLines))),
       rows(NoiseBytes(static_cast<size_t>(outputStride) * static_cast<size_t>(blockLines)))
 {
+    host.SetRegistry(key);
     for (uint32_t i = 0; i < kind.paletteCount; ++i) {
         const uint8_t entry[4] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                                   static_cast<uint8_t>(i * 3)};
@@ -156,7 +156,7 @@ int64_t SpoolJob::ExpectedFileSize() const
 
 void SpoolJob::Prepare() const
 {
-    key.ClearExif();
+    key.DeleteExif();
     key.SetDword("File Type", 0);
     key.SetDword("ImageFormat", ClassifyPixels(kind.bitsPerPixel, kind.samplesPerPixel, kind.colourType, 0));
 }
@@ -165,7 +165,7 @@ double SpoolJob::ThroughPlugin()
 {
     Prepare();
     ExifPlugin plugin;
-    host.DescribeImage(width, height, kind.samplesPerPixel, kind.bitsPerPixel, kind.colourType);
+    host.DescribeImage(600, width, height, kind.samplesPerPixel, kind.bitsPerPixel, kind.colourType);
     Stopwatch clock;
     plugin.BindHost(&host.params);
     Expect(plugin.BeginImage() == StatusOk, "BeginImage failed");
@@ -186,7 +186,7 @@ double SpoolJob::ThroughPlugin()
     Expect(FileSize(plugin.TempPath()) == ExpectedFileSize(), "the plug-in's spool file has the wrong size");
     plugin.BindHost(&host.params);
     plugin.Abort();
-    key.ClearExif();
+    key.DeleteExif();
     return seconds;
 }
 
@@ -196,7 +196,7 @@ double SpoolJob::Replay(ReplayExtras extras)
     const std::string exif = key.ExifPath();
     if (kind.paletteCount != 0) {
         key.SetDword("Palette Num", kind.paletteCount);
-        key.SetBinary("Palette", hostPalette.data(), static_cast<uint32_t>(hostPalette.size()));
+        key.SetBinary("Palette", hostPalette);
     }
     char path[MAX_PATH];
     Stopwatch clock;
@@ -257,7 +257,7 @@ double SpoolJob::Replay(ReplayExtras extras)
     const double seconds = clock.Seconds();
     Expect(FileSize(path) == ExpectedFileSize(), "the replay's file has the wrong size");
     DeleteFileA(path);
-    key.ClearExif();
+    key.DeleteExif();
     return seconds;
 }
 

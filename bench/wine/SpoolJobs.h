@@ -6,6 +6,7 @@
 #include "bench/wine/BenchHost.h"
 #include "exif/PaletteTable.h"
 #include "spool/HostBlock.h"
+#include "tests/wine/TestSupport.h"
 
 #include <vector>
 
@@ -36,7 +37,7 @@ extern const ImageKind Bilevel;
 
 class SpoolJob {
 public:
-    SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const BenchKey& key);
+    SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const test::TestRegistryKey& key);
 
     // Each returns the job's seconds and leaves neither a file nor a job value behind.
     double ThroughPlugin();
@@ -53,8 +54,8 @@ private:
     const int32_t width;
     const int32_t height;
     const int32_t blockLines;
-    const BenchKey& key;
-    HostRecords host;
+    const test::TestRegistryKey& key;
+    test::HostRecords host;
     const int32_t sourceBytesPerLine;
     const uint32_t outputStride;
     // One block of host lines, offered again for every block as a host reuses its buffer.

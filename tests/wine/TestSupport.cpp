@@ -132,6 +132,11 @@ void TestRegistryKey::SetBinary(const char* name, const std::vector<uint8_t>& va
     SetRaw(*this, name, REG_BINARY, value.data(), static_cast<DWORD>(value.size()));
 }
 
+void TestRegistryKey::DeleteExif() const
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, ExifPath().c_str());
+}
+
 TestTempDir::TestTempDir() : oldTmp(Environment("TMP")), oldTemp(Environment("TEMP"))
 {
     char base[MAX_PATH] = {};
