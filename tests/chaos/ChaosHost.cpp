@@ -264,7 +264,7 @@ private:
             Reload();
             log.Add("reload the module");
         } else if (action < 7) {
-            Unload();
+            plugin.Unload();
             log.Add("unload the module");
         } else if (action < 15) {
             log.Add("forge " + host.ForgeValue());
