@@ -6,10 +6,13 @@
 // Abort, only the plug-in's own value names in its key, no handle kept, and
 // nothing outside the temporary directory touched.
 //
-// chaos_host STAGE_FOLDER [--sequences N] [--seed S] [--only K] [--verbose]
-//            [--excuse-orphaned-spool-files]
-// Each sequence starts from a fresh module, key and temporary directory, so
-// `--seed S --only K` replays sequence K of a run alone.
+// chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K]
+//            [--verbose] [--excuse-orphaned-spool-files]
+// Each sequence starts from a fresh module, records, key and temporary
+// directory, so `--seed S --only K` replays sequence K of a run alone, and
+// `--first K` runs sequences K.. of the same seed. Every module load keeps a
+// TLS index (reported), so one process runs at most about a thousand loads:
+// long runs go in several processes with --first.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
 #include "tests/wine/TestSupport.h"
@@ -108,17 +111,19 @@ private:
     std::vector<std::string> lines;
 };
 
-bool HasDisplay()
+// The lowest TLS index free now.
+DWORD FirstFreeTlsIndex()
 {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
+    const DWORD index = TlsAlloc();
+    TlsFree(index);
+    return index;
 }
 
 struct Options {
     std::string stage;
     uint32_t sequences = 300;
+    uint32_t first = 0;
     uint32_t seed = 0;
-    int64_t only = -1;
     bool verbose = false;
     bool excuseOrphans = false;
 };
@@ -126,11 +131,8 @@ struct Options {
 class Run {
 public:
     explicit Run(const Options& options)
-        : options(options), plugin(options.stage), recorder(options.stage),
-          records(std::make_unique<test::HostRecords>()),
-          windowed(HasDisplay())
+        : options(options), plugin(options.stage), recorder(options.stage)
     {
-        records->SetRegistry(key);
     }
 
     // Returns the number of sequences with a violation, plus one if the
@@ -139,17 +141,17 @@ public:
     {
         windows.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, CloseWindows, nullptr, GetCurrentThreadId());
         WarmUp();
+        const DWORD tlsBefore = FirstFreeTlsIndex();
         uint32_t failed = 0;
-        for (uint32_t k = 0; k < options.sequences; ++k) {
-            if (options.only < 0 || k == options.only) {
-                // With the module unloaded at both ends, what a sequence kept
-                // beyond its calls is what its module loads kept.
-                const uint64_t before = HeapBytesInUse();
-                failed += Sequence(k) ? 0 : 1;
-                sequenceHeapGrowth += static_cast<int64_t>(HeapBytesInUse()) - static_cast<int64_t>(before);
-            }
+        for (uint32_t k = options.first; k < options.first + options.sequences; ++k) {
+            // With the module unloaded at both ends, what a sequence kept
+            // beyond its calls is what its module loads kept.
+            const uint64_t before = HeapBytesInUse();
+            failed += Sequence(k) ? 0 : 1;
+            sequenceHeapGrowth += static_cast<int64_t>(HeapBytesInUse()) - static_cast<int64_t>(before);
         }
         UnhookWindowsHookEx(windows.hook);
+        tlsKept = static_cast<int64_t>(FirstFreeTlsIndex()) - tlsBefore;
         Summary();
         // Counted over calls that find the module loaded already, so that
         // what a load keeps for the module's lifetime is not counted. A leak
@@ -168,6 +170,7 @@ private:
         windows.random = &random;
         RegDeleteTreeA(HKEY_CURRENT_USER, key.ExifPath().c_str());
         sandbox.RemoveSpoolFiles();
+        FreshRecords();
         Reload();
         RandomHost host(random, *records, key, sandbox, windowed);
         if (options.verbose) {
@@ -216,15 +219,25 @@ private:
         return passed;
     }
 
+    void FreshRecords()
+    {
+        records = std::make_unique<test::HostRecords>();
+        records->SetRegistry(key);
+    }
+
     // The system sets up message boxes and dialogs on first use and keeps
-    // that for good: it happens here, before anything is counted.
+    // that for good: it happens here, before anything is counted. Whether a
+    // message box opens tells whether windows can open at all.
     void WarmUp()
     {
         std::mt19937 random(options.seed);
         windows.random = &random;
+        FreshRecords();
         plugin.Reload();
         records->job.image = nullptr;
+        windows.messageBoxes = 0;
         plugin.Call(CmdWriteBlock, records->params);
+        windowed = windows.messageBoxes == 1;
         records->job.image = reinterpret_cast<ImageRecord*>(records->image);
         if (windowed) {
             plugin.Call(CmdConfigure, records->params);
@@ -368,8 +381,9 @@ private:
 
     void Summary() const
     {
-        std::printf("%u sequences, %llu calls, seed %u\n", sequences, static_cast<unsigned long long>(calls),
-                    options.seed);
+        std::printf("%u sequences from %u, %llu calls, seed %u, %s\n", sequences, options.first,
+                    static_cast<unsigned long long>(calls), options.seed,
+                    windowed ? "message boxes and dialogs open" : "no windows open");
         std::printf("  command      heap kept  statuses (status:count)\n");
         for (const auto& [command, counts] : statuses) {
             std::printf("  %-12s %9lld ", command.c_str(), static_cast<long long>(heapKept.at(command)));
@@ -383,6 +397,7 @@ private:
                     " (%lld a load)\n",
                     static_cast<long long>(callHeapGrowth), static_cast<unsigned long long>(loads),
                     static_cast<long long>(byLoads), static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
+        std::printf("TLS indexes kept by the module loads: %lld\n", static_cast<long long>(tlsKept));
         if (options.excuseOrphans) {
             std::printf("orphaned spool files removed: %llu\n", static_cast<unsigned long long>(orphans));
         }
@@ -394,9 +409,9 @@ private:
     test::PluginLibrary plugin;
     test::Recorder recorder;
     std::unique_ptr<test::HostRecords> records;
-    // Without a display no window opens: no message box to count, and the
-    // modal dialogs are left out since nothing could close them.
-    bool windowed;
+    // Without windows, no message box to count, and the modal dialogs are
+    // left out since nothing could close them.
+    bool windowed = false;
     uint32_t sequences = 0;
     uint64_t calls = 0;
     uint64_t loads = 0;
@@ -404,6 +419,7 @@ private:
     uint32_t callsSinceLoad = 0;
     int64_t callHeapGrowth = 0;
     int64_t sequenceHeapGrowth = 0;
+    int64_t tlsKept = 0;
     std::map<std::string, std::map<uint32_t, uint64_t>> statuses;
     std::map<std::string, int64_t> heapKept;
 };
@@ -424,11 +440,13 @@ bool ParseOptions(int argc, char** argv, Options& options)
         const bool hasValue = i + 1 < argc;
         if (arg == "--sequences" && hasValue) {
             options.sequences = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+        } else if (arg == "--first" && hasValue) {
+            options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
         } else if (arg == "--seed" && hasValue) {
             options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
         } else if (arg == "--only" && hasValue) {
-            options.only = std::strtoll(argv[++i], nullptr, 0);
-            options.sequences = std::max<uint32_t>(options.sequences, static_cast<uint32_t>(options.only) + 1);
+            options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+            options.sequences = 1;
         } else if (arg == "--excuse-orphaned-spool-files") {
             options.excuseOrphans = true;
         } else if (arg == "--verbose") {
@@ -449,7 +467,7 @@ int main(int argc, char** argv)
     using namespace vlexif::chaos;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--seed S] [--only K] [--verbose]\n"
+        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K] [--verbose]\n"
                              "       [--excuse-orphaned-spool-files]\n");
         return 2;
     }
