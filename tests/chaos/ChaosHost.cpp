@@ -304,9 +304,9 @@ private:
         windows.messageBoxes = 0;
         const std::vector<std::string> spoolBefore = sandbox.SpoolFiles();
         const uint64_t heapBefore = HeapBytesInUse();
-        const DWORD handlesBefore = HandleCount();
+        const uintptr_t handleBefore = LowestFreeHandle();
         const uint32_t status = plugin.Call(call.command, records->params);
-        const DWORD handlesAfter = HandleCount();
+        const uintptr_t handleAfter = LowestFreeHandle();
         // The recording converter's copy of the spool file is the test's, not the plug-in's.
         std::free(recorder->spoolCopy);
         recorder->spoolCopy = nullptr;
@@ -336,8 +336,11 @@ private:
             problems.push_back(std::to_string(windows.messageBoxes) + " message boxes for status " +
                                std::to_string(status));
         }
-        if (handlesAfter != handlesBefore) {
-            problems.push_back("handle count " + std::to_string(handlesBefore) + " -> " + std::to_string(handlesAfter));
+        if (handleAfter != handleBefore) {
+            char text[80];
+            std::snprintf(text, sizeof text, "a handle kept: the lowest free handle moved from 0x%X to 0x%X",
+                          static_cast<unsigned>(handleBefore), static_cast<unsigned>(handleAfter));
+            problems.push_back(text);
         }
         if (options.excuseOrphans && code == CmdBeginImage) {
             ExcuseOrphans(spoolBefore, status, call.brokenKey);

@@ -210,11 +210,11 @@ void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& p
     RegCloseKey(key);
 }
 
-DWORD HandleCount()
+uintptr_t LowestFreeHandle()
 {
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
+    HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return reinterpret_cast<uintptr_t>(probe);
 }
 
 uint64_t HeapBytesInUse()

@@ -2,7 +2,7 @@
 // directory the plug-in is pointed at, canary files beside it and elsewhere,
 // and an empty working directory; the checks that nothing outside the
 // temporary directory changed and that the registry key holds only the
-// plug-in's own value names; and the process's handle and heap counters.
+// plug-in's own value names; and probes of the process's handles and heap.
 #pragma once
 
 #include <windows.h>
@@ -51,7 +51,9 @@ private:
 // Value names under the job's key other than the plug-in's own.
 void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& problems);
 
-DWORD HandleCount();
+// The handle value a new handle gets now: the lowest free slot, so a call
+// that keeps a handle moves it (Wine does not count a process's handles).
+uintptr_t LowestFreeHandle();
 // Bytes in busy blocks across every heap of the process.
 uint64_t HeapBytesInUse();
 
