@@ -123,6 +123,11 @@ PluginStatus BmpSpoolPlugin::WriteHeader(const SpoolImage& image)
 
 PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
 {
+    // A job begun again without finish or abort would orphan its first file:
+    // the path stored for it is about to be replaced.
+    if (LoadTempPath()) {
+        SpoolFile::Delete(tempPath);
+    }
     if (!MakeSpoolPath(tempPath)) {
         workBuffer.Release();
         return StatusCreateFailed;

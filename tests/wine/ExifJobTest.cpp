@@ -257,6 +257,20 @@ TEST_F(ExifJobTest, TheExpansionHeaderIgnoresAForeignFileType)
     EXPECT_EQ(Call(CmdAbort), StatusOk);
 }
 
+TEST_F(ExifJobTest, BeginningAgainReplacesTheEarlierSpoolFile)
+{
+    records.DescribeImage(300, 3, 2, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    records.DescribeImage(300, 4, 4, 1, 8, 1);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    ASSERT_EQ(temp.Files().size(), 1u);
+    EXPECT_EQ(key.String("TempFile"), temp.Path() + temp.Files()[0] + '\0');
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+    EXPECT_TRUE(temp.Files().empty());
+}
+
 TEST_F(ExifJobTest, FinishDeletesOnlyItsOwnSpoolFile)
 {
     const std::string victim = temp.Path() + "letter.doc";
