@@ -7,7 +7,7 @@
 // nothing outside the temporary directory touched.
 //
 // chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K]
-//            [--verbose] [--excuse-orphaned-spool-files]
+//            [--verbose] [--excuse-unrecorded-spool-files]
 // Each sequence starts from a fresh module, records, key and temporary
 // directory, so `--seed S --only K` replays sequence K of a run alone, and
 // `--first K` runs sequences K.. of the same seed. Every module load keeps a
@@ -125,7 +125,7 @@ struct Options {
     uint32_t first = 0;
     uint32_t seed = 0;
     bool verbose = false;
-    bool excuseOrphans = false;
+    bool excuseUnrecorded = false;
 };
 
 class Run {
@@ -297,7 +297,7 @@ private:
             Reload();
         }
         if (options.verbose) {
-            std::printf("  > %s\n", CommandName(call.command).c_str());
+            std::printf("  > %s%s\n", CommandName(call.command).c_str(), (call.note.empty() ? "" : ": " + call.note).c_str());
             std::fflush(stdout);
         }
         const int convertsBefore = recorder->calls;
@@ -342,8 +342,8 @@ private:
                           static_cast<unsigned>(handleBefore), static_cast<unsigned>(handleAfter));
             problems.push_back(text);
         }
-        if (options.excuseOrphans && code == CmdBeginImage) {
-            ExcuseOrphans(spoolBefore, status, call.brokenKey);
+        if (options.excuseUnrecorded && code == CmdBeginImage && call.brokenKey && status == 0) {
+            RemoveNewSpoolFiles(spoolBefore);
         }
         const bool endsJob = code == CmdFinish || code == CmdAbort;
         // With its key unreadable the plug-in cannot find the job to end.
@@ -369,15 +369,14 @@ private:
         sandbox.CheckSurroundings(problems);
     }
 
-    // Removes the spool files a BeginImage has left no way to reach: those of
-    // an earlier job it replaced, and its own when it could not store its path.
-    void ExcuseOrphans(const std::vector<std::string>& before, uint32_t status, bool brokenKey)
+    // A BeginImage that could not store its path made a spool file no later
+    // call can find.
+    void RemoveNewSpoolFiles(const std::vector<std::string>& before)
     {
         for (const std::string& name : sandbox.SpoolFiles()) {
-            const bool earlier = std::find(before.begin(), before.end(), name) != before.end();
-            if (status == 0 && (earlier || brokenKey)) {
+            if (std::find(before.begin(), before.end(), name) == before.end()) {
                 DeleteFileA((sandbox.TempDir() + name).c_str());
-                ++orphans;
+                ++unrecorded;
             }
         }
     }
@@ -401,8 +400,8 @@ private:
                     static_cast<long long>(callHeapGrowth), static_cast<unsigned long long>(loads),
                     static_cast<long long>(byLoads), static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
         std::printf("TLS indexes kept by the module loads: %lld\n", static_cast<long long>(tlsKept));
-        if (options.excuseOrphans) {
-            std::printf("orphaned spool files removed: %llu\n", static_cast<unsigned long long>(orphans));
+        if (options.excuseUnrecorded) {
+            std::printf("unrecorded spool files removed: %llu\n", static_cast<unsigned long long>(unrecorded));
         }
     }
 
@@ -418,11 +417,11 @@ private:
     uint32_t sequences = 0;
     uint64_t calls = 0;
     uint64_t loads = 0;
-    uint64_t orphans = 0;
     uint32_t callsSinceLoad = 0;
     int64_t callHeapGrowth = 0;
     int64_t sequenceHeapGrowth = 0;
     int64_t tlsKept = 0;
+    uint64_t unrecorded = 0;
     std::map<std::string, std::map<uint32_t, uint64_t>> statuses;
     std::map<std::string, int64_t> heapKept;
 };
@@ -450,8 +449,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--only" && hasValue) {
             options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
             options.sequences = 1;
-        } else if (arg == "--excuse-orphaned-spool-files") {
-            options.excuseOrphans = true;
+        } else if (arg == "--excuse-unrecorded-spool-files") {
+            options.excuseUnrecorded = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else {
@@ -471,7 +470,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K] [--verbose]\n"
-                             "       [--excuse-orphaned-spool-files]\n");
+                             "       [--excuse-unrecorded-spool-files]\n");
         return 2;
     }
     std::printf("chaos host: seed %u, %u sequences\n", options.seed, options.sequences);

@@ -191,6 +191,22 @@ void RandomHost::Block(std::string& note)
         lines = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint32_t>(lines), MaxBlockBytes / static_cast<uint32_t>(bytesPerLine)));
         lines = std::max(lines, 1);
     }
+    records.SetBlock(bytesPerLine, blockWidth, lines, linesBefore, nullptr);
+    AttachBlockData(note);
+}
+
+bool RandomHost::BlockDataFits() const
+{
+    const BlockView& view = BlockViewOf(reinterpret_cast<const ImageRecord*>(records.image));
+    return view.lines <= 0 || view.bytesPerLine <= 0 ||
+           uint64_t{static_cast<uint32_t>(view.lines)} * static_cast<uint32_t>(view.bytesPerLine) <= MaxBlockBytes;
+}
+
+void RandomHost::AttachBlockData(std::string& note)
+{
+    const BlockView& view = BlockViewOf(reinterpret_cast<const ImageRecord*>(records.image));
+    const int32_t bytesPerLine = view.bytesPerLine;
+    const int32_t lines = view.lines;
     const uint8_t* data = nullptr;
     blockData.clear();
     if (lines > 0 && bytesPerLine > 0) {
@@ -208,18 +224,25 @@ void RandomHost::Block(std::string& note)
         static const uint8_t nothing[16] = {};
         data = nothing;
     }
-    records.SetBlock(bytesPerLine, blockWidth, lines, linesBefore, data);
-    note = "block bpl " + std::to_string(bytesPerLine) + " width " + std::to_string(blockWidth) + " lines " +
-           std::to_string(lines) + " before " + std::to_string(linesBefore) + (data ? "" : " no data");
+    records.SetBlock(bytesPerLine, view.width, lines, view.linesBefore, data);
+    note += "block bpl " + std::to_string(bytesPerLine) + " width " + std::to_string(view.width) + " lines " +
+            std::to_string(lines) + " before " + std::to_string(view.linesBefore) + (data ? "" : " no data");
 }
 
 Call RandomHost::Prepare(uint32_t command, bool inJob)
 {
     Call call{command, false, false, false, false, {}};
     const int16_t code = static_cast<int16_t>(call.command & 0xFFFF);
-    // A stale view, unless the record read as a description is too large to spool.
-    call.staleView = !inJob && random() % 10 == 0 && !DescriptionTooLarge();
-    if (!call.staleView) {
+    // A stale view, unless the record read as a description is too large to
+    // spool, or read as a block it names more data than a buffer may hold.
+    call.staleView = !inJob && random() % 10 == 0 && !DescriptionTooLarge() &&
+                     (code != CmdWriteBlock || BlockDataFits());
+    if (call.staleView && code == CmdWriteBlock) {
+        // The view's fields as they are, but its data a real buffer of the
+        // size they promise.
+        call.note = "stale view as ";
+        AttachBlockData(call.note);
+    } else if (!call.staleView) {
         switch (code) {
         case CmdCheckFormat:
             // A job's image is the one its format check describes.
@@ -231,7 +254,7 @@ Call RandomHost::Prepare(uint32_t command, bool inJob)
         case CmdWriteBlock: Block(call.note); break;
         default: break;
         }
-    } else {
+    } else if (code != CmdWriteBlock) {
         call.note = "stale view";
     }
     const uint32_t damage = inJob ? 100 : random() % 100;

@@ -45,6 +45,10 @@ private:
     void Describe(bool inJob, std::string& note);
     void Palette(std::string& note);
     void Block(std::string& note);
+    // Points the block view at a fresh buffer of lines × bytesPerLine bytes
+    // when both are positive, and notes the view.
+    void AttachBlockData(std::string& note);
+    bool BlockDataFits() const;
     // True when the record, read as a description, could make a spool file
     // larger than the run should write.
     bool DescriptionTooLarge() const;
