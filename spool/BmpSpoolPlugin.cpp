@@ -152,7 +152,12 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     }
     spoolFile.Close();
     blockCount = 0;
-    settings.WriteString("TempFile", tempPath);
+    // A spool file whose path cannot be kept could never be found again by
+    // the job's later calls, nor deleted by its abort.
+    if (!settings.WriteString("TempFile", tempPath)) {
+        SpoolFile::Delete(tempPath);
+        return StatusCreateFailed;
+    }
     settings.WriteDword("LoopCount", 0);
     return StatusOk;
 }

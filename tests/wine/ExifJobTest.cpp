@@ -271,6 +271,15 @@ TEST_F(ExifJobTest, BeginningAgainReplacesTheEarlierSpoolFile)
     EXPECT_TRUE(temp.Files().empty());
 }
 
+TEST_F(ExifJobTest, ASpoolFileWhosePathCannotBeKeptIsNotLeftBehind)
+{
+    std::memset(records.params.registry.keyPath, 'k', sizeof records.params.registry.keyPath);
+    records.DescribeImage(300, 3, 2, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    EXPECT_EQ(Call(CmdBeginImage), StatusCreateFailed);
+    EXPECT_TRUE(temp.Files().empty());
+}
+
 TEST_F(ExifJobTest, FinishDeletesOnlyItsOwnSpoolFile)
 {
     const std::string victim = temp.Path() + "letter.doc";
