@@ -7,7 +7,7 @@
 // nothing outside the temporary directory touched.
 //
 // chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K]
-//            [--verbose] [--excuse-unrecorded-spool-files]
+//            [--verbose]
 // Each sequence starts from a fresh module, records, key and temporary
 // directory, so `--seed S --only K` replays sequence K of a run alone, and
 // `--first K` runs sequences K.. of the same seed. Every module load keeps a
@@ -125,7 +125,6 @@ struct Options {
     uint32_t first = 0;
     uint32_t seed = 0;
     bool verbose = false;
-    bool excuseUnrecorded = false;
 };
 
 class Run {
@@ -302,7 +301,6 @@ private:
         }
         const int convertsBefore = recorder->calls;
         windows.messageBoxes = 0;
-        const std::vector<std::string> spoolBefore = sandbox.SpoolFiles();
         const uint64_t heapBefore = HeapBytesInUse();
         const uintptr_t handleBefore = LowestFreeHandle();
         const uint32_t status = plugin.Call(call.command, records->params);
@@ -342,9 +340,6 @@ private:
                           static_cast<unsigned>(handleBefore), static_cast<unsigned>(handleAfter));
             problems.push_back(text);
         }
-        if (options.excuseUnrecorded && code == CmdBeginImage && call.brokenKey && status == 0) {
-            RemoveNewSpoolFiles(spoolBefore);
-        }
         const bool endsJob = code == CmdFinish || code == CmdAbort;
         // With its key unreadable the plug-in cannot find the job to end.
         if (endsJob && !call.brokenKey) {
@@ -369,18 +364,6 @@ private:
         sandbox.CheckSurroundings(problems);
     }
 
-    // A BeginImage that could not store its path made a spool file no later
-    // call can find.
-    void RemoveNewSpoolFiles(const std::vector<std::string>& before)
-    {
-        for (const std::string& name : sandbox.SpoolFiles()) {
-            if (std::find(before.begin(), before.end(), name) == before.end()) {
-                DeleteFileA((sandbox.TempDir() + name).c_str());
-                ++unrecorded;
-            }
-        }
-    }
-
     void Summary() const
     {
         std::printf("%u sequences from %u, %llu calls, seed %u, %s\n", sequences, options.first,
@@ -400,9 +383,6 @@ private:
                     static_cast<long long>(callHeapGrowth), static_cast<unsigned long long>(loads),
                     static_cast<long long>(byLoads), static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
         std::printf("TLS indexes kept by the module loads: %lld\n", static_cast<long long>(tlsKept));
-        if (options.excuseUnrecorded) {
-            std::printf("unrecorded spool files removed: %llu\n", static_cast<unsigned long long>(unrecorded));
-        }
     }
 
     const Options& options;
@@ -421,7 +401,6 @@ private:
     int64_t callHeapGrowth = 0;
     int64_t sequenceHeapGrowth = 0;
     int64_t tlsKept = 0;
-    uint64_t unrecorded = 0;
     std::map<std::string, std::map<uint32_t, uint64_t>> statuses;
     std::map<std::string, int64_t> heapKept;
 };
@@ -449,8 +428,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--only" && hasValue) {
             options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
             options.sequences = 1;
-        } else if (arg == "--excuse-unrecorded-spool-files") {
-            options.excuseUnrecorded = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else {
@@ -469,8 +446,7 @@ int main(int argc, char** argv)
     using namespace vlexif::chaos;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K] [--verbose]\n"
-                             "       [--excuse-unrecorded-spool-files]\n");
+        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K] [--verbose]\n");
         return 2;
     }
     std::printf("chaos host: seed %u, %u sequences\n", options.seed, options.sequences);
