@@ -5,6 +5,9 @@
 
 namespace vlexif {
 
+namespace {
+
+// The message string for a status, or 0 when the status shows nothing.
 UINT MessageIdFor(PluginStatus status)
 {
     const int16_t code = static_cast<int16_t>(status);
@@ -22,6 +25,8 @@ UINT MessageIdFor(PluginStatus status)
     }
     return 0;
 }
+
+} // namespace
 
 void ReportStatus(HWND owner, PluginStatus status)
 {

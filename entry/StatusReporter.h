@@ -5,9 +5,6 @@
 
 namespace vlexif {
 
-// The message string for a status, or 0 when the status shows nothing.
-UINT MessageIdFor(PluginStatus status);
-
 void ReportStatus(HWND owner, PluginStatus status);
 
 } // namespace vlexif

@@ -19,8 +19,6 @@ public:
     // 16 bits of its result.
     bool Convert(const char* versionText, const JobRecord* job, const char* spoolPath, int32_t quality);
 
-    bool IsLoaded() const { return module != nullptr; }
-
 private:
     HMODULE module = nullptr;
 };
