@@ -8,7 +8,18 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_library(vlexif_plugin STATIC)
 target_link_libraries(vlexif_plugin PUBLIC vlexif_kernels)
 
+# The shipped DLLs link the win32-thread runtime. The posix one, which the
+# tests need for GoogleTest, takes a TLS slot at every load and never gives it
+# back: a host that unloads the plug-in between calls would run out of them.
+execute_process(COMMAND i686-w64-mingw32-gcc-win32 -print-libgcc-file-name
+  OUTPUT_VARIABLE win32_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(VLEXIF_WIN32_RUNTIME_DIR ${win32_libgcc} DIRECTORY)
+function(vlexif_link_win32_runtime target)
+  target_link_options(${target} PRIVATE -L${VLEXIF_WIN32_RUNTIME_DIR})
+endfunction()
+
 add_library(VLEXIF SHARED)
+vlexif_link_win32_runtime(VLEXIF)
 set_target_properties(VLEXIF PROPERTIES PREFIX "" OUTPUT_NAME VLEXIF
   RUNTIME_OUTPUT_DIRECTORY ${VLEXIF_DIST_DIR})
 target_link_libraries(VLEXIF PRIVATE vlexif_plugin)

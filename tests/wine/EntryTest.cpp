@@ -147,6 +147,24 @@ TEST_F(EntryTest, RecordsWithoutJobOrImageAreRefusedNotFollowed)
     EXPECT_TRUE(temp.Files().empty());
 }
 
+// A host may unload the plug-in after every call; a load that kept a thread
+// slot would end such a host after about a thousand calls.
+TEST_F(EntryTest, LoadingAndUnloadingKeepsNoThreadSlot)
+{
+    auto firstFreeSlot = [] {
+        const DWORD slot = TlsAlloc();
+        TlsFree(slot);
+        return slot;
+    };
+    PluginLibrary plugin(Stage("stage"));
+    plugin.Reload(); // whatever the first load sets up once
+    const DWORD before = firstFreeSlot();
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        plugin.Reload();
+    }
+    EXPECT_EQ(firstFreeSlot(), before);
+}
+
 TEST_F(EntryTest, JobValuesOutliveTheModule)
 {
     PluginLibrary plugin(Stage("stage"));
