@@ -1,4 +1,6 @@
-# Cross toolchain for the 32-bit Windows plug-in: mingw-w64, i686, posix threads (GoogleTest needs std::mutex; winpthread links statically).
+# Cross toolchain for the 32-bit Windows side: mingw-w64, i686, posix threads
+# for the test programs (GoogleTest needs std::mutex). The shipped DLLs link
+# the win32-thread runtime instead (cmake/Win32Build.cmake).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
   wine wine32:i386 fonts-wine xvfb x11-apps imagemagick
   googletest libbenchmark-dev valgrind
   dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev
