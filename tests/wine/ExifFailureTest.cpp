@@ -24,11 +24,7 @@ protected:
 
 TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
 {
-    const struct {
-        const char* what;
-        void (*arrange)();
-        PluginStatus status;
-    } failures[] = {
+    const test::ArrangedFailure failures[] = {
         {"open", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"work block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
         {"seek to the place", [] { test::FailSeekAfter(1); }, StatusSeekFailed},
@@ -50,11 +46,7 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
 {
     records.DescribeImage(300, 100, 100, 1, 8, 3);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
-    const struct {
-        const char* what;
-        void (*arrange)();
-        PluginStatus status;
-    } failures[] = {
+    const test::ArrangedFailure failures[] = {
         {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
         {"disk full", [] { test::FakeFreeSpace(29999); }, StatusDiskFull},
         {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},

@@ -251,11 +251,7 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
 {
     records.DescribeImage(300, 100, 100, 1, 8, 1);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
-    const struct {
-        const char* what;
-        void (*arrange)();
-        PluginStatus status;
-    } failures[] = {
+    const test::ArrangedFailure failures[] = {
         {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
         {"no room for the file header", [] { test::FakeFreeSpace(13); }, StatusDiskFull},
         {"no room for the info header", [] { test::FakeFreeSpace(14); }, StatusDiskFull},
@@ -326,11 +322,7 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
 
 TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
 {
-    const struct {
-        const char* what;
-        void (*arrange)();
-        PluginStatus status;
-    } failures[] = {
+    const test::ArrangedFailure failures[] = {
         {"seek to the end", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"row block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
         {"seek to the place", [] { test::FailSeekAfter(1); }, StatusSeekFailed},

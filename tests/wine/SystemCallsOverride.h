@@ -1,6 +1,7 @@
 // Swaps calls of the plug-in's system-call table for the length of a test.
 #pragma once
 
+#include "entry/HostInterface.h"
 #include "spool/SystemCalls.h"
 
 #include <cstdint>
@@ -15,6 +16,14 @@ public:
     SystemCallsOverride(const SystemCallsOverride&) = delete;
     SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
     SystemCalls& operator->() const { return Os(); }
+};
+
+// One row of a failure table: what fails, how the table of calls is made to
+// fail it, and the status the operation must then return.
+struct ArrangedFailure {
+    const char* what;
+    void (*arrange)();
+    PluginStatus status;
 };
 
 // Free space seen by the plug-in while set; FreeSpaceUnknown makes the query fail.
