@@ -4,6 +4,7 @@
 #include "entry/Module.h"
 #include "entry/StatusReporter.h"
 #include "exif/ExifPlugin.h"
+#include "runtime/CxxRuntime.h"
 
 #include <new>
 
@@ -67,13 +68,14 @@ vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         plugin = nullptr;
         LoadResourceLibrary(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
         ReleaseModule();
+        ReleaseCxxRuntimePool(reserved);
     }
     return TRUE;
 }

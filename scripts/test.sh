@@ -10,13 +10,8 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja
 cmake --build build
 
-export WINEPREFIX=$root/build/wineprefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i
-  wineserver -w
-fi
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 xvfb_pid=
 cleanup() {

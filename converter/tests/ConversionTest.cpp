@@ -3,6 +3,7 @@
 #include "converter/JobDestination.h"
 #include "converter/VkExf.h"
 #include "converter/tests/TestBmp.h"
+#include "tests/common/ProcessHeap.h"
 
 #include <windows.h>
 
@@ -93,6 +94,12 @@ protected:
         ASSERT_TRUE(module_) << VKEXF_DLL_PATH;
         entry_ = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module_, kVkExfEntryName)));
         ASSERT_TRUE(entry_);
+    }
+    static void TearDownTestSuite()
+    {
+        FreeLibrary(module_);
+        module_ = nullptr;
+        entry_ = nullptr;
     }
 
     // A private folder under the Windows temp folder.
@@ -300,6 +307,24 @@ TEST_F(ConversionTest, BadArgumentsAndUnwritableDestinationsFail)
     EXPECT_NE(Convert(spool.c_str(), "taken.jpg"), 0u);
     RemoveDirectoryA(Path("taken.jpg").c_str());
     EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
+}
+
+// The plug-in loads and unloads the converter for every job: a load may not
+// keep anything, the C++ runtime's exception pool (19 KB) included.
+TEST(ConverterModule, LoadingAndUnloadingKeepsNoHeap)
+{
+    auto cycle = [] {
+        HMODULE module = LoadLibraryA(VKEXF_DLL_PATH);
+        ASSERT_TRUE(module);
+        FreeLibrary(module);
+        ASSERT_EQ(GetModuleHandleA("VkExf.dll"), nullptr) << "something else keeps the DLL loaded";
+    };
+    cycle(); // whatever the first load sets up once
+    const uint64_t before = vlexif::test::HeapBytesInUse();
+    for (int k = 0; k < 50; ++k) {
+        cycle();
+    }
+    EXPECT_LT(vlexif::test::HeapBytesInUse(), before + 16 * 1024);
 }
 
 } // namespace

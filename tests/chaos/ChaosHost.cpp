@@ -10,11 +10,11 @@
 //            [--verbose]
 // Each sequence starts from a fresh module, records, key and temporary
 // directory, so `--seed S --only K` replays sequence K of a run alone, and
-// `--first K` runs sequences K.. of the same seed. Every module load keeps a
-// TLS index (reported), so one process runs at most about a thousand loads:
-// long runs go in several processes with --first.
+// `--first K` runs sequences K.. of the same seed, so a long run can be split
+// over several processes.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
+#include "tests/common/ProcessHeap.h"
 #include "tests/wine/TestSupport.h"
 
 #include <algorithm>
@@ -134,8 +134,8 @@ public:
     {
     }
 
-    // Returns the number of sequences with a violation, plus one if the
-    // calls together kept heap memory.
+    // Returns the number of sequences with a violation, plus one for each
+    // kind of resource the calls or the module loads together kept.
     uint32_t Go()
     {
         windows.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, CloseWindows, nullptr, GetCurrentThreadId());
@@ -145,9 +145,9 @@ public:
         for (uint32_t k = options.first; k < options.first + options.sequences; ++k) {
             // With the module unloaded at both ends, what a sequence kept
             // beyond its calls is what its module loads kept.
-            const uint64_t before = HeapBytesInUse();
+            const uint64_t before = test::HeapBytesInUse();
             failed += Sequence(k) ? 0 : 1;
-            sequenceHeapGrowth += static_cast<int64_t>(HeapBytesInUse()) - static_cast<int64_t>(before);
+            sequenceHeapGrowth += static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(before);
         }
         UnhookWindowsHookEx(windows.hook);
         tlsKept = static_cast<int64_t>(FirstFreeTlsIndex()) - tlsBefore;
@@ -157,6 +157,16 @@ public:
         // of a few bytes a call shows over thousands of calls.
         if (callHeapGrowth > (16 << 10)) {
             std::printf("VIOLATION: the calls kept %lld bytes of heap\n", static_cast<long long>(callHeapGrowth));
+            ++failed;
+        }
+        // A host may load the module for every call, so its loads must keep
+        // nothing either: not a TLS index, not a block of heap.
+        if (const int64_t byLoads = sequenceHeapGrowth - callHeapGrowth; byLoads > (16 << 10)) {
+            std::printf("VIOLATION: the module loads kept %lld bytes of heap\n", static_cast<long long>(byLoads));
+            ++failed;
+        }
+        if (tlsKept != 0) {
+            std::printf("VIOLATION: the module loads kept %lld TLS indexes\n", static_cast<long long>(tlsKept));
             ++failed;
         }
         return failed;
@@ -301,14 +311,14 @@ private:
         }
         const int convertsBefore = recorder->calls;
         windows.messageBoxes = 0;
-        const uint64_t heapBefore = HeapBytesInUse();
+        const uint64_t heapBefore = test::HeapBytesInUse();
         const uintptr_t handleBefore = LowestFreeHandle();
         const uint32_t status = plugin.Call(call.command, records->params);
         const uintptr_t handleAfter = LowestFreeHandle();
         // The recording converter's copy of the spool file is the test's, not the plug-in's.
         std::free(recorder->spoolCopy);
         recorder->spoolCopy = nullptr;
-        const int64_t heapDelta = static_cast<int64_t>(HeapBytesInUse()) - static_cast<int64_t>(heapBefore);
+        const int64_t heapDelta = static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(heapBefore);
         // The first call creates the plug-in object, kept until unload.
         const bool counted = callsSinceLoad++ > 0;
         if (counted) {

@@ -217,24 +217,4 @@ uintptr_t LowestFreeHandle()
     return reinterpret_cast<uintptr_t>(probe);
 }
 
-uint64_t HeapBytesInUse()
-{
-    HANDLE heaps[64];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-    uint64_t total = 0;
-    for (DWORD h = 0; h < count; ++h) {
-        if (!HeapLock(heaps[h])) {
-            continue;
-        }
-        PROCESS_HEAP_ENTRY entry = {};
-        while (HeapWalk(heaps[h], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-                total += entry.cbData;
-            }
-        }
-        HeapUnlock(heaps[h]);
-    }
-    return total;
-}
-
 } // namespace vlexif::chaos

@@ -54,7 +54,5 @@ void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& p
 // The handle value a new handle gets now: the lowest free slot, so a call
 // that keeps a handle moves it (Wine does not count a process's handles).
 uintptr_t LowestFreeHandle();
-// Bytes in busy blocks across every heap of the process.
-uint64_t HeapBytesInUse();
 
 } // namespace vlexif::chaos
