@@ -2,6 +2,7 @@
 
 #include "spool/RowFrame.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace vlexif {
@@ -54,7 +55,7 @@ struct ColourTable {
 template <int PixelsPerByte>
 struct ByteExpansion {
     static constexpr int bits = 8 / PixelsPerByte;
-    static constexpr int bytesOut = 3 * PixelsPerByte;
+    static constexpr std::ptrdiff_t bytesOut = std::ptrdiff_t{3} * PixelsPerByte;
 
     explicit ByteExpansion(const ColourTable& table)
     {

@@ -2,6 +2,7 @@
 
 #include "spool/RowFrame.h"
 
+#include <cstddef>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -28,7 +29,7 @@ struct SwapMasks {
             ahead[i] = i % 3 == 0 ? 0xFF : 0;
             behind[i] = i % 3 == 2 ? 0xFF : 0;
         }
-        for (int k = 0; k < 3; ++k) {
+        for (std::size_t k = 0; k < 3; ++k) {
             keep[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(same + 16 * k));
             next[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(ahead + 16 * k));
             previous[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(behind + 16 * k));
@@ -112,7 +113,7 @@ void ReduceGray16Row(const uint8_t* s, uint8_t* d, int32_t width)
     int32_t j = 0;
 #if defined(__SSE2__)
     for (; j + VectorPixels <= width; j += VectorPixels) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), HighBytes(s + 2 * j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), HighBytes(s + 2 * static_cast<std::ptrdiff_t>(j)));
     }
 #endif
     for (; j < width; ++j) {
