@@ -7,6 +7,8 @@
 #include "spool/PixelFormat.h"
 #include "spool/SpoolPath.h"
 
+#include <initializer_list>
+
 namespace vlexif {
 
 namespace {

@@ -248,7 +248,7 @@ PluginStatus BmpSpoolPlugin::WriteNativeBlock()
 }
 
 PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits,
-                                        uint32_t pixelDataOffset, const FillRows& fill)
+                                        uint32_t pixelDataOffset, FillRows fill)
 {
     if (!LoadTempPath()) {
         return StatusOpenFailed;

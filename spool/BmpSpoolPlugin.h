@@ -3,9 +3,8 @@
 #pragma once
 
 #include "spool/BmpHeader.h"
+#include "spool/FillRows.h"
 #include "spool/ScanPlugin.h"
-
-#include <functional>
 
 namespace vlexif {
 
@@ -45,12 +44,11 @@ protected:
     // A block at the spool depth of `formatCode`, in the layout of `fileType`.
     PluginStatus WriteNativeBlock();
 
-    using FillRows = std::function<void(const HostBlock& block, uint8_t* rows, uint32_t stride)>;
     // One block into its place: opens the stored spool file, checks the block
     // against the source it reads and the pixel area it lands in, fills the
     // work block with its rows and writes them with one seek and one write.
     PluginStatus PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
-                            const FillRows& fill);
+                            FillRows fill);
 
     uint32_t fileType = 0;
 };

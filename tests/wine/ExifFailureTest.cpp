@@ -1,5 +1,7 @@
 // The EXIF plug-in's failure paths that only a failing platform reaches.
 #include "exif/ExifPlugin.h"
+#include "tests/wine/CppHeapGuard.h"
+#include "tests/wine/HostFormats.h"
 #include "tests/wine/SpoolFixture.h"
 #include "tests/wine/SystemCallsOverride.h"
 
@@ -62,6 +64,36 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
     Os() = RealSystemCalls();
     test::FakeFreeSpace(30000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";
+}
+
+// Nothing the host's entry could not catch: a job of every format runs
+// with the C++ heap refusing all allocations.
+TEST_F(ExifFailureTest, AJobNeverUsesTheCppHeap)
+{
+    std::vector<uint8_t> data(128 * 4, 0x5A);
+    const std::vector<uint8_t> entries = {0, 1, 2, 3, 255, 4, 5, 6};
+    for (const test::HostFormat& format : test::hostFormats) {
+        records.DescribeImage(300, 16, 8, format.samples, format.bits, format.colourType);
+        PluginStatus statuses[5];
+        uint32_t attempts = 0;
+        {
+            test::CppHeapRefused refused;
+            statuses[0] = plugin.CheckFormat();
+            records.SetPalette(entries, 2);
+            statuses[1] = plugin.SetPalette();
+            records.DescribeImage(300, 16, 8, format.samples, format.bits, format.colourType);
+            statuses[2] = plugin.BeginImage();
+            records.SetBlock(128, 16, 4, 2, data.data());
+            statuses[3] = plugin.WriteBlock();
+            statuses[4] = plugin.Abort();
+            attempts = test::CppHeapRefused::Attempts();
+        }
+        EXPECT_EQ(attempts, 0u) << format.name;
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(statuses[k], StatusOk) << format.name << ", call " << k;
+        }
+        EXPECT_TRUE(temp.Files().empty()) << format.name;
+    }
 }
 
 TEST_F(ExifFailureTest, ANewObjectStartsFromTheDocumentedDefaults)
