@@ -1,5 +1,7 @@
 #include "exif/PaletteTable.h"
 
+#include "spool/PaletteArea.h"
+
 #include <cstddef>
 
 namespace vlexif {
@@ -11,7 +13,7 @@ uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count,
         const uint8_t* entry = hostEntries + std::size_t{4} * i;
         table[entry[0]] = PaletteEntry{entry[3], entry[2], entry[1], 0};
     }
-    return LoadableEntryCount(count);
+    return LoadableEntryCount(PaletteSlotsNamed(hostEntries, count));
 }
 
 uint32_t LoadableEntryCount(uint32_t storedCount)

@@ -18,7 +18,9 @@ constexpr uint32_t PaletteCapacity = 256;
 
 // Places the host's entries (4 bytes each: index, red, green, blue) by their
 // own index; a later entry for the same index wins, slots not named keep their
-// colour. Returns the entry count to store, at most the table's capacity.
+// colour. Returns the entry count to store: enough of the table to hold every
+// index named (a host's count says how many entries it gave, not how far
+// their indices reach), at most the table's capacity.
 uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count,
                           PaletteEntry (&table)[PaletteCapacity]);
 

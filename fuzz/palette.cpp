@@ -71,8 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     PaletteEntry table[PaletteCapacity];
     std::memset(table, Untouched, sizeof table);
-    Require(PlaceHostEntries(entries.get(), count, table) == std::min<uint32_t>(count, PaletteCapacity),
-            "the stored count is the host's, at most the table's capacity");
+    const uint32_t stored = PlaceHostEntries(entries.get(), count, table);
+    Require(stored <= PaletteCapacity && stored >= std::min<uint32_t>(count, PaletteCapacity),
+            "the stored count covers the host's, at most the table's capacity");
+    for (uint32_t i = 0; i < 256; ++i) {
+        Require(last[i] < 0 || i < stored, "the stored prefix holds every index named");
+    }
     for (uint32_t i = 0; i < PaletteCapacity; ++i) {
         const PaletteEntry& e = table[i];
         if (last[i] < 0) {

@@ -37,11 +37,13 @@ TEST(PaletteSlotsNamed, CoverTheHighestIndexNamed)
     EXPECT_EQ(PaletteSlotsNamed(entries.data(), 0), 0u);
 }
 
-TEST(PlaceHostEntries, StoresAPrefixOfTheTableAndNeverMoreThanItHolds)
+TEST(PlaceHostEntries, StoresThePrefixUpToTheHighestIndexAndNeverMoreThanTheTable)
 {
     PaletteEntry table[PaletteCapacity] = {};
-    const std::vector<uint8_t> entries = {0, 10, 20, 30, 255, 1, 2, 3};
-    EXPECT_EQ(PlaceHostEntries(entries.data(), 2, table), 2u);
+    const std::vector<uint8_t> entries = {0, 10, 20, 30, 255, 1, 2, 3, 9, 0, 0, 0};
+    EXPECT_EQ(PlaceHostEntries(entries.data(), 2, table), 256u);
+    EXPECT_EQ(PlaceHostEntries(entries.data() + 8, 1, table), 10u);
+    EXPECT_EQ(PlaceHostEntries(entries.data(), 0, table), 0u);
     EXPECT_EQ(table[0].blue, 30);
     EXPECT_EQ(table[0].red, 10);
     EXPECT_EQ(table[255].green, 2);

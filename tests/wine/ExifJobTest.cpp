@@ -83,11 +83,6 @@ protected:
             const std::vector<uint8_t> entries = MakePalette(format, table);
             records.SetPalette(entries, static_cast<uint16_t>(entries.size() / 4));
             ASSERT_EQ(step(CmdSetPalette), StatusOk);
-            if (reload) {
-                // Only the stored prefix of the table survives a reload.
-                const size_t stored = std::min<size_t>(entries.size() / 4, 256) * 4;
-                std::fill(table.begin() + static_cast<std::ptrdiff_t>(stored), table.end(), 0);
-            }
         }
         std::vector<uint8_t> expected = BlackBmp24(width, height, 200);
         const std::vector<HostLines> blocks =
@@ -156,9 +151,13 @@ TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
     EXPECT_EQ(key.String("TempFile"), temp.Path() + temp.Files()[0] + '\0');
     records.SetPalette({0, 10, 20, 30, 255, 1, 1, 1}, 2);
     ASSERT_EQ(Call(CmdSetPalette), StatusOk);
-    EXPECT_EQ(key.Dword("Palette Num"), 2u);
-    // Table entries 0 and 1: the colour given for index 255 is not stored.
-    EXPECT_EQ(key.Binary("Palette"), (std::vector<uint8_t>{30, 20, 10, 0, 0, 0, 0, 0}));
+    // The table up to the highest index named, so that index 255 keeps its
+    // colour when the module is unloaded before the blocks come.
+    EXPECT_EQ(key.Dword("Palette Num"), 256u);
+    std::vector<uint8_t> stored(1024, 0);
+    stored[0] = 30, stored[1] = 20, stored[2] = 10;
+    stored[1020] = 1, stored[1021] = 1, stored[1022] = 1;
+    EXPECT_EQ(key.Binary("Palette"), stored);
     EXPECT_EQ(Call(CmdAbort), StatusOk);
     EXPECT_TRUE(temp.Files().empty());
     for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
