@@ -167,12 +167,15 @@ PluginStatus BmpSpoolPlugin::BeginImage()
     settings.ReadDword("File Type", fileType);
     settings.ReadDword("ImageFormat", formatCode);
     const ImageDescription& description = Description();
-    SpoolImage image{fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core,
-                     SpoolBitDepth(formatCode, description.bitsPerPixel),
-                     ColourCount(description.colourType, description.bitsPerPixel), 0};
-    if (IsRgbFormat(formatCode)) {
-        image.colours = 0;
+    // The stored format decides the depth and the palette area, as it decides
+    // the rows every block writes: a description changed since the format
+    // check cannot make the header disagree with them.
+    uint32_t colours = PaletteEntries(formatCode);
+    if (colours == 0 && !IsRgbFormat(formatCode)) {
+        colours = ColourCount(description.colourType, description.bitsPerPixel);
     }
+    SpoolImage image{fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core,
+                     SpoolBitDepth(formatCode, description.bitsPerPixel), colours, 0};
     PluginStatus status = CheckImageSize(image);
     if (status == StatusOk) {
         status = BuildHeader(image);

@@ -69,6 +69,11 @@ uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel)
     if (code == FormatGray16) {
         return 8;
     }
+    for (const PixelLayout& layout : layouts) {
+        if (layout.code == code) {
+            return layout.bitsPerPixel;
+        }
+    }
     return imageBitsPerPixel & 0xFFFF;
 }
 

@@ -33,8 +33,9 @@ bool IsRgbFormat(uint32_t code);
 // codes outside the table.
 uint32_t PaletteEntries(uint32_t code);
 
-// Bits per pixel of the native-depth spool file: the 16-bit samples lose their
-// low byte, everything else keeps the image's own depth.
+// Bits per pixel of the native-depth spool file of a stored format: the 16-bit
+// samples lose their low byte, every other format keeps its own depth. Only a
+// code outside the table takes the image description's depth.
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel);
 
 // Bytes of one BMP row: the row's bits packed into bytes, padded to 4 bytes.

@@ -37,12 +37,16 @@ TEST(ClassifyPixels, FourBitGreyClassifiesButIsNotAccepted)
     EXPECT_TRUE(IsAcceptedFormat(FormatBilevel));
 }
 
-TEST(SpoolBitDepth, SixteenBitSamplesLoseTheirLowByte)
+TEST(SpoolBitDepth, FollowsTheStoredFormatAndDropsTheLowByteOfSixteenBitSamples)
 {
     EXPECT_EQ(SpoolBitDepth(FormatRgb48, 48), 24u);
     EXPECT_EQ(SpoolBitDepth(FormatGray16, 16), 8u);
     EXPECT_EQ(SpoolBitDepth(FormatIndexed4, 4), 4u);
     EXPECT_EQ(SpoolBitDepth(FormatRgb24, 0x10018), 24u);
+    // The stored format decides, whatever the description says by now.
+    EXPECT_EQ(SpoolBitDepth(FormatRgb24, 32), 24u);
+    EXPECT_EQ(SpoolBitDepth(FormatIndexed1, 8), 1u);
+    EXPECT_EQ(SpoolBitDepth(FormatNone, 0x10020), 32u);
 }
 
 TEST(RowStride, PadsPackedBitsToFourBytes)

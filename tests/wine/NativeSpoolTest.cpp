@@ -125,6 +125,27 @@ TEST_F(NativeSpoolTest, EveryFormatInBothLayoutsInRandomBlocksAndOrder)
     }
 }
 
+// A host that changes the image description between the format check and
+// BeginImage still gets a header that agrees with the rows its blocks will
+// write, which follow the format the check stored.
+TEST_F(NativeSpoolTest, TheStoredFormatDecidesTheHeaderWhateverTheDescriptionSaysLater)
+{
+    const size_t count = std::size(nativeCases);
+    for (size_t k = 0; k < count; ++k) {
+        const NativeCase& checked = nativeCases[k];
+        const NativeCase& described = nativeCases[(k + 1) % count];
+        SCOPED_TRACE(std::string(checked.name) + " checked, " + described.name + " described");
+        records.DescribeImage(150, 5, 3, checked.samples, checked.bits, checked.colourType);
+        ASSERT_EQ(plugin.CheckFormat(), StatusOk);
+        records.DescribeImage(150, 5, 3, described.samples, described.bits, described.colourType);
+        ASSERT_EQ(plugin.BeginImage(), StatusOk);
+        std::vector<uint8_t> expected = ExpectedHead(checked, false, 5, 3, 150, {});
+        expected.resize(expected.size() + Stride(5, checked.spoolBits) * 3, 0);
+        EXPECT_EQ(SpoolBytes(), expected);
+        EXPECT_EQ(plugin.Abort(), StatusOk);
+    }
+}
+
 TEST_F(NativeSpoolTest, BeginImageLeavesAFullSizeBlackFileAndTheJobValues)
 {
     records.DescribeImage(300, 100, 3, 3, 24, 2);
