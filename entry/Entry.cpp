@@ -85,19 +85,26 @@ extern "C" uint32_t __cdecl VLScanEntry(uint32_t command, vlexif::HostParams* pa
     if (!vlexif::ResourceModule()) {
         return vlexif::StatusNoResources;
     }
+    // Without a parameter block there is neither an owner window nor a job
+    // to run a command on.
+    const HWND owner = params ? params->owner : nullptr;
     if (!plugin) {
         plugin = new (std::nothrow) vlexif::ExifPlugin;
         if (!plugin) {
-            vlexif::ReportStatus(params->owner, vlexif::StatusNoMemory);
+            vlexif::ReportStatus(owner, vlexif::StatusNoMemory);
             return vlexif::StatusNoMemory;
         }
     }
     const int16_t code = static_cast<int16_t>(command & 0xFFFF);
     vlexif::PluginStatus status = vlexif::StatusBadCommand;
     if (code >= vlexif::CmdDescribe && code <= vlexif::CmdAbout) {
-        plugin->BindHost(params);
-        status = RunCommand(*plugin, code);
+        if (params) {
+            plugin->BindHost(params);
+            status = RunCommand(*plugin, code);
+        } else {
+            status = vlexif::StatusBadFormat;
+        }
     }
-    vlexif::ReportStatus(params->owner, status);
+    vlexif::ReportStatus(owner, status);
     return status;
 }

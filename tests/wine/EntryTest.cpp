@@ -148,6 +148,21 @@ TEST_F(EntryTest, RecordsWithoutJobOrImageAreRefusedNotFollowed)
     EXPECT_TRUE(temp.Files().empty());
 }
 
+TEST_F(EntryTest, ACallWithoutAParameterBlockIsRefusedNotFollowed)
+{
+    PluginLibrary plugin(Stage("stage"));
+    for (uint32_t command = CmdDescribe; command <= CmdAbout; ++command) {
+        EXPECT_EQ(plugin.CallWithoutParams(command), StatusBadFormat) << command;
+    }
+    EXPECT_EQ(plugin.CallWithoutParams(9), StatusBadCommand);
+    // The refusal is still shown, owned by no window since the host named none.
+    const auto shown = messages.Messages();
+    ASSERT_EQ(shown.size(), 9u);
+    EXPECT_EQ(shown[0].owner, nullptr);
+    EXPECT_FALSE(key.ExifKeyExists());
+    EXPECT_TRUE(temp.Files().empty());
+}
+
 // A host may unload the plug-in after every call; a load that kept a thread
 // slot would end such a host after about a thousand calls, and one that kept
 // the C++ runtime's exception pool would lose 19 KB a call.

@@ -293,6 +293,11 @@ uint32_t PluginLibrary::Call(uint32_t command, HostParams& params) const
     return entry(command, &params);
 }
 
+uint32_t PluginLibrary::CallWithoutParams(uint32_t command) const
+{
+    return entry(command, nullptr);
+}
+
 Recorder::Recorder(const std::string& stageFolder)
     : module(LoadLibraryA((stageFolder + "VkExf.dll").c_str()))
 {

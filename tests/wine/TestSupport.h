@@ -88,6 +88,8 @@ public:
 
     bool Loaded() const { return module != nullptr; }
     uint32_t Call(uint32_t command, HostParams& params) const;
+    // The call a broken host makes: no parameter block at all.
+    uint32_t CallWithoutParams(uint32_t command) const;
     void Reload();
     void Unload();
     const std::string& Folder() const { return folder; }
