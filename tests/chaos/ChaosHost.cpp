@@ -209,7 +209,7 @@ private:
         }
         // A host ends a job with Abort; the module goes with the sequence.
         if (problems.empty()) {
-            Call abort{CmdAbort, true, false, false, false, "end of sequence"};
+            Call abort{CmdAbort, true, false, false, false, false, "end of sequence"};
             CallAndCheck(abort, log, problems);
         }
         plugin.Unload();
@@ -313,7 +313,8 @@ private:
         windows.messageBoxes = 0;
         const uint64_t heapBefore = test::HeapBytesInUse();
         const uintptr_t handleBefore = LowestFreeHandle();
-        const uint32_t status = plugin.Call(call.command, records->params);
+        const uint32_t status =
+            call.noParams ? plugin.CallWithoutParams(call.command) : plugin.Call(call.command, records->params);
         const uintptr_t handleAfter = LowestFreeHandle();
         // The recording converter's copy of the spool file is the test's, not the plug-in's.
         std::free(recorder->spoolCopy);
@@ -351,8 +352,9 @@ private:
             problems.push_back(text);
         }
         const bool endsJob = code == CmdFinish || code == CmdAbort;
-        // With its key unreadable the plug-in cannot find the job to end.
-        if (endsJob && !call.brokenKey) {
+        // With its key unreadable, or no parameter block to name it, the
+        // plug-in cannot find the job to end.
+        if (endsJob && !call.brokenKey && !call.noParams) {
             for (const std::string& name : sandbox.SpoolFiles()) {
                 problems.push_back("spool file left after " + CommandName(call.command) + ": " + name);
             }

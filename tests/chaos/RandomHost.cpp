@@ -231,7 +231,7 @@ void RandomHost::AttachBlockData(std::string& note)
 
 Call RandomHost::Prepare(uint32_t command, bool inJob)
 {
-    Call call{command, false, false, false, false, {}};
+    Call call{command, false, false, false, false, false, {}};
     const int16_t code = static_cast<int16_t>(call.command & 0xFFFF);
     // A stale view, unless the record read as a description is too large to
     // spool, or read as a block it names more data than a buffer may hold.
@@ -261,6 +261,7 @@ Call RandomHost::Prepare(uint32_t command, bool inJob)
     call.noJob = damage < 2;
     call.noImage = damage >= 2 && damage < 4;
     call.brokenKey = damage == 4;
+    call.noParams = damage == 5;
     if (call.noJob) {
         records.params.job = nullptr;
         call.note += ", no job record";
@@ -272,6 +273,9 @@ Call RandomHost::Prepare(uint32_t command, bool inJob)
     if (call.brokenKey) {
         std::memset(records.params.registry.keyPath, 'k', sizeof records.params.registry.keyPath);
         call.note += ", unterminated registry path";
+    }
+    if (call.noParams) {
+        call.note += ", no parameter block";
     }
     return call;
 }

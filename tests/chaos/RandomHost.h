@@ -21,6 +21,7 @@ struct Call {
     bool noJob;        // the host passes no job record
     bool noImage;      // the job record has no image record
     bool brokenKey;    // the registry path fills its field with no terminator
+    bool noParams;     // the host passes no parameter block at all
     std::string note;  // what was handed over, for the sequence's log
 };
 
