@@ -124,7 +124,7 @@ bool SettingsStore::WriteString(const char* name, const char* text) const
     RegistryKey key;
     return OpenOrCreateKey(*key.Out()) &&
            RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+                          static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity) const
