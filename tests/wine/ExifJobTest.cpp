@@ -137,6 +137,90 @@ TEST_F(ExifJobTest, UnloadingBetweenEveryCallGivesTheSameFile)
     }
 }
 
+// Two hosts' jobs in one process, a call of each in turn, each under its own
+// key and with its own records: neither job's format, palette or spool file
+// reaches the other's output.
+TEST_F(ExifJobTest, InterleavedJobsUnderTwoKeysKeepTheirOwnOutput)
+{
+    struct Job {
+        const HostFormat* format;
+        int32_t width, height;
+        TestRegistryKey key;
+        HostRecords records;
+        std::vector<uint8_t> entries, table, expected;
+        std::vector<HostLines> blocks;
+        std::vector<PluginCommand> plan;
+        size_t next = 0, block = 0;
+    };
+    const std::pair<const char*, const char*> pairs[] = {
+        {"indexed8", "gray16"}, {"indexed4", "rgb24"}, {"bilevel", "indexed1"}, {"gray8", "rgb48"}};
+    auto find = [](const char* name) {
+        return &*std::find_if(std::begin(hostFormats), std::end(hostFormats),
+                              [&](const HostFormat& f) { return std::strcmp(f.name, name) == 0; });
+    };
+    for (const auto& [first, second] : pairs) {
+        SCOPED_TRACE(std::string(first) + " with " + second);
+        Job jobs[2];
+        jobs[0].format = find(first);
+        jobs[1].format = find(second);
+        for (Job& job : jobs) {
+            job.width = 3 + static_cast<int32_t>(random() % 20);
+            job.height = 2 + static_cast<int32_t>(random() % 8);
+            job.records.SetRegistry(job.key);
+            job.records.params.owner = owner.Handle();
+            // A palette naming every index its pixels can take, in its own colours.
+            job.table.assign(1024, 0);
+            const int span = job.format->bits == 1 ? 2 : job.format->bits == 4 ? 16 : 256;
+            for (int i = 0; job.format->usesPalette && i < span; ++i) {
+                const uint8_t colour[3] = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                                           static_cast<uint8_t>(random())};
+                job.entries.insert(job.entries.end(), {static_cast<uint8_t>(i), colour[0], colour[1], colour[2]});
+                job.table[4 * i] = colour[2];
+                job.table[4 * i + 1] = colour[1];
+                job.table[4 * i + 2] = colour[0];
+            }
+            job.blocks = RandomBlocks(job.height, random,
+                                      [&] { return HostBytesPerLine(*job.format, job.width, random); });
+            job.expected = BlackBmp24(job.width, job.height, 200);
+            for (const HostLines& block : job.blocks) {
+                PaintBlock(*job.format, job.width, job.height, block, job.table, job.expected);
+            }
+            job.plan = {CmdDescribe, CmdCheckFormat, CmdBeginImage};
+            if (job.format->usesPalette) {
+                job.plan.push_back(CmdSetPalette);
+            }
+            job.plan.insert(job.plan.end(), job.blocks.size(), CmdWriteBlock);
+            job.plan.push_back(CmdFinish);
+        }
+        while (jobs[0].next < jobs[0].plan.size() || jobs[1].next < jobs[1].plan.size()) {
+            for (Job& job : jobs) {
+                if (job.next == job.plan.size()) {
+                    continue;
+                }
+                const PluginCommand command = job.plan[job.next++];
+                HostRecords& r = job.records;
+                if (command == CmdCheckFormat || command == CmdBeginImage) {
+                    r.DescribeImage(200, job.width, job.height, job.format->samples, job.format->bits,
+                                    job.format->colourType);
+                } else if (command == CmdSetPalette) {
+                    r.SetPalette(job.entries, static_cast<uint16_t>(job.entries.size() / 4));
+                } else if (command == CmdWriteBlock) {
+                    const HostLines& block = job.blocks[job.block++];
+                    r.SetBlock(block.bytesPerLine, job.width, block.lines, block.first, block.data.data());
+                }
+                ASSERT_EQ(plugin.Call(command, r.params), StatusOk) << job.format->name << " command " << command;
+                if (command == CmdFinish) {
+                    ASSERT_EQ(recorder->spoolCopySize, job.expected.size()) << job.format->name;
+                    EXPECT_EQ(std::vector<uint8_t>(recorder->spoolCopy, recorder->spoolCopy + recorder->spoolCopySize),
+                              job.expected)
+                        << job.format->name;
+                }
+            }
+        }
+        EXPECT_TRUE(temp.Files().empty());
+    }
+}
+
 TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
 {
     ASSERT_EQ(Call(CmdDescribe), StatusOk);
