@@ -175,11 +175,11 @@ PluginStatus ExifPlugin::Finish()
     if (settings.ReadDword("Compress Rate", rate)) {
         compressRate = static_cast<int32_t>(rate);
     }
-    PluginStatus status = StatusCreateFailed;
-    // Without a spool file of its own there is nothing to convert.
     // Formed without signed overflow for any stored rate; the converter
     // clamps a quality outside 1..100.
     const int32_t quality = static_cast<int32_t>(100u - static_cast<uint32_t>(compressRate));
+    PluginStatus status = StatusCreateFailed;
+    // Without a spool file of its own there is nothing to convert.
     if (ownPath && converter.Load(OwnModule())) {
         if (converter.Convert(ConverterVersionText, jobRecord, tempPath, quality)) {
             status = StatusOk;

@@ -48,11 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const HeaderLayout layout = in.ConsumeBool() ? HeaderLayout::Info : HeaderLayout::Core;
     constexpr uint32_t depths[] = {1, 4, 8, 24};
-    const uint32_t colourType = in.ConsumeIntegralInRange<uint32_t>(0, 4);
+    constexpr uint32_t paletteSizes[] = {0, 2, 16, 256};
     const uint32_t bitCount = in.ConsumeBool() ? depths[in.ConsumeIntegralInRange<size_t>(0, 3)]
                                                : in.ConsumeIntegral<uint16_t>();
+    const uint32_t colours = in.PickValueInArray(paletteSizes);
     HeaderImage image{in.ConsumeIntegral<uint32_t>(), in.ConsumeIntegral<uint32_t>(), HostInt(in, 70000),
-                      HostInt(in, 70000), bitCount, colourType == 2 ? 0 : ColourCount(colourType, bitCount)};
+                      HostInt(in, 70000), bitCount, colours};
 
     // BmpSpoolPlugin::CheckImageSize.
     if (image.width < 0 || image.height < 0 ||

@@ -40,26 +40,6 @@ uint32_t PixelsPerMetre(uint32_t dotsPerInch)
     return dotsPerInch * 10000u / 254u;
 }
 
-uint32_t ColourCount(uint32_t colourType, uint32_t bitsPerPixel)
-{
-    switch (colourType) {
-    case 0: // bilevel
-        return 2;
-    case 1: // grey, whatever the depth
-        return 256;
-    case 3: // indexed
-        switch (bitsPerPixel) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8:
-        case 16: return 256;
-        default: return 0;
-        }
-    default:
-        return 0;
-    }
-}
-
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block)
 {
     const uint32_t offset = FileHeaderSize + InfoHeaderSize + 4 * image.colours;

@@ -36,9 +36,6 @@ struct HeaderImage {
 
 uint32_t PixelsPerMetre(uint32_t dotsPerInch);
 
-// Palette entries of a native-depth spool file, by colour type and depth.
-uint32_t ColourCount(uint32_t colourType, uint32_t bitsPerPixel);
-
 // Fill offsets 0..53 (info layout) or 0..25 (core layout) of a zeroed block.
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block);
 void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block);

@@ -18,7 +18,6 @@ using Convert = void (*)(const HostBlock&, uint32_t, uint8_t*, uint32_t);
 
 struct NativeFormat {
     uint32_t code;
-    uint32_t spoolBits;
     SourceWalk walk;
     Convert convert;
 };
@@ -26,14 +25,14 @@ struct NativeFormat {
 // How each format reaches its native-depth rows. The copy converters move
 // whole output strides; 8-bit palette lines lie `width` bytes apart.
 constexpr NativeFormat nativeFormats[] = {
-    {FormatRgb24, 24, {SourceWalk::ByStride, 24, 24, false}, SwapRgb24Rows},
-    {FormatRgb48, 24, {SourceWalk::ByBytesPerLine, 0, 48, false}, ReduceRgb48Rows},
-    {FormatGray8, 8, {SourceWalk::ByStride, 8, 8, true}, CopyRows},
-    {FormatGray16, 8, {SourceWalk::ByBytesPerLine, 0, 16, false}, ReduceGray16Rows},
-    {FormatIndexed8, 8, {SourceWalk::ByWidth, 8, 8, true}, CopyRows},
-    {FormatIndexed4, 4, {SourceWalk::ByStride, 4, 4, true}, CopyRows},
-    {FormatIndexed1, 1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
-    {FormatBilevel, 1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
+    {FormatRgb24, {SourceWalk::ByStride, 24, 24, false}, SwapRgb24Rows},
+    {FormatRgb48, {SourceWalk::ByBytesPerLine, 0, 48, false}, ReduceRgb48Rows},
+    {FormatGray8, {SourceWalk::ByStride, 8, 8, true}, CopyRows},
+    {FormatGray16, {SourceWalk::ByBytesPerLine, 0, 16, false}, ReduceGray16Rows},
+    {FormatIndexed8, {SourceWalk::ByWidth, 8, 8, true}, CopyRows},
+    {FormatIndexed4, {SourceWalk::ByStride, 4, 4, true}, CopyRows},
+    {FormatIndexed1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
+    {FormatBilevel, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
 };
 
 const NativeFormat* FindNativeFormat(uint32_t code)
@@ -170,12 +169,8 @@ PluginStatus BmpSpoolPlugin::BeginImage()
     // The stored format decides the depth and the palette area, as it decides
     // the rows every block writes: a description changed since the format
     // check cannot make the header disagree with them.
-    uint32_t colours = PaletteEntries(formatCode);
-    if (colours == 0 && !IsRgbFormat(formatCode)) {
-        colours = ColourCount(description.colourType, description.bitsPerPixel);
-    }
     SpoolImage image{fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core,
-                     SpoolBitDepth(formatCode, description.bitsPerPixel), colours, 0};
+                     SpoolBitDepth(formatCode, description.bitsPerPixel), PaletteEntries(formatCode), 0};
     PluginStatus status = CheckImageSize(image);
     if (status == StatusOk) {
         status = BuildHeader(image);
@@ -244,7 +239,7 @@ PluginStatus BmpSpoolPlugin::WriteNativeBlock()
     const HostBlock block = CurrentBlock();
     const uint32_t distance = SourceDistance(format->walk, block);
     const Convert convert = format->convert;
-    return PlaceBlock(format->walk, format->spoolBits, pixelDataOffset,
+    return PlaceBlock(format->walk, SpoolBitDepth(formatCode, 0), pixelDataOffset,
                       [convert, distance](const HostBlock& b, uint8_t* rows, uint32_t stride) {
                           convert(b, distance, rows, stride);
                       });

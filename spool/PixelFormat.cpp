@@ -10,13 +10,14 @@ struct PixelLayout {
     uint32_t colourType;
     ImageFormat code;
     uint32_t paletteEntries; // of a native-depth spool file
+    uint32_t spoolBits;      // 16-bit samples lose their low byte
 };
 
 // Colour types: 0 bilevel, 1 grey, 2 RGB, 3 indexed.
 constexpr PixelLayout layouts[] = {
-    {48, 3, 2, FormatRgb48, 0},      {24, 3, 2, FormatRgb24, 0},     {16, 1, 1, FormatGray16, 256},
-    {8, 1, 1, FormatGray8, 256},     {4, 1, 1, FormatGray4, 256},    {1, 1, 0, FormatBilevel, 2},
-    {8, 1, 3, FormatIndexed8, 256},  {4, 1, 3, FormatIndexed4, 16},  {1, 1, 3, FormatIndexed1, 2},
+    {48, 3, 2, FormatRgb48, 0, 24},     {24, 3, 2, FormatRgb24, 0, 24},    {16, 1, 1, FormatGray16, 256, 8},
+    {8, 1, 1, FormatGray8, 256, 8},     {4, 1, 1, FormatGray4, 256, 4},    {1, 1, 0, FormatBilevel, 2, 1},
+    {8, 1, 3, FormatIndexed8, 256, 8},  {4, 1, 3, FormatIndexed4, 16, 4},  {1, 1, 3, FormatIndexed1, 2, 1},
 };
 
 } // namespace
@@ -63,15 +64,9 @@ bool IsRgbFormat(uint32_t code)
 
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel)
 {
-    if (code == FormatRgb48) {
-        return 24;
-    }
-    if (code == FormatGray16) {
-        return 8;
-    }
     for (const PixelLayout& layout : layouts) {
         if (layout.code == code) {
-            return layout.bitsPerPixel;
+            return layout.spoolBits;
         }
     }
     return imageBitsPerPixel & 0xFFFF;

@@ -39,7 +39,7 @@ TEST(BuildInfoHeader, TwentyFourBitHundredByThreeAt300Dpi)
 
 TEST(BuildInfoHeader, EightBitGreyHasAFullPaletteArea)
 {
-    const std::vector<uint8_t> block = InfoHeader({72, 600, 10, 2, 8, ColourCount(1, 8)});
+    const std::vector<uint8_t> block = InfoHeader({72, 600, 10, 2, 8, 256});
     EXPECT_EQ(HeaderPixelDataOffset(block.data()), 1078u);
     EXPECT_EQ(HeaderColoursUsed(block.data()), 256u);
     EXPECT_EQ(block[14 + 36], 0x00); // colours important = 256
@@ -53,7 +53,7 @@ TEST(BuildInfoHeader, EightBitGreyHasAFullPaletteArea)
 TEST(BuildCoreHeader, OneBitIndexedLeavesTheRestOfTheBlockZero)
 {
     std::vector<uint8_t> block(HeaderBlockSize, 0);
-    BuildCoreHeaderBytes({300, 300, 10, 4, 1, ColourCount(3, 1)}, block.data());
+    BuildCoreHeaderBytes({300, 300, 10, 4, 1, 2}, block.data());
     const std::vector<uint8_t> head = {
         'B', 'M', 48, 0, 0, 0,    // file size 32 + 4 rows of 4 bytes
         0, 0, 0, 0, 32, 0, 0, 0,  // reserved, pixel data offset
@@ -81,17 +81,6 @@ TEST(PixelsPerMetre, TruncatesTheQuotient)
     EXPECT_EQ(PixelsPerMetre(300), 11811u);
     EXPECT_EQ(PixelsPerMetre(600), 23622u);
     EXPECT_EQ(PixelsPerMetre(1200), 47244u);
-}
-
-TEST(ColourCount, ByColourTypeAndDepth)
-{
-    EXPECT_EQ(ColourCount(0, 1), 2u);
-    EXPECT_EQ(ColourCount(1, 16), 256u);
-    EXPECT_EQ(ColourCount(3, 4), 16u);
-    EXPECT_EQ(ColourCount(3, 16), 256u);
-    EXPECT_EQ(ColourCount(3, 2), 0u);
-    EXPECT_EQ(ColourCount(2, 24), 0u);
-    EXPECT_EQ(ColourCount(7, 8), 0u);
 }
 
 TEST(SpoolFileSizes, RefusesWhatSignedFilePositionsCannotReach)
