@@ -1,5 +1,6 @@
-// Status codes VkExf_Entry returns in the low 16 bits. The numbers are the
-// plug-in's own, so it can show its usual message for each.
+// Status codes VkExf_Entry returns in the low 16 bits, numbered like the
+// plug-in's own. The plug-in only tells zero from non-zero; the distinct
+// values are for vkexf-run and the tests.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 // host reaches every operation.
 #include "entry/HostInterface.h"
 #include "entry/Module.h"
+#include "entry/SiblingPath.h"
 #include "entry/StatusReporter.h"
 #include "exif/ExifPlugin.h"
 #include "runtime/CxxRuntime.h"

@@ -154,6 +154,10 @@ inline const BlockView& BlockViewOf(const ImageRecord* record)
     return *reinterpret_cast<const BlockView*>(record);
 }
 
+// The plug-in's one export, as a host looks it up.
+using VLScanEntryProc = uint32_t(__cdecl*)(uint32_t command, HostParams* params);
+constexpr char VLScanEntryName[] = "VLScanEntry";
+
 // The version text handed to the converter with every finished job.
 constexpr char ConverterVersionText[] = "VARLO EXIF Plug-in Version 1.00E";
 

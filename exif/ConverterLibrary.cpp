@@ -1,14 +1,9 @@
 #include "exif/ConverterLibrary.h"
 
-#include "entry/Module.h"
+#include "converter/VkExf.h"
+#include "entry/SiblingPath.h"
 
 namespace vlexif {
-
-namespace {
-
-using ConverterEntry = uint32_t(__cdecl*)(const char*, const JobRecord*, const char*, int32_t);
-
-} // namespace
 
 ConverterLibrary::~ConverterLibrary()
 {
@@ -38,8 +33,8 @@ bool ConverterLibrary::Release()
 bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
                                int32_t quality)
 {
-    const auto entry = reinterpret_cast<ConverterEntry>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, "VkExf_Entry")));
+    const auto entry = reinterpret_cast<VkExfEntryProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, kVkExfEntryName)));
     if (!entry) {
         return false;
     }

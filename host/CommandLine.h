@@ -3,6 +3,7 @@
 // Platform-free.
 #pragma once
 
+#include "converter/JobDestination.h"
 #include "host/BlockPlan.h"
 #include "host/Dithering.h"
 #include "host/HostFormat.h"
@@ -49,6 +50,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 
 // Longest make or model text: the record's field keeps a terminating NUL.
-constexpr size_t MaxMakeLength = 63;
+constexpr size_t MaxMakeLength = sizeof(vkexf::JobDestination::make) - 1;
+static_assert(sizeof(vkexf::JobDestination::model) == sizeof(vkexf::JobDestination::make),
+              "one limit serves make and model");
+static_assert(MaxMakeLength == 63, "the help and error texts say 63");
 
 } // namespace vlscan

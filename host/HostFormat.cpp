@@ -5,16 +5,16 @@ namespace vlscan {
 namespace {
 
 constexpr FormatInfo formats[] = {
-    {HostFormat::Rgb24, "rgb24", 24, 3, 2, 0, true},
-    {HostFormat::Rgb48, "rgb48", 48, 3, 2, 0, true},
-    {HostFormat::Gray8, "gray8", 8, 1, 1, 256, true},
-    {HostFormat::Gray16, "gray16", 16, 1, 1, 256, true},
-    {HostFormat::Indexed8, "indexed8", 8, 1, 3, 256, true},
-    {HostFormat::Indexed4, "indexed4", 4, 1, 3, 16, true},
-    {HostFormat::Indexed1, "indexed1", 1, 1, 3, 2, true},
-    {HostFormat::Bilevel, "bilevel", 1, 1, 0, 2, true},
+    {HostFormat::Rgb24, "rgb24", 24, 3, 2, true},
+    {HostFormat::Rgb48, "rgb48", 48, 3, 2, true},
+    {HostFormat::Gray8, "gray8", 8, 1, 1, true},
+    {HostFormat::Gray16, "gray16", 16, 1, 1, true},
+    {HostFormat::Indexed8, "indexed8", 8, 1, 3, true},
+    {HostFormat::Indexed4, "indexed4", 4, 1, 3, true},
+    {HostFormat::Indexed1, "indexed1", 1, 1, 3, true},
+    {HostFormat::Bilevel, "bilevel", 1, 1, 0, true},
     // A grey depth the plug-in refuses: kept to exercise the refusal.
-    {HostFormat::Gray4, "gray4", 4, 1, 1, 16, false},
+    {HostFormat::Gray4, "gray4", 4, 1, 1, false},
 };
 
 } // namespace

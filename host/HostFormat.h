@@ -17,7 +17,6 @@ struct FormatInfo {
     uint32_t bitsPerPixel;
     uint32_t samplesPerPixel;
     uint32_t colourType; // 0 bilevel, 1 grey, 2 RGB, 3 indexed
-    uint32_t paletteEntries; // sent with the palette command; 0 sends none
     bool listed;             // offered in the help text
 };
 

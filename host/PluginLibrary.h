@@ -26,10 +26,8 @@ public:
     double SecondsInAll() const;
 
 private:
-    using Entry = uint32_t(__cdecl*)(uint32_t, vlexif::HostParams*);
-
     HMODULE module = nullptr;
-    Entry entry = nullptr;
+    vlexif::VLScanEntryProc entry = nullptr;
     double seconds[vlexif::CmdAbout + 1] = {};
 };
 

@@ -14,12 +14,6 @@ void CheckShape(uint32_t width, uint32_t height, uint32_t channels, size_t sampl
     }
 }
 
-// Weights of 0.299, 0.587 and 0.114 in 16-bit fixed point; they add up to 65536.
-uint32_t WeightedLuma(uint32_t red, uint32_t green, uint32_t blue)
-{
-    return static_cast<uint32_t>((19595ull * red + 38470ull * green + 7471ull * blue + 32768ull) >> 16);
-}
-
 } // namespace
 
 SourceImage::SourceImage(uint32_t width, uint32_t height, uint32_t channels, std::vector<uint8_t> samples)

@@ -8,6 +8,13 @@
 
 namespace vlscan {
 
+// Grey from red, green and blue with weights of 0.299, 0.587 and 0.114 in
+// 16-bit fixed point (they add up to 65536), rounded.
+inline uint32_t WeightedLuma(uint32_t red, uint32_t green, uint32_t blue)
+{
+    return static_cast<uint32_t>((19595ull * red + 38470ull * green + 7471ull * blue + 32768ull) >> 16);
+}
+
 class SourceImage {
 public:
     // `channels` is 1 (grey) or 3 (RGB); samples are interleaved.

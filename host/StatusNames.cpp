@@ -1,5 +1,7 @@
 #include "host/StatusNames.h"
 
+#include "entry/HostInterface.h"
+
 namespace vlscan {
 
 namespace {
@@ -9,22 +11,15 @@ struct Name {
     const char* text;
 };
 
-// The plug-in's numbers; the Windows side checks them against its header.
+#define STATUS_NAME(status) {vlexif::status, #status}
 constexpr Name statuses[] = {
-    {0, "StatusOk"},
-    {201, "StatusDiskFull"},
-    {202, "StatusCreateFailed"},
-    {203, "StatusOpenFailed"},
-    {205, "StatusWriteFailed"},
-    {206, "StatusCloseFailed"},
-    {207, "StatusDeleteFailed"},
-    {208, "StatusSeekFailed"},
-    {209, "StatusBadFormat"},
-    {211, "StatusBadCommand"},
-    {213, "StatusNoResources"},
-    {0xFFFE, "StatusNoConverter"},
-    {0xFFFF, "StatusNoMemory"},
+    STATUS_NAME(StatusOk),          STATUS_NAME(StatusDiskFull),    STATUS_NAME(StatusCreateFailed),
+    STATUS_NAME(StatusOpenFailed),  STATUS_NAME(StatusWriteFailed), STATUS_NAME(StatusCloseFailed),
+    STATUS_NAME(StatusDeleteFailed), STATUS_NAME(StatusSeekFailed), STATUS_NAME(StatusBadFormat),
+    STATUS_NAME(StatusBadCommand),  STATUS_NAME(StatusNoResources), STATUS_NAME(StatusNoConverter),
+    STATUS_NAME(StatusNoMemory),
 };
+#undef STATUS_NAME
 
 constexpr const char* commands[] = {"CmdDescribe", "CmdConfigure", "CmdCheckFormat", "CmdSetPalette", "CmdBeginImage",
                                     "CmdWriteBlock", "CmdFinish",   "CmdAbort",       "CmdAbout"};

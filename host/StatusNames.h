@@ -1,4 +1,4 @@
-// Names of the plug-in's commands and statuses for messages. Platform-free.
+// Names of the plug-in's commands and statuses for messages.
 #pragma once
 
 #include <cstdint>

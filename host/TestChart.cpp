@@ -1,5 +1,7 @@
 #include "host/TestChart.h"
 
+#include "host/SourceImage.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -117,8 +119,7 @@ std::vector<uint16_t> GreyOf(const std::vector<uint16_t>& rgb)
 {
     std::vector<uint16_t> grey(rgb.size() / 3);
     for (size_t i = 0; i < grey.size(); ++i) {
-        grey[i] = static_cast<uint16_t>(
-            (19595ull * rgb[3 * i] + 38470ull * rgb[3 * i + 1] + 7471ull * rgb[3 * i + 2] + 32768ull) >> 16);
+        grey[i] = static_cast<uint16_t>(WeightedLuma(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));
     }
     return grey;
 }

@@ -1,5 +1,6 @@
 // vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
 // its commands the way the scanning host does; see UsageText for the commands.
+#include "host/Clock.h"
 #include "host/CommandLine.h"
 #include "host/ConsoleInterrupt.h"
 #include "host/HostPage.h"
@@ -25,22 +26,9 @@ namespace {
 
 using namespace vlscan;
 
-static_assert(vlexif::StatusBadFormat == 209 && vlexif::StatusCreateFailed == 202 &&
-                  vlexif::StatusNoConverter == 0xFFFE && vlexif::StatusNoMemory == 0xFFFF,
-              "StatusNames.cpp carries the plug-in's numbers");
-
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitInterrupted = 130;
-
-double Now()
-{
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool StderrIsConsole()
 {
@@ -120,7 +108,7 @@ bool PreparePage(const ScanOptions& options, HostPage& page)
 
 int Scan(const ScanOptions& options)
 {
-    const double start = Now();
+    const double start = NowSeconds();
     CatchInterrupts();
     std::string output;
     if (!FullPath(options.output, output)) {
@@ -136,7 +124,7 @@ int Scan(const ScanOptions& options)
     if (!PreparePage(options, page)) {
         return ExitFailed;
     }
-    const double prepared = Now();
+    const double prepared = NowSeconds();
     if (InterruptRequested()) {
         return ExitInterrupted;
     }
@@ -173,7 +161,7 @@ int Scan(const ScanOptions& options)
         ReportFailure(outcome.failedCommand, outcome.status);
         return ExitFailed;
     }
-    const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, Now() - start,
+    const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,
                               FileBytes(output)};
     std::printf("%s -> %s\n", SummaryLine(summary).c_str(), output.c_str());
     if (options.stats) {

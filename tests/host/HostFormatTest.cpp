@@ -5,11 +5,6 @@
 namespace vlscan {
 namespace {
 
-TEST(HostFormat, HelpListsEveryFormatButTheRefusedOne)
-{
-    EXPECT_EQ(ListedFormatNames(), "rgb24|rgb48|gray8|gray16|indexed8|indexed4|indexed1|bilevel");
-}
-
 TEST(HostFormat, LinesArePaddedToFourBytesExceptEightBitPalettes)
 {
     EXPECT_EQ(BytesPerLine(HostFormat::Rgb24, 5), 16u);  // 15 bytes padded

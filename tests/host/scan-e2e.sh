@@ -62,8 +62,8 @@ expect_nothing_left() {
   [[ -z $spools ]] || fail "spool files left behind: $spools"
   local values
   values=$(WINEDEBUG=-all wine reg query 'HKCU\Software\VLScan\EXIF' 2>/dev/null | tr -d '\r')
-  for name in TempFile ImageFormat LoopCount 'Palette Num'; do
-    grep -q "^ *$name " <<<"$values" && fail "registry value '$name' left behind"
+  for name in TempFile ImageFormat LoopCount 'Palette Num' Palette; do
+    grep -Eq "^ *$name +REG_" <<<"$values" && fail "registry value '$name' left behind"
   done
   return 0
 }

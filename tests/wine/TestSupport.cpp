@@ -268,8 +268,8 @@ PluginLibrary::~PluginLibrary()
 void PluginLibrary::Load()
 {
     module = LoadLibraryA((folder + "VLEXIF.dll").c_str());
-    entry = module ? reinterpret_cast<uint32_t(__cdecl*)(uint32_t, HostParams*)>(
-                         reinterpret_cast<void (*)()>(GetProcAddress(module, "VLScanEntry")))
+    entry = module ? reinterpret_cast<VLScanEntryProc>(
+                         reinterpret_cast<void (*)()>(GetProcAddress(module, VLScanEntryName)))
                    : nullptr;
 }
 

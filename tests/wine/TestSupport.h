@@ -99,7 +99,7 @@ private:
 
     std::string folder;
     HMODULE module = nullptr;
-    uint32_t(__cdecl* entry)(uint32_t, HostParams*) = nullptr;
+    VLScanEntryProc entry = nullptr;
 };
 
 // The stand-in converter in a staging folder, held loaded by the test so its
