@@ -31,35 +31,21 @@ void ReleaseModule()
     vlexif::SetModuleHandles(vlexif::OwnModule(), nullptr);
 }
 
-// Commands that read the image record, or write the job record, cannot run
-// on a host whose records lack them.
-bool RecordsServe(const vlexif::ExifPlugin& exif, int16_t command)
-{
-    switch (command) {
-    case vlexif::CmdDescribe: return exif.HasJobRecord();
-    case vlexif::CmdCheckFormat:
-    case vlexif::CmdSetPalette:
-    case vlexif::CmdBeginImage:
-    case vlexif::CmdWriteBlock: return exif.HasImageRecord();
-    default: return true;
-    }
-}
-
 vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
 {
-    if (!RecordsServe(exif, command)) {
-        return vlexif::StatusBadFormat;
-    }
     // Six operations go through the interface, so another concrete spool
-    // writer behind it would change them.
+    // writer behind it would change them. Commands that write the job record
+    // or read the image record cannot run on a host whose records lack them.
     vlexif::ScanPlugin& scan = exif;
+    const bool job = exif.HasJobRecord();
+    const bool image = exif.HasImageRecord();
     switch (command) {
-    case vlexif::CmdDescribe: return scan.Describe();
+    case vlexif::CmdDescribe: return job ? scan.Describe() : vlexif::StatusBadFormat;
     case vlexif::CmdConfigure: return scan.Configure();
-    case vlexif::CmdCheckFormat: return exif.CheckFormat();
-    case vlexif::CmdSetPalette: return scan.SetPalette();
-    case vlexif::CmdBeginImage: return scan.BeginImage();
-    case vlexif::CmdWriteBlock: return scan.WriteBlock();
+    case vlexif::CmdCheckFormat: return image ? exif.CheckFormat() : vlexif::StatusBadFormat;
+    case vlexif::CmdSetPalette: return image ? scan.SetPalette() : vlexif::StatusBadFormat;
+    case vlexif::CmdBeginImage: return image ? scan.BeginImage() : vlexif::StatusBadFormat;
+    case vlexif::CmdWriteBlock: return image ? scan.WriteBlock() : vlexif::StatusBadFormat;
     case vlexif::CmdFinish: return exif.Finish();
     case vlexif::CmdAbort: return exif.Abort();
     case vlexif::CmdAbout: return scan.About();

@@ -10,17 +10,16 @@ namespace {
 // The message string for a status, or 0 when the status shows nothing.
 UINT MessageIdFor(PluginStatus status)
 {
-    const int16_t code = static_cast<int16_t>(status);
-    if (code == -1) {
+    if (status == StatusNoMemory) {
         return IDS_NO_MEMORY;
     }
-    if (code == 201) {
+    if (status == StatusDiskFull) {
         return IDS_DISK_FULL;
     }
-    if (code >= 202 && code <= 206) {
+    if (status >= StatusCreateFailed && status <= StatusCloseFailed) {
         return IDS_FILE_ERROR;
     }
-    if (code == 209) {
+    if (status == StatusBadFormat) {
         return IDS_BAD_FORMAT;
     }
     return 0;

@@ -5,9 +5,6 @@
 #include "exif/RowExpansion.h"
 #include "spool/BmpHeader.h"
 #include "spool/PixelFormat.h"
-#include "spool/SpoolPath.h"
-
-#include <initializer_list>
 
 namespace vlexif {
 
@@ -152,12 +149,12 @@ PluginStatus ExifPlugin::WriteBlock()
     }
     const Expansion* expansion = FindExpansion(formatCode);
     if (!expansion) {
-        return PlaceBlock({}, 0, HeaderBlockSize, nullptr);
+        return PlaceBlock({}, 0, PixelDataOffset(HeaderLayout::Info, 0), nullptr);
     }
     const SourceWalk walk{SourceWalk::ByBytesPerLine, 0, expansion->bitsPerPixel, false};
     const Expand expand = expansion->expand;
     const bool usesPalette = expansion->usesPalette;
-    return PlaceBlock(walk, ExpandedBits, HeaderBlockSize,
+    return PlaceBlock(walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
                       [this, expand, usesPalette](const HostBlock& block, uint8_t* rows, uint32_t stride) {
                           // Two registry reads per block: only where the table is used.
                           if (usesPalette) {
@@ -186,12 +183,8 @@ PluginStatus ExifPlugin::Finish()
         }
         converter.Release();
     }
-    if (ownPath) {
-        SpoolFile::Delete(tempPath);
-    }
-    for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
-        settings.DeleteValue(name);
-    }
+    // Converted or not, the job ends as an abort ends it.
+    Abort();
     return status;
 }
 

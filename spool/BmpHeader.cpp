@@ -42,7 +42,7 @@ uint32_t PixelsPerMetre(uint32_t dotsPerInch)
 
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block)
 {
-    const uint32_t offset = FileHeaderSize + InfoHeaderSize + 4 * image.colours;
+    const uint32_t offset = PixelDataOffset(HeaderLayout::Info, image.colours);
     const uint32_t imageSize =
         RowStride(static_cast<uint32_t>(image.width), image.bitCount) * static_cast<uint32_t>(image.height);
     PutFileHeader(block, offset, imageSize);
@@ -66,7 +66,7 @@ void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block)
     const uint32_t width = static_cast<uint32_t>(image.width) & 0xFFFF;
     const uint32_t height = static_cast<uint32_t>(image.height) & 0xFFFF;
     const uint32_t bitCount = image.bitCount & 0xFFFF;
-    const uint32_t offset = FileHeaderSize + CoreHeaderSize + 3 * image.colours;
+    const uint32_t offset = PixelDataOffset(HeaderLayout::Core, image.colours);
     PutFileHeader(block, offset, RowStride(width, bitCount) * height);
     uint8_t* core = block + FileHeaderSize;
     Put32(core + 0, CoreHeaderSize);
@@ -93,7 +93,7 @@ bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uin
     if (width < 0 || height < 0 || width > limit) {
         return false;
     }
-    const int64_t stride = ((width * bitCount + 31) >> 3) & ~int64_t{3};
+    const int64_t stride = static_cast<int64_t>(WideRowStride(static_cast<uint64_t>(width), bitCount));
     if (stride > limit || (stride != 0 && height > limit / stride)) {
         return false;
     }

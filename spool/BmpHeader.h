@@ -24,6 +24,11 @@ constexpr uint32_t PaletteEntryBytes(HeaderLayout layout)
 {
     return layout == HeaderLayout::Info ? 4 : 3;
 }
+// Where the pixel area starts: after the headers and a palette area of `colours` entries.
+constexpr uint32_t PixelDataOffset(HeaderLayout layout, uint32_t colours)
+{
+    return HeaderBytes(layout) + PaletteEntryBytes(layout) * colours;
+}
 
 struct HeaderImage {
     uint32_t xDpi;
@@ -44,8 +49,8 @@ void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block);
 uint32_t HeaderPixelDataOffset(const uint8_t* block);
 uint32_t HeaderColoursUsed(const uint8_t* block);
 
-// Size in bytes of the pixel area and of the whole file; false when either
-// would not fit a signed 32-bit file position.
+// Size in bytes of the pixel area; false when it, or the whole file, would
+// not fit a signed 32-bit file position.
 bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
                     uint32_t& pixelAreaSize);
 

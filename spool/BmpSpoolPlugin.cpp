@@ -60,15 +60,11 @@ PluginStatus BmpSpoolPlugin::CheckFormat()
 PluginStatus BmpSpoolPlugin::CheckImageSize(SpoolImage& image) const
 {
     const ImageDescription& description = Description();
-    if (description.width < 0 || description.height < 0) {
-        return StatusBadFormat;
-    }
     // The core header holds 16-bit sizes: a larger image would not match its file.
     if (image.layout == HeaderLayout::Core && (description.width > 0xFFFF || description.height > 0xFFFF)) {
         return StatusBadFormat;
     }
-    const uint32_t pixelDataOffset = HeaderBytes(image.layout) + PaletteEntryBytes(image.layout) * image.colours;
-    return SpoolFileSizes(pixelDataOffset, description.width, description.height, image.bitCount,
+    return SpoolFileSizes(PixelDataOffset(image.layout, image.colours), description.width, description.height, image.bitCount,
                           image.pixelAreaSize)
                ? StatusOk
                : StatusBadFormat;
@@ -169,8 +165,7 @@ PluginStatus BmpSpoolPlugin::BeginImage()
     // The stored format decides the depth and the palette area, as it decides
     // the rows every block writes: a description changed since the format
     // check cannot make the header disagree with them.
-    SpoolImage image{fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core,
-                     SpoolBitDepth(formatCode, description.bitsPerPixel), PaletteEntries(formatCode), 0};
+    SpoolImage image{SpoolLayout(), SpoolBitDepth(formatCode, description.bitsPerPixel), PaletteEntries(formatCode), 0};
     PluginStatus status = CheckImageSize(image);
     if (status == StatusOk) {
         status = BuildHeader(image);
@@ -193,7 +188,7 @@ PluginStatus BmpSpoolPlugin::SetPalette()
         SpoolFile::Delete(tempPath);
         return StatusOpenFailed;
     }
-    const HeaderLayout layout = fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core;
+    const HeaderLayout layout = SpoolLayout();
     if (spoolFile.Seek(static_cast<int32_t>(HeaderBytes(layout)), FILE_BEGIN) != StatusOk) {
         CloseAndDelete();
         return StatusSeekFailed;
@@ -230,9 +225,7 @@ PluginStatus BmpSpoolPlugin::WriteBlock()
 PluginStatus BmpSpoolPlugin::WriteNativeBlock()
 {
     const NativeFormat* format = FindNativeFormat(formatCode);
-    const HeaderLayout layout = fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core;
-    const uint32_t pixelDataOffset =
-        HeaderBytes(layout) + PaletteEntryBytes(layout) * PaletteEntries(formatCode);
+    const uint32_t pixelDataOffset = PixelDataOffset(SpoolLayout(), PaletteEntries(formatCode));
     if (!format) {
         return PlaceBlock({}, 0, pixelDataOffset, nullptr);
     }

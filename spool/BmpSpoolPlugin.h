@@ -41,6 +41,8 @@ protected:
     // is stored for the job's later calls.
     PluginStatus CreateSpoolFile(const SpoolImage& image);
 
+    HeaderLayout SpoolLayout() const { return fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core; }
+
     // A block at the spool depth of `formatCode`, in the layout of `fileType`.
     PluginStatus WriteNativeBlock();
 

@@ -15,6 +15,7 @@ namespace vlexif {
 
 class FillRows {
 public:
+    // None: the block is refused once the spool file has been opened.
     FillRows(std::nullptr_t) {}
 
     template <typename Fill, typename = std::enable_if_t<!std::is_same_v<std::decay_t<Fill>, FillRows>>>

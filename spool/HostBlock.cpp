@@ -6,17 +6,11 @@ namespace vlexif {
 
 namespace {
 
-// The row stride without 32-bit wrap-around, for checks on host values.
-uint64_t WideStride(uint64_t width, uint32_t bitsPerPixel)
-{
-    return ((width * bitsPerPixel + 31) >> 3) & ~uint64_t{3};
-}
-
 uint64_t WideDistance(const SourceWalk& walk, const HostBlock& block)
 {
     switch (walk.step) {
     case SourceWalk::ByStride:
-        return WideStride(static_cast<uint32_t>(block.width), walk.strideBits);
+        return WideRowStride(static_cast<uint32_t>(block.width), walk.strideBits);
     case SourceWalk::ByWidth:
         return static_cast<uint32_t>(block.width);
     case SourceWalk::ByBytesPerLine:
@@ -42,7 +36,7 @@ bool SourceCoversWalk(const SourceWalk& walk, const HostBlock& block)
     }
     const uint64_t width = static_cast<uint64_t>(block.width);
     const uint64_t lineRead =
-        walk.readsStride ? WideStride(width, walk.strideBits) : (width * walk.lineBits + 7) >> 3;
+        walk.readsStride ? WideRowStride(width, walk.strideBits) : (width * walk.lineBits + 7) >> 3;
     const uint64_t available =
         static_cast<uint64_t>(block.lines) * static_cast<uint64_t>(block.bytesPerLine);
     const uint64_t needed = static_cast<uint64_t>(block.lines - 1) * WideDistance(walk, block) + lineRead;
@@ -56,7 +50,7 @@ bool BlockFitsPixelArea(const HostBlock& block, uint32_t outputBits, uint64_t pi
     }
     const uint64_t lastRow =
         static_cast<uint64_t>(block.linesBefore) + static_cast<uint64_t>(block.lines);
-    return lastRow * WideStride(static_cast<uint64_t>(block.width), outputBits) <= pixelAreaSize;
+    return lastRow * WideRowStride(static_cast<uint64_t>(block.width), outputBits) <= pixelAreaSize;
 }
 
 } // namespace vlexif
