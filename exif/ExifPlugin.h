@@ -24,8 +24,6 @@ public:
     PluginStatus Finish();
     PluginStatus Abort();
 
-    int32_t CompressRate() const { return compressRate; }
-
 private:
     // The converter must be loadable for the commands that offer the plug-in
     // to the user; it is released again at once.

@@ -64,6 +64,19 @@ void ExpectedRow(Rule rule, const uint8_t* line, size_t width, uint8_t* row, uin
     }
 }
 
+// Bytes from one host line to the next, worked out here rather than taken
+// from the plug-in, so that a wrong step in the plug-in shows.
+size_t PlainLineDistance(const SourceWalk& walk, const HostBlock& block)
+{
+    const uint64_t width = static_cast<uint32_t>(block.width);
+    switch (walk.step) {
+    case SourceWalk::ByStride: return static_cast<size_t>((width * walk.strideBits + 31) / 32 * 4);
+    case SourceWalk::ByWidth: return static_cast<size_t>(width);
+    case SourceWalk::ByBytesPerLine: break;
+    }
+    return static_cast<uint32_t>(block.bytesPerLine);
+}
+
 } // namespace
 } // namespace vlexif::fuzz
 
@@ -87,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
-    const uint32_t distance = SourceDistance(format.walk, block);
-    format.convert(block, distance, out.get(), stride);
+    format.convert(block, SourceDistance(format.walk, block), out.get(), stride);
+    const size_t distance = PlainLineDistance(format.walk, block);
 
     std::vector<uint8_t> expected(stride);
     for (int32_t r = 0; r < block.lines; ++r) {

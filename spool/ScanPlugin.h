@@ -33,7 +33,6 @@ public:
     PluginStatus ClassifyFormat();
 
     uint32_t FormatCode() const { return formatCode; }
-    uint32_t BlockCount() const { return blockCount; }
     const char* TempPath() const { return tempPath; }
     bool HoldsWorkBlock() const { return static_cast<bool>(workBuffer); }
 

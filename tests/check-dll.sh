@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # A shipped DLL must export exactly the names given, undecorated, and import
 # nothing but DLLs every Windows has (no C++, GCC or thread runtime DLLs).
-#   check-dll.sh DLL [EXPORT...]
+# With --resource-only it must hold no code at all: no entry point, no imports.
+#   check-dll.sh [--resource-only] DLL [EXPORT...]
 set -euo pipefail
+resource_only=false
+if [[ $1 == --resource-only ]]; then
+  resource_only=true
+  shift
+fi
 dll=$1
 shift
 dump=$(i686-w64-mingw32-objdump -p "$dll")
@@ -17,6 +23,10 @@ if [[ $exports != "$*" ]]; then
 fi
 
 status=0
+if $resource_only; then
+  [[ $(sed -n 's/^AddressOfEntryPoint\s*//p' <<<"$dump") =~ ^0+$ ]] || { echo "$dll has an entry point" >&2; status=1; }
+  if grep -q 'DLL Name:' <<<"$dump"; then echo "$dll imports DLLs" >&2; status=1; fi
+fi
 while read -r name; do
   case ${name,,} in
     kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | gdi32.dll | shell32.dll | ole32.dll) ;;

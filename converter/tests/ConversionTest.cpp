@@ -3,7 +3,7 @@
 #include "converter/JobDestination.h"
 #include "converter/VkExf.h"
 #include "converter/tests/TestBmp.h"
-#include "tests/common/ProcessHeap.h"
+#include "tests/common/ProcessResources.h"
 
 #include <windows.h>
 

@@ -14,7 +14,7 @@
 // over several processes.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
-#include "tests/common/ProcessHeap.h"
+#include "tests/common/ProcessResources.h"
 #include "tests/wine/TestSupport.h"
 
 #include <algorithm>
@@ -111,14 +111,6 @@ private:
     std::vector<std::string> lines;
 };
 
-// The lowest TLS index free now.
-DWORD FirstFreeTlsIndex()
-{
-    const DWORD index = TlsAlloc();
-    TlsFree(index);
-    return index;
-}
-
 struct Options {
     std::string stage;
     uint32_t sequences = 300;
@@ -140,7 +132,7 @@ public:
     {
         windows.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, CloseWindows, nullptr, GetCurrentThreadId());
         WarmUp();
-        const DWORD tlsBefore = FirstFreeTlsIndex();
+        const DWORD tlsBefore = test::FirstFreeTlsIndex();
         uint32_t failed = 0;
         for (uint32_t k = options.first; k < options.first + options.sequences; ++k) {
             // With the module unloaded at both ends, what a sequence kept
@@ -150,7 +142,7 @@ public:
             sequenceHeapGrowth += static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(before);
         }
         UnhookWindowsHookEx(windows.hook);
-        tlsKept = static_cast<int64_t>(FirstFreeTlsIndex()) - tlsBefore;
+        tlsKept = static_cast<int64_t>(test::FirstFreeTlsIndex()) - tlsBefore;
         Summary();
         // Counted over calls that find the module loaded already, so that
         // what a load keeps for the module's lifetime is not counted. A leak

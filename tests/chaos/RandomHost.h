@@ -35,7 +35,7 @@ public:
     // Lays out the records for the command. In a job, the image is described
     // again as before, and the records are always fresh and whole.
     Call Prepare(uint32_t command, bool inJob);
-    // Puts back what NextCall took away from the records.
+    // Puts back what Prepare took away from the records.
     void Restore(const Call& call);
     // Changes one registry value behind the plug-in's back; returns what it did.
     std::string ForgeValue();

@@ -1,6 +1,6 @@
 // The exported entry as a host meets it: loading, dispatch, statuses, the
 // message boxes, and what it writes into the host's records.
-#include "tests/common/ProcessHeap.h"
+#include "tests/common/ProcessResources.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +60,6 @@ TEST_F(EntryTest, WithoutTheResourceLibraryEveryCallIsRefusedAndNothingTouched)
 TEST_F(EntryTest, WithoutTheConverterTheOfferingCommandsAnswerNoConverter)
 {
     PluginLibrary plugin(Stage("stage-noconv"));
-    const std::vector<uint8_t> before = Snapshot();
     records.DescribeImage(300, 2, 2, 3, 24, 2);
     const std::vector<uint8_t> described = Snapshot();
     for (const PluginCommand command : {CmdDescribe, CmdConfigure, CmdCheckFormat, CmdAbout}) {
@@ -69,7 +68,6 @@ TEST_F(EntryTest, WithoutTheConverterTheOfferingCommandsAnswerNoConverter)
     EXPECT_EQ(Snapshot(), described);
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_FALSE(key.ExifKeyExists());
-    (void)before;
 
     // The spooling commands do not need it.
     key.SetDword("ImageFormat", 1024);
@@ -168,19 +166,14 @@ TEST_F(EntryTest, ACallWithoutAParameterBlockIsRefusedNotFollowed)
 // the C++ runtime's exception pool would lose 19 KB a call.
 TEST_F(EntryTest, LoadingAndUnloadingKeepsNoThreadSlotOrHeap)
 {
-    auto firstFreeSlot = [] {
-        const DWORD slot = TlsAlloc();
-        TlsFree(slot);
-        return slot;
-    };
     PluginLibrary plugin(Stage("stage"));
     plugin.Reload(); // whatever the first load sets up once
-    const DWORD slotBefore = firstFreeSlot();
+    const DWORD slotBefore = FirstFreeTlsIndex();
     const uint64_t heapBefore = HeapBytesInUse();
     for (int cycle = 0; cycle < 50; ++cycle) {
         plugin.Reload();
     }
-    EXPECT_EQ(firstFreeSlot(), slotBefore);
+    EXPECT_EQ(FirstFreeTlsIndex(), slotBefore);
     EXPECT_LT(HeapBytesInUse(), heapBefore + 16 * 1024);
 }
 

@@ -33,13 +33,13 @@ TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
         {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
     };
     for (const auto& failure : failures) {
-        Os() = RealSystemCalls();
+        calls.Reset();
         Begin();
         failure.arrange();
         EXPECT_EQ(plugin.WriteBlock(), failure.status) << failure.what;
         EXPECT_TRUE(temp.Files().empty()) << failure.what;
         EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
-        Os() = RealSystemCalls();
+        calls.Reset();
         EXPECT_EQ(plugin.Abort(), StatusOk);
     }
 }
@@ -55,13 +55,13 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
         {"header write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
     };
     for (const auto& failure : failures) {
-        Os() = RealSystemCalls();
+        calls.Reset();
         failure.arrange();
         EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
         EXPECT_TRUE(temp.Files().empty()) << failure.what;
         EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
     }
-    Os() = RealSystemCalls();
+    calls.Reset();
     test::FakeFreeSpace(30000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";
 }
@@ -94,15 +94,6 @@ TEST_F(ExifFailureTest, AJobNeverUsesTheCppHeap)
         }
         EXPECT_TRUE(temp.Files().empty()) << format.name;
     }
-}
-
-TEST_F(ExifFailureTest, ANewObjectStartsFromTheDocumentedDefaults)
-{
-    EXPECT_EQ(plugin.CompressRate(), 75);
-    EXPECT_EQ(plugin.FormatCode(), 0u);
-    EXPECT_EQ(plugin.BlockCount(), 0u);
-    EXPECT_STREQ(plugin.TempPath(), "");
-    EXPECT_FALSE(plugin.HoldsWorkBlock());
 }
 
 } // namespace

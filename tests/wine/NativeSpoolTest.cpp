@@ -285,14 +285,14 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
         {"short pre-fill write", [] { test::FailWriteAfter(3, true); }, StatusWriteFailed},
     };
     for (const auto& failure : failures) {
-        Os() = RealSystemCalls();
+        calls.Reset();
         failure.arrange();
         EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
         EXPECT_TRUE(temp.Files().empty()) << failure.what;
         EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
         EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
     }
-    Os() = RealSystemCalls();
+    calls.Reset();
     test::FakeFreeSpace(10000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
     plugin.Abort();
@@ -329,7 +329,7 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
         {"palette write", [] { test::FailWriteAfter(0); }, 1, StatusWriteFailed},
     };
     for (const auto& failure : failures) {
-        Os() = RealSystemCalls();
+        calls.Reset();
         Begin();
         records.SetPalette(entries, failure.count);
         failure.arrange();
@@ -337,7 +337,7 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
         EXPECT_TRUE(temp.Files().empty()) << failure.what;
         EXPECT_TRUE(key.HasValue("TempFile")) << failure.what;
     }
-    Os() = RealSystemCalls();
+    calls.Reset();
     EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << "file gone";
 }
 
@@ -351,7 +351,7 @@ TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
         {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
     };
     for (const auto& failure : failures) {
-        Os() = RealSystemCalls();
+        calls.Reset();
         Begin();
         ASSERT_EQ(plugin.WriteBlock(), StatusOk);
         failure.arrange();
@@ -360,7 +360,7 @@ TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
         EXPECT_EQ(key.Dword("LoopCount"), 1u) << failure.what;
         EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
     }
-    Os() = RealSystemCalls();
+    calls.Reset();
     EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << "file gone";
 }
 

@@ -12,10 +12,11 @@ namespace vlexif::test {
 class SystemCallsOverride {
 public:
     SystemCallsOverride() = default;
-    ~SystemCallsOverride() { Os() = RealSystemCalls(); }
+    ~SystemCallsOverride() { Reset(); }
     SystemCallsOverride(const SystemCallsOverride&) = delete;
     SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
-    SystemCalls& operator->() const { return Os(); }
+    // Every call real again, as between the rows of a failure table.
+    void Reset() const { Os() = RealSystemCalls(); }
 };
 
 // One row of a failure table: what fails, how the table of calls is made to

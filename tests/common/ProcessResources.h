@@ -1,5 +1,5 @@
-// How much heap memory a Windows process holds: what tests read before and
-// after loading a DLL or making a call to see whether anything was kept.
+// What a Windows process holds that a DLL load or a call could keep: heap
+// memory and TLS indexes, read by tests before and after.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +28,14 @@ inline uint64_t HeapBytesInUse()
         HeapUnlock(heaps[h]);
     }
     return total;
+}
+
+// The lowest TLS index free now: it moves when something keeps one.
+inline DWORD FirstFreeTlsIndex()
+{
+    const DWORD index = TlsAlloc();
+    TlsFree(index);
+    return index;
 }
 
 } // namespace vlexif::test

@@ -1,1 +1,0 @@
-target_sources(kernel_tests PRIVATE DialogCentringTest.cpp)
