@@ -10,5 +10,15 @@
 extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,
                                         const char* spoolPath, int32_t quality);
 
+// Why this process's last failed VkExf_Entry failed, in words for the user
+// ("cannot replace D:\scans\page.jpg: the file is read-only"), or an empty
+// text after a success. Copies at most `size` bytes including the
+// terminating NUL into `text` and returns the full length without the NUL.
+// The text lives as long as the DLL stays loaded: a host that wants it after
+// the plug-in's Finish loads VkExf.dll itself for the job's duration.
+extern "C" uint32_t __cdecl VkExf_LastError(char* text, uint32_t size);
+
 using VkExfEntryProc = decltype(&VkExf_Entry);
 constexpr char kVkExfEntryName[] = "VkExf_Entry";
+using VkExfLastErrorProc = decltype(&VkExf_LastError);
+constexpr char kVkExfLastErrorName[] = "VkExf_LastError";
