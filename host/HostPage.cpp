@@ -1,6 +1,9 @@
 #include "host/HostPage.h"
 
 #include "host/LinePacking.h"
+#include "host/PnmFile.h"
+
+#include <algorithm>
 
 namespace vlscan {
 
@@ -32,36 +35,34 @@ Palette PaletteFor(HostFormat format)
 // Fills one line of a palette or bilevel page; the others are filled directly.
 class IndexedLines {
 public:
-    IndexedLines(const SourceImage& image, HostFormat format, Dither dither)
-        : image(image), format(format), dither(dither), indices(image.Width()), luma(image.Width()),
-          diffusion(dither == Dither::Diffusion ? image.Width() : 0)
+    IndexedLines(uint32_t width, HostFormat format, Dither dither)
+        : width(width), format(format), dither(dither), indices(width), luma(width),
+          diffusion(dither == Dither::Diffusion ? width : 0)
     {
     }
 
-    void Fill(uint32_t y, uint8_t* line)
+    void Fill(const SourceRow& row, uint32_t y, uint8_t* line)
     {
-        const uint32_t width = image.Width();
-        const size_t first = static_cast<size_t>(y) * width;
         switch (format) {
         case HostFormat::Indexed8:
             for (uint32_t x = 0; x < width; ++x) {
-                line[x] = CubeIndex(ColourAt(first + x), Threshold(x, y));
+                line[x] = CubeIndex(ColourAt(row, x), Threshold(x, y));
             }
             return;
         case HostFormat::Indexed4:
             for (uint32_t x = 0; x < width; ++x) {
-                indices[x] = SixteenIndex(ColourAt(first + x), Threshold(x, y));
+                indices[x] = SixteenIndex(ColourAt(row, x), Threshold(x, y));
             }
             PackNibbles(indices.data(), width, line);
             return;
         case HostFormat::Gray4:
             for (uint32_t x = 0; x < width; ++x) {
-                indices[x] = static_cast<uint8_t>(OrderedLevel(image.Luma8(first + x), 16, Threshold(x, y)));
+                indices[x] = static_cast<uint8_t>(OrderedLevel(row.Luma8(x), 16, Threshold(x, y)));
             }
             PackNibbles(indices.data(), width, line);
             return;
         default:
-            FillBits(y, first, line);
+            FillBits(row, y, line);
             return;
         }
     }
@@ -72,13 +73,12 @@ private:
         return dither == Dither::Ordered ? BayerThreshold(x, y) : NearestThreshold;
     }
 
-    Rgb ColourAt(size_t pixel) const { return {image.Sample8(pixel, 0), image.Sample8(pixel, 1), image.Sample8(pixel, 2)}; }
+    static Rgb ColourAt(const SourceRow& row, uint32_t x) { return {row.Sample8(x, 0), row.Sample8(x, 1), row.Sample8(x, 2)}; }
 
-    void FillBits(uint32_t y, size_t first, uint8_t* line)
+    void FillBits(const SourceRow& row, uint32_t y, uint8_t* line)
     {
-        const uint32_t width = image.Width();
         for (uint32_t x = 0; x < width; ++x) {
-            luma[x] = image.Luma8(first + x);
+            luma[x] = row.Luma8(x);
         }
         if (dither == Dither::Diffusion) {
             diffusion.Line(luma.data(), indices.data());
@@ -96,7 +96,7 @@ private:
         PackBits(indices.data(), width, line);
     }
 
-    const SourceImage& image;
+    uint32_t width;
     HostFormat format;
     Dither dither;
     std::vector<uint8_t> indices;
@@ -104,29 +104,33 @@ private:
     ErrorDiffusion diffusion;
 };
 
-void FillDirectLine(const SourceImage& image, HostFormat format, uint32_t y, uint8_t* line)
+void FillDirectLine(const SourceRow& row, HostFormat format, uint32_t width, uint8_t* line)
 {
-    const uint32_t width = image.Width();
-    const size_t first = static_cast<size_t>(y) * width;
-    for (uint32_t x = 0; x < width; ++x) {
-        switch (format) {
-        case HostFormat::Rgb24:
+    switch (format) {
+    case HostFormat::Rgb24:
+        for (uint32_t x = 0; x < width; ++x) {
             for (uint32_t c = 0; c < 3; ++c) {
-                line[3 * x + c] = image.Sample8(first + x, c);
+                line[3 * x + c] = row.Sample8(x, c);
             }
-            break;
-        case HostFormat::Rgb48:
-            for (uint32_t c = 0; c < 3; ++c) {
-                Store16LE(image.Sample16(first + x, c), line + 6 * x + 2 * c);
-            }
-            break;
-        case HostFormat::Gray8:
-            line[x] = image.Luma8(first + x);
-            break;
-        default:
-            Store16LE(image.Luma16(first + x), line + 2 * x);
-            break;
         }
+        return;
+    case HostFormat::Rgb48:
+        for (uint32_t x = 0; x < width; ++x) {
+            for (uint32_t c = 0; c < 3; ++c) {
+                Store16LE(row.Sample16(x, c), line + 6 * x + 2 * c);
+            }
+        }
+        return;
+    case HostFormat::Gray8:
+        for (uint32_t x = 0; x < width; ++x) {
+            line[x] = row.Luma8(x);
+        }
+        return;
+    default:
+        for (uint32_t x = 0; x < width; ++x) {
+            Store16LE(row.Luma16(x), line + 2 * x);
+        }
+        return;
     }
 }
 
@@ -167,48 +171,63 @@ Dither EffectiveDither(HostFormat format, Dither requested)
     return requested;
 }
 
-HostPage BuildHostPage(const SourceImage& image, HostFormat format, Dither dither)
+HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither)
 {
     const uint32_t width = image.Width();
     const uint32_t height = image.Height();
     HostPage page{format, width, height, BytesPerLine(format, width), {}, PaletteFor(format)};
-    page.bytes.assign(static_cast<size_t>(height) * page.bytesPerLine, 0);
-    IndexedLines indexed(image, format, EffectiveDither(format, dither));
+    const uint64_t size = uint64_t{height} * page.bytesPerLine;
+    if (size > page.bytes.max_size()) {
+        throw ImageLoadError(TooLargeReason(width, height));
+    }
+    // Every byte is written below, padding included: no zero fill first.
+    page.bytes.reserve(static_cast<size_t>(size));
+    IndexedLines indexed(width, format, EffectiveDither(format, dither));
+    std::vector<uint8_t> line(page.bytesPerLine);
     for (uint32_t y = 0; y < height; ++y) {
-        uint8_t* line = page.bytes.data() + static_cast<size_t>(y) * page.bytesPerLine;
+        const SourceRow row = image.Row(y);
         if (IsDirect(format)) {
-            FillDirectLine(image, format, y, line);
+            FillDirectLine(row, format, width, line.data());
         } else {
-            indexed.Fill(y, line);
+            indexed.Fill(row, y, line.data());
         }
+        page.bytes.insert(page.bytes.end(), line.begin(), line.end());
     }
     return page;
 }
 
-std::vector<uint8_t> RenderReference(const HostPage& page)
+void RenderReferenceLine(const HostPage& page, uint32_t y, uint8_t* rgb)
 {
-    std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * page.height * 3);
-    uint8_t* out = rgb.data();
-    for (uint32_t y = 0; y < page.height; ++y) {
-        const uint8_t* line = page.Line(y);
-        for (uint32_t x = 0; x < page.width; ++x, out += 3) {
-            if (page.format == HostFormat::Rgb24) {
-                out[0] = line[3 * x];
-                out[1] = line[3 * x + 1];
-                out[2] = line[3 * x + 2];
-            } else if (page.format == HostFormat::Rgb48) {
-                out[0] = line[6 * x + 1];
-                out[1] = line[6 * x + 3];
-                out[2] = line[6 * x + 5];
-            } else {
-                const Rgb colour = page.palette[IndexAt(page.format, line, x)];
-                out[0] = colour.red;
-                out[1] = colour.green;
-                out[2] = colour.blue;
-            }
+    const uint8_t* line = page.Line(y);
+    switch (page.format) {
+    case HostFormat::Rgb24:
+        std::copy(line, line + static_cast<size_t>(page.width) * 3, rgb);
+        return;
+    case HostFormat::Rgb48:
+        for (uint32_t i = 0; i < page.width * 3; ++i) {
+            rgb[i] = line[2 * i + 1];
         }
+        return;
+    default:
+        for (uint32_t x = 0; x < page.width; ++x, rgb += 3) {
+            const Rgb colour = page.palette[IndexAt(page.format, line, x)];
+            rgb[0] = colour.red;
+            rgb[1] = colour.green;
+            rgb[2] = colour.blue;
+        }
+        return;
     }
-    return rgb;
+}
+
+bool WriteReference(std::FILE* file, const HostPage& page)
+{
+    PnmWriter pnm(file, page.width, page.height, 3, 255);
+    std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * 3);
+    for (uint32_t y = 0; y < page.height && pnm.Good(); ++y) {
+        RenderReferenceLine(page, y, rgb.data());
+        pnm.Line(rgb.data());
+    }
+    return pnm.Good();
 }
 
 } // namespace vlscan

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace vlscan {
@@ -29,13 +30,19 @@ struct HostPage {
 // diffusion for 1-bit formats, ordered for the other palette formats.
 Dither EffectiveDither(HostFormat format, Dither requested);
 
-// Converts the picture; `dither` applies to the palette and bilevel formats,
-// Diffusion to 1-bit formats only (others treat it as Ordered).
-HostPage BuildHostPage(const SourceImage& image, HostFormat format, Dither dither);
+// Converts the picture, reading its lines top-down once; `dither` applies to
+// the palette and bilevel formats, Diffusion to 1-bit formats only (others
+// treat it as Ordered). Throws ImageLoadError when the page could never be
+// held and std::bad_alloc when there is no memory for it now.
+HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither);
 
-// The 8-bit RGB picture, top line first, that the plug-in should hand the
-// converter for this page: palette colours looked up, 16-bit samples cut to
-// their high byte.
-std::vector<uint8_t> RenderReference(const HostPage& page);
+// Line y of the 8-bit RGB picture that the plug-in should hand the converter
+// for this page: palette colours looked up, 16-bit samples cut to their high
+// byte. `rgb` holds 3 bytes per pixel.
+void RenderReferenceLine(const HostPage& page, uint32_t y, uint8_t* rgb);
+
+// The whole of that picture as an 8-bit PPM, a line at a time. False when
+// the file could not be written.
+bool WriteReference(std::FILE* file, const HostPage& page);
 
 } // namespace vlscan

@@ -1,18 +1,33 @@
-// Writes binary PGM and PPM files, 8 or 16 bits per sample. Platform-free.
+// Writes binary PGM and PPM files, 8 or 16 bits per sample, a line at a
+// time. Platform-free: the caller opens the file.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <cstdio>
 #include <vector>
 
 namespace vlscan {
 
-// `channels` is 1 (PGM) or 3 (PPM); samples interleaved, top line first.
-// False when the file cannot be written.
-bool WritePnm(const std::string& path, uint32_t width, uint32_t height, uint32_t channels,
-              const std::vector<uint8_t>& samples);
-// 16-bit samples, written most significant byte first as PNM requires.
-bool WritePnm16(const std::string& path, uint32_t width, uint32_t height, uint32_t channels,
-                const std::vector<uint16_t>& samples);
+class PnmWriter {
+public:
+    // `channels` is 1 (PGM) or 3 (PPM); a `maxValue` over 255 makes 16-bit
+    // samples. Writes the header; Good() tells whether it went out.
+    PnmWriter(std::FILE* file, uint32_t width, uint32_t height, uint32_t channels, uint32_t maxValue);
+
+    // One line of interleaved samples, top line first: 8-bit samples for a
+    // file of 8 bits, 16-bit ones (written most significant byte first, as
+    // PNM requires) for one of 16. False once a write failed.
+    bool Line(const uint8_t* samples);
+    bool Line(const uint16_t* samples);
+
+    bool Good() const { return good; }
+
+private:
+    bool Write(const uint8_t* lineBytes);
+
+    std::FILE* file;
+    std::vector<uint8_t> bytes;
+    bool good;
+};
 
 } // namespace vlscan

@@ -97,20 +97,18 @@ std::optional<ChartPattern> ParseChartPattern(std::string_view name)
     return std::nullopt;
 }
 
-std::vector<uint16_t> DrawChart(ChartPattern pattern, uint32_t width, uint32_t height)
+std::vector<uint16_t> DrawChartLine(ChartPattern pattern, uint32_t width, uint32_t height, uint32_t y)
 {
-    std::vector<uint16_t> rgb(static_cast<size_t>(width) * height * 3);
+    std::vector<uint16_t> rgb(static_cast<size_t>(width) * 3);
     const double aspect = width ? static_cast<double>(height) / width : 1.0;
+    const double v = (y + 0.5) / height;
     size_t at = 0;
-    for (uint32_t y = 0; y < height; ++y) {
-        const double v = (y + 0.5) / height;
-        for (uint32_t x = 0; x < width; ++x) {
-            const double u = (x + 0.5) / width;
-            const Colour colour = pattern == ChartPattern::Chart ? ChartAt(u, v, aspect) : SmoothAt(u, v);
-            rgb[at++] = ToSample(colour.red);
-            rgb[at++] = ToSample(colour.green);
-            rgb[at++] = ToSample(colour.blue);
-        }
+    for (uint32_t x = 0; x < width; ++x) {
+        const double u = (x + 0.5) / width;
+        const Colour colour = pattern == ChartPattern::Chart ? ChartAt(u, v, aspect) : SmoothAt(u, v);
+        rgb[at++] = ToSample(colour.red);
+        rgb[at++] = ToSample(colour.green);
+        rgb[at++] = ToSample(colour.blue);
     }
     return rgb;
 }

@@ -13,8 +13,8 @@ enum class ChartPattern { Chart, Smooth };
 
 std::optional<ChartPattern> ParseChartPattern(std::string_view name);
 
-// 16-bit RGB samples, top line first.
-std::vector<uint16_t> DrawChart(ChartPattern pattern, uint32_t width, uint32_t height);
+// Line y of the picture: 16-bit RGB samples.
+std::vector<uint16_t> DrawChartLine(ChartPattern pattern, uint32_t width, uint32_t height, uint32_t y);
 
 // Rec. 601 luma of each RGB pixel.
 std::vector<uint16_t> GreyOf(const std::vector<uint16_t>& rgb);

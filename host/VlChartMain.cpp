@@ -1,6 +1,7 @@
 // vlchart: writes a generated test picture for the scans and their tests.
 //   vlchart OUTPUT [--size WxH] [--pattern chart|smooth] [--grey] [--depth 8|16]
 // OUTPUT ending in .png is an 8-bit PNG; anything else a PGM or PPM.
+#include "host/FilePtr.h"
 #include "host/PngWriter.h"
 #include "host/PnmFile.h"
 #include "host/TestChart.h"
@@ -9,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -16,6 +19,40 @@ bool EndsWith(const std::string& text, const char* tail)
 {
     const size_t length = std::strlen(tail);
     return text.size() >= length && text.compare(text.size() - length, length, tail) == 0;
+}
+
+// PNG files are written whole; PNM files a line at a time, so large pages
+// never need the whole picture in memory.
+template <class LineOf>
+bool WritePngChart(const std::string& output, unsigned width, unsigned height, unsigned channels, LineOf lineOf)
+{
+    std::vector<uint8_t> samples;
+    samples.reserve(static_cast<size_t>(width) * height * channels);
+    for (unsigned y = 0; y < height; ++y) {
+        const std::vector<uint8_t> line = vlscan::HighBytes(lineOf(y));
+        samples.insert(samples.end(), line.begin(), line.end());
+    }
+    return vlscan::WritePng(output, width, height, channels, samples);
+}
+
+template <class LineOf>
+bool WritePnmChart(const std::string& output, unsigned width, unsigned height, unsigned channels, unsigned depth,
+                   LineOf lineOf)
+{
+    vlscan::FilePtr file(std::fopen(output.c_str(), "wb"));
+    if (!file) {
+        return false;
+    }
+    vlscan::PnmWriter pnm(file.get(), width, height, channels, depth == 16 ? 65535 : 255);
+    for (unsigned y = 0; y < height && pnm.Good(); ++y) {
+        const std::vector<uint16_t> line = lineOf(y);
+        if (depth == 16) {
+            pnm.Line(line.data());
+        } else {
+            pnm.Line(vlscan::HighBytes(line).data());
+        }
+    }
+    return vlscan::CloseWritten(std::move(file)) && pnm.Good();
 }
 
 int Usage()
@@ -66,14 +103,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vlchart: 16-bit output is written as PNM only\n");
         return 2;
     }
-    std::vector<uint16_t> samples = vlscan::DrawChart(pattern, width, height);
-    if (grey) {
-        samples = vlscan::GreyOf(samples);
-    }
     const unsigned channels = grey ? 1 : 3;
-    const bool written = depth == 16 ? vlscan::WritePnm16(output, width, height, channels, samples)
-                         : png       ? vlscan::WritePng(output, width, height, channels, vlscan::HighBytes(samples))
-                                     : vlscan::WritePnm(output, width, height, channels, vlscan::HighBytes(samples));
+    const auto lineOf = [&](uint32_t y) {
+        std::vector<uint16_t> line = vlscan::DrawChartLine(pattern, width, height, y);
+        return grey ? vlscan::GreyOf(line) : line;
+    };
+    const bool written = png ? WritePngChart(output, width, height, channels, lineOf)
+                             : WritePnmChart(output, width, height, channels, depth, lineOf);
     if (!written) {
         std::fprintf(stderr, "vlchart: cannot write %s\n", output.c_str());
         return 1;

@@ -9,17 +9,21 @@
 #include "host/ImageLoader.h"
 #include "host/JobLock.h"
 #include "host/PluginLibrary.h"
-#include "host/PnmFile.h"
 #include "host/Progress.h"
 #include "host/ScanJob.h"
 #include "host/StatusNames.h"
+#include "host/WideFile.h"
 
 #include <windows.h>
 #include <psapi.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -84,24 +88,35 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
                 static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
 }
 
-// Loads and converts the input: the page as the host will send it.
+// Loads and converts the input: the page as the host will send it. The
+// picture is dropped once the page holds it; the reference is rendered a
+// line at a time from the page.
 bool PreparePage(const ScanOptions& options, HostPage& page)
 {
+    const char* input = options.input.c_str();
+    HostFormat format = HostFormat::Rgb24;
     try {
-        const SourceImage image = LoadSourceImage(options.input);
-        const HostFormat format = options.format.value_or(image.IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
-        page = BuildHostPage(image, format, options.dither);
+        FilePtr file = OpenWide(options.input, L"rb");
+        if (!file) {
+            std::fprintf(stderr, "vlscan: cannot read %s: %s\n", input, std::strerror(errno));
+            return false;
+        }
+        const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
+        format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
+        page = BuildHostPage(*image, format, options.dither);
     } catch (const ImageLoadError& error) {
-        std::fprintf(stderr, "vlscan: cannot read %s\n", error.what());
+        std::fprintf(stderr, "vlscan: cannot read %s: %s\n", input, error.what());
         return false;
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vlscan: not enough memory for %s\n", options.input.c_str());
+        std::fprintf(stderr, "vlscan: not enough memory to read %s as %s\n", input, InfoOf(format).name);
         return false;
     }
-    if (!options.referencePath.empty() &&
-        !WritePnm(options.referencePath, page.width, page.height, 3, RenderReference(page))) {
-        std::fprintf(stderr, "vlscan: cannot write %s\n", options.referencePath.c_str());
-        return false;
+    if (!options.referencePath.empty()) {
+        FilePtr reference = OpenWide(options.referencePath, L"wb");
+        if (!reference || !WriteReference(reference.get(), page) || !CloseWritten(std::move(reference))) {
+            std::fprintf(stderr, "vlscan: cannot write %s\n", options.referencePath.c_str());
+            return false;
+        }
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "host/HostPage.h"
 
+#include "tests/host/TestImages.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,37 +10,27 @@ namespace vlscan {
 namespace {
 
 // 3×2 RGB: red green blue / white grey black.
-SourceImage SmallColour()
+MemoryImage SmallColour()
 {
-    return SourceImage(3, 2, 3, std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0});
-}
-
-std::vector<uint8_t> Rgb8Of(const SourceImage& image)
-{
-    std::vector<uint8_t> rgb;
-    for (size_t i = 0; i < size_t(image.Width()) * image.Height(); ++i) {
-        for (uint32_t c = 0; c < 3; ++c) {
-            rgb.push_back(image.Sample8(i, c));
-        }
-    }
-    return rgb;
+    return ImageOf(3, 2, 3, std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0});
 }
 
 TEST(HostPage, Rgb24LinesArePaddedAndInRedGreenBlueOrder)
 {
-    const HostPage page = BuildHostPage(SmallColour(), HostFormat::Rgb24, Dither::Auto);
+    const HostPage page = Build(SmallColour(), HostFormat::Rgb24, Dither::Auto);
     EXPECT_EQ(page.bytesPerLine, 12u);
     ASSERT_EQ(page.bytes.size(), 24u);
     EXPECT_EQ(std::vector<uint8_t>(page.bytes.begin(), page.bytes.begin() + 12),
               (std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0}));
     EXPECT_TRUE(page.palette.empty());
-    EXPECT_EQ(RenderReference(page), Rgb8Of(SmallColour()));
+    MemoryImage colour = SmallColour();
+    EXPECT_EQ(RenderReference(page), Rgb8Of(colour));
 }
 
 TEST(HostPage, Rgb48KeepsSixteenBitSamplesLowByteFirst)
 {
-    const SourceImage image(1, 1, 3, std::vector<uint16_t>{0x1234, 0xABCD, 0x00FF});
-    const HostPage page = BuildHostPage(image, HostFormat::Rgb48, Dither::Auto);
+    const HostPage page = Build(ImageOf(1, 1, 3, std::vector<uint16_t>{0x1234, 0xABCD, 0x00FF}), HostFormat::Rgb48,
+                                Dither::Auto);
     EXPECT_EQ(page.bytesPerLine, 8u);
     EXPECT_EQ(page.bytes, (std::vector<uint8_t>{0x34, 0x12, 0xCD, 0xAB, 0xFF, 0x00, 0, 0}));
     // The plug-in keeps the high bytes.
@@ -47,22 +39,21 @@ TEST(HostPage, Rgb48KeepsSixteenBitSamplesLowByteFirst)
 
 TEST(HostPage, EightBitInputWidensToFullSixteenBitRange)
 {
-    const SourceImage image(1, 1, 1, std::vector<uint8_t>{0xFF});
-    const HostPage page = BuildHostPage(image, HostFormat::Gray16, Dither::Auto);
+    const HostPage page = Build(ImageOf(1, 1, 1, std::vector<uint8_t>{0xFF}), HostFormat::Gray16, Dither::Auto);
     EXPECT_EQ(page.bytes[0], 0xFF);
     EXPECT_EQ(page.bytes[1], 0xFF);
 }
 
 TEST(HostPage, GreyFormatsCarryLumaAndAnIdentityRamp)
 {
-    const HostPage gray8 = BuildHostPage(SmallColour(), HostFormat::Gray8, Dither::Auto);
+    const HostPage gray8 = Build(SmallColour(), HostFormat::Gray8, Dither::Auto);
     EXPECT_EQ(gray8.bytesPerLine, 4u);
     EXPECT_EQ(gray8.palette, GreyRamp(256));
     // Rec. 601: red 76, green 150, blue 29.
     EXPECT_EQ(std::vector<uint8_t>(gray8.bytes.begin(), gray8.bytes.begin() + 4), (std::vector<uint8_t>{76, 150, 29, 0}));
     EXPECT_EQ(std::vector<uint8_t>(gray8.bytes.begin() + 4, gray8.bytes.end()), (std::vector<uint8_t>{255, 128, 0, 0}));
 
-    const HostPage gray16 = BuildHostPage(SmallColour(), HostFormat::Gray16, Dither::Auto);
+    const HostPage gray16 = Build(SmallColour(), HostFormat::Gray16, Dither::Auto);
     EXPECT_EQ(gray16.bytesPerLine, 8u);
     EXPECT_EQ(gray16.bytes[1], 76);
     EXPECT_EQ(gray16.bytes[3], 150);
@@ -72,7 +63,7 @@ TEST(HostPage, GreyFormatsCarryLumaAndAnIdentityRamp)
 
 TEST(HostPage, Indexed8StepsByWidthAndMapsPaletteColoursExactly)
 {
-    const HostPage page = BuildHostPage(SmallColour(), HostFormat::Indexed8, Dither::Ordered);
+    const HostPage page = Build(SmallColour(), HostFormat::Indexed8, Dither::Ordered);
     EXPECT_EQ(page.bytesPerLine, 3u);
     EXPECT_EQ(page.bytes.size(), 6u);
     EXPECT_EQ(page.palette.size(), 256u);
@@ -81,7 +72,8 @@ TEST(HostPage, Indexed8StepsByWidthAndMapsPaletteColoursExactly)
     EXPECT_EQ(page.bytes[2], 5);
     // Pure colours, white and black are exact; the mid grey comes close.
     const std::vector<uint8_t> reference = RenderReference(page);
-    const std::vector<uint8_t> source = Rgb8Of(SmallColour());
+    MemoryImage colour = SmallColour();
+    const std::vector<uint8_t> source = Rgb8Of(colour);
     for (size_t i = 0; i < source.size(); ++i) {
         EXPECT_NEAR(reference[i], source[i], 7) << i;
     }
@@ -89,7 +81,7 @@ TEST(HostPage, Indexed8StepsByWidthAndMapsPaletteColoursExactly)
 
 TEST(HostPage, Indexed4PacksTwoPixelsPerByteLeftHigh)
 {
-    const HostPage page = BuildHostPage(SmallColour(), HostFormat::Indexed4, Dither::Ordered);
+    const HostPage page = Build(SmallColour(), HostFormat::Indexed4, Dither::Ordered);
     EXPECT_EQ(page.bytesPerLine, 4u);
     EXPECT_EQ(page.palette.size(), 16u);
     // red 4, green 2 / blue 1, pad.
@@ -108,7 +100,7 @@ TEST(HostPage, OneBitFormatsPackEightPixelsPerByteLeftHigh)
     for (int x = 0; x < 9; ++x) {
         grey.push_back(x % 2 ? 0 : 255);
     }
-    const SourceImage image(9, 1, 1, grey);
+    MemoryImage image = ImageOf(9, 1, 1, grey);
     const HostPage bilevel = BuildHostPage(image, HostFormat::Bilevel, Dither::None);
     EXPECT_EQ(bilevel.bytesPerLine, 4u);
     EXPECT_EQ(bilevel.bytes, (std::vector<uint8_t>{0xAA, 0x80, 0, 0}));
@@ -136,7 +128,7 @@ TEST(HostPage, DitheredBilevelKeepsAMidGreyHalfWhite)
 {
     const uint32_t width = 64;
     const uint32_t height = 64;
-    const SourceImage image(width, height, 1, std::vector<uint8_t>(width * height, 128));
+    MemoryImage image = ImageOf(width, height, 1, std::vector<uint8_t>(width * height, 128));
     for (const Dither dither : {Dither::Ordered, Dither::Diffusion}) {
         const HostPage page = BuildHostPage(image, HostFormat::Bilevel, dither);
         const std::vector<uint8_t> reference = RenderReference(page);
@@ -150,8 +142,7 @@ TEST(HostPage, DitheredBilevelKeepsAMidGreyHalfWhite)
 
 TEST(HostPage, GreyFourPacksLikeIndexedFour)
 {
-    const SourceImage image(3, 1, 1, std::vector<uint8_t>{0, 255, 0x11});
-    const HostPage page = BuildHostPage(image, HostFormat::Gray4, Dither::None);
+    const HostPage page = Build(ImageOf(3, 1, 1, std::vector<uint8_t>{0, 255, 0x11}), HostFormat::Gray4, Dither::None);
     EXPECT_EQ(page.bytesPerLine, 4u);
     EXPECT_EQ(page.bytes[0], 0x0F);
     EXPECT_EQ(page.bytes[1], 0x10);
