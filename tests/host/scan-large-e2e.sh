@@ -33,15 +33,16 @@ cat "$work/scan.out"
 
 # Decoding the whole stream at an eighth of the size proves it complete.
 djpeg -scale 1/8 -outfile "$work/small.ppm" "$work/a4.jpg" || fail "the JPEG does not decode"
-size=$(identify -format '%m %w %h' "$work/a4.jpg")
-[[ $size == "JPEG $width $height" ]] || fail "the output is '$size', not a $width x $height JPEG"
-resolution=$(exiftool -s -s -s -XResolution "$work/a4.jpg")
-[[ $resolution == 1200 ]] || fail "the JPEG says $resolution dpi"
+size=$(exiftool -s -s -s -FileType -ImageWidth -ImageHeight -XResolution "$work/a4.jpg" | tr '\n' ' ')
+[[ $size == "JPEG $width $height 1200 " ]] || fail "the output is '$size', not a $width x $height JPEG at 1200 dpi"
+[[ $(head -c 20 "$work/small.ppm" | sed -n 2p) == "$((width / 8)) $((height / 8))" ]] ||
+  fail "the JPEG decodes to $(head -c 20 "$work/small.ppm" | sed -n 2p)"
+rm -f "$work/small.ppm"
 
 # 9920 x 14032 pixels of 6 bytes are 835,207,680 bytes (815,632 KiB). The
 # picture is read a line at a time, so beyond the page there is only the
 # program and the plug-in's one block.
-private=$(sed -n 's/^peak working set [0-9]* KiB, peak private \([0-9]*\) KiB$/\1/p' "$work/scan.out")
+private=$(tr -d "\r" < "$work/scan.out" | sed -n "s/^peak working set [0-9]* KiB, peak private \([0-9]*\) KiB$/\1/p")
 [[ -n $private ]] || fail "no memory figures from --stats"
 ((private < 815632 + 200 * 1024)) || fail "peak private bytes ${private} KiB: more than one copy of the page"
 spools=$(find "$WINEPREFIX/drive_c" -iname '~TF*.tmp' 2>/dev/null)
