@@ -53,7 +53,7 @@ for dpi in "${sizes[@]}"; do
     scan "$input" "$format" "$dpi"
   done
   rm -f "$work/a4-16.ppm"
-  convert "$work/a4.ppm" "$work/a4.png"
+  "$build/host/vlchart" "$work/a4.png" --size "${width}x$height" --pattern chart
   scan "$work/a4.png" rgb24 "$dpi"
   rm -f "$work/a4.ppm" "$work/a4.png" "$work/a4.jpg"
 done

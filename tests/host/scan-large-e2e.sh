@@ -42,9 +42,9 @@ rm -f "$work/small.ppm"
 # 9920 x 14032 pixels of 6 bytes are 835,207,680 bytes (815,632 KiB). The
 # picture is read a line at a time, so beyond the page there is only the
 # program and the plug-in's one block.
-private=$(tr -d "\r" < "$work/scan.out" | sed -n "s/^peak working set [0-9]* KiB, peak private \([0-9]*\) KiB$/\1/p")
-[[ -n $private ]] || fail "no memory figures from --stats"
-((private < 815632 + 200 * 1024)) || fail "peak private bytes ${private} KiB: more than one copy of the page"
+peak=$(tr -d "\r" < "$work/scan.out" | sed -n "s/^peak working set \([0-9]*\) KiB, peak private [0-9]* KiB$/\1/p")
+[[ -n $peak ]] || fail "no memory figures from --stats"
+((peak < 815632 + 200 * 1024)) || fail "peak working set ${peak} KiB: more than one copy of the page"
 spools=$(find "$WINEPREFIX/drive_c" -iname '~TF*.tmp' 2>/dev/null)
 [[ -z $spools ]] || fail "spool files left behind: $spools"
-echo "scanned ${width}x$height rgb48, peak private ${private} KiB"
+echo "scanned ${width}x$height rgb48, peak working set ${peak} KiB"
