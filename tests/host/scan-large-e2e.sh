@@ -24,6 +24,14 @@ rm -rf "$work"
 mkdir -p "$work"
 # The picture alone is 835 MB: nothing large stays behind.
 trap 'rm -f "$work/a4.ppm" "$work/a4.jpg"' EXIT
+# A 20-byte file whose picture, 65536 x 65536 x 3 samples, wraps 32-bit sizes
+# to nothing is refused with its cause, not read into a page too small.
+printf 'P6\n65536 65536\n65535\n' > "$work/wrap.ppm"
+status=0
+"$vlscan" scan "$work/wrap.ppm" "$work/wrap.jpg" --quiet 2> "$work/wrap.err" || status=$?
+[[ $status -eq 1 ]] && grep -q "the file ends before the picture does" "$work/wrap.err" ||
+  fail "a wrapping header: exit $status, $(cat "$work/wrap.err")"
+
 "$vlchart" "$work/a4.ppm" --size "${width}x$height" --pattern chart --depth 16
 
 "$vlscan" scan "$work/a4.ppm" "$work/a4.jpg" --format rgb48 --dpi 1200 --block-lines 128 --rate 25 \
