@@ -78,6 +78,12 @@ wait_for_spool() {
   fail "no spool file after 30 s"
 }
 
+# The Wine process scripts/vlscan $1 runs: a background job of this script
+# starts with SIGINT ignored, so that signal must go to the program itself.
+program_of() {
+  pgrep -P "$1" | head -n 1
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -284,7 +290,9 @@ interrupt)
       > "$work/interrupt.out" 2> "$work/interrupt.err" &
     job=$!
     wait_for_spool "$job"
-    kill -"$signal" "$job" 2> /dev/null || fail "the scan ended before it could be interrupted"
+    target=$job
+    [[ $signal == INT ]] && target=$(program_of "$job")
+    kill -"$signal" "$target" 2> /dev/null || fail "the scan ended before it could be interrupted"
     status=0
     wait "$job" || status=$?
     [[ $status -eq 130 ]] || fail "exit status $status after SIG$signal: $(cat "$work/interrupt.err")"
@@ -305,7 +313,7 @@ interrupt-waiting)
     grep -q "waiting for another scan" "$work/waiting.err" && break
     sleep 0.1
   done
-  kill -INT "$waiting"
+  kill -INT "$(program_of "$waiting")"
   status=0
   wait "$waiting" || status=$?
   kill -0 "$long" 2> /dev/null || fail "the waiting scan ended only with the other one"
