@@ -142,8 +142,15 @@ int Scan(const ScanOptions& options)
     if (!CheckFiles(options, target)) {
         return ExitFailed;
     }
+    // The job record's texts are ANSI, as its path is.
+    std::string make;
+    std::string model;
+    if (!AnsiFromWide(WidePath(options.make), make) || !AnsiFromWide(WidePath(options.model), model)) {
+        Say("the make or model has characters that the ANSI code page cannot hold");
+        return ExitUsage;
+    }
     HostRecords records;
-    if (!records.SetDestination(target.jobPath, options.make, options.model)) {
+    if (!records.SetDestination(target.jobPath, make, model)) {
         Say("the make or model is too long for the job record");
         return ExitUsage;
     }

@@ -235,6 +235,10 @@ unicode-paths)
     fail "scan into папка failed"
   [[ -s $work/папка/out.jpg ]] || fail "no JPEG in папка"
   grep -q 'папка\\out\.jpg' "$work/unicode.out" || fail "the output is misnamed: $(cat "$work/unicode.out")"
+  # The job record's texts are ANSI: the make goes in as Windows-1252 bytes.
+  "$vlscan" scan "$work/smooth.png" "$work/make.jpg" --make 'Väst' --quiet > /dev/null || fail "scan with make Väst failed"
+  [[ $(exiftool -b -Make "$work/make.jpg" | od -An -tx1 | tr -d ' \n') == 56e47374 ]] ||
+    fail "the make is not Väst in the ANSI code page: $(exiftool -b -Make "$work/make.jpg" | od -c)"
   # The input's name reaches the host intact: read, or named in the refusal.
   cp "$work/smooth.png" "$work/снимок.png"
   if ! "$vlscan" scan "$work/снимок.png" "$work/unicode-input.jpg" 2> "$work/unicode.err"; then
