@@ -194,6 +194,12 @@ same-file)
     grep -q "is the input file" "$work/same.err" || fail "$output: unexpected message: $(cat "$work/same.err")"
     [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "$output: the input was changed"
   done
+  # Nor may the picture sent be written over the input.
+  if "$vlscan" scan "$work/same.png" "$work/same-out.jpg" --reference "$work/same-link.png" 2> "$work/same.err"; then
+    fail "a reference over the input was written"
+  fi
+  grep -q "would replace the input" "$work/same.err" || fail "reference: unexpected message: $(cat "$work/same.err")"
+  [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "the reference replaced the input"
   ;;
 
 output-checks)
