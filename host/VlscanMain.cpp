@@ -1,7 +1,7 @@
 // vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
 // its commands the way the scanning host does; see UsageText for the commands.
-#include "host/Clock.h"
 #include "host/AnsiText.h"
+#include "host/Clock.h"
 #include "host/CommandLine.h"
 #include "host/ConsoleInterrupt.h"
 #include "host/ConsoleText.h"
