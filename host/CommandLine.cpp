@@ -106,6 +106,11 @@ ParseResult ParseScan(const std::vector<std::string>& args)
 {
     Command command;
     command.kind = CommandKind::Scan;
+    // A call for help is answered even on a line that is wrong otherwise.
+    if (std::any_of(args.begin() + 1, args.end(), [](const std::string& arg) { return arg == "--help" || arg == "-h"; })) {
+        command.kind = CommandKind::ScanHelp;
+        return {command, {}};
+    }
     std::vector<std::string> positional;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -118,8 +123,15 @@ ParseResult ParseScan(const std::vector<std::string>& args)
             positional.push_back(arg);
         }
     }
-    if (positional.size() != 2) {
-        return {std::nullopt, "scan needs INPUT and OUTPUT"};
+    if (positional.size() < 2) {
+        return {std::nullopt, "scan needs an input and an output file"};
+    }
+    if (positional.size() > 2) {
+        std::string extra;
+        for (size_t i = 2; i < positional.size(); ++i) {
+            extra += (i > 2 ? " " : "") + positional[i];
+        }
+        return {std::nullopt, "too many arguments: " + extra};
     }
     command.scan.input = positional[0];
     command.scan.output = positional[1];
@@ -130,7 +142,10 @@ ParseResult ParseScan(const std::vector<std::string>& args)
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args)
 {
-    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    if (args.empty()) {
+        return {};
+    }
+    if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
         return {Command{}, {}};
     }
     if (args[0] == "scan") {
@@ -160,8 +175,15 @@ std::string UsageText()
            "  vlscan describe                      print the texts the plug-in describes itself with\n"
            "  vlscan configure                     open the plug-in's compression dialog\n"
            "  vlscan about                         open the plug-in's about box\n"
-           "\n"
-           "INPUT is a PNG (8 or 16 bit), JPEG, BMP or PNM file.\n"
+           "\n" +
+           ScanUsageText();
+}
+
+std::string ScanUsageText()
+{
+    return "vlscan scan INPUT OUTPUT [options]\n"
+           "INPUT is a PNG (8 or 16 bit), JPEG, BMP or PNM file; OUTPUT is the JPEG to write,\n"
+           "which must not be INPUT.\n"
            "scan options:\n"
            "  --format " + ListedFormatNames() + "\n"
            "                       pixel format sent (default rgb24, gray8 for grey input)\n"
@@ -169,8 +191,10 @@ std::string UsageText()
            "  --block-lines N      lines per block (default 64)\n"
            "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
            "  --seed N             shuffle of --order random (default 1)\n"
-           "  --rate R             compression rate 0..100 stored before the job, as if\n"
-           "                       confirmed in the compression dialog (quality = 100 - R)\n"
+           "  --rate R             compression rate 0..100 (quality = 100 - R), stored for this\n"
+           "                       and later scans as confirming it in the compression dialog\n"
+           "                       does; without it the stored rate applies, 75 if none was\n"
+           "                       ever stored\n"
            "  --make TEXT          EXIF Make (at most 63 characters)\n"
            "  --model TEXT         EXIF Model (at most 63 characters)\n"
            "  --dither auto|none|ordered|diffusion\n"
@@ -180,7 +204,8 @@ std::string UsageText()
            "                       as an 8-bit PPM\n"
            "  --stats              print the time spent in the plug-in and the converter,\n"
            "                       and the peak memory\n"
-           "  --quiet              no progress bar\n";
+           "  --quiet              no progress bar\n"
+           "  --help               this text\n";
 }
 
 } // namespace vlscan

@@ -32,7 +32,8 @@ struct ScanOptions {
     bool quiet = false;
 };
 
-enum class CommandKind { Scan, Describe, Configure, About, Help };
+// Help prints every command's usage, ScanHelp the scan command's.
+enum class CommandKind { Scan, Describe, Configure, About, Help, ScanHelp };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -41,13 +42,14 @@ struct Command {
 
 struct ParseResult {
     std::optional<Command> command;
-    std::string error; // set when command is not
+    std::string error; // why there is no command; empty for an empty command line
 };
 
 // `args` excludes the program name.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+std::string ScanUsageText();
 
 // Longest make or model text: the record's field keeps a terminating NUL.
 constexpr size_t MaxMakeLength = sizeof(vkexf::JobDestination::make) - 1;

@@ -4,7 +4,7 @@
 
 namespace vlscan {
 
-JobLock::JobLock() : mutex(CreateMutexA(nullptr, FALSE, "VLScanJob"))
+JobLock::JobLock(HANDLE interrupt) : mutex(CreateMutexA(nullptr, FALSE, "VLScanJob"))
 {
     if (!mutex) {
         return;
@@ -12,10 +12,12 @@ JobLock::JobLock() : mutex(CreateMutexA(nullptr, FALSE, "VLScanJob"))
     DWORD result = WaitForSingleObject(mutex, 0);
     if (result == WAIT_TIMEOUT) {
         std::fprintf(stderr, "vlscan: waiting for another scan to finish\n");
-        result = WaitForSingleObject(mutex, INFINITE);
+        const HANDLE waits[] = {mutex, interrupt};
+        result = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        interrupted = result == WAIT_OBJECT_0 + 1;
     }
     // An abandoned mutex is ours as well: its owner died mid-job.
-    held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0;
 }
 
 JobLock::~JobLock()

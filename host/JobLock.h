@@ -9,15 +9,20 @@ namespace vlscan {
 
 class JobLock {
 public:
-    // Waits for any other vlscan's job to end, saying so on stderr.
-    JobLock();
+    // Waits for any other vlscan's job to end, saying so on stderr, or until
+    // `interrupt` is signalled.
+    explicit JobLock(HANDLE interrupt);
     JobLock(const JobLock&) = delete;
     JobLock& operator=(const JobLock&) = delete;
     ~JobLock();
 
+    // True when the wait ended on the interrupt: no job may start.
+    bool Interrupted() const { return interrupted; }
+
 private:
     HANDLE mutex;
     bool held = false;
+    bool interrupted = false;
 };
 
 } // namespace vlscan

@@ -1,18 +1,24 @@
 // vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
 // its commands the way the scanning host does; see UsageText for the commands.
+#include "host/AnsiText.h"
 #include "host/Clock.h"
 #include "host/CommandLine.h"
 #include "host/ConsoleInterrupt.h"
+#include "host/ConsoleText.h"
+#include "host/ConverterLibrary.h"
+#include "host/FileIdentity.h"
 #include "host/HostPage.h"
 #include "host/HostRecords.h"
 #include "host/HostRegistry.h"
 #include "host/ImageLoader.h"
 #include "host/JobLock.h"
+#include "host/OutputCheck.h"
 #include "host/PluginLibrary.h"
 #include "host/Progress.h"
 #include "host/ScanJob.h"
 #include "host/StatusNames.h"
 #include "host/WideFile.h"
+#include "host/WidePath.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -39,39 +45,61 @@ bool StderrIsConsole()
     return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
 }
 
+// One line on stderr, paths shown whatever their characters.
+void Say(const std::string& text)
+{
+    WriteText(stderr, "vlscan: " + text + "\n");
+}
+
 uint64_t FileBytes(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
         return 0;
     }
     return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-
-bool FullPath(const std::string& path, std::string& full)
-{
-    char buffer[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    if (length == 0 || length >= MAX_PATH) {
-        return false;
-    }
-    full = buffer;
-    return true;
 }
 
 bool LoadPlugin(PluginLibrary& plugin)
 {
     std::string error;
     if (!plugin.Load(error)) {
-        std::fprintf(stderr, "vlscan: %s\n", error.c_str());
+        Say(Utf8FromAnsi(error));
         return false;
     }
     return true;
 }
 
+// The status stays as the detail a bug report needs.
+std::string FailureDetail(vlexif::PluginCommand command, vlexif::PluginStatus status)
+{
+    return " (" + CommandName(command) + ": " + StatusText(status) + ")";
+}
+
 void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
 {
-    std::fprintf(stderr, "vlscan: %s failed: %s\n", CommandName(command).c_str(), StatusText(status).c_str());
+    Say(FailureText(command, status) + FailureDetail(command, status));
+}
+
+// Checks made before anything is read or written: the output is not the
+// input (nor the reference picture one of them), and it can be written.
+bool CheckFiles(const ScanOptions& options, OutputTarget& target)
+{
+    if (SameFile(options.input, options.output)) {
+        Say("the output " + options.output + " is the input file; the JPEG would replace the picture");
+        return false;
+    }
+    const std::string& reference = options.referencePath;
+    if (!reference.empty() && (SameFile(reference, options.input) || SameFile(reference, options.output))) {
+        Say("the reference picture " + reference + " would replace the input or the output file");
+        return false;
+    }
+    const std::string refusal = CheckOutput(options.output, target);
+    if (!refusal.empty()) {
+        Say("cannot write " + target.shownPath + ": " + refusal);
+        return false;
+    }
+    return true;
 }
 
 void PrintStats(const PluginLibrary& plugin, double preparing)
@@ -93,28 +121,28 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
 // line at a time from the page.
 bool PreparePage(const ScanOptions& options, HostPage& page)
 {
-    const char* input = options.input.c_str();
+    const std::string& input = options.input;
     HostFormat format = HostFormat::Rgb24;
     try {
         FilePtr file = OpenWide(options.input, L"rb");
         if (!file) {
-            std::fprintf(stderr, "vlscan: cannot read %s: %s\n", input, std::strerror(errno));
+            Say("cannot read " + input + ": " + std::strerror(errno));
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
         format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
         page = BuildHostPage(*image, format, options.dither);
     } catch (const ImageLoadError& error) {
-        std::fprintf(stderr, "vlscan: cannot read %s: %s\n", input, error.what());
+        Say("cannot read " + input + ": " + error.what());
         return false;
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "vlscan: not enough memory to read %s as %s\n", input, InfoOf(format).name);
+        Say("not enough memory to read " + input + " as " + InfoOf(format).name);
         return false;
     }
     if (!options.referencePath.empty()) {
         FilePtr reference = OpenWide(options.referencePath, L"wb");
         if (!reference || !WriteReference(reference.get(), page) || !CloseWritten(std::move(reference))) {
-            std::fprintf(stderr, "vlscan: cannot write %s\n", options.referencePath.c_str());
+            Say("cannot write " + options.referencePath);
             return false;
         }
     }
@@ -124,15 +152,21 @@ bool PreparePage(const ScanOptions& options, HostPage& page)
 int Scan(const ScanOptions& options)
 {
     const double start = NowSeconds();
-    CatchInterrupts();
-    std::string output;
-    if (!FullPath(options.output, output)) {
-        std::fprintf(stderr, "vlscan: output path too long: %s\n", options.output.c_str());
+    const InterruptScope interrupts;
+    OutputTarget target;
+    if (!CheckFiles(options, target)) {
+        return ExitFailed;
+    }
+    // The job record's texts are ANSI, as its path is.
+    std::string make;
+    std::string model;
+    if (!AnsiFromWide(WidePath(options.make), make) || !AnsiFromWide(WidePath(options.model), model)) {
+        Say("the make or model has characters that the ANSI code page cannot hold");
         return ExitUsage;
     }
     HostRecords records;
-    if (!records.SetDestination(output, options.make, options.model)) {
-        std::fprintf(stderr, "vlscan: output path, make or model too long for the job record\n");
+    if (!records.SetDestination(target.jobPath, make, model)) {
+        Say("the make or model is too long for the job record");
         return ExitUsage;
     }
     HostPage page;
@@ -141,15 +175,21 @@ int Scan(const ScanOptions& options)
     }
     const double prepared = NowSeconds();
     if (InterruptRequested()) {
+        Say("interrupted before the job began");
         return ExitInterrupted;
     }
     PluginLibrary plugin;
     if (!LoadPlugin(plugin)) {
         return ExitFailed;
     }
-    const JobLock lock;
+    const ConverterLibrary converter;
+    const JobLock lock(InterruptEvent());
+    if (lock.Interrupted()) {
+        Say("interrupted while waiting for another scan; the job never began");
+        return ExitInterrupted;
+    }
     if (options.rate && !StoreCompressRate(*options.rate)) {
-        std::fprintf(stderr, "vlscan: cannot store the compression rate\n");
+        Say("cannot store the compression rate in the registry");
         return ExitFailed;
     }
     const bool showProgress = !options.quiet && StderrIsConsole();
@@ -169,16 +209,22 @@ int Scan(const ScanOptions& options)
         std::fputc('\n', stderr);
     }
     if (outcome.interrupted) {
-        std::fprintf(stderr, "vlscan: interrupted; the job was aborted\n");
+        Say("interrupted; the job was aborted");
         return ExitInterrupted;
+    }
+    if (outcome.failedCommand == vlexif::CmdFinish && outcome.status == vlexif::StatusCreateFailed) {
+        const std::string reason = converter.LastError();
+        Say((reason.empty() ? "cannot write " + target.shownPath + ": the converter failed" : reason) +
+            FailureDetail(outcome.failedCommand, outcome.status));
+        return ExitFailed;
     }
     if (outcome.status != vlexif::StatusOk) {
         ReportFailure(outcome.failedCommand, outcome.status);
         return ExitFailed;
     }
     const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,
-                              FileBytes(output)};
-    std::printf("%s -> %s\n", SummaryLine(summary).c_str(), output.c_str());
+                              FileBytes(target.shownPath)};
+    WriteText(stdout, SummaryLine(summary) + " -> " + target.shownPath + "\n");
     if (options.stats) {
         PrintStats(plugin, prepared - start);
     }
@@ -224,11 +270,11 @@ int RunDialogCommand(vlexif::PluginCommand command)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParseResult parsed = ParseCommandLine(ProgramArguments());
     if (!parsed.command) {
-        std::fprintf(stderr, "vlscan: %s\n\n%s", parsed.error.c_str(), UsageText().c_str());
+        WriteText(stderr, (parsed.error.empty() ? std::string() : "vlscan: " + parsed.error + "\n\n") + UsageText());
         return ExitUsage;
     }
     switch (parsed.command->kind) {
@@ -240,6 +286,9 @@ int main(int argc, char** argv)
         return RunDialogCommand(vlexif::CmdConfigure);
     case CommandKind::About:
         return RunDialogCommand(vlexif::CmdAbout);
+    case CommandKind::ScanHelp:
+        std::printf("usage: %s", ScanUsageText().c_str());
+        return 0;
     case CommandKind::Help:
         break;
     }

@@ -75,8 +75,9 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan", "a", "b", "--make", std::string(64, 'm')}, "63"}, // 63 and the NUL fill the field
         {{"scan", "a", "b", "--rate"}, "needs a value"},
         {{"scan", "a", "b", "--colour", "x"}, "unknown option --colour"},
-        {{"scan", "a"}, "INPUT and OUTPUT"},
-        {{"scan", "a", "b", "c"}, "INPUT and OUTPUT"},
+        {{"scan"}, "scan needs an input and an output file"},
+        {{"scan", "a", "--dpi", "5"}, "scan needs an input and an output file"},
+        {{"scan", "a", "b", "c", "--quiet", "d"}, "too many arguments: c d"},
         {{"describe", "x"}, "no arguments"},
         {{"print"}, "unknown command"},
     };
@@ -92,8 +93,24 @@ TEST(CommandLine, OtherCommands)
     EXPECT_EQ(Parse({"describe"}).command->kind, CommandKind::Describe);
     EXPECT_EQ(Parse({"configure"}).command->kind, CommandKind::Configure);
     EXPECT_EQ(Parse({"about"}).command->kind, CommandKind::About);
-    EXPECT_EQ(Parse({}).command->kind, CommandKind::Help);
     EXPECT_EQ(Parse({"--help"}).command->kind, CommandKind::Help);
+}
+
+TEST(CommandLine, AnEmptyLineIsAUsageErrorWithoutAMessage)
+{
+    const ParseResult result = Parse({});
+    EXPECT_FALSE(result.command);
+    EXPECT_TRUE(result.error.empty());
+}
+
+TEST(CommandLine, ScanHelpWinsOverEverythingElseOnTheLine)
+{
+    EXPECT_EQ(Parse({"scan", "--help"}).command->kind, CommandKind::ScanHelp);
+    EXPECT_EQ(Parse({"scan", "a", "--rate", "500", "-h"}).command->kind, CommandKind::ScanHelp);
+    // The rate outlives the scan: the help must say so, and what applies without it.
+    const std::string usage = ScanUsageText();
+    EXPECT_NE(usage.find("later scans"), std::string::npos);
+    EXPECT_NE(usage.find("75 if none"), std::string::npos);
 }
 
 } // namespace

@@ -78,6 +78,12 @@ wait_for_spool() {
   fail "no spool file after 30 s"
 }
 
+# The Wine process scripts/vlscan $1 runs: a background job of this script
+# starts with SIGINT ignored, so that signal must go to the program itself.
+program_of() {
+  pgrep -P "$1" | head -n 1
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -160,14 +166,104 @@ refused-format)
   ;;
 
 converter-fails)
-  out=$work/no-such-folder/out.jpg
-  if "$vlscan" scan "$work/smooth.png" "$out" 2> "$work/converter.err"; then
-    fail "a scan into a missing folder succeeded"
-  fi
-  grep -q "CmdFinish failed: StatusCreateFailed (202)" "$work/converter.err" ||
+  # A failure no check before the job can foresee: the output's directory
+  # goes away during the scan. The message names the output.
+  rm -rf "$work/vanishing"
+  mkdir "$work/vanishing"
+  "$vlscan" scan "$work/tall.png" "$work/vanishing/out.jpg" --block-lines 1 --quiet 2> "$work/converter.err" &
+  job=$!
+  wait_for_spool "$job"
+  rm -rf "$work/vanishing"
+  wait "$job" && fail "a scan into a removed folder succeeded"
+  grep -q "CmdFinish: StatusCreateFailed (202)" "$work/converter.err" ||
     fail "unexpected message: $(cat "$work/converter.err")"
-  [[ ! -e $work/no-such-folder ]] || fail "the missing folder was created"
+  grep -q 'vanishing\\out\.jpg' "$work/converter.err" || fail "the output is not named: $(cat "$work/converter.err")"
   expect_nothing_left
+  ;;
+
+same-file)
+  # The output is the input under another spelling: refused before the
+  # picture is read or anything written.
+  cp "$work/smooth.png" "$work/same.png"
+  ln -f "$work/same.png" "$work/same-link.png"
+  sum=$(md5sum < "$work/same.png")
+  for output in "$work/same.png" "$work/./same.png" same.png "$work/same-link.png"; do
+    if (cd "$work" && "$vlscan" scan same.png "$output" 2> "$work/same.err"); then
+      fail "scan same.png $output succeeded"
+    fi
+    grep -q "is the input file" "$work/same.err" || fail "$output: unexpected message: $(cat "$work/same.err")"
+    [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "$output: the input was changed"
+  done
+  # Nor may the picture sent be written over the input.
+  if "$vlscan" scan "$work/same.png" "$work/same-out.jpg" --reference "$work/same-link.png" 2> "$work/same.err"; then
+    fail "a reference over the input was written"
+  fi
+  grep -q "would replace the input" "$work/same.err" || fail "reference: unexpected message: $(cat "$work/same.err")"
+  [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "the reference replaced the input"
+  ;;
+
+output-checks)
+  # Outputs no job could write are refused at once, with the path and the
+  # reason; the input is not even read (it does not exist).
+  chmod 644 "$work/read-only.jpg" 2>/dev/null || true
+  echo old > "$work/read-only.jpg"
+  chmod 444 "$work/read-only.jpg"
+  long=$work/$(printf 'd%.0s' $(seq 200))
+  mkdir -p "$long"
+  # Its Windows path ("Z:" in front) is 249 characters: the JPEG's path
+  # still fits the job record, but not the converter's temporary file.
+  deep=$long/$(printf 'e%.0s' $(seq $((246 - ${#long}))))
+  mkdir -p "$deep"
+  while read -r output reason; do
+    if "$vlscan" scan "$work/no-such-input.png" "$output" 2> "$work/check.err"; then
+      fail "a scan into $output succeeded"
+    fi
+    grep -q "cannot write .*: $reason" "$work/check.err" || fail "$output: unexpected message: $(cat "$work/check.err")"
+    grep -q "${output##*/}: " "$work/check.err" || fail "$output is not named: $(cat "$work/check.err")"
+  done <<EOF_CASES
+$work/no-such-folder/out.jpg the directory does not exist
+/sys/out.jpg the directory does not accept new files
+$work/read-only.jpg the file is read-only
+$work it is a directory
+$deep/out.jpg the directory's path is too long for the converter's temporary file
+$work/写.jpg the file name has characters that the ANSI code page
+EOF_CASES
+  [[ $(cat "$work/read-only.jpg") == old ]] || fail "the read-only file was changed"
+  [[ ! -e $work/no-such-folder ]] || fail "the missing folder was created"
+  ;;
+
+unicode-paths)
+  # A folder the ANSI code page cannot name is reached by its short name;
+  # the messages show every path as it is.
+  rm -rf "$work/папка"
+  mkdir "$work/папка"
+  "$vlscan" scan "$work/smooth.png" "$work/папка/out.jpg" > "$work/unicode.out" ||
+    fail "scan into папка failed"
+  [[ -s $work/папка/out.jpg ]] || fail "no JPEG in папка"
+  grep -q 'папка\\out\.jpg' "$work/unicode.out" || fail "the output is misnamed: $(cat "$work/unicode.out")"
+  # The job record's texts are ANSI: the make goes in as Windows-1252 bytes.
+  "$vlscan" scan "$work/smooth.png" "$work/make.jpg" --make 'Väst' --quiet > /dev/null || fail "scan with make Väst failed"
+  [[ $(exiftool -b -Make "$work/make.jpg" | od -An -tx1 | tr -d ' \n') == 56e47374 ]] ||
+    fail "the make is not Väst in the ANSI code page: $(exiftool -b -Make "$work/make.jpg" | od -c)"
+  # An input the ANSI code page cannot name is read through the wide API.
+  cp "$work/smooth.png" "$work/снимок.png"
+  "$vlscan" scan "$work/снимок.png" "$work/unicode-input.jpg" --quiet > /dev/null 2> "$work/unicode.err" ||
+    fail "scan of снимок.png failed: $(cat "$work/unicode.err")"
+  [[ -s $work/unicode-input.jpg ]] || fail "no JPEG from снимок.png"
+  expect_nothing_left
+  ;;
+
+usage)
+  status=0
+  "$vlscan" > /dev/null 2> "$work/usage.err" || status=$?
+  [[ $status -eq 2 ]] || fail "no arguments: exit status $status"
+  grep -q "^usage:" "$work/usage.err" || fail "no arguments: no usage"
+  "$vlscan" scan --help > "$work/usage.out" || fail "scan --help failed"
+  grep -q "later scans" "$work/usage.out" || fail "scan --help: $(cat "$work/usage.out")"
+  status=0
+  "$vlscan" scan "$work/smooth.png" 2> "$work/usage.err" || status=$?
+  [[ $status -eq 2 ]] || fail "one file: exit status $status"
+  grep -q "scan needs an input and an output file" "$work/usage.err" || fail "one file: $(cat "$work/usage.err")"
   ;;
 
 bad-input)
@@ -195,19 +291,45 @@ concurrent)
   ;;
 
 interrupt)
-  # Ctrl+C once the spool file exists: the job is aborted, nothing is left.
-  out=$work/interrupted.jpg
-  rm -f "$out"
-  "$vlscan" scan "$work/tall.png" "$out" --block-lines 1 --order random --quiet \
-    > "$work/interrupt.out" 2> "$work/interrupt.err" &
-  job=$!
-  wait_for_spool "$job"
-  kill -INT "$job" 2> /dev/null || fail "the scan ended before it could be interrupted"
+  # Ctrl+C once the spool file exists, or SIGTERM or SIGHUP to scripts/vlscan:
+  # the job is aborted, nothing is left.
+  for signal in INT TERM HUP; do
+    out=$work/interrupted.jpg
+    rm -f "$out"
+    "$vlscan" scan "$work/tall.png" "$out" --block-lines 1 --order random --quiet \
+      > "$work/interrupt.out" 2> "$work/interrupt.err" &
+    job=$!
+    wait_for_spool "$job"
+    target=$job
+    [[ $signal == INT ]] && target=$(program_of "$job")
+    kill -"$signal" "$target" 2> /dev/null || fail "the scan ended before it could be interrupted"
+    status=0
+    wait "$job" || status=$?
+    [[ $status -eq 130 ]] || fail "exit status $status after SIG$signal: $(cat "$work/interrupt.err")"
+    grep -q "interrupted" "$work/interrupt.err" || fail "no word of the interrupt by SIG$signal"
+    [[ ! -e $out ]] || fail "output written after SIG$signal"
+    expect_nothing_left
+  done
+  ;;
+
+interrupt-waiting)
+  # Ctrl+C while waiting for another scan's lock ends the wait at once.
+  "$vlscan" scan "$work/tall.png" "$work/long.jpg" --block-lines 1 --quiet > /dev/null 2> "$work/long.err" &
+  long=$!
+  wait_for_spool "$long"
+  "$vlscan" scan "$work/smooth.png" "$work/waiting.jpg" --quiet > /dev/null 2> "$work/waiting.err" &
+  waiting=$!
+  for _ in $(seq 300); do
+    grep -q "waiting for another scan" "$work/waiting.err" && break
+    sleep 0.1
+  done
+  kill -INT "$(program_of "$waiting")"
   status=0
-  wait "$job" || status=$?
-  [[ $status -eq 130 ]] || fail "exit status $status after Ctrl+C: $(cat "$work/interrupt.err")"
-  grep -q "interrupted" "$work/interrupt.err" || fail "no word of the interrupt"
-  [[ ! -e $out ]] || fail "output written after Ctrl+C"
+  wait "$waiting" || status=$?
+  kill -0 "$long" 2> /dev/null || fail "the waiting scan ended only with the other one"
+  [[ $status -eq 130 ]] || fail "exit status $status: $(cat "$work/waiting.err")"
+  [[ ! -e $work/waiting.jpg ]] || fail "the interrupted scan wrote its output"
+  wait "$long" || fail "the first scan failed: $(cat "$work/long.err")"
   expect_nothing_left
   ;;
 

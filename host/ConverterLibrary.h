@@ -1,0 +1,28 @@
+// VkExf.dll held by the host for a job's duration. The plug-in loads and
+// releases the converter inside Finish; holding it as well keeps the
+// converter's account of a failure alive until the host asks for it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vlscan {
+
+class ConverterLibrary {
+public:
+    // Loads VkExf.dll from the program's folder, if it is there.
+    ConverterLibrary();
+    ConverterLibrary(const ConverterLibrary&) = delete;
+    ConverterLibrary& operator=(const ConverterLibrary&) = delete;
+    ~ConverterLibrary();
+
+    // The converter's reason for its last failure, in UTF-8; empty when it
+    // gave none, or the DLL or its VkExf_LastError export is missing.
+    std::string LastError() const;
+
+private:
+    HMODULE module = nullptr;
+};
+
+} // namespace vlscan
