@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cmath>
-#include <cwchar>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
