@@ -2,8 +2,6 @@
 
 #include "converter/LastFailure.h"
 
-#include <cstdio>
-#include <cstring>
 #include <cwchar>
 
 namespace vkexf {
