@@ -4,31 +4,36 @@
 #pragma once
 
 #include "converter/BmpHeader.h"
+#include "converter/ConverterStatus.h"
 #include "converter/FileHandle.h"
+#include "converter/HeapBuffer.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace vkexf {
 
 class BmpRowReader {
 public:
-    // Opens the file read-only and checks its headers; throws ConverterError.
-    explicit BmpRowReader(const char* path);
+    // Opens the file read-only, checks its headers and sets aside a band.
+    Status Open(const char* path);
 
     const BmpLayout& layout() const { return layout_; }
 
     // Reads the next rows, at most one band; `rows` then points at each row's
-    // BGR pixels, top line first. Returns how many, 0 past the last row.
-    unsigned NextBand(uint8_t**& rows);
+    // BGR pixels, top line first, and `count` says how many (0 past the last
+    // row).
+    Status NextBand(uint8_t**& rows, unsigned& count);
 
 private:
+    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes);
+
+    const char* path_ = nullptr;
     FileHandle file_;
     BmpLayout layout_;
     uint32_t nextRow_ = 0; // counted from the top
     uint32_t bandRows_ = 0;
-    std::vector<uint8_t> band_;
-    std::vector<uint8_t*> rowPointers_;
+    HeapBuffer band_;
+    HeapBuffer rowPointers_;
 };
 
 } // namespace vkexf

@@ -1,53 +1,79 @@
 #include "converter/Converter.h"
 
 #include "converter/BmpRowReader.h"
-#include "converter/ConverterStatus.h"
 #include "converter/Destination.h"
 #include "converter/ExifSegment.h"
 #include "converter/JpegFileEncoder.h"
+#include "converter/LastFailure.h"
 #include "converter/ReplacingFile.h"
 #include "converter/Resolution.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vkexf {
 
 namespace {
 
-std::string LocalDateTime()
+// The encoder's status in words, with the Win32 error of a failed write.
+Status EncoderFailure(Status status, const JpegFileEncoder& encoder, const char* path)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return ExifDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    if (status == StatusNoMemory)
+        return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+    if (encoder.writeError())
+        return FailWithError(status, kCannotWrite, path, encoder.writeError());
+    return Fail(status, kCannotWrite, path, "the JPEG encoder failed");
 }
 
-std::string BoundedText(const char* text, size_t limit)
+// Encodes every row of `reader` into `output`.
+Status Encode(BmpRowReader& reader, const JpegSettings& settings, HANDLE output, const char* path)
 {
-    return text ? std::string(text, strnlen(text, limit)) : std::string();
+    JpegFileEncoder encoder(output);
+    Status status = encoder.Start(settings);
+    uint8_t** rows = nullptr;
+    unsigned count = 0;
+    while (status == StatusOk) {
+        // A failed read has recorded its own reason.
+        if (const Status read = reader.NextBand(rows, count))
+            return read;
+        if (count == 0)
+            break;
+        status = encoder.WriteRows(rows, count);
+    }
+    if (status == StatusOk)
+        status = encoder.Finish();
+    return status == StatusOk ? StatusOk : EncoderFailure(status, encoder, path);
 }
 
 } // namespace
 
-void ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
-                        int32_t quality)
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
+                          int32_t quality)
 {
-    const auto destination = ReadDestination(static_cast<const JobDestination*>(jobRecord));
-    if (!destination || !spoolPath || !*spoolPath)
-        throw ConverterError(StatusBadArguments);
+    Destination destination;
+    if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination))
+        return Fail(StatusBadArguments, "cannot convert", nullptr, "the job names no output file");
+    if (!spoolPath || !*spoolPath)
+        return Fail(StatusBadArguments, "cannot convert", nullptr, "no spool file was given");
 
-    BmpRowReader reader(spoolPath);
+    BmpRowReader reader;
+    if (const Status status = reader.Open(spoolPath))
+        return status;
     const BmpLayout& layout = reader.layout();
 
     ExifFields exif;
-    exif.make = destination->make;
-    exif.model = destination->model;
-    exif.software = BoundedText(versionText, kMaxSoftwareText);
-    exif.dateTime = LocalDateTime();
+    exif.make = destination.make;
+    exif.model = destination.model;
+    exif.software = versionText;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ExifDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, exif.dateTime);
     exif.xDpi = DotsPerInch(layout.xPixelsPerMetre);
     exif.yDpi = DotsPerInch(layout.yPixelsPerMetre);
     exif.width = layout.width;
     exif.height = layout.height;
+    ExifSegment segment;
+    if (!BuildExifSegment(exif, segment))
+        return Fail(StatusWriteFailed, kCannotWrite, destination.path, "the EXIF data does not fit");
 
     JpegSettings settings;
     settings.width = layout.width;
@@ -55,18 +81,15 @@ void ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const ch
     settings.quality = std::clamp(quality, 1, 100);
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
-    settings.exifSegment = BuildExifSegment(exif);
+    settings.exifSegment = segment.bytes;
+    settings.exifSegmentSize = segment.size;
 
-    ReplacingFile output(destination->path);
-    {
-        JpegFileEncoder encoder(output.handle());
-        encoder.Start(settings);
-        uint8_t** rows = nullptr;
-        while (const unsigned count = reader.NextBand(rows))
-            encoder.WriteRows(rows, count);
-        encoder.Finish();
-    }
-    output.Commit();
+    ReplacingFile output;
+    if (const Status status = output.Create(destination.path))
+        return status;
+    if (const Status status = Encode(reader, settings, output.handle(), destination.path))
+        return status;
+    return output.Commit();
 }
 
 } // namespace vkexf

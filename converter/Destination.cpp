@@ -6,23 +6,28 @@ namespace vkexf {
 
 namespace {
 
-template <size_t N>
-std::string FieldText(const char (&field)[N])
+template <size_t N, size_t M>
+void CopyField(char (&out)[M], const char (&field)[N])
 {
-    const void* end = std::memchr(field, '\0', N);
-    return std::string(field, end ? static_cast<const char*>(end) : field + N);
+    static_assert(M > N, "room for the field and a terminator");
+    const size_t length = strnlen(field, N);
+    std::memcpy(out, field, length);
+    out[length] = '\0';
 }
 
 } // namespace
 
-std::optional<Destination> ReadDestination(const JobDestination* record)
+bool ReadDestination(const JobDestination* record, Destination& destination)
 {
     if (!record)
-        return std::nullopt;
+        return false;
     const auto& path = record->outputPath;
     if (!std::memchr(path, '\0', sizeof path) || path[0] == '\0')
-        return std::nullopt;
-    return Destination{FieldText(path), FieldText(record->make), FieldText(record->model)};
+        return false;
+    std::strcpy(destination.path, path);
+    CopyField(destination.make, record->make);
+    CopyField(destination.model, record->model);
+    return true;
 }
 
 } // namespace vkexf

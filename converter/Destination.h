@@ -3,19 +3,16 @@
 
 #include "converter/JobDestination.h"
 
-#include <optional>
-#include <string>
-
 namespace vkexf {
 
 struct Destination {
-    std::string path;
-    std::string make;  // empty when absent
-    std::string model; // empty when absent
+    char path[sizeof JobDestination::outputPath] = {};
+    char make[sizeof JobDestination::make + 1] = {};   // empty when absent
+    char model[sizeof JobDestination::model + 1] = {}; // empty when absent
 };
 
-// Empty when there is no record, the path is empty or has no terminator in
+// False when there is no record, the path is empty or has no terminator in
 // its field. A make or model filling its whole field is taken as it stands.
-std::optional<Destination> ReadDestination(const JobDestination* record);
+bool ReadDestination(const JobDestination* record, Destination& destination);
 
 } // namespace vkexf

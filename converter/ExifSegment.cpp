@@ -2,8 +2,9 @@
 
 #include "converter/TiffIfd.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <initializer_list>
+#include <cstring>
 
 namespace vkexf {
 
@@ -36,55 +37,61 @@ constexpr uint16_t kCentredChroma = 1;
 constexpr uint16_t kSrgb = 1;
 constexpr size_t kTiffHeaderBytes = 8;
 
-void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const std::string& text)
+void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
 {
-    if (!text.empty())
-        ifd.AddAscii(tag, text);
+    if (text && *text)
+        ifd.AddAscii(tag, text, strnlen(text, limit));
 }
+
+int Clamped(int value, int most) { return std::clamp(value, 0, most); }
 
 } // namespace
 
-std::vector<uint8_t> BuildExifSegment(const ExifFields& fields)
+bool BuildExifSegment(const ExifFields& fields, ExifSegment& segment)
 {
+    const size_t dateLength = strnlen(fields.dateTime, sizeof fields.dateTime - 1);
     TiffIfd exif;
-    exif.AddUndefined(TagExifVersion, "0232");
-    exif.AddAscii(TagDateTimeOriginal, fields.dateTime);
-    exif.AddAscii(TagDateTimeDigitized, fields.dateTime);
-    exif.AddUndefined(TagComponentsConfiguration, std::string("\1\2\3\0", 4));
-    exif.AddUndefined(TagFlashpixVersion, "0100");
+    exif.AddUndefined(TagExifVersion, "0232", 4);
+    exif.AddAscii(TagDateTimeOriginal, fields.dateTime, dateLength);
+    exif.AddAscii(TagDateTimeDigitized, fields.dateTime, dateLength);
+    exif.AddUndefined(TagComponentsConfiguration, "\1\2\3\0", 4);
+    exif.AddUndefined(TagFlashpixVersion, "0100", 4);
     exif.AddShort(TagColorSpace, kSrgb);
     exif.AddLong(TagPixelXDimension, fields.width);
     exif.AddLong(TagPixelYDimension, fields.height);
 
     TiffIfd ifd0;
-    AddTextIfAny(ifd0, TagMake, fields.make);
-    AddTextIfAny(ifd0, TagModel, fields.model);
+    AddTextIfAny(ifd0, TagMake, fields.make, kMaxScannerText);
+    AddTextIfAny(ifd0, TagModel, fields.model, kMaxScannerText);
     ifd0.AddShort(TagOrientation, kOrientationTopLeft);
     ifd0.AddRational(TagXResolution, fields.xDpi, 1);
     ifd0.AddRational(TagYResolution, fields.yDpi, 1);
     ifd0.AddShort(TagResolutionUnit, kUnitInches);
-    AddTextIfAny(ifd0, TagSoftware, fields.software.substr(0, kMaxSoftwareText));
-    ifd0.AddAscii(TagDateTime, fields.dateTime);
+    AddTextIfAny(ifd0, TagSoftware, fields.software, kMaxSoftwareText);
+    ifd0.AddAscii(TagDateTime, fields.dateTime, dateLength);
     ifd0.AddShort(TagYCbCrPositioning, kCentredChroma);
     // The pointer's own entry is inline, so its value does not change the size.
     ifd0.AddLong(TagExifIfd, 0);
     ifd0.AddLong(TagExifIfd, static_cast<uint32_t>(kTiffHeaderBytes + ifd0.Size()));
 
-    std::vector<uint8_t> segment = {'E', 'x', 'i', 'f', 0, 0};
-    const size_t tiffStart = segment.size();
-    for (uint8_t byte : std::initializer_list<uint8_t>{'I', 'I', 42, 0, kTiffHeaderBytes, 0, 0, 0})
-        segment.push_back(byte);
-    ifd0.AppendTo(segment, tiffStart);
-    exif.AppendTo(segment, tiffStart);
-    return segment;
+    ByteWriter out(segment.bytes, sizeof segment.bytes);
+    out.Bytes("Exif\0\0", 6);
+    const size_t tiffStart = out.size();
+    out.Bytes("II\x2A\0", 4);
+    out.U32(kTiffHeaderBytes);
+    ifd0.AppendTo(out, tiffStart);
+    exif.AppendTo(out, tiffStart);
+    const bool whole = ifd0.complete() && exif.complete() && !out.overflowed();
+    segment.size = whole ? out.size() : 0;
+    return whole;
 }
 
-std::string ExifDateTime(int year, int month, int day, int hour, int minute, int second)
+void ExifDateTime(int year, int month, int day, int hour, int minute, int second,
+                  char (&text)[kExifDateTimeBytes])
 {
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", year, month, day, hour,
-                  minute, second);
-    return text;
+    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", Clamped(year, 9999),
+                  Clamped(month, 99), Clamped(day, 99), Clamped(hour, 99), Clamped(minute, 99),
+                  Clamped(second, 99));
 }
 
 } // namespace vkexf

@@ -1,7 +1,5 @@
 #include "converter/JpegFileEncoder.h"
 
-#include "converter/ConverterStatus.h"
-
 #include <jerror.h>
 
 namespace vkexf {
@@ -13,17 +11,13 @@ constexpr int kJfifDotsPerInch = 1;
 
 } // namespace
 
-template <class Step>
-void JpegFileEncoder::Guarded(Step step)
+Status JpegFileEncoder::Failed() const
 {
-    if (setjmp(errors_.jump)) {
-        if (destination_.writeError == ERROR_DISK_FULL || destination_.writeError == ERROR_HANDLE_DISK_FULL)
-            throw ConverterError(StatusDiskFull);
-        if (errors_.msg_code == JERR_OUT_OF_MEMORY)
-            throw ConverterError(StatusNoMemory);
-        throw ConverterError(StatusWriteFailed);
-    }
-    step();
+    if (destination_.writeError == ERROR_DISK_FULL || destination_.writeError == ERROR_HANDLE_DISK_FULL)
+        return StatusDiskFull;
+    if (errors_.msg_code == JERR_OUT_OF_MEMORY)
+        return StatusNoMemory;
+    return StatusWriteFailed;
 }
 
 JpegFileEncoder::JpegFileEncoder(HANDLE output) : errors_(), destination_(), cinfo_()
@@ -34,49 +28,60 @@ JpegFileEncoder::JpegFileEncoder(HANDLE output) : errors_(), destination_(), cin
     errors_.output_message = IgnoreMessage;
 
     destination_.file = output;
-    destination_.buffer.resize(kOutputBufferBytes);
     destination_.init_destination = InitDestination;
     destination_.empty_output_buffer = EmptyBuffer;
     destination_.term_destination = TermDestination;
-
-    Guarded([this] { jpeg_create_compress(&cinfo_); });
-    cinfo_.dest = &destination_;
 }
 
 JpegFileEncoder::~JpegFileEncoder()
 {
-    // Safe on a half-created object: the struct starts zeroed.
-    jpeg_destroy_compress(&cinfo_);
+    if (created_)
+        jpeg_destroy_compress(&cinfo_);
 }
 
-void JpegFileEncoder::Start(const JpegSettings& settings)
+Status JpegFileEncoder::Start(const JpegSettings& settings)
 {
-    Guarded([this, &settings] {
-        cinfo_.image_width = settings.width;
-        cinfo_.image_height = settings.height;
-        cinfo_.input_components = 3;
-        // The encoder's colour conversion reads BMP order itself.
-        cinfo_.in_color_space = JCS_EXT_BGR;
-        jpeg_set_defaults(&cinfo_);
-        jpeg_set_quality(&cinfo_, settings.quality, TRUE);
-        cinfo_.write_JFIF_header = TRUE;
-        cinfo_.density_unit = kJfifDotsPerInch;
-        cinfo_.X_density = static_cast<UINT16>(settings.xDpi);
-        cinfo_.Y_density = static_cast<UINT16>(settings.yDpi);
-        jpeg_start_compress(&cinfo_, TRUE);
-        jpeg_write_marker(&cinfo_, JPEG_APP0 + 1, settings.exifSegment.data(),
-                          static_cast<unsigned>(settings.exifSegment.size()));
-    });
+    if (!buffer_.Allocate(kOutputBufferBytes))
+        return StatusNoMemory;
+    destination_.buffer = buffer_.data();
+    destination_.bufferSize = buffer_.size();
+    if (setjmp(errors_.jump))
+        return Failed();
+    // Marked first: a failed create leaves a struct jpeg_destroy_compress accepts.
+    created_ = true;
+    jpeg_create_compress(&cinfo_);
+    cinfo_.dest = &destination_;
+    cinfo_.image_width = settings.width;
+    cinfo_.image_height = settings.height;
+    cinfo_.input_components = 3;
+    // The encoder's colour conversion reads BMP order itself.
+    cinfo_.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo_);
+    jpeg_set_quality(&cinfo_, settings.quality, TRUE);
+    cinfo_.write_JFIF_header = TRUE;
+    cinfo_.density_unit = kJfifDotsPerInch;
+    cinfo_.X_density = static_cast<UINT16>(settings.xDpi);
+    cinfo_.Y_density = static_cast<UINT16>(settings.yDpi);
+    jpeg_start_compress(&cinfo_, TRUE);
+    jpeg_write_marker(&cinfo_, JPEG_APP0 + 1, settings.exifSegment,
+                      static_cast<unsigned>(settings.exifSegmentSize));
+    return StatusOk;
 }
 
-void JpegFileEncoder::WriteRows(uint8_t** rows, unsigned count)
+Status JpegFileEncoder::WriteRows(uint8_t** rows, unsigned count)
 {
-    Guarded([this, rows, count] { jpeg_write_scanlines(&cinfo_, rows, count); });
+    if (setjmp(errors_.jump))
+        return Failed();
+    jpeg_write_scanlines(&cinfo_, rows, count);
+    return StatusOk;
 }
 
-void JpegFileEncoder::Finish()
+Status JpegFileEncoder::Finish()
 {
-    Guarded([this] { jpeg_finish_compress(&cinfo_); });
+    if (setjmp(errors_.jump))
+        return Failed();
+    jpeg_finish_compress(&cinfo_);
+    return StatusOk;
 }
 
 void JpegFileEncoder::ExitWithError(j_common_ptr cinfo)
@@ -89,14 +94,14 @@ void JpegFileEncoder::IgnoreMessage(j_common_ptr) {}
 void JpegFileEncoder::InitDestination(j_compress_ptr cinfo)
 {
     auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    destination->next_output_byte = destination->buffer.data();
-    destination->free_in_buffer = destination->buffer.size();
+    destination->next_output_byte = destination->buffer;
+    destination->free_in_buffer = destination->bufferSize;
 }
 
 bool JpegFileEncoder::WriteAll(FileDestination& destination, size_t bytes)
 {
     DWORD written = 0;
-    if (WriteFile(destination.file, destination.buffer.data(), static_cast<DWORD>(bytes), &written,
+    if (WriteFile(destination.file, destination.buffer, static_cast<DWORD>(bytes), &written,
                   nullptr) &&
         written == bytes)
         return true;
@@ -108,7 +113,7 @@ bool JpegFileEncoder::WriteAll(FileDestination& destination, size_t bytes)
 boolean JpegFileEncoder::EmptyBuffer(j_compress_ptr cinfo)
 {
     auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    if (!WriteAll(*destination, destination->buffer.size()))
+    if (!WriteAll(*destination, destination->bufferSize))
         ERREXIT(cinfo, JERR_FILE_WRITE);
     InitDestination(cinfo);
     return TRUE;
@@ -117,7 +122,7 @@ boolean JpegFileEncoder::EmptyBuffer(j_compress_ptr cinfo)
 void JpegFileEncoder::TermDestination(j_compress_ptr cinfo)
 {
     auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    if (!WriteAll(*destination, destination->buffer.size() - destination->free_in_buffer))
+    if (!WriteAll(*destination, destination->bufferSize - destination->free_in_buffer))
         ERREXIT(cinfo, JERR_FILE_WRITE);
 }
 

@@ -1,14 +1,18 @@
 // libjpeg-turbo compression straight into a Win32 file. libjpeg reports
-// errors by longjmp; each call into it is guarded and a failure leaves it as
-// a ConverterError, so nothing but C frames is ever jumped over.
+// errors by longjmp: each public step sets the jump target itself and calls
+// only into libjpeg and the C-style callbacks below, so the jump passes over
+// nothing with a destructor, and the step turns it into a status.
 #pragma once
+
+#include "converter/ConverterStatus.h"
+#include "converter/HeapBuffer.h"
 
 #include <windows.h>
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
 
 #include <jpeglib.h>
 
@@ -20,7 +24,8 @@ struct JpegSettings {
     int quality = 75;
     uint32_t xDpi = 72;  // also written to the JFIF header,
     uint32_t yDpi = 72;  // in dots per inch
-    std::vector<uint8_t> exifSegment; // APP1 payload
+    const uint8_t* exifSegment = nullptr; // APP1 payload
+    size_t exifSegmentSize = 0;
 };
 
 class JpegFileEncoder {
@@ -31,11 +36,13 @@ public:
     JpegFileEncoder(const JpegFileEncoder&) = delete;
     JpegFileEncoder& operator=(const JpegFileEncoder&) = delete;
 
-    // Each throws ConverterError when libjpeg or the file fails.
-    void Start(const JpegSettings& settings);
+    Status Start(const JpegSettings& settings);
     // Rows of BGR pixels, top line first.
-    void WriteRows(uint8_t** rows, unsigned count);
-    void Finish();
+    Status WriteRows(uint8_t** rows, unsigned count);
+    Status Finish();
+
+    // The Win32 error of the write that failed, 0 if none did.
+    DWORD writeError() const { return destination_.writeError; }
 
 private:
     struct ErrorManager : jpeg_error_mgr {
@@ -44,7 +51,8 @@ private:
     struct FileDestination : jpeg_destination_mgr {
         HANDLE file;
         DWORD writeError;
-        std::vector<JOCTET> buffer;
+        JOCTET* buffer;
+        size_t bufferSize;
     };
 
     static void ExitWithError(j_common_ptr cinfo);
@@ -54,12 +62,14 @@ private:
     static void TermDestination(j_compress_ptr cinfo);
     static bool WriteAll(FileDestination& destination, size_t bytes);
 
-    template <class Step>
-    void Guarded(Step step);
+    // The status for a longjmp out of libjpeg.
+    Status Failed() const;
 
+    HeapBuffer buffer_;
     ErrorManager errors_;
     FileDestination destination_;
     jpeg_compress_struct cinfo_;
+    bool created_ = false;
 };
 
 } // namespace vkexf

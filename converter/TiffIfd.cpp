@@ -1,6 +1,6 @@
 #include "converter/TiffIfd.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace vkexf {
 
@@ -9,93 +9,131 @@ namespace {
 constexpr size_t kEntryBytes = 12;
 constexpr size_t kInlineBytes = 4;
 
-void PutU16(std::vector<uint8_t>& out, uint16_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v)
-{
-    PutU16(out, static_cast<uint16_t>(v));
-    PutU16(out, static_cast<uint16_t>(v >> 16));
-}
-
 size_t Padded(size_t n) { return n + (n & 1); }
+
+void PutLe(uint8_t* out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out[i] = static_cast<uint8_t>(value >> 8 * i);
+}
 
 } // namespace
 
-void TiffIfd::Add(uint16_t tag, uint16_t type, uint32_t count, std::vector<uint8_t> value)
+size_t TiffIfd::Entry::Bytes() const
 {
-    entries_[tag] = Entry{type, count, std::move(value)};
+    if (!borrowed)
+        return type == TiffShort ? 2 : type == TiffLong ? 4 : 8;
+    return borrowedLength + (type == TiffAscii ? 1 : 0);
 }
 
-void TiffIfd::AddAscii(uint16_t tag, const std::string& text)
+void TiffIfd::Entry::WriteValue(ByteWriter& out) const
 {
-    std::vector<uint8_t> value(text.begin(), text.end());
-    value.push_back('\0');
-    const auto count = static_cast<uint32_t>(value.size());
-    Add(tag, TiffAscii, count, std::move(value));
+    if (!borrowed) {
+        out.Bytes(own, Bytes());
+        return;
+    }
+    out.Bytes(borrowed, borrowedLength);
+    if (type == TiffAscii)
+        out.Zeros(1);
 }
 
-void TiffIfd::AddShort(uint16_t tag, uint16_t v)
+TiffIfd::Entry* TiffIfd::Slot(uint16_t tag)
 {
-    std::vector<uint8_t> value;
-    PutU16(value, v);
-    Add(tag, TiffShort, 1, std::move(value));
+    Entry* end = entries_ + count_;
+    Entry* at = std::lower_bound(entries_, end, tag,
+                                 [](const Entry& entry, uint16_t t) { return entry.tag < t; });
+    if (at != end && at->tag == tag)
+        return at;
+    if (count_ == kMaxEntries) {
+        dropped_ = true;
+        return nullptr;
+    }
+    std::move_backward(at, end, end + 1);
+    ++count_;
+    *at = Entry{};
+    at->tag = tag;
+    return at;
 }
 
-void TiffIfd::AddLong(uint16_t tag, uint32_t v)
+void TiffIfd::AddAscii(uint16_t tag, const char* text, size_t length)
 {
-    std::vector<uint8_t> value;
-    PutU32(value, v);
-    Add(tag, TiffLong, 1, std::move(value));
+    Entry* entry = Slot(tag);
+    if (!entry)
+        return;
+    *entry = Entry{tag, TiffAscii, static_cast<uint32_t>(length + 1), {}, text, length};
+}
+
+void TiffIfd::AddShort(uint16_t tag, uint16_t value)
+{
+    Entry* entry = Slot(tag);
+    if (!entry)
+        return;
+    *entry = Entry{tag, TiffShort, 1, {}, nullptr, 0};
+    PutLe(entry->own, value, 2);
+}
+
+void TiffIfd::AddLong(uint16_t tag, uint32_t value)
+{
+    Entry* entry = Slot(tag);
+    if (!entry)
+        return;
+    *entry = Entry{tag, TiffLong, 1, {}, nullptr, 0};
+    PutLe(entry->own, value, 4);
 }
 
 void TiffIfd::AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator)
 {
-    std::vector<uint8_t> value;
-    PutU32(value, numerator);
-    PutU32(value, denominator);
-    Add(tag, TiffRational, 1, std::move(value));
+    Entry* entry = Slot(tag);
+    if (!entry)
+        return;
+    *entry = Entry{tag, TiffRational, 1, {}, nullptr, 0};
+    PutLe(entry->own, numerator, 4);
+    PutLe(entry->own + 4, denominator, 4);
 }
 
-void TiffIfd::AddUndefined(uint16_t tag, const std::string& bytes)
+void TiffIfd::AddUndefined(uint16_t tag, const char* bytes, size_t count)
 {
-    Add(tag, TiffUndefined, static_cast<uint32_t>(bytes.size()),
-        std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    Entry* entry = Slot(tag);
+    if (!entry)
+        return;
+    *entry = Entry{tag, TiffUndefined, static_cast<uint32_t>(count), {}, bytes, count};
 }
 
 size_t TiffIfd::Size() const
 {
-    size_t size = 2 + kEntryBytes * entries_.size() + 4;
-    for (const auto& [tag, entry] : entries_) {
-        if (entry.value.size() > kInlineBytes)
-            size += Padded(entry.value.size());
+    size_t size = 2 + kEntryBytes * count_ + 4;
+    for (size_t i = 0; i < count_; ++i) {
+        if (entries_[i].Bytes() > kInlineBytes)
+            size += Padded(entries_[i].Bytes());
     }
     return size;
 }
 
-void TiffIfd::AppendTo(std::vector<uint8_t>& out, size_t tiffStart) const
+void TiffIfd::AppendTo(ByteWriter& out, size_t tiffStart) const
 {
-    std::vector<uint8_t> values;
-    const size_t valueOffset = out.size() - tiffStart + 2 + kEntryBytes * entries_.size() + 4;
-    PutU16(out, static_cast<uint16_t>(entries_.size()));
-    for (const auto& [tag, entry] : entries_) {
-        PutU16(out, tag);
-        PutU16(out, entry.type);
-        PutU32(out, entry.count);
-        if (entry.value.size() <= kInlineBytes) {
-            out.insert(out.end(), entry.value.begin(), entry.value.end());
-            out.insert(out.end(), kInlineBytes - entry.value.size(), 0);
+    size_t valueOffset = out.size() - tiffStart + 2 + kEntryBytes * count_ + 4;
+    out.U16(static_cast<uint16_t>(count_));
+    for (size_t i = 0; i < count_; ++i) {
+        const Entry& entry = entries_[i];
+        out.U16(entry.tag);
+        out.U16(entry.type);
+        out.U32(entry.count);
+        if (entry.Bytes() <= kInlineBytes) {
+            entry.WriteValue(out);
+            out.Zeros(kInlineBytes - entry.Bytes());
         } else {
-            PutU32(out, static_cast<uint32_t>(valueOffset + values.size()));
-            values.insert(values.end(), entry.value.begin(), entry.value.end());
-            values.resize(Padded(values.size()));
+            out.U32(static_cast<uint32_t>(valueOffset));
+            valueOffset += Padded(entry.Bytes());
         }
     }
-    PutU32(out, 0);
-    out.insert(out.end(), values.begin(), values.end());
+    out.U32(0);
+    for (size_t i = 0; i < count_; ++i) {
+        const Entry& entry = entries_[i];
+        if (entry.Bytes() > kInlineBytes) {
+            entry.WriteValue(out);
+            out.Zeros(Padded(entry.Bytes()) - entry.Bytes());
+        }
+    }
 }
 
 } // namespace vkexf

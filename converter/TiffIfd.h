@@ -1,12 +1,13 @@
 // One little-endian TIFF image file directory: entries kept in ascending tag
 // order, values too large for an entry laid out after it on even offsets.
+// A fixed number of entries and no allocation: texts and byte strings are
+// borrowed and must outlive the directory.
 #pragma once
+
+#include "converter/ByteWriter.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <string>
-#include <vector>
 
 namespace vkexf {
 
@@ -20,28 +21,42 @@ enum TiffType : uint16_t {
 
 class TiffIfd {
 public:
-    // Adding a tag again replaces its earlier value.
-    void AddAscii(uint16_t tag, const std::string& text);
+    static constexpr size_t kMaxEntries = 16;
+
+    // Adding a tag again replaces its earlier value; a new tag beyond
+    // kMaxEntries is dropped and the directory counts as incomplete.
+    void AddAscii(uint16_t tag, const char* text, size_t length); // NUL added
     void AddShort(uint16_t tag, uint16_t value);
     void AddLong(uint16_t tag, uint32_t value);
     void AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator);
-    void AddUndefined(uint16_t tag, const std::string& bytes);
+    void AddUndefined(uint16_t tag, const char* bytes, size_t count);
+
+    bool complete() const { return !dropped_; }
 
     // Bytes AppendTo adds: the directory and its out-of-entry values.
     size_t Size() const;
-    // Appends the directory to `out`, at an even distance from tiffStart,
-    // where the TIFF header begins and offsets count from. Next-IFD link 0.
-    void AppendTo(std::vector<uint8_t>& out, size_t tiffStart) const;
+    // Appends the directory at `out`'s current end, an even distance from
+    // tiffStart, where the TIFF header begins and offsets count from.
+    // Next-IFD link 0.
+    void AppendTo(ByteWriter& out, size_t tiffStart) const;
 
 private:
     struct Entry {
+        uint16_t tag;
         uint16_t type;
         uint32_t count;
-        std::vector<uint8_t> value; // little-endian, unpadded
+        uint8_t own[8];          // short, long and rational values
+        const char* borrowed;    // ascii and undefined values, or null
+        size_t borrowedLength;   // without the NUL an ascii value gets
+        size_t Bytes() const;
+        void WriteValue(ByteWriter& out) const;
     };
-    void Add(uint16_t tag, uint16_t type, uint32_t count, std::vector<uint8_t> value);
+    // The entry for `tag`, or null when it is new and the directory is full.
+    Entry* Slot(uint16_t tag);
 
-    std::map<uint16_t, Entry> entries_;
+    Entry entries_[kMaxEntries] = {};
+    size_t count_ = 0;
+    bool dropped_ = false;
 };
 
 } // namespace vkexf

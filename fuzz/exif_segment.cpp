@@ -77,23 +77,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(xDpi >= 1 && xDpi <= 65535 && yDpi >= 1 && yDpi <= 65535, "a resolution JFIF can hold");
 
     const auto record = ExactBlock(in, sizeof(JobDestination));
-    const auto destination = ReadDestination(reinterpret_cast<const JobDestination*>(record.get()));
+    Destination destination;
     ExifFields fields;
-    if (destination) {
-        fields.make = destination->make;
-        fields.model = destination->model;
+    if (ReadDestination(reinterpret_cast<const JobDestination*>(record.get()), destination)) {
+        fields.make = destination.make;
+        fields.model = destination.model;
     }
-    // As the converter bounds the version text it is handed.
     const std::string version = in.ConsumeRandomLengthString(1000);
-    fields.software = version.substr(0, strnlen(version.c_str(), kMaxSoftwareText));
-    fields.dateTime = ExifDateTime(in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(),
-                                   in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>());
+    fields.software = version.c_str();
+    ExifDateTime(in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(),
+                 in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>(), fields.dateTime);
     fields.xDpi = xDpi;
     fields.yDpi = yDpi;
     fields.width = in.ConsumeIntegral<uint32_t>();
     fields.height = in.ConsumeIntegral<uint32_t>();
 
-    const std::vector<uint8_t> segment = BuildExifSegment(fields);
+    ExifSegment built;
+    Require(BuildExifSegment(fields, built), "the segment is built");
+    const std::vector<uint8_t> segment(built.bytes, built.bytes + built.size);
     // The APP1 length field counts itself: at most 65533 bytes of payload.
     Require(segment.size() <= 65533, "fits one APP1 segment");
     Require(segment.size() >= 14 && std::memcmp(segment.data(), "Exif\0\0II*\0", 10) == 0, "Exif and TIFF headers");

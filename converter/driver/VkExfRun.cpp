@@ -1,5 +1,6 @@
 // Runs one conversion through the real VkExf.dll, as the plug-in would, and
-// prints its status, time and memory: for the benchmark and the EXIF check.
+// prints its status, time and memory, and the converter's reason when it
+// fails: for the benchmark, the EXIF check and the kill check.
 //   vkexf-run DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
 #include "converter/JobDestination.h"
 #include "converter/VkExf.h"
@@ -51,8 +52,12 @@ int main(int argc, char** argv)
     auto entry = dll ? reinterpret_cast<VkExfEntryProc>(
                            reinterpret_cast<void*>(GetProcAddress(dll, kVkExfEntryName)))
                      : nullptr;
-    if (!entry) {
-        std::fprintf(stderr, "vkexf-run: cannot load %s from %s\n", kVkExfEntryName, argv[1]);
+    auto lastError = dll ? reinterpret_cast<VkExfLastErrorProc>(
+                               reinterpret_cast<void*>(GetProcAddress(dll, kVkExfLastErrorName)))
+                         : nullptr;
+    if (!entry || !lastError) {
+        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", kVkExfEntryName,
+                     kVkExfLastErrorName, argv[1]);
         return 2;
     }
 
@@ -69,6 +74,11 @@ int main(int argc, char** argv)
                 KiB(before.WorkingSetSize), KiB(after.PeakWorkingSetSize));
     std::printf("private_before_kib %zu\npeak_private_kib %zu\n", KiB(before.PagefileUsage),
                 KiB(after.PeakPagefileUsage));
+    if (status != 0) {
+        char reason[1024];
+        lastError(reason, sizeof reason);
+        std::fprintf(stderr, "vkexf-run: %s\n", reason);
+    }
     FreeLibrary(dll);
     return status == 0 ? 0 : 1;
 }

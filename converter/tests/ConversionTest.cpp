@@ -93,13 +93,16 @@ protected:
         module_ = LoadLibraryA(VKEXF_DLL_PATH);
         ASSERT_TRUE(module_) << VKEXF_DLL_PATH;
         entry_ = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module_, kVkExfEntryName)));
-        ASSERT_TRUE(entry_);
+        lastError_ = reinterpret_cast<VkExfLastErrorProc>(
+            reinterpret_cast<void*>(GetProcAddress(module_, kVkExfLastErrorName)));
+        ASSERT_TRUE(entry_ && lastError_);
     }
     static void TearDownTestSuite()
     {
         FreeLibrary(module_);
         module_ = nullptr;
         entry_ = nullptr;
+        lastError_ = nullptr;
     }
 
     // A private folder under the Windows temp folder.
@@ -159,9 +162,28 @@ protected:
         return Decode(Read("out.jpg"));
     }
 
+    static std::string LastError()
+    {
+        char text[1024];
+        lastError_(text, sizeof text);
+        return text;
+    }
+
+    // A failed conversion into `output` that names it and says why, and
+    // leaves the folder as it was.
+    void ExpectRefused(const char* spool, const std::string& output, uint32_t status, const std::string& reason)
+    {
+        const auto before = Files();
+        const std::string path = Path(output);
+        EXPECT_EQ(Convert(spool, output), status) << output;
+        EXPECT_EQ(LastError(), (status == 206 ? "cannot replace " : "cannot write ") + path + ": " + reason);
+        EXPECT_EQ(Files(), before) << "no temporary file left";
+    }
+
     std::string folder_;
     static inline HMODULE module_ = nullptr;
     static inline VkExfEntryProc entry_ = nullptr;
+    static inline VkExfLastErrorProc lastError_ = nullptr;
 };
 
 class ConvertsShape : public ConversionTest, public ::testing::WithParamInterface<BmpSpec> {};
@@ -291,22 +313,162 @@ INSTANTIATE_TEST_SUITE_P(Malformed, RefusesSpool,
                                            BadSpool{"AbsurdWidth", 18, 0x40000000, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ConversionTest, BadArgumentsAndUnwritableDestinationsFail)
+TEST_F(ConversionTest, BadArgumentsFailWithTheirReason)
 {
     const auto spool = Write("spool.bmp", MakeBmp({}, [](uint32_t, uint32_t) { return Rgb{}; }));
     JobDestination job = {};
     EXPECT_NE(entry_(kVersion, nullptr, spool.c_str(), 75) & 0xFFFF, 0u);
+    EXPECT_EQ(LastError(), "cannot convert: the job names no output file");
     EXPECT_NE(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "empty path";
     std::memset(job.outputPath, 'x', sizeof job.outputPath);
     EXPECT_NE(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "unterminated path";
     EXPECT_NE(Convert(nullptr, "out.jpg"), 0u);
-    EXPECT_NE(Convert(Path("absent.bmp").c_str(), "out.jpg"), 0u);
-    EXPECT_NE(Convert(spool.c_str(), "no-such-folder\\out.jpg"), 0u);
-    // A folder in the destination's place: the finished file cannot move there.
-    ASSERT_TRUE(CreateDirectoryA(Path("taken.jpg").c_str(), nullptr));
-    EXPECT_NE(Convert(spool.c_str(), "taken.jpg"), 0u);
-    RemoveDirectoryA(Path("taken.jpg").c_str());
+    EXPECT_EQ(LastError(), "cannot convert: no spool file was given");
+    EXPECT_EQ(Convert(Path("absent.bmp").c_str(), "out.jpg"), 203u);
+    EXPECT_EQ(LastError(), "cannot read the spool file " + Path("absent.bmp") + ": the file does not exist");
     EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
+}
+
+TEST_F(ConversionTest, LastErrorIsCopiedWithinTheGivenSizeAndEmptiedBySuccess)
+{
+    const auto spool = Write("spool.bmp", MakeBmp({}));
+    ASSERT_NE(Convert(spool.c_str(), "no-such-folder\\out.jpg"), 0u);
+    const std::string full = LastError();
+    EXPECT_EQ(lastError_(nullptr, 0), full.size());
+    char small[12];
+    std::memset(small, '#', sizeof small);
+    EXPECT_EQ(lastError_(small, 8), full.size());
+    EXPECT_STREQ(small, full.substr(0, 7).c_str());
+    EXPECT_EQ(small[8], '#') << "nothing written past the size given";
+
+    ASSERT_EQ(Convert(spool.c_str(), "out.jpg"), 0u);
+    EXPECT_EQ(lastError_(small, sizeof small), 0u);
+    EXPECT_STREQ(small, "");
+}
+
+// Each output problem fails before any work, names the path, keeps what is
+// there and leaves no temporary file.
+TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
+{
+    const auto spool = Write("spool.bmp", MakeBmp({false, 16, 16}));
+    const Bytes old = {'o', 'l', 'd'};
+
+    ExpectRefused(spool.c_str(), "no-such-folder\\out.jpg", 202, "the directory does not exist");
+    ExpectRefused(spool.c_str(), "what?.jpg", 202, "the name is not valid here");
+
+    // Wine would move a file over a read-only one; Windows refuses, and so
+    // does the converter.
+    Write("locked.jpg", old);
+    ASSERT_TRUE(SetFileAttributesA(Path("locked.jpg").c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectRefused(spool.c_str(), "locked.jpg", 206, "the file is read-only");
+    EXPECT_EQ(Read("locked.jpg"), old);
+    SetFileAttributesA(Path("locked.jpg").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_TRUE(CreateDirectoryA(Path("taken.jpg").c_str(), nullptr));
+    ExpectRefused(spool.c_str(), "taken.jpg", 206, "a folder has that name");
+    RemoveDirectoryA(Path("taken.jpg").c_str());
+
+    // A folder whose name the ANSI code page cannot hold reaches the
+    // converter as question marks, which must not name anything.
+    const std::wstring wideFolder = std::wstring(folder_.begin(), folder_.end()) + L"\\\x0424\x043E\x0442\x043E";
+    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+    char ansi[MAX_PATH];
+    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder_.size() + 1, -1, ansi, sizeof ansi,
+                                    nullptr, nullptr));
+    ExpectRefused(spool.c_str(), std::string(ansi) + "\\out.jpg", 202, "the name is not valid here");
+    EXPECT_TRUE(RemoveDirectoryW(wideFolder.c_str())) << "the folder stays empty";
+
+    // Relative to a deep current folder the full path passes MAX_PATH.
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    const std::string longName = std::string(250, 'n') + ".jpg";
+    JobDestination job = {};
+    std::strcpy(job.outputPath, longName.c_str());
+    EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 202u);
+    EXPECT_EQ(LastError(), "cannot write " + longName + ": path too long");
+    SetCurrentDirectoryA(current);
+
+    // sysfs takes no new files, not even from root.
+    if (GetFileAttributesA("Z:\\sys") != INVALID_FILE_ATTRIBUTES) {
+        std::strcpy(job.outputPath, "Z:\\sys\\out.jpg");
+        EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 202u);
+        EXPECT_EQ(LastError(), "cannot write Z:\\sys\\out.jpg: access denied");
+    }
+    EXPECT_EQ(Files(), (std::vector<std::string>{"locked.jpg", "spool.bmp"}));
+}
+
+// A destination at the very limit still converts, though its temporary
+// name beside it is longer than MAX_PATH allows.
+TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
+{
+    const auto spool = Write("spool.bmp", MakeBmp({false, 8, 8}));
+    std::vector<std::string> folders;
+    std::string folder = folder_;
+    const std::string name = "\\page123.jpg";
+    while (folder.size() + name.size() < MAX_PATH - 1) {
+        const size_t room = MAX_PATH - 1 - name.size() - folder.size() - 1;
+        folder += "\\" + std::string(std::min<size_t>(room, 100), 'd');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+        folders.push_back(folder);
+    }
+    const std::string output = folder + name;
+    ASSERT_EQ(output.size(), size_t{MAX_PATH - 1});
+    JobDestination job = {};
+    std::strcpy(job.outputPath, output.c_str());
+    EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << LastError();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    std::vector<std::string> names;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.emplace_back(found.cFileName);
+    }
+    FindClose(search);
+    EXPECT_EQ(names, std::vector<std::string>{"page123.jpg"});
+    DeleteFileA(output.c_str());
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
+}
+
+// A conversion killed while it writes leaves nothing in the output folder,
+// and the file it was to replace as it was.
+TEST_F(ConversionTest, KilledConversionLeavesNoFile)
+{
+    uint32_t seed = 1;
+    const auto noise = [&seed](uint32_t, uint32_t) {
+        seed = seed * 1664525 + 1013904223;
+        return Rgb{uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8)};
+    };
+    const auto spool = Write("spool.bmp", MakeBmp({false, 2000, 2000}, noise));
+    const Bytes old = {'o', 'l', 'd'};
+    Write("page.jpg", old);
+    const auto before = Files();
+
+    std::string command = std::string("\"") + VKEXF_RUN_PATH + "\" \"" + VKEXF_DLL_PATH + "\" \"" + spool +
+                          "\" \"" + Path("page.jpg") + "\" 95";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    // Wait for the temporary file to hold JPEG data, then kill.
+    bool writing = false;
+    while (!writing && WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(Path("~vkx*.tmp").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            writing = found.nFileSizeLow > 0;
+            FindClose(search);
+        }
+    }
+    TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_TRUE(writing) << "the conversion ended before it could be killed";
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(Read("page.jpg"), old);
 }
 
 // The plug-in loads and unloads the converter for every job: a load may not

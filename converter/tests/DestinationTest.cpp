@@ -15,25 +15,26 @@ TEST(Destination, ReadsEachFieldWithinItsBounds)
     std::strcpy(record->outputPath, "C:\\Scans\\page.jpg");
     std::memset(record->make, 'M', sizeof record->make);
     std::memset(record->model, 'Z', sizeof record->model);
-    auto destination = ReadDestination(record.get());
-    ASSERT_TRUE(destination);
-    EXPECT_EQ(destination->path, "C:\\Scans\\page.jpg");
-    EXPECT_EQ(destination->make, std::string(64, 'M'));
-    EXPECT_EQ(destination->model, std::string(64, 'Z'));
+    Destination destination;
+    ASSERT_TRUE(ReadDestination(record.get(), destination));
+    EXPECT_STREQ(destination.path, "C:\\Scans\\page.jpg");
+    EXPECT_EQ(destination.make, std::string(64, 'M'));
+    EXPECT_EQ(destination.model, std::string(64, 'Z'));
 
     record->make[0] = record->model[0] = '\0';
-    destination = ReadDestination(record.get());
-    EXPECT_EQ(destination->make, "");
-    EXPECT_EQ(destination->model, "");
+    ASSERT_TRUE(ReadDestination(record.get(), destination));
+    EXPECT_STREQ(destination.make, "");
+    EXPECT_STREQ(destination.model, "");
 }
 
 TEST(Destination, RefusesMissingEmptyOrUnterminatedPath)
 {
     JobDestination record = {};
-    EXPECT_FALSE(ReadDestination(nullptr));
-    EXPECT_FALSE(ReadDestination(&record));
+    Destination destination;
+    EXPECT_FALSE(ReadDestination(nullptr, destination));
+    EXPECT_FALSE(ReadDestination(&record, destination));
     std::memset(record.outputPath, 'a', sizeof record.outputPath);
-    EXPECT_FALSE(ReadDestination(&record));
+    EXPECT_FALSE(ReadDestination(&record, destination));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "converter/ExifSegment.h"
+#include "converter/TiffIfd.h"
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,12 @@ Ifd ReadIfd(const std::string& tiff, uint32_t at)
 
 std::string Tiff(const ExifFields& fields)
 {
-    const auto segment = BuildExifSegment(fields);
-    EXPECT_LE(segment.size(), 65533u) << "must fit one marker";
-    EXPECT_EQ(std::string(segment.begin(), segment.begin() + 10), std::string("Exif\0\0II*\0", 10));
-    return std::string(segment.begin() + 6, segment.end());
+    ExifSegment segment;
+    EXPECT_TRUE(BuildExifSegment(fields, segment));
+    EXPECT_LE(segment.size, 65533u) << "must fit one marker";
+    const std::string bytes(reinterpret_cast<const char*>(segment.bytes), segment.size);
+    EXPECT_EQ(bytes.substr(0, 10), std::string("Exif\0\0II*\0", 10));
+    return bytes.substr(6);
 }
 
 const ExifFields kSample{"Varlo", "VS-400", "Plug-in 1.00E", "2024:03:07 09:05:02", 300, 600, 4960, 70160};
@@ -100,23 +103,52 @@ TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
 TEST(ExifSegment, OptionalTextsAndLimits)
 {
     ExifFields fields = kSample;
-    fields.make.clear();
+    fields.make = "";
     fields.model = "Abc"; // four bytes with its NUL: kept in the entry itself
-    fields.software.assign(100000, 's');
+    const std::string longText(100000, 's');
+    fields.software = longText.c_str();
     std::string tiff = Tiff(fields);
     Ifd ifd0 = ReadIfd(tiff, 8);
     EXPECT_FALSE(ifd0.entries.count(0x010F));
     EXPECT_EQ(ifd0.entries.at(0x0110).offset, 8u + 2 + 8);
     EXPECT_EQ(ifd0.Value(0x0131), std::string(kMaxSoftwareText, 's') + '\0');
 
-    fields.software.clear();
+    fields.software = nullptr;
+    fields.make = longText.c_str(); // no NUL within the job record's field
     tiff = Tiff(fields);
-    EXPECT_FALSE(ReadIfd(tiff, 8).entries.count(0x0131));
+    ifd0 = ReadIfd(tiff, 8);
+    EXPECT_FALSE(ifd0.entries.count(0x0131));
+    EXPECT_EQ(ifd0.Value(0x010F), std::string(kMaxScannerText, 's') + '\0');
+}
+
+// The longest texts of every field still leave a whole segment.
+TEST(ExifSegment, LongestTextsFit)
+{
+    const std::string longText(100000, 't');
+    ExifFields fields = kSample;
+    fields.make = fields.model = fields.software = longText.c_str();
+    ExifSegment segment;
+    EXPECT_TRUE(BuildExifSegment(fields, segment));
+}
+
+TEST(TiffIfd, TagsBeyondItsRoomMakeItIncomplete)
+{
+    TiffIfd ifd;
+    for (uint16_t tag = 1; tag <= TiffIfd::kMaxEntries; ++tag)
+        ifd.AddShort(tag, tag);
+    ifd.AddShort(1, 7); // a replacement needs no room
+    EXPECT_TRUE(ifd.complete());
+    ifd.AddShort(0xFFFF, 1);
+    EXPECT_FALSE(ifd.complete());
 }
 
 TEST(ExifSegment, DateTimeForm)
 {
-    EXPECT_EQ(ExifDateTime(2024, 3, 7, 9, 5, 2), "2024:03:07 09:05:02");
+    char text[kExifDateTimeBytes];
+    ExifDateTime(2024, 3, 7, 9, 5, 2, text);
+    EXPECT_STREQ(text, "2024:03:07 09:05:02");
+    ExifDateTime(123456, -3, 7, 9, 100, 2, text);
+    EXPECT_STREQ(text, "9999:00:07 09:99:02") << "out-of-range values keep the form";
 }
 
 } // namespace

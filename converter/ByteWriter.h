@@ -1,0 +1,58 @@
+// Little-endian bytes into a fixed buffer the caller owns. Writing past its
+// end writes nothing and marks the writer as overflowed, so a builder checks
+// once at the end instead of at every step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace vkexf {
+
+class ByteWriter {
+public:
+    ByteWriter(uint8_t* data, size_t capacity) : data_(data), capacity_(capacity) {}
+
+    size_t size() const { return size_; }
+    bool overflowed() const { return overflowed_; }
+
+    void Bytes(const void* bytes, size_t count)
+    {
+        if (Room(count))
+            std::memcpy(data_ + size_, bytes, count);
+        Advance(count);
+    }
+    void Zeros(size_t count)
+    {
+        if (Room(count))
+            std::memset(data_ + size_, 0, count);
+        Advance(count);
+    }
+    void U16(uint16_t value)
+    {
+        const uint8_t bytes[] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+        Bytes(bytes, sizeof bytes);
+    }
+    void U32(uint32_t value)
+    {
+        U16(static_cast<uint16_t>(value));
+        U16(static_cast<uint16_t>(value >> 16));
+    }
+
+private:
+    bool Room(size_t count) const { return !overflowed_ && count <= capacity_ - size_; }
+    void Advance(size_t count)
+    {
+        if (Room(count))
+            size_ += count;
+        else
+            overflowed_ = true;
+    }
+
+    uint8_t* data_;
+    size_t capacity_;
+    size_t size_ = 0;
+    bool overflowed_ = false;
+};
+
+} // namespace vkexf
