@@ -68,31 +68,62 @@ void CheckNames(FuzzedDataProvider& in)
     }
 }
 
-// A head accepted at a size is one of the headers BeginImage writes for it.
+uint32_t Get32(const uint8_t* at)
+{
+    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
+}
+
+// A head accepted at a size is one of the headers BeginImage writes for it,
+// and every header BeginImage writes is accepted at its own size.
 void CheckHead(FuzzedDataProvider& in)
 {
-    uint8_t head[SpoolHeadBytes] = {};
-    in.ConsumeData(head, sizeof head);
-    const uint32_t size = in.ConsumeIntegral<uint32_t>();
+    // The depths and palette areas BeginImage spools, then some it never does.
+    constexpr struct {
+        uint32_t bits, colours;
+    } pairs[] = {{24, 0}, {1, 2}, {4, 16}, {8, 256}, {4, 256}, {32, 0}, {16, 256}, {8, 16}, {24, 3}};
+    constexpr size_t spooledPairs = 5;
+    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, std::size(pairs) - 1);
+    const auto& pair = pairs[pick];
+    const bool info = in.ConsumeBool();
+    const HeaderLayout layout = info ? HeaderLayout::Info : HeaderLayout::Core;
+    const int32_t width = HostInt(in, 70000);
+    const int32_t height = HostInt(in, 70000);
+    uint8_t built[HeaderBlockSize] = {};
+    (info ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)({0, 0, width, height, pair.bits, pair.colours}, built);
+    uint8_t head[SpoolHeadBytes];
+    std::memcpy(head, built, sizeof head);
+    const bool changed = in.ConsumeBool();
+    if (changed) {
+        head[in.ConsumeIntegralInRange<size_t>(0, sizeof head - 1)] = in.ConsumeIntegral<uint8_t>();
+    }
+    const uint32_t size = in.ConsumeBool() ? Get32(head + 2) : in.ConsumeIntegral<uint32_t>();
+
+    uint32_t area = 0;
+    const bool spooled = pick < spooledPairs;
+    const bool fits = width > 0 && height > 0 && (info || (width <= 0xFFFF && height <= 0xFFFF)) &&
+                      SpoolFileSizes(PixelDataOffset(layout, pair.colours), width, height, pair.bits, area) &&
+                      area != 0;
+    if (!changed && spooled && fits) {
+        Require(IsSpoolHead(head, PixelDataOffset(layout, pair.colours) + area), "BeginImage's own head passes");
+    }
     if (!IsSpoolHead(head, size)) {
         return;
     }
-    const bool info = head[14] == InfoHeaderSize;
-    const HeaderLayout layout = info ? HeaderLayout::Info : HeaderLayout::Core;
-    const uint32_t offset = head[10] | head[11] << 8 | head[12] << 16 | static_cast<uint32_t>(head[13]) << 24;
-    const uint32_t colours = (offset - HeaderBytes(layout)) / PaletteEntryBytes(layout);
-    const int32_t width = info ? static_cast<int32_t>(head[18] | head[19] << 8 | head[20] << 16 |
-                                                      static_cast<uint32_t>(head[21]) << 24)
-                               : head[18] | head[19] << 8;
-    const int32_t height = info ? static_cast<int32_t>(head[22] | head[23] << 8 | head[24] << 16 |
-                                                       static_cast<uint32_t>(head[25]) << 24)
-                                : head[20] | head[21] << 8;
-    const uint32_t depth = colours == 0 ? 24 : colours == 2 ? 1 : colours == 16 ? 4 : 8;
-    // 256 entries also come with 4 bits (grey); the sizes say which was built.
-    for (const uint32_t bits : {depth, 4u}) {
-        uint8_t built[HeaderBlockSize] = {};
-        (info ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)({0, 0, width, height, bits, colours}, built);
-        if (std::memcmp(built, head, SpoolHeadBytes) == 0) {
+    Require(size == Get32(head + 2), "the head states the file's size");
+    // Rebuilt from what the head says, for each depth its palette area allows.
+    const bool headInfo = head[14] == InfoHeaderSize;
+    const HeaderLayout headLayout = headInfo ? HeaderLayout::Info : HeaderLayout::Core;
+    const uint32_t colours = (Get32(head + 10) - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
+    const int32_t headWidth = headInfo ? static_cast<int32_t>(Get32(head + 18)) : head[18] | head[19] << 8;
+    const int32_t headHeight = headInfo ? static_cast<int32_t>(Get32(head + 22)) : head[20] | head[21] << 8;
+    for (size_t k = 0; k < spooledPairs; ++k) {
+        if (pairs[k].colours != colours) {
+            continue;
+        }
+        uint8_t rebuilt[HeaderBlockSize] = {};
+        (headInfo ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)(
+            {0, 0, headWidth, headHeight, pairs[k].bits, colours}, rebuilt);
+        if (std::memcmp(rebuilt, head, SpoolHeadBytes) == 0) {
             return;
         }
     }
