@@ -1,7 +1,10 @@
-// The test that stands between a stored "TempFile" value and DeleteFile: only
-// a "~TF" name directly inside the temporary directory may pass, and every
-// name the plug-in makes there must.
+// The tests that stand between a stored "TempFile" value and DeleteFile: only
+// a GetTempFileName "~TF" name directly inside the temporary directory, or on
+// a lettered drive, may pass, every name the plug-in makes there must, and
+// only a head that BeginImage could have written, at its exact size.
 #include "fuzz/HostValues.h"
+#include "spool/BmpHeader.h"
+#include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
 
 #include <cctype>
@@ -19,34 +22,124 @@ bool SameLetters(const std::string& a, const std::string& b)
            });
 }
 
-} // namespace
-} // namespace vlexif::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+// "~TF", one to four hex digits, ".tmp", by a second reading of the rule.
+bool LooksMade(const std::string& name)
 {
-    using namespace vlexif;
-    using namespace vlexif::fuzz;
-    FuzzedDataProvider in(data, size);
+    const size_t dot = name.find('.');
+    if (dot == std::string::npos || dot < 4 || dot > 7 || !SameLetters(name.substr(0, 3), "~TF") ||
+        !SameLetters(name.substr(dot), ".tmp")) {
+        return false;
+    }
+    return std::all_of(name.begin() + 3, name.begin() + static_cast<std::ptrdiff_t>(dot),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+void CheckNames(FuzzedDataProvider& in)
+{
     std::string dir = in.ConsumeRandomLengthString(300);
     const std::string path = in.ConsumeRandomLengthString(600);
     dir.resize(std::strlen(dir.c_str()));
+    // What the plug-in sees of the path: up to its first NUL.
+    const std::string shown = path.substr(0, path.find('\0'));
 
     if (IsSpoolPathIn(dir.c_str(), path.c_str())) {
-        // What the plug-in sees of the path: up to its first NUL.
-        const std::string shown = path.substr(0, path.find('\0'));
         Require(!dir.empty() && dir.back() == '\\' && shown.size() > dir.size() &&
                     SameLetters(shown.substr(0, dir.size()), dir),
                 "an accepted path lies in the directory");
-        const std::string name = shown.substr(dir.size());
-        Require(SameLetters(name.substr(0, 3), "~TF") && name.find_first_of("\\/:") == std::string::npos,
-                "an accepted name is a ~TF file directly inside it");
+        Require(LooksMade(shown.substr(dir.size())), "an accepted name is one GetTempFileName makes");
+    }
+    if (IsDriveSpoolPath(path.c_str())) {
+        Require(shown.size() > 3 && std::isalpha(static_cast<unsigned char>(shown[0])) && shown[1] == ':' &&
+                    shown[2] == '\\' && shown.find_first_of(":/", 2) == std::string::npos,
+                "an accepted path is absolute on a lettered drive, without streams");
+        Require(LooksMade(shown.substr(shown.rfind('\\') + 1)), "its name is one GetTempFileName makes");
     }
 
     // What GetTempFileName makes: the directory, "~TF", hex digits, ".tmp".
     if (!dir.empty() && dir.back() == '\\') {
         char made[32];
-        std::snprintf(made, sizeof made, "~TF%X.tmp", in.ConsumeIntegral<uint16_t>());
+        const uint16_t unique = in.ConsumeIntegral<uint16_t>();
+        std::snprintf(made, sizeof made, in.ConsumeBool() ? "~TF%X.tmp" : "~TF%x.tmp", unique);
         Require(IsSpoolPathIn(dir.c_str(), (dir + made).c_str()), "the plug-in's own names pass");
+        if (dir.size() > 2 && std::isalpha(static_cast<unsigned char>(dir[0])) && dir[1] == ':' && dir[2] == '\\' &&
+            dir.find_first_of(":/", 2) == std::string::npos) {
+            Require(IsDriveSpoolPath((dir + made).c_str()), "and still pass once the directory moved");
+        }
+    }
+}
+
+uint32_t Get32(const uint8_t* at)
+{
+    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
+}
+
+// A head accepted at a size is one of the headers BeginImage writes for it,
+// and every header BeginImage writes is accepted at its own size.
+void CheckHead(FuzzedDataProvider& in)
+{
+    // The depths and palette areas BeginImage spools, then some it never does.
+    constexpr struct {
+        uint32_t bits, colours;
+    } pairs[] = {{24, 0}, {1, 2}, {4, 16}, {8, 256}, {4, 256}, {32, 0}, {16, 256}, {8, 16}, {24, 3}};
+    constexpr size_t spooledPairs = 5;
+    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, std::size(pairs) - 1);
+    const auto& pair = pairs[pick];
+    const bool info = in.ConsumeBool();
+    const HeaderLayout layout = info ? HeaderLayout::Info : HeaderLayout::Core;
+    const int32_t width = HostInt(in, 70000);
+    const int32_t height = HostInt(in, 70000);
+    uint8_t built[HeaderBlockSize] = {};
+    (info ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)({0, 0, width, height, pair.bits, pair.colours}, built);
+    uint8_t head[SpoolHeadBytes];
+    std::memcpy(head, built, sizeof head);
+    const bool changed = in.ConsumeBool();
+    if (changed) {
+        head[in.ConsumeIntegralInRange<size_t>(0, sizeof head - 1)] = in.ConsumeIntegral<uint8_t>();
+    }
+    const uint32_t size = in.ConsumeBool() ? Get32(head + 2) : in.ConsumeIntegral<uint32_t>();
+
+    uint32_t area = 0;
+    const bool spooled = pick < spooledPairs;
+    const bool fits = width > 0 && height > 0 && (info || (width <= 0xFFFF && height <= 0xFFFF)) &&
+                      SpoolFileSizes(PixelDataOffset(layout, pair.colours), width, height, pair.bits, area) &&
+                      area != 0;
+    if (!changed && spooled && fits) {
+        Require(IsSpoolHead(head, PixelDataOffset(layout, pair.colours) + area), "BeginImage's own head passes");
+    }
+    if (!IsSpoolHead(head, size)) {
+        return;
+    }
+    Require(size == Get32(head + 2), "the head states the file's size");
+    // Rebuilt from what the head says, for each depth its palette area allows.
+    const bool headInfo = head[14] == InfoHeaderSize;
+    const HeaderLayout headLayout = headInfo ? HeaderLayout::Info : HeaderLayout::Core;
+    const uint32_t colours = (Get32(head + 10) - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
+    const int32_t headWidth = headInfo ? static_cast<int32_t>(Get32(head + 18)) : head[18] | head[19] << 8;
+    const int32_t headHeight = headInfo ? static_cast<int32_t>(Get32(head + 22)) : head[20] | head[21] << 8;
+    for (size_t k = 0; k < spooledPairs; ++k) {
+        if (pairs[k].colours != colours) {
+            continue;
+        }
+        uint8_t rebuilt[HeaderBlockSize] = {};
+        (headInfo ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)(
+            {0, 0, headWidth, headHeight, pairs[k].bits, colours}, rebuilt);
+        if (std::memcmp(rebuilt, head, SpoolHeadBytes) == 0) {
+            return;
+        }
+    }
+    Require(false, "an accepted head is one BeginImage builds");
+}
+
+} // namespace
+} // namespace vlexif::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    if (in.ConsumeBool()) {
+        vlexif::fuzz::CheckHead(in);
+    } else {
+        vlexif::fuzz::CheckNames(in);
     }
     return 0;
 }

@@ -19,16 +19,36 @@ bool SameLetters(const char* a, const char* b, size_t length)
 
 } // namespace
 
+bool IsSpoolName(const char* name)
+{
+    const size_t prefixLength = sizeof SpoolNamePrefix - 1;
+    if (std::strlen(name) < prefixLength || !SameLetters(name, SpoolNamePrefix, prefixLength)) {
+        return false;
+    }
+    const char* digits = name + prefixLength;
+    size_t count = 0;
+    while (count < 5 && std::isxdigit(static_cast<unsigned char>(digits[count]))) {
+        ++count;
+    }
+    constexpr char extension[] = ".tmp";
+    return count >= 1 && count <= 4 && std::strlen(digits + count) == sizeof extension - 1 &&
+           SameLetters(digits + count, extension, sizeof extension - 1);
+}
+
 bool IsSpoolPathIn(const char* tempDir, const char* path)
 {
     const size_t dirLength = std::strlen(tempDir);
-    if (dirLength == 0 || tempDir[dirLength - 1] != '\\' || std::strlen(path) <= dirLength ||
-        !SameLetters(tempDir, path, dirLength)) {
+    return dirLength != 0 && tempDir[dirLength - 1] == '\\' && std::strlen(path) > dirLength &&
+           SameLetters(tempDir, path, dirLength) && IsSpoolName(path + dirLength);
+}
+
+bool IsDriveSpoolPath(const char* path)
+{
+    if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' || path[2] != '\\' ||
+        std::strpbrk(path + 2, ":/") != nullptr) {
         return false;
     }
-    const char* name = path + dirLength;
-    const size_t prefixLength = sizeof SpoolNamePrefix - 1;
-    return SameLetters(name, SpoolNamePrefix, prefixLength) && std::strpbrk(name, "\\/:") == nullptr;
+    return IsSpoolName(std::strrchr(path, '\\') + 1);
 }
 
 } // namespace vlexif

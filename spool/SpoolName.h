@@ -1,14 +1,22 @@
-// What a spool file's path looks like: a "~TF" name directly inside the
-// temporary directory. Platform-free.
+// What a spool file's path looks like: the name GetTempFileName makes with
+// the "~TF" prefix, directly inside a folder. Platform-free.
 #pragma once
 
 namespace vlexif {
 
 constexpr char SpoolNamePrefix[] = "~TF";
 
-// True when `path` names a file whose name starts with "~TF" and which lies
-// directly in `tempDir` (a directory path ending in a backslash). Letters
-// compare without case, as Windows paths do.
+// True for "~TF", one to four hex digits and ".tmp": the names
+// GetTempFileName gives with that prefix. Letters compare without case, as
+// Windows names do.
+bool IsSpoolName(const char* name);
+
+// True when `path` names a spool-named file lying directly in `tempDir` (a
+// directory path ending in a backslash).
 bool IsSpoolPathIn(const char* tempDir, const char* path);
+
+// True when `path` names a spool-named file in a folder of a lettered drive
+// ("X:\..."): no share, device or relative path, no stream.
+bool IsDriveSpoolPath(const char* path);
 
 } // namespace vlexif

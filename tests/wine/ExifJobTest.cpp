@@ -376,5 +376,83 @@ TEST_F(ExifJobTest, FinishDeletesOnlyItsOwnSpoolFile)
     EXPECT_FALSE(key.HasValue("ImageFormat"));
 }
 
+// The host's temporary folder may change while a job runs: the job goes on
+// in the spool file it began, converts or discards it, and leaves nothing.
+TEST_F(ExifJobTest, AJobOutlivesAChangeOfTheTemporaryFolder)
+{
+    for (const PluginCommand end : {CmdFinish, CmdAbort}) {
+        records.DescribeImage(300, 2, 2, 1, 8, 1);
+        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+        TestTempDir moved;
+        const uint8_t line[4] = {0x10, 0x20};
+        records.SetBlock(4, 2, 1, 0, line);
+        EXPECT_EQ(Call(CmdWriteBlock), StatusOk);
+        EXPECT_EQ(Call(end), StatusOk);
+        if (end == CmdFinish) {
+            std::vector<uint8_t> expected = BlackBmp24(2, 2, 300);
+            std::fill_n(expected.begin() + 62, 3, 0x10); // the top line is the last row
+            std::fill_n(expected.begin() + 65, 3, 0x20);
+            ASSERT_EQ(recorder->calls, 1);
+            EXPECT_EQ(std::vector<uint8_t>(recorder->spoolCopy, recorder->spoolCopy + recorder->spoolCopySize),
+                      expected);
+        }
+        EXPECT_TRUE(temp.Files().empty());
+        EXPECT_TRUE(moved.Files().empty());
+        EXPECT_FALSE(key.HasValue("TempFile"));
+        recorder->calls = 0;
+    }
+}
+
+// Forged paths to files that are not spool files of this plug-in, in the old
+// folder and in the new one: none is written, converted or deleted, and a
+// spool file's bytes are no passport under another name or at another size.
+TEST_F(ExifJobTest, AForgedSpoolPathReachesNoOtherFileWhereverTheTemporaryFolderIs)
+{
+    records.DescribeImage(300, 2, 2, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    const std::vector<uint8_t> spool = ReadWholeFile(key.String("TempFile").c_str());
+    ASSERT_EQ(Call(CmdAbort), StatusOk);
+    TestTempDir moved;
+    std::vector<uint8_t> longer = spool, shorter = spool;
+    longer.push_back(0);
+    shorter.pop_back();
+    const std::pair<std::string, std::vector<uint8_t>> decoys[] = {
+        {moved.Path() + "letter.doc", spool},
+        {temp.Path() + "~TF1A2B.tmp", {'t', 'e', 'x', 't'}},
+        {moved.Path() + "~TF3C4D.tmp", {'t', 'e', 'x', 't'}},
+        {moved.Path() + "~TF5E6F.tmp", longer},
+        {temp.Path() + "~TF7A8B.tmp", shorter},
+        {moved.Path() + "~TFghost.tmp", spool},
+    };
+    for (const auto& [path, bytes] : decoys) {
+        WriteWholeFile(path, bytes);
+    }
+    const std::string folder = moved.Path() + "~TF9C.tmp";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const uint8_t line[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (const PluginCommand command : {CmdWriteBlock, CmdFinish, CmdAbort}) {
+        for (const auto& [path, bytes] : decoys) {
+            key.SetString("TempFile", path);
+            key.SetDword("ImageFormat", 1024);
+            records.SetBlock(8, 2, 1, 0, line);
+            EXPECT_EQ(Call(command), command == CmdWriteBlock ? StatusOpenFailed
+                                     : command == CmdFinish   ? StatusCreateFailed
+                                                              : StatusOk)
+                << path;
+            EXPECT_EQ(ReadWholeFile(path), bytes) << path;
+        }
+        key.SetString("TempFile", folder);
+        Call(command);
+        EXPECT_EQ(GetFileAttributesA(folder.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    }
+    EXPECT_EQ(recorder->calls, 0);
+    RemoveDirectoryA(folder.c_str());
+    for (const auto& decoy : decoys) {
+        DeleteFileA(decoy.first.c_str());
+    }
+}
+
 } // namespace
 } // namespace vlexif
