@@ -126,6 +126,9 @@ ParseResult ParseScan(const std::vector<std::string>& args)
     if (positional.size() < 2) {
         return {std::nullopt, "scan needs an input and an output file"};
     }
+    if (positional[0].empty() || positional[1].empty()) {
+        return {std::nullopt, positional[0].empty() ? "the input file name is empty" : "the output file name is empty"};
+    }
     if (positional.size() > 2) {
         std::string extra;
         for (size_t i = 2; i < positional.size(); ++i) {

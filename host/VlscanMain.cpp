@@ -126,7 +126,10 @@ bool PreparePage(const ScanOptions& options, HostPage& page)
     try {
         FilePtr file = OpenWide(options.input, L"rb");
         if (!file) {
-            Say("cannot read " + input + ": " + std::strerror(errno));
+            // The C library calls a folder "Permission denied".
+            const DWORD attributes = GetFileAttributesW(WidePath(input).c_str());
+            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            Say("cannot read " + input + ": " + (folder ? "it is a directory" : std::strerror(errno)));
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));

@@ -78,6 +78,8 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan"}, "scan needs an input and an output file"},
         {{"scan", "a", "--dpi", "5"}, "scan needs an input and an output file"},
         {{"scan", "a", "b", "c", "--quiet", "d"}, "too many arguments: c d"},
+        {{"scan", "", "b"}, "the input file name is empty"},
+        {{"scan", "a", ""}, "the output file name is empty"},
         {{"describe", "x"}, "no arguments"},
         {{"print"}, "unknown command"},
     };

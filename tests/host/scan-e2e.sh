@@ -272,6 +272,11 @@ bad-input)
   fi
   grep -q "cannot read" "$work/input.err" || fail "unexpected message: $(cat "$work/input.err")"
   [[ ! -e $work/x.jpg ]] || fail "output written without input"
+  mkdir -p "$work/a-folder"
+  if "$vlscan" scan "$work/a-folder" "$work/x.jpg" 2> "$work/input.err"; then
+    fail "a folder was scanned"
+  fi
+  grep -q "a-folder: it is a directory" "$work/input.err" || fail "folder input: $(cat "$work/input.err")"
   ;;
 
 concurrent)
