@@ -5,7 +5,10 @@ add_compile_options(-msse2 -mfpmath=sse)
 # programs depend on system DLLs only.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The plug-in's code throws nothing and links no exception runtime (see
+# runtime/NoThrowNew.cpp); its tests, which link it too, keep exceptions.
 add_library(vlexif_plugin STATIC)
+target_compile_options(vlexif_plugin PRIVATE -fno-exceptions)
 target_link_libraries(vlexif_plugin PUBLIC vlexif_kernels)
 
 # The shipped DLLs link the win32-thread runtime. The posix one, which the
@@ -14,14 +17,20 @@ target_link_libraries(vlexif_plugin PUBLIC vlexif_kernels)
 execute_process(COMMAND i686-w64-mingw32-gcc-win32 -print-libgcc-file-name
   OUTPUT_VARIABLE win32_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
 get_filename_component(VLEXIF_WIN32_RUNTIME_DIR ${win32_libgcc} DIRECTORY)
+# Both DLLs also take the allocation functions that never throw, so that
+# nothing of libstdc++'s exception runtime is linked in.
+add_library(vlexif_runtime OBJECT ${CMAKE_SOURCE_DIR}/runtime/NoThrowNew.cpp)
+target_compile_options(vlexif_runtime PRIVATE -fno-exceptions)
 function(vlexif_link_win32_runtime target)
   target_link_options(${target} PRIVATE -L${VLEXIF_WIN32_RUNTIME_DIR})
+  target_link_libraries(${target} PRIVATE vlexif_runtime)
 endfunction()
 
 add_library(VLEXIF SHARED)
 vlexif_link_win32_runtime(VLEXIF)
 set_target_properties(VLEXIF PROPERTIES PREFIX "" OUTPUT_NAME VLEXIF
   RUNTIME_OUTPUT_DIRECTORY ${VLEXIF_DIST_DIR})
+target_compile_options(VLEXIF PRIVATE -fno-exceptions)
 target_link_libraries(VLEXIF PRIVATE vlexif_plugin)
 
 # GoogleTest from Debian's source package, built for the mingw target.

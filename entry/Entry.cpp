@@ -5,7 +5,6 @@
 #include "entry/SiblingPath.h"
 #include "entry/StatusReporter.h"
 #include "exif/ExifPlugin.h"
-#include "runtime/CxxRuntime.h"
 
 #include <new>
 
@@ -55,14 +54,13 @@ vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         plugin = nullptr;
         LoadResourceLibrary(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
         ReleaseModule();
-        ReleaseCxxRuntimePool(reserved);
     }
     return TRUE;
 }

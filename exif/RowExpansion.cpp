@@ -82,19 +82,24 @@ struct ByteExpansion {
     uint8_t pixels[256][bytesOut];
 };
 
+// Built by the compiler: a static built at first use would take the C++
+// runtime's guard lock, a semaphore the DLL never gives back.
+struct GreyTable {
+    constexpr GreyTable()
+    {
+        for (uint32_t v = 0; v < 256; ++v) {
+            colours[v] = v * 0x010101u;
+        }
+    }
+    Colour colours[256] = {};
+};
+
+constexpr GreyTable grey;
+
 } // namespace
 
 void ExpandGray8Rows(const HostBlock& block, uint8_t* out, uint32_t outStride)
 {
-    static const struct GreyTable {
-        GreyTable()
-        {
-            for (uint32_t v = 0; v < 256; ++v) {
-                colours[v] = v * 0x010101u;
-            }
-        }
-        Colour colours[256];
-    } grey;
     const int32_t width = block.width;
     ForEachRowBottomUp(block, static_cast<uint32_t>(block.bytesPerLine), out, outStride,
                        [width](const uint8_t* s, uint8_t* d) {

@@ -18,46 +18,41 @@ namespace {
 // each pixel's first and third bytes trade places. The neighbours' bytes come
 // in by whole-register byte shifts; masks pick, per position, the byte itself
 // (green), the one two places on (blue) or the one two places back (red).
+// The compiler builds them: a static built at first use would take the C++
+// runtime's guard lock, a semaphore the DLL never gives back.
 struct SwapMasks {
-    SwapMasks()
+    constexpr SwapMasks()
     {
-        alignas(16) uint8_t same[48];
-        alignas(16) uint8_t ahead[48];
-        alignas(16) uint8_t behind[48];
         for (int i = 0; i < 48; ++i) {
             same[i] = i % 3 == 1 ? 0xFF : 0;
             ahead[i] = i % 3 == 0 ? 0xFF : 0;
             behind[i] = i % 3 == 2 ? 0xFF : 0;
         }
-        for (std::size_t k = 0; k < 3; ++k) {
-            keep[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(same + 16 * k));
-            next[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(ahead + 16 * k));
-            previous[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(behind + 16 * k));
-        }
     }
-    __m128i keep[3];
-    __m128i next[3];
-    __m128i previous[3];
+    alignas(16) uint8_t same[48] = {};
+    alignas(16) uint8_t ahead[48] = {};
+    alignas(16) uint8_t behind[48] = {};
 };
 
-const SwapMasks& Masks()
+constexpr SwapMasks swapMasks;
+
+__m128i Mask(const uint8_t (&mask)[48], int k)
 {
-    static const SwapMasks masks;
-    return masks;
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask + 16 * k));
 }
 
 void StoreSwapped(__m128i a0, __m128i a1, __m128i a2, uint8_t* d)
 {
-    const SwapMasks& m = Masks();
     const __m128i ahead0 = _mm_or_si128(_mm_srli_si128(a0, 2), _mm_slli_si128(a1, 14));
     const __m128i ahead1 = _mm_or_si128(_mm_srli_si128(a1, 2), _mm_slli_si128(a2, 14));
     const __m128i ahead2 = _mm_srli_si128(a2, 2);
     const __m128i behind0 = _mm_slli_si128(a0, 2);
     const __m128i behind1 = _mm_or_si128(_mm_slli_si128(a1, 2), _mm_srli_si128(a0, 14));
     const __m128i behind2 = _mm_or_si128(_mm_slli_si128(a2, 2), _mm_srli_si128(a1, 14));
-    auto pick = [&m](int k, __m128i same, __m128i ahead, __m128i behind) {
-        return _mm_or_si128(_mm_and_si128(same, m.keep[k]),
-                            _mm_or_si128(_mm_and_si128(ahead, m.next[k]), _mm_and_si128(behind, m.previous[k])));
+    auto pick = [](int k, __m128i same, __m128i ahead, __m128i behind) {
+        return _mm_or_si128(_mm_and_si128(same, Mask(swapMasks.same, k)),
+                            _mm_or_si128(_mm_and_si128(ahead, Mask(swapMasks.ahead, k)),
+                                         _mm_and_si128(behind, Mask(swapMasks.behind, k))));
     };
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), pick(0, a0, ahead0, behind0));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), pick(1, a1, ahead1, behind1));

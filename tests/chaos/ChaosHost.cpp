@@ -4,7 +4,8 @@
 // it checks what must hold whatever the host does: a known status, a message
 // box exactly for the statuses that have one, no job left behind by Finish or
 // Abort, only the plug-in's own value names in its key, no handle kept, and
-// nothing outside the temporary directory touched.
+// nothing outside the temporary directory touched; and at every unload, that
+// the load and its calls kept no handle of any type.
 //
 // chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K]
 //            [--verbose]
@@ -14,6 +15,7 @@
 // over several processes.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
+#include "tests/common/HandleCensus.h"
 #include "tests/common/ProcessResources.h"
 #include "tests/wine/TestSupport.h"
 
@@ -133,6 +135,7 @@ public:
         windows.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, CloseWindows, nullptr, GetCurrentThreadId());
         WarmUp();
         const DWORD tlsBefore = test::FirstFreeTlsIndex();
+        handlesAtStart = test::HandleCensus::Take();
         uint32_t failed = 0;
         for (uint32_t k = options.first; k < options.first + options.sequences; ++k) {
             // With the module unloaded at both ends, what a sequence kept
@@ -141,6 +144,7 @@ public:
             failed += Sequence(k) ? 0 : 1;
             sequenceHeapGrowth += static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(before);
         }
+        handlesAtEnd = test::HandleCensus::Take();
         UnhookWindowsHookEx(windows.hook);
         tlsKept = static_cast<int64_t>(test::FirstFreeTlsIndex()) - tlsBefore;
         Summary();
@@ -172,13 +176,13 @@ private:
         RegDeleteTreeA(HKEY_CURRENT_USER, key.ExifPath().c_str());
         sandbox.RemoveSpoolFiles();
         FreshRecords();
-        Reload();
+        std::vector<std::string> problems;
+        Reload(problems);
         RandomHost host(random, *records, key, sandbox, windowed);
         if (options.verbose) {
             std::printf("sequence %u\n", k);
         }
         Log log(options.verbose);
-        std::vector<std::string> problems;
         // Half the sequences follow a job's order, each step skipped,
         // repeated or preceded by something else now and then; the rest, and
         // whatever follows a job, are free.
@@ -204,7 +208,7 @@ private:
             Call abort{CmdAbort, true, false, false, false, false, "end of sequence"};
             CallAndCheck(abort, log, problems);
         }
-        plugin.Unload();
+        Unload(problems);
         ++sequences;
         const bool passed = problems.empty();
         if (!passed) {
@@ -248,11 +252,28 @@ private:
         RegDeleteTreeA(HKEY_CURRENT_USER, key.ExifPath().c_str());
     }
 
-    void Reload()
+    // The module loaded afresh, with the handles counted while none is
+    // loaded: whatever the load or its calls keep shows at the unload.
+    void Reload(std::vector<std::string>& problems)
     {
+        Unload(problems);
+        handlesUnloaded = test::HandleCensus::Take();
         plugin.Reload();
         ++loads;
         callsSinceLoad = 0;
+    }
+
+    void Unload(std::vector<std::string>& problems)
+    {
+        if (!plugin.Loaded()) {
+            return;
+        }
+        plugin.Unload();
+        const test::HandleCensus after = test::HandleCensus::Take();
+        if (after != handlesUnloaded) {
+            problems.push_back("handles kept by a load of the module: {" + handlesUnloaded.Describe() +
+                               "} before it, {" + after.Describe() + "} after its unload");
+        }
     }
 
     // The commands of one job as a careful host sends them.
@@ -275,10 +296,10 @@ private:
     {
         const uint32_t action = random() % 100;
         if (action < 5) {
-            Reload();
+            Reload(problems);
             log.Add("reload the module");
         } else if (action < 7) {
-            plugin.Unload();
+            Unload(problems);
             log.Add("unload the module");
         } else if (action < 15) {
             log.Add("forge " + host.ForgeValue());
@@ -295,7 +316,7 @@ private:
     void CallAndCheck(const Call& call, Log& log, std::vector<std::string>& problems)
     {
         if (!plugin.Loaded()) {
-            Reload();
+            Reload(problems);
         }
         if (options.verbose) {
             std::printf("  > %s%s\n", CommandName(call.command).c_str(), (call.note.empty() ? "" : ": " + call.note).c_str());
@@ -303,15 +324,15 @@ private:
         }
         const int convertsBefore = recorder->calls;
         windows.messageBoxes = 0;
+        const test::HandleCensus handlesBefore = test::HandleCensus::Take();
         const uint64_t heapBefore = test::HeapBytesInUse();
-        const uintptr_t handleBefore = LowestFreeHandle();
         const uint32_t status =
             call.noParams ? plugin.CallWithoutParams(call.command) : plugin.Call(call.command, records->params);
-        const uintptr_t handleAfter = LowestFreeHandle();
         // The recording converter's copy of the spool file is the test's, not the plug-in's.
         std::free(recorder->spoolCopy);
         recorder->spoolCopy = nullptr;
         const int64_t heapDelta = static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(heapBefore);
+        const test::HandleCensus handlesAfter = test::HandleCensus::Take();
         // The first call creates the plug-in object, kept until unload.
         const bool counted = callsSinceLoad++ > 0;
         if (counted) {
@@ -337,11 +358,9 @@ private:
             problems.push_back(std::to_string(windows.messageBoxes) + " message boxes for status " +
                                std::to_string(status));
         }
-        if (handleAfter != handleBefore) {
-            char text[80];
-            std::snprintf(text, sizeof text, "a handle kept: the lowest free handle moved from 0x%X to 0x%X",
-                          static_cast<unsigned>(handleBefore), static_cast<unsigned>(handleAfter));
-            problems.push_back(text);
+        if (handlesAfter != handlesBefore) {
+            problems.push_back("handles kept by the call: {" + handlesBefore.Describe() + "} before, {" +
+                               handlesAfter.Describe() + "} after");
         }
         const bool endsJob = code == CmdFinish || code == CmdAbort;
         // With its key unreadable, or no parameter block to name it, the
@@ -387,6 +406,8 @@ private:
                     static_cast<long long>(callHeapGrowth), static_cast<unsigned long long>(loads),
                     static_cast<long long>(byLoads), static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
         std::printf("TLS indexes kept by the module loads: %lld\n", static_cast<long long>(tlsKept));
+        std::printf("handles at the start: {%s}; at the end: {%s}\n", handlesAtStart.Describe().c_str(),
+                    handlesAtEnd.Describe().c_str());
     }
 
     const Options& options;
@@ -405,6 +426,9 @@ private:
     int64_t callHeapGrowth = 0;
     int64_t sequenceHeapGrowth = 0;
     int64_t tlsKept = 0;
+    test::HandleCensus handlesUnloaded;
+    test::HandleCensus handlesAtStart;
+    test::HandleCensus handlesAtEnd;
     std::map<std::string, std::map<uint32_t, uint64_t>> statuses;
     std::map<std::string, int64_t> heapKept;
 };

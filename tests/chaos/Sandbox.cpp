@@ -210,11 +210,4 @@ void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& p
     RegCloseKey(key);
 }
 
-uintptr_t LowestFreeHandle()
-{
-    HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(probe);
-    return reinterpret_cast<uintptr_t>(probe);
-}
-
 } // namespace vlexif::chaos

@@ -51,8 +51,4 @@ private:
 // Value names under the job's key other than the plug-in's own.
 void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& problems);
 
-// The handle value a new handle gets now: the lowest free slot, so a call
-// that keeps a handle moves it (Wine does not count a process's handles).
-uintptr_t LowestFreeHandle();
-
 } // namespace vlexif::chaos

@@ -1,6 +1,5 @@
 // The exported entry as a host meets it: loading, dispatch, statuses, the
 // message boxes, and what it writes into the host's records.
-#include "tests/common/ProcessResources.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -159,22 +158,6 @@ TEST_F(EntryTest, ACallWithoutAParameterBlockIsRefusedNotFollowed)
     EXPECT_EQ(shown[0].owner, nullptr);
     EXPECT_FALSE(key.ExifKeyExists());
     EXPECT_TRUE(temp.Files().empty());
-}
-
-// A host may unload the plug-in after every call; a load that kept a thread
-// slot would end such a host after about a thousand calls, and one that kept
-// the C++ runtime's exception pool would lose 19 KB a call.
-TEST_F(EntryTest, LoadingAndUnloadingKeepsNoThreadSlotOrHeap)
-{
-    PluginLibrary plugin(Stage("stage"));
-    plugin.Reload(); // whatever the first load sets up once
-    const DWORD slotBefore = FirstFreeTlsIndex();
-    const uint64_t heapBefore = HeapBytesInUse();
-    for (int cycle = 0; cycle < 50; ++cycle) {
-        plugin.Reload();
-    }
-    EXPECT_EQ(FirstFreeTlsIndex(), slotBefore);
-    EXPECT_LT(HeapBytesInUse(), heapBefore + 16 * 1024);
 }
 
 TEST_F(EntryTest, JobValuesOutliveTheModule)
