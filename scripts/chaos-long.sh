@@ -19,7 +19,7 @@ cmake --build build
 . "$root/scripts/wine-env.sh"
 unset DISPLAY
 trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p
+wineserver -p || true  # already running: keep it
 
 mkdir -p build/chaos
 log=build/chaos/$seed.log

@@ -25,7 +25,7 @@ trap cleanup EXIT
 
 # One wineserver for the whole run instead of one per test program, with
 # Wine's own services started before the first test is timed.
-wineserver -p
+wineserver -p || true  # already running: keep it
 wine cmd /c exit >/dev/null 2>&1 || true
 # Xvfb has no window manager: Wine manages its windows itself, instead of
 # waiting on every new window for a manager that never answers.
