@@ -175,17 +175,13 @@ PluginStatus BmpSpoolPlugin::BeginImage()
 
 PluginStatus BmpSpoolPlugin::SetPalette()
 {
-    const bool ownPath = LoadTempPath();
     settings.ReadDword("File Type", fileType);
     settings.ReadDword("ImageFormat", formatCode);
     if (IsRgbFormat(formatCode)) {
         return StatusOk;
     }
-    if (!ownPath) {
-        return StatusOpenFailed;
-    }
-    if (spoolFile.Open(tempPath) != StatusOk) {
-        SpoolFile::Delete(tempPath);
+    uint32_t fileSize = 0;
+    if (OpenSpoolFile(fileSize) != StatusOk) {
         return StatusOpenFailed;
     }
     const HeaderLayout layout = SpoolLayout();
@@ -241,17 +237,9 @@ PluginStatus BmpSpoolPlugin::WriteNativeBlock()
 PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits,
                                         uint32_t pixelDataOffset, FillRows fill)
 {
-    if (!LoadTempPath()) {
-        return StatusOpenFailed;
-    }
-    if (spoolFile.Open(tempPath) != StatusOk) {
-        SpoolFile::Delete(tempPath);
-        return StatusOpenFailed;
-    }
     uint32_t fileSize = 0;
-    if (spoolFile.SeekToEnd(fileSize) != StatusOk) {
-        CloseAndDelete();
-        return StatusSeekFailed;
+    if (OpenSpoolFile(fileSize) != StatusOk) {
+        return StatusOpenFailed;
     }
     const HostBlock block = CurrentBlock();
     // A refused block leaves the file exactly as it was.

@@ -46,9 +46,10 @@ protected:
     // A block at the spool depth of `formatCode`, in the layout of `fileType`.
     PluginStatus WriteNativeBlock();
 
-    // One block into its place: opens the stored spool file, checks the block
-    // against the source it reads and the pixel area it lands in, fills the
-    // work block with its rows and writes them with one seek and one write.
+    // One block into its place: opens the stored spool file, which proves
+    // itself on that handle, checks the block against the source it reads and
+    // the pixel area it lands in, fills the work block with its rows and
+    // writes them with one seek and one write.
     PluginStatus PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
                             FillRows fill);
 

@@ -39,6 +39,27 @@ bool ScanPlugin::LoadTempPath()
     return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath);
 }
 
+PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
+{
+    // The name gates every open: no other path is opened, even to be read.
+    if (!settings.ReadString("TempFile", tempPath) || !IsSpoolNamedPath(tempPath)) {
+        return StatusOpenFailed;
+    }
+    if (spoolFile.Open(tempPath) != StatusOk) {
+        // A spool file the job can no longer write is lost to it; deleted
+        // only once it has proven itself to a reader.
+        if (IsOwnSpoolPath(tempPath)) {
+            SpoolFile::Delete(tempPath);
+        }
+        return StatusOpenFailed;
+    }
+    if (!HoldsSpoolHead(spoolFile.Handle(), fileSize)) {
+        spoolFile.Close();
+        return StatusOpenFailed;
+    }
+    return StatusOk;
+}
+
 void ScanPlugin::CloseAndDelete()
 {
     spoolFile.Close();

@@ -41,6 +41,11 @@ protected:
     void BindSettings();
     // Reloads "TempFile"; false unless it names this plug-in's own spool file.
     bool LoadTempPath();
+    // Reloads "TempFile" and opens it for writing, once per block: the file
+    // proves itself through the very handle that will write it, before any
+    // byte is written. `fileSize` is then the proven size. On failure nothing
+    // is held; a file of ours that will not open is deleted.
+    PluginStatus OpenSpoolFile(uint32_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();
 

@@ -42,12 +42,6 @@ PluginStatus SpoolFile::Seek(int32_t distance, DWORD moveMethod)
                : StatusOk;
 }
 
-PluginStatus SpoolFile::SeekToEnd(uint32_t& fileSize)
-{
-    fileSize = Os().SetFilePointer(handle, 0, nullptr, FILE_END);
-    return fileSize == INVALID_SET_FILE_POINTER ? StatusSeekFailed : StatusOk;
-}
-
 PluginStatus SpoolFile::Close()
 {
     if (Os().CloseHandle(handle) == 0) {

@@ -17,8 +17,6 @@ public:
     // Short writes fail too: a spool file with a gap is a corrupt image.
     PluginStatus Write(uint32_t byteCount, const void* data);
     PluginStatus Seek(int32_t distance, DWORD moveMethod);
-    // Seeks to the end and reports the file's size, which bounds the blocks.
-    PluginStatus SeekToEnd(uint32_t& fileSize);
     PluginStatus Close();
     static PluginStatus Delete(const char* path);
 

@@ -31,19 +31,10 @@ public:
         }
     }
 
-    // Only a disk file counts: a directory does not open, and a pipe or
-    // device named like a spool file is not read from.
     bool HoldsSpoolHead() const
     {
-        if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK) {
-            return false;
-        }
-        DWORD high = 0;
-        const DWORD size = GetFileSize(handle, &high);
-        uint8_t head[SpoolHeadBytes];
-        DWORD read = 0;
-        return high == 0 && size != INVALID_FILE_SIZE && ReadFile(handle, head, sizeof head, &read, nullptr) &&
-               read == sizeof head && IsSpoolHead(head, size);
+        uint32_t size = 0;
+        return handle != INVALID_HANDLE_VALUE && vlexif::HoldsSpoolHead(handle, size);
     }
 
 private:
@@ -61,13 +52,36 @@ bool MakeSpoolPath(char (&path)[MAX_PATH])
     return true;
 }
 
-bool IsOwnSpoolPath(const char* path)
+bool IsSpoolNamedPath(const char* path)
 {
     char dir[MAX_PATH];
     // A temporary directory on a share is trusted as the current one only:
     // any other share path is never even opened.
-    const bool named = IsDriveSpoolPath(path) || (TempDirectory(dir) && IsSpoolPathIn(dir, path));
-    return named && ReadOnlyFile(path).HoldsSpoolHead();
+    return IsDriveSpoolPath(path) || (TempDirectory(dir) && IsSpoolPathIn(dir, path));
+}
+
+bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)
+{
+    // Only a disk file counts: a directory does not open, and a pipe or
+    // device named like a spool file is not read from.
+    if (Os().GetFileType(file) != FILE_TYPE_DISK) {
+        return false;
+    }
+    DWORD high = 0;
+    const DWORD size = Os().GetFileSize(file, &high);
+    uint8_t head[SpoolHeadBytes];
+    DWORD read = 0;
+    if (high != 0 || size == INVALID_FILE_SIZE || !Os().ReadFile(file, head, sizeof head, &read, nullptr) ||
+        read != sizeof head || !IsSpoolHead(head, size)) {
+        return false;
+    }
+    fileSize = size;
+    return true;
+}
+
+bool IsOwnSpoolPath(const char* path)
+{
+    return IsSpoolNamedPath(path) && ReadOnlyFile(path).HoldsSpoolHead();
 }
 
 } // namespace vlexif

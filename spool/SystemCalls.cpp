@@ -5,10 +5,10 @@ namespace vlexif {
 namespace {
 
 const SystemCalls realCalls = {
-    ::CreateFileA,      ::WriteFile,        ::SetFilePointer, ::CloseHandle,
-    ::DeleteFileA,      ::GetTempPathA,     ::GetTempFileNameA, ::GetModuleHandleA,
-    ::GetProcAddress,   ::GetDiskFreeSpaceA, ::GlobalAlloc,   ::GlobalLock,
-    ::GlobalHandle,     ::GlobalUnlock,     ::GlobalFree,
+    ::CreateFileA,    ::WriteFile,         ::SetFilePointer, ::CloseHandle,      ::GetFileType,
+    ::GetFileSize,    ::ReadFile,          ::DeleteFileA,    ::GetTempPathA,     ::GetTempFileNameA,
+    ::GetModuleHandleA, ::GetProcAddress,  ::GetDiskFreeSpaceA, ::GlobalAlloc,   ::GlobalLock,
+    ::GlobalHandle,   ::GlobalUnlock,      ::GlobalFree,
 };
 
 SystemCalls calls = realCalls;

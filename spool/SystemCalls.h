@@ -13,6 +13,9 @@ struct SystemCalls {
     decltype(&::WriteFile) WriteFile;
     decltype(&::SetFilePointer) SetFilePointer;
     decltype(&::CloseHandle) CloseHandle;
+    decltype(&::GetFileType) GetFileType;
+    decltype(&::GetFileSize) GetFileSize;
+    decltype(&::ReadFile) ReadFile;
     decltype(&::DeleteFileA) DeleteFileA;
     decltype(&::GetTempPathA) GetTempPathA;
     decltype(&::GetTempFileNameA) GetTempFileNameA;

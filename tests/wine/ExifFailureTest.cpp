@@ -27,9 +27,9 @@ protected:
 TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
 {
     const test::ArrangedFailure failures[] = {
-        {"open", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
+        {"open", [] { test::FailOpenForWriting(); }, StatusOpenFailed},
         {"work block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"seek to the place", [] { test::FailSeekAfter(1); }, StatusSeekFailed},
+        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
     };
     for (const auto& failure : failures) {

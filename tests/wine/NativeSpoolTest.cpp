@@ -344,9 +344,8 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
 TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
 {
     const test::ArrangedFailure failures[] = {
-        {"seek to the end", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"row block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"seek to the place", [] { test::FailSeekAfter(1); }, StatusSeekFailed},
+        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
         {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
     };
@@ -362,6 +361,79 @@ TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
     }
     calls.Reset();
     EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << "file gone";
+}
+
+DWORD WINAPI PipeType(HANDLE)
+{
+    return FILE_TYPE_PIPE;
+}
+
+DWORD WINAPI UnknownSize(HANDLE, LPDWORD)
+{
+    return INVALID_FILE_SIZE;
+}
+
+DWORD WINAPI SizePast4GiB(HANDLE file, LPDWORD high)
+{
+    const DWORD low = RealSystemCalls().GetFileSize(file, high);
+    *high = 1;
+    return low;
+}
+
+BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
+{
+    *read = 0;
+    return FALSE;
+}
+
+BOOL WINAPI ShortRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    return RealSystemCalls().ReadFile(file, data, bytes - 1, read, overlapped);
+}
+
+// The proof is made through the handle that writes the block: a file that
+// fails it, however, is left exactly as it was, neither written nor deleted.
+TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
+{
+    const struct {
+        const char* what;
+        void (*arrange)();
+    } failures[] = {
+        {"not a disk file", [] { Os().GetFileType = PipeType; }},
+        {"size unknown", [] { Os().GetFileSize = UnknownSize; }},
+        {"size past 4 GiB", [] { Os().GetFileSize = SizePast4GiB; }},
+        {"head unread", [] { Os().ReadFile = FailedRead; }},
+        {"head short", [] { Os().ReadFile = ShortRead; }},
+    };
+    Begin();
+    records.SetPalette({0, 1, 2, 3}, 1);
+    const std::vector<uint8_t> before = SpoolBytes();
+    for (const auto& failure : failures) {
+        calls.Reset();
+        failure.arrange();
+        test::FailWriteAfter(INT_MAX);
+        EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << failure.what;
+        EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << failure.what;
+        EXPECT_TRUE(test::WriteSizes().empty()) << failure.what;
+        calls.Reset();
+        EXPECT_EQ(SpoolBytes(), before) << failure.what;
+        EXPECT_EQ(key.Dword("LoopCount"), 0u) << failure.what;
+    }
+}
+
+// A spool file that will not open for writing is lost to the job and goes;
+// a file under a spool name that will not open either is not the job's to delete.
+TEST_F(NativeFailureTest, OnlyAProvenSpoolFileIsDeletedWhenItWillNotOpen)
+{
+    Begin();
+    test::FailOpenForWriting();
+    EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed);
+    EXPECT_TRUE(temp.Files().empty());
+    const std::string decoy = temp.Path() + "~TF1.tmp";
+    test::WriteWholeFile(decoy, {'B', 'M'});
+    key.SetString("TempFile", decoy);
+    EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed);
+    EXPECT_EQ(test::ReadWholeFile(decoy), (std::vector<uint8_t>{'B', 'M'}));
 }
 
 TEST_F(NativeFailureTest, EmptyBlocksFindNoMemoryAndDeleteTheFile)

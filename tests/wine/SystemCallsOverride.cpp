@@ -62,6 +62,15 @@ DWORD WINAPI CountedSetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD
     return INVALID_SET_FILE_POINTER;
 }
 
+HANDLE WINAPI ReadersOnlyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                    DWORD creation, DWORD flags, HANDLE model)
+{
+    if (access & GENERIC_WRITE) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return RealSystemCalls().CreateFileA(path, access, share, security, creation, flags, model);
+}
+
 } // namespace
 
 void FakeFreeSpace(uint64_t bytes)
@@ -88,6 +97,11 @@ void FailSeekAfter(int successes)
 {
     seeksLeft = successes;
     Os().SetFilePointer = CountedSetFilePointer;
+}
+
+void FailOpenForWriting()
+{
+    Os().CreateFileA = ReadersOnlyCreateFile;
 }
 
 const std::vector<DWORD>& WriteSizes()

@@ -36,6 +36,8 @@ void FailAllocationAfter(int successes);
 void FailWriteAfter(int successes, bool shortWrite = false);
 // Seeks succeed until this many more, then fail.
 void FailSeekAfter(int successes);
+// Files open for reading only; an open for writing fails.
+void FailOpenForWriting();
 // Sizes of the writes made since FailWriteAfter was set.
 const std::vector<DWORD>& WriteSizes();
 
