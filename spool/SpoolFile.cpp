@@ -16,14 +16,23 @@ PluginStatus SpoolFile::Create(const char* path)
 {
     handle = Os().CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? StatusCreateFailed : StatusOk;
+    return Opened() ? StatusOk : StatusCreateFailed;
 }
 
 PluginStatus SpoolFile::Open(const char* path)
 {
     handle = Os().CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? StatusOpenFailed : StatusOk;
+    return Opened() ? StatusOk : StatusOpenFailed;
+}
+
+// A failed open holds no handle, so the destructor has nothing to close.
+bool SpoolFile::Opened()
+{
+    if (handle == INVALID_HANDLE_VALUE) {
+        handle = nullptr;
+    }
+    return handle != nullptr;
 }
 
 PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)

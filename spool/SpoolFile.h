@@ -23,6 +23,7 @@ public:
     HANDLE Handle() const { return handle; }
 
 private:
+    bool Opened();
     HANDLE handle = nullptr;
 };
 

@@ -38,7 +38,7 @@ TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
     EXPECT_EQ(file.Close(), StatusCloseFailed); // nothing held
     EXPECT_EQ(file.Handle(), nullptr);
     EXPECT_EQ(file.Open((temp.Path() + "missing").c_str()), StatusOpenFailed);
-    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(file.Handle(), nullptr); // a failed open holds nothing to close
     EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str()), StatusCreateFailed);
     EXPECT_EQ(file.Seek(-1, FILE_BEGIN), StatusSeekFailed);
 }
