@@ -29,17 +29,7 @@ bool AnsiFromWide(const std::wstring& wide, std::string& ansi)
 
 std::string Utf8FromAnsi(const std::string& ansi)
 {
-    if (ansi.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(ansi.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-    return Utf8Text(wide);
+    return Utf8Text(WideText(CP_ACP, ansi));
 }
 
 } // namespace vlscan

@@ -93,24 +93,24 @@ std::unique_ptr<BmpImage> BmpImage::Open(FilePtr& file)
     for (Rgb& colour : palette) {
         uint8_t entry[4];
         if (std::fread(entry, 1, 4, file.get()) != 4) {
-            throw ImageLoadError("the file ends before the picture does");
+            throw ImageLoadError(EndsEarlyReason);
         }
         colour = {entry[2], entry[1], entry[0]};
     }
     if (!layout || (layout->bitsPerPixel <= 8 && palette.empty())) {
         if (!SeekTo(file.get(), 0)) {
-            throw ImageLoadError("the file cannot be read");
+            throw ImageLoadError(UnreadableReason);
         }
         return nullptr;
     }
     const std::optional<uint64_t> length = FileLength(file.get());
     if (!length) {
-        throw ImageLoadError("the file cannot be read");
+        throw ImageLoadError(UnreadableReason);
     }
     std::unique_ptr<BmpImage> image(new BmpImage(std::move(file), layout->width, layout->height, layout->topDown,
                                                  layout->bitsPerPixel, std::move(palette), layout->dataOffset));
     if (*length < layout->dataOffset || *length - layout->dataOffset < uint64_t{layout->height} * image->bytes.size()) {
-        throw ImageLoadError("the file ends before the picture does");
+        throw ImageLoadError(EndsEarlyReason);
     }
     return image;
 }
@@ -128,7 +128,7 @@ SourceRow BmpImage::Row(uint32_t y)
     const uint32_t stored = topDown ? y : Height() - 1 - y;
     if (!SeekTo(file.get(), dataOffset + uint64_t{stored} * bytes.size()) ||
         std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        throw ImageLoadError("the file cannot be read");
+        throw ImageLoadError(UnreadableReason);
     }
     const uint32_t width = Width();
     const uint8_t* line = bytes.data();

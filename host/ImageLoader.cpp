@@ -20,14 +20,12 @@ namespace vlscan {
 
 namespace {
 
-constexpr char EndsEarly[] = "the file ends before the picture does";
 constexpr char Damaged[] = "the picture data is damaged";
-constexpr char Unreadable[] = "the file cannot be read";
 
 void Rewind(std::FILE* file)
 {
     if (!SeekTo(file, 0)) {
-        throw ImageLoadError(Unreadable);
+        throw ImageLoadError(UnreadableReason);
     }
 }
 
@@ -53,14 +51,14 @@ void CheckPngChunks(std::FILE* file)
 {
     const std::optional<uint64_t> length = FileLength(file);
     if (!length) {
-        throw ImageLoadError(Unreadable);
+        throw ImageLoadError(UnreadableReason);
     }
     uint64_t at = 8;
     for (bool first = true;; first = false) {
         uint8_t head[8 + 13];
         const size_t wanted = first ? sizeof head : 8;
         if (!SeekTo(file, at) || std::fread(head, 1, wanted, file) != wanted) {
-            throw ImageLoadError(EndsEarly);
+            throw ImageLoadError(EndsEarlyReason);
         }
         const uint32_t size = Read32BE(head);
         if (first) {
@@ -79,7 +77,7 @@ void CheckPngChunks(std::FILE* file)
         }
         at += 12 + uint64_t{size};
         if (at > *length) {
-            throw ImageLoadError(EndsEarly);
+            throw ImageLoadError(EndsEarlyReason);
         }
     }
 }
@@ -133,7 +131,7 @@ std::unique_ptr<SourceImage> Decode(FilePtr file, bool complete)
     int height = 0;
     int channels = 0;
     if (!stbi_info_from_callbacks(&Callbacks, &input.Restart(), &width, &height, &channels)) {
-        throw ImageLoadError(input.reachedEnd && !complete ? EndsEarly : Damaged);
+        throw ImageLoadError(input.reachedEnd && !complete ? EndsEarlyReason : Damaged);
     }
     const bool sixteenBit = stbi_is_16_bit_from_callbacks(&Callbacks, &input.Restart()) != 0;
     CheckDecodable(static_cast<uint32_t>(width), static_cast<uint32_t>(height), static_cast<uint32_t>(channels),
@@ -149,7 +147,7 @@ std::unique_ptr<SourceImage> Decode(FilePtr file, bool complete)
             throw ImageLoadError("not enough memory to decode the " + std::to_string(width) + " x " +
                                  std::to_string(height) + " pixel picture");
         }
-        throw ImageLoadError(input.reachedEnd && !complete ? EndsEarly : Damaged);
+        throw ImageLoadError(input.reachedEnd && !complete ? EndsEarlyReason : Damaged);
     }
     const std::shared_ptr<const void> owner(pixels, StbFree());
     const auto w = static_cast<uint32_t>(width);
@@ -168,7 +166,7 @@ std::unique_ptr<SourceImage> LoadSourceImage(FilePtr file)
     uint8_t magic[8] = {};
     const size_t got = std::fread(magic, 1, sizeof magic, file.get());
     if (std::ferror(file.get())) {
-        throw ImageLoadError(Unreadable);
+        throw ImageLoadError(UnreadableReason);
     }
     Rewind(file.get());
     if (got == 0) {

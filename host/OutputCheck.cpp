@@ -14,34 +14,33 @@ constexpr size_t MaxJobPath = sizeof(vkexf::JobDestination::outputPath) - 1;
 // GetTempFileNameA adds a backslash and a name of up to 13 characters.
 constexpr size_t MaxConverterFolder = MAX_PATH - 14;
 
-std::wstring FullPathOf(const std::wstring& path)
+// A path from a call that answers the size it needs when the buffer is short.
+template <class Call>
+std::wstring PathFrom(Call call)
 {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    const DWORD size = call(nullptr, 0);
     if (size == 0) {
         return {};
     }
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    std::wstring path(size, L'\0');
+    const DWORD length = call(path.data(), size);
     if (length == 0 || length >= size) {
         return {};
     }
-    full.resize(length);
-    return full;
+    path.resize(length);
+    return path;
+}
+
+std::wstring FullPathOf(const std::wstring& path)
+{
+    return PathFrom([&path](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    });
 }
 
 std::wstring ShortPathOf(const std::wstring& path)
 {
-    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size == 0) {
-        return {};
-    }
-    std::wstring shortPath(size, L'\0');
-    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), size);
-    if (length == 0 || length >= size) {
-        return {};
-    }
-    shortPath.resize(length);
-    return shortPath;
+    return PathFrom([&path](wchar_t* buffer, DWORD size) { return GetShortPathNameW(path.c_str(), buffer, size); });
 }
 
 std::string CodePageText()

@@ -9,7 +9,6 @@ namespace vlscan {
 namespace {
 
 constexpr char DamagedHeader[] = "the PNM header is damaged";
-constexpr char EndsEarly[] = "the file ends before the picture does";
 
 // The next header number, past whitespace and comments; one whitespace
 // character ends it.
@@ -25,7 +24,7 @@ uint32_t ReadHeaderNumber(std::FILE* file)
         c = std::fgetc(file);
     }
     if (c == EOF) {
-        throw ImageLoadError(EndsEarly);
+        throw ImageLoadError(EndsEarlyReason);
     }
     uint64_t number = 0;
     bool digits = false;
@@ -55,12 +54,12 @@ std::unique_ptr<PnmImage> PnmImage::Open(FilePtr file)
     const std::optional<uint64_t> dataOffset = Position(file.get());
     const std::optional<uint64_t> length = FileLength(file.get());
     if (!dataOffset || !length) {
-        throw ImageLoadError("the file cannot be read");
+        throw ImageLoadError(UnreadableReason);
     }
     const uint32_t channels = magic[1] == '5' ? 1 : 3;
     std::unique_ptr<PnmImage> image(new PnmImage(std::move(file), width, height, channels, maxValue, *dataOffset));
     if (*length - *dataOffset < uint64_t{height} * image->bytes.size()) {
-        throw ImageLoadError(EndsEarly);
+        throw ImageLoadError(EndsEarlyReason);
     }
     return image;
 }
@@ -76,10 +75,10 @@ PnmImage::PnmImage(FilePtr file, uint32_t width, uint32_t height, uint32_t chann
 SourceRow PnmImage::Row(uint32_t y)
 {
     if (y != nextRow && !SeekTo(file.get(), dataOffset + uint64_t{y} * bytes.size())) {
-        throw ImageLoadError("the file cannot be read");
+        throw ImageLoadError(UnreadableReason);
     }
     if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        throw ImageLoadError(std::feof(file.get()) ? EndsEarly : "the file cannot be read");
+        throw ImageLoadError(std::feof(file.get()) ? EndsEarlyReason : UnreadableReason);
     }
     nextRow = y + 1;
     const size_t count = static_cast<size_t>(Width()) * channels;

@@ -92,6 +92,10 @@ private:
     bool grey;
 };
 
+// Reasons every reader gives alike.
+constexpr char EndsEarlyReason[] = "the file ends before the picture does";
+constexpr char UnreadableReason[] = "the file cannot be read";
+
 // "the picture is W x H pixels, too large to hold in memory".
 std::string TooLargeReason(uint64_t width, uint64_t height);
 

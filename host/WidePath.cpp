@@ -4,20 +4,25 @@
 
 namespace vlscan {
 
-std::wstring WidePath(const std::string& utf8)
+std::wstring WideText(unsigned codePage, const std::string& text)
 {
-    if (utf8.empty()) {
+    if (text.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                           static_cast<int>(utf8.size()), nullptr, 0);
+    const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
     if (length <= 0) {
         return {};
     }
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
+    MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), length);
     return wide;
+}
+
+std::wstring WidePath(const std::string& utf8)
+{
+    return WideText(CP_UTF8, utf8);
 }
 
 std::string Utf8Text(const std::wstring& wide)

@@ -6,6 +6,10 @@
 
 namespace vlscan {
 
+// `text` read in the code page given (CP_UTF8, CP_ACP, ...); empty when
+// UTF-8 text is not valid UTF-8.
+std::wstring WideText(unsigned codePage, const std::string& text);
+
 // Empty when `utf8` is not valid UTF-8.
 std::wstring WidePath(const std::string& utf8);
 
