@@ -18,9 +18,16 @@ ExternalProject_Add(win32
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
              -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
              -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+             -DVLEXIF_PACKAGE_DIR=${CMAKE_BINARY_DIR}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
+
+# The release package, made by the Windows build (cmake/Package.cmake).
+add_custom_target(release-zip
+  COMMAND ${CMAKE_COMMAND} --build ${VLEXIF_WIN32_BUILD_DIR} --target release-zip
+  DEPENDS win32
+  USES_TERMINAL)
 
 # Pull the Windows build's tests into this tree's ctest.
 file(WRITE ${CMAKE_BINARY_DIR}/win32-tests.cmake "subdirs(\"${VLEXIF_WIN32_BUILD_DIR}\")\n")

@@ -1,5 +1,7 @@
 #include "host/CommandLine.h"
 
+#include "ProjectVersion.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -157,7 +159,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
     const struct {
         const char* name;
         CommandKind kind;
-    } plain[] = {{"describe", CommandKind::Describe}, {"configure", CommandKind::Configure}, {"about", CommandKind::About}};
+    } plain[] = {{"describe", CommandKind::Describe},
+                 {"configure", CommandKind::Configure},
+                 {"about", CommandKind::About},
+                 {"--version", CommandKind::Version}};
     for (const auto& entry : plain) {
         if (args[0] == entry.name) {
             if (args.size() != 1) {
@@ -178,8 +183,14 @@ std::string UsageText()
            "  vlscan describe                      print the texts the plug-in describes itself with\n"
            "  vlscan configure                     open the plug-in's compression dialog\n"
            "  vlscan about                         open the plug-in's about box\n"
+           "  vlscan --version                     print the version of this release\n"
            "\n" +
            ScanUsageText();
+}
+
+std::string VersionText()
+{
+    return "vlscan " VLEXIF_VERSION_TEXT "\n";
 }
 
 std::string ScanUsageText()

@@ -33,7 +33,7 @@ struct ScanOptions {
 };
 
 // Help prints every command's usage, ScanHelp the scan command's.
-enum class CommandKind { Scan, Describe, Configure, About, Help, ScanHelp };
+enum class CommandKind { Scan, Describe, Configure, About, Version, Help, ScanHelp };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -49,6 +49,8 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+// The release this host belongs to, the version its files' resources carry.
+std::string VersionText();
 std::string ScanUsageText();
 
 // Longest make or model text: the record's field keeps a terminating NUL.

@@ -289,6 +289,9 @@ int main()
         return RunDialogCommand(vlexif::CmdConfigure);
     case CommandKind::About:
         return RunDialogCommand(vlexif::CmdAbout);
+    case CommandKind::Version:
+        std::printf("%s", VersionText().c_str());
+        return 0;
     case CommandKind::ScanHelp:
         std::printf("usage: %s", ScanUsageText().c_str());
         return 0;

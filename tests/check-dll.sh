@@ -8,14 +8,18 @@
 # check that requires the DLL's thousand-load census test as a fixture
 # (FIXTURES_REQUIRED loads_clean_NAME, tests/wine/CMakeLists.txt), and so
 # runs only when that passed, may accept them with --loads-proven-clean.
-#   check-dll.sh [--resource-only] [--loads-proven-clean] DLL [EXPORT...]
+# With --version it must carry the version resource of that release too
+# (check-version.sh).
+#   check-dll.sh [--resource-only] [--loads-proven-clean] [--version X.Y.Z] DLL [EXPORT...]
 set -euo pipefail
 resource_only=false
 loads_proven_clean=false
+version=
 while [[ $1 == --* ]]; do
   case $1 in
     --resource-only) resource_only=true ;;
     --loads-proven-clean) loads_proven_clean=true ;;
+    --version) version=$2; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
   shift
@@ -50,5 +54,8 @@ if ! $loads_proven_clean; then
     echo "$dll imports $name: each load would keep what it creates" >&2
     status=1
   done < <(awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && $3 ~ /^(CreateSemaphore|CreateMutex|TlsAlloc)/ { print $3 }' <<<"$dump")
+fi
+if [[ -n $version ]]; then
+  "$(dirname "$0")/check-version.sh" "$version" "$dll" || status=1
 fi
 exit $status

@@ -81,6 +81,7 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan", "", "b"}, "the input file name is empty"},
         {{"scan", "a", ""}, "the output file name is empty"},
         {{"describe", "x"}, "no arguments"},
+        {{"--version", "x"}, "no arguments"},
         {{"print"}, "unknown command"},
     };
     for (const Case& c : cases) {
@@ -95,6 +96,7 @@ TEST(CommandLine, OtherCommands)
     EXPECT_EQ(Parse({"describe"}).command->kind, CommandKind::Describe);
     EXPECT_EQ(Parse({"configure"}).command->kind, CommandKind::Configure);
     EXPECT_EQ(Parse({"about"}).command->kind, CommandKind::About);
+    EXPECT_EQ(Parse({"--version"}).command->kind, CommandKind::Version);
     EXPECT_EQ(Parse({"--help"}).command->kind, CommandKind::Help);
 }
 

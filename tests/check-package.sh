@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The release package as a user gets it: unpacked into an empty folder, it
+# must hold exactly the shipped files and texts, match its SHA256SUMS, carry
+# the release's version in every file's resources and in vlscan --version,
+# name the code of others in its notices, and scan a page under Wine with
+# nothing but the programs in that folder.
+#   check-package.sh ZIP VERSION WORK
+set -euo pipefail
+zip=$1
+version=$2
+work=$3
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEPREFIX=${WINEPREFIX:-$here/../build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+rm -rf "$work"
+mkdir -p "$work/unpacked"
+dir=$work/unpacked
+[[ $(basename "$zip") == "vlexif-$version-win32.zip" ]] || fail "the package is named $(basename "$zip")"
+unzip -q "$zip" -d "$dir"
+
+files=$(cd "$dir" && find . -mindepth 1 -printf '%P\n' | sort | xargs)
+expected="INSTALL.txt SHA256SUMS THIRD-PARTY-NOTICES.txt VLEXIF.dll VkExf.dll Vlexifres.dll vlscan.exe"
+[[ $files == "$expected" ]] || fail "the package holds [$files], expected [$expected]"
+summed=$(awk '{ print $2 }' "$dir/SHA256SUMS" | sort | xargs)
+[[ $summed == "${expected/SHA256SUMS /}" ]] || fail "SHA256SUMS covers [$summed]"
+(cd "$dir" && sha256sum --quiet -c SHA256SUMS) || fail "the files do not match SHA256SUMS"
+
+# Stripped, and still the DLLs a host can load: exports, imports, version.
+for pe in "$dir"/*.dll "$dir"/*.exe; do
+  if i686-w64-mingw32-objdump -h "$pe" | grep -q '\.debug_'; then fail "$(basename "$pe") keeps debug information"; fi
+done
+"$here/check-dll.sh" --version "$version" "$dir/VLEXIF.dll" VLScanEntry
+"$here/check-dll.sh" --version "$version" --resource-only "$dir/Vlexifres.dll"
+"$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_LastError
+"$here/check-version.sh" "$version" "$dir/vlscan.exe"
+
+said=$(wine "$dir/vlscan.exe" --version | tr -d '\r')
+[[ $said == "vlscan $version" ]] || fail "vlscan --version says '$said', the resources $version"
+
+notices=$(tr -d '\r' <"$dir/THIRD-PARTY-NOTICES.txt")
+grep -Eq '^  VkExf\.dll +libjpeg-turbo; ' <<<"$notices" || fail "the notices do not name libjpeg-turbo in VkExf.dll"
+grep -Eq '^  vlscan\.exe +stb; ' <<<"$notices" || fail "the notices do not name stb in vlscan.exe"
+grep -Eq '^  Vlexifres\.dll +no code of others$' <<<"$notices" || fail "the notices do not clear Vlexifres.dll"
+for text in 'This software is based in part on the work of the Independent JPEG Group.' \
+            'The Modified (3-clause) BSD License' 'Permission is granted to anyone to use this software' \
+            'GCC RUNTIME LIBRARY EXCEPTION' 'Files: mingw-w64-crt/' 'Upstream-Name: stb'; do
+  grep -qF "$text" <<<"$notices" || fail "the notices lack '$text'"
+done
+
+# A page through the unpacked programs alone, at quality 90.
+convert -size 96x64 gradient:navy-orange "$work/page.png"
+wine "$dir/vlscan.exe" scan "$(winepath -w "$work/page.png")" "$(winepath -w "$work/page.jpg")" --quiet --rate 10 >/dev/null ||
+  fail "the scan with the unpacked programs failed"
+[[ $(identify -format '%m %w %h' "$work/page.jpg") == "JPEG 96 64" ]] || fail "the scan wrote no 96 x 64 JPEG"
+psnr=$(compare -metric PSNR "$work/page.png" "$work/page.jpg" null: 2>&1 || true)
+awk -v p="$psnr" 'BEGIN { exit !(p + 0 >= 30) }' || fail "the scanned page is not the page sent (PSNR $psnr dB)"
+echo "package $(basename "$zip"): content, versions, notices and a scan checked (PSNR $psnr dB)"
