@@ -82,7 +82,8 @@ add_custom_target(release-zip ALL DEPENDS ${package_zip})
 # resources against the project's version and vlscan --version, and a page
 # scanned with the programs from that folder alone.
 add_test(NAME release.package
-  COMMAND ${PROJECT_SOURCE_DIR}/tests/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check)
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check
+          ${package_work}/wineprefix)
 set_tests_properties(release.package PROPERTIES TIMEOUT 300)
 
 # Code the notices cannot place stops the build instead of shipping unnoticed.

@@ -3,16 +3,22 @@
 # must hold exactly the shipped files and texts, match its SHA256SUMS, carry
 # the release's version in every file's resources and in vlscan --version,
 # name the code of others in its notices, and scan a page under Wine with
-# nothing but the programs in that folder.
-#   check-package.sh ZIP VERSION WORK
+# nothing but the programs in that folder. The scan runs in a Wine prefix of
+# its own (made on first use, then kept), so that no other test's scan or job
+# lock meets it.
+#   check-package.sh ZIP VERSION WORK PREFIX
 set -euo pipefail
 zip=$1
 version=$2
 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/../build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEPREFIX=$4
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  wineboot -i
+  wineserver -w
+fi
 
 fail() {
   echo "FAIL: $*" >&2
