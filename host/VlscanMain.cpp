@@ -51,13 +51,35 @@ void Say(const std::string& text)
     WriteText(stderr, "vlscan: " + text + "\n");
 }
 
-uint64_t FileBytes(const std::string& path)
+// What the output file looks like: whether it is there, its size and when it
+// was last written.
+struct OutputStamp {
+    bool exists = false;
+    uint64_t bytes = 0;
+    FILETIME written = {};
+};
+
+OutputStamp StampOf(const std::string& path)
 {
+    OutputStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
-        return 0;
+    if (GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+        stamp.exists = true;
+        stamp.bytes = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+        stamp.written = data.ftLastWriteTime;
     }
-    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return stamp;
+}
+
+// A job reported done must have left a new, non-empty file: a plug-in or
+// converter that claims success without writing would otherwise look like a
+// finished scan, or leave the last scan's JPEG standing as this one's.
+bool OutputWritten(const OutputStamp& before, const OutputStamp& after)
+{
+    if (!after.exists || after.bytes == 0) {
+        return false;
+    }
+    return !before.exists || CompareFileTime(&before.written, &after.written) != 0 || before.bytes != after.bytes;
 }
 
 bool LoadPlugin(PluginLibrary& plugin)
@@ -195,6 +217,7 @@ int Scan(const ScanOptions& options)
         Say("cannot store the compression rate in the registry");
         return ExitFailed;
     }
+    const OutputStamp before = StampOf(target.shownPath);
     const bool showProgress = !options.quiet && StderrIsConsole();
     const std::vector<BlockSpan> blocks = PlanBlocks(page.height, options.blockLines, options.order, options.seed);
     const JobOutcome outcome = RunScanJob(
@@ -225,8 +248,13 @@ int Scan(const ScanOptions& options)
         ReportFailure(outcome.failedCommand, outcome.status);
         return ExitFailed;
     }
+    const OutputStamp after = StampOf(target.shownPath);
+    if (!OutputWritten(before, after)) {
+        Say("the job reported success, but nothing was written to " + target.shownPath);
+        return ExitFailed;
+    }
     const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,
-                              FileBytes(target.shownPath)};
+                              after.bytes};
     WriteText(stdout, SummaryLine(summary) + " -> " + target.shownPath + "\n");
     if (options.stats) {
         PrintStats(plugin, prepared - start);

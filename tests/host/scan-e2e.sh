@@ -181,6 +181,27 @@ converter-fails)
   expect_nothing_left
   ;;
 
+converter-says-done)
+  # A converter that reports success and writes nothing (the tests' recording
+  # stand-in, from the folder named after the case): the scan fails whether
+  # or not an older output stands in the way, and the older one is kept.
+  fake=$work/fake-converter
+  rm -rf "$fake"
+  mkdir "$fake"
+  cp "$root/dist/vlscan.exe" "$1/VLEXIF.dll" "$1/Vlexifres.dll" "$1/VkExf.dll" "$fake/"
+  printf 'last scan' > "$work/kept.jpg"
+  for out in "$work/never.jpg" "$work/kept.jpg"; do
+    if WINEDEBUG=-all wine "$fake/vlscan.exe" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$out")" \
+        --quiet > /dev/null 2> "$work/says-done.err"; then
+      fail "a scan into $out that wrote nothing succeeded"
+    fi
+    grep -q "nothing was written to" "$work/says-done.err" || fail "unexpected message: $(cat "$work/says-done.err")"
+  done
+  [[ ! -e $work/never.jpg ]] || fail "an output appeared"
+  [[ $(cat "$work/kept.jpg") == "last scan" ]] || fail "the older output was changed"
+  expect_nothing_left
+  ;;
+
 same-file)
   # The output is the input under another spelling: refused before the
   # picture is read or anything written.
