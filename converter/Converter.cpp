@@ -3,10 +3,13 @@
 #include "converter/BmpRowReader.h"
 #include "converter/Destination.h"
 #include "converter/ExifSegment.h"
+#include "converter/HeapBuffer.h"
 #include "converter/JpegFileEncoder.h"
 #include "converter/LastFailure.h"
 #include "converter/ReplacingFile.h"
 #include "converter/Resolution.h"
+#include "converter/SpoolSurvey.h"
+#include "converter/ThumbnailJpeg.h"
 
 #include <algorithm>
 
@@ -60,6 +63,11 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
         return status;
     const BmpLayout& layout = reader.layout();
 
+    // The first pass: grey or colour, and the thumbnail.
+    SpoolSurvey survey;
+    if (const Status status = survey.Run(spoolPath, layout))
+        return status;
+
     ExifFields exif;
     exif.make = destination.make;
     exif.model = destination.model;
@@ -71,14 +79,34 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.yDpi = DotsPerInch(layout.yPixelsPerMetre);
     exif.width = layout.width;
     exif.height = layout.height;
+    exif.grey = survey.grey();
+    const int clampedQuality = std::clamp(quality, 1, 100);
+
+    // The segment and the thumbnail's JPEG before it goes in; too large for
+    // the stack of a host's thread.
+    HeapBuffer buffers;
+    if (!buffers.Allocate(2 * kMaxExifSegmentBytes))
+        return FailWithError(StatusNoMemory, kCannotWrite, destination.path, ERROR_NOT_ENOUGH_MEMORY);
+    ExifThumbnail thumbnail;
+    thumbnail.jpeg = buffers.data() + kMaxExifSegmentBytes;
+    thumbnail.width = survey.thumbnailSize().width;
+    thumbnail.height = survey.thumbnailSize().height;
+    const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
+    if (const Status status = EncodeThumbnail(pixels, clampedQuality, buffers.data() + kMaxExifSegmentBytes,
+                                              ExifThumbnailRoom(exif), thumbnail.size))
+        return status == StatusNoMemory
+                   ? FailWithError(status, kCannotWrite, destination.path, ERROR_NOT_ENOUGH_MEMORY)
+                   : Fail(status, kCannotWrite, destination.path, "the thumbnail's JPEG encoder failed");
     ExifSegment segment;
-    if (!BuildExifSegment(exif, segment))
+    segment.bytes = buffers.data();
+    if (!BuildExifSegment(exif, thumbnail, segment))
         return Fail(StatusWriteFailed, kCannotWrite, destination.path, "the EXIF data does not fit");
 
     JpegSettings settings;
     settings.width = layout.width;
     settings.height = layout.height;
-    settings.quality = std::clamp(quality, 1, 100);
+    settings.quality = clampedQuality;
+    settings.grey = exif.grey;
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
     settings.exifSegment = segment.bytes;

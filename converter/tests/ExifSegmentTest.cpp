@@ -51,10 +51,12 @@ Ifd ReadIfd(const std::string& tiff, uint32_t at)
     return ifd;
 }
 
-std::string Tiff(const ExifFields& fields)
+std::string Tiff(const ExifFields& fields, const ExifThumbnail& thumbnail = {})
 {
+    static uint8_t buffer[kMaxExifSegmentBytes];
     ExifSegment segment;
-    EXPECT_TRUE(BuildExifSegment(fields, segment));
+    segment.bytes = buffer;
+    EXPECT_TRUE(BuildExifSegment(fields, thumbnail, segment));
     EXPECT_LE(segment.size, 65533u) << "must fit one marker";
     const std::string bytes(reinterpret_cast<const char*>(segment.bytes), segment.size);
     EXPECT_EQ(bytes.substr(0, 10), std::string("Exif\0\0II*\0", 10));
@@ -127,8 +129,7 @@ TEST(ExifSegment, LongestTextsFit)
     const std::string longText(100000, 't');
     ExifFields fields = kSample;
     fields.make = fields.model = fields.software = longText.c_str();
-    ExifSegment segment;
-    EXPECT_TRUE(BuildExifSegment(fields, segment));
+    Tiff(fields);
 }
 
 TEST(TiffIfd, TagsBeyondItsRoomMakeItIncomplete)

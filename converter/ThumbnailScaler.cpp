@@ -1,0 +1,117 @@
+#include "converter/ThumbnailScaler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vkexf {
+
+namespace {
+
+constexpr size_t kChannels = 3;
+
+// a * b / c rounded to nearest, never below 1.
+uint32_t ScaledSide(uint32_t a, uint32_t b, uint32_t c)
+{
+    const uint64_t scaled = (uint64_t{a} * b + c / 2) / c;
+    return static_cast<uint32_t>(std::max<uint64_t>(scaled, 1));
+}
+
+} // namespace
+
+ThumbnailSize ThumbnailSizeFor(uint32_t width, uint32_t height)
+{
+    if (width <= kMaxThumbnailWidth && height <= kMaxThumbnailHeight)
+        return {width, height};
+    if (uint64_t{width} * kMaxThumbnailHeight >= uint64_t{height} * kMaxThumbnailWidth)
+        return {kMaxThumbnailWidth, ScaledSide(height, kMaxThumbnailWidth, width)};
+    return {ScaledSide(width, kMaxThumbnailHeight, height), kMaxThumbnailHeight};
+}
+
+size_t ThumbnailScaler::WorkBytes(uint32_t width, uint32_t height)
+{
+    const ThumbnailSize size = ThumbnailSizeFor(width, height);
+    return size_t{size.width} * size.height * kChannels * sizeof(uint64_t) + size.width * sizeof(Span) +
+           size.width * kChannels * sizeof(uint32_t);
+}
+
+ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
+    : width_(width), height_(height), size_(ThumbnailSizeFor(width, height))
+{
+    std::memset(work, 0, WorkBytes(width, height));
+    sums_ = static_cast<uint64_t*>(work);
+    spans_ = reinterpret_cast<Span*>(sums_ + size_t{size_.width} * size_.height * kChannels);
+    rowSums_ = reinterpret_cast<uint32_t*>(spans_ + size_.width);
+
+    // Page column p covers [p * tw, (p + 1) * tw), thumbnail column X
+    // covers [X * w, (X + 1) * w): each thumbnail column's weights add up to w.
+    const uint64_t w = width_, tw = size_.width;
+    for (uint32_t x = 0; x < size_.width; ++x) {
+        const uint64_t start = x * w, end = start + w;
+        Span& span = spans_[x];
+        span.first = static_cast<uint32_t>(start / tw);
+        span.last = static_cast<uint32_t>((end - 1) / tw);
+        if (span.first == span.last) {
+            span.firstWeight = width_;
+            span.lastWeight = 0;
+        } else {
+            span.firstWeight = static_cast<uint32_t>((span.first + 1) * tw - start);
+            span.lastWeight = static_cast<uint32_t>(end - uint64_t{span.last} * tw);
+        }
+    }
+}
+
+void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
+{
+    const uint32_t tw = size_.width;
+    for (uint32_t x = 0; x < tw; ++x) {
+        const Span& span = spans_[x];
+        const uint8_t* p = bgr + size_t{span.first} * kChannels;
+        uint32_t b = p[0] * span.firstWeight, g = p[1] * span.firstWeight, r = p[2] * span.firstWeight;
+        if (span.last != span.first) {
+            // The whole columns between share one weight: summed first, weighted once.
+            uint32_t wholeB = 0, wholeG = 0, wholeR = 0;
+            const uint8_t* q = p + kChannels;
+            const uint8_t* lastPixel = bgr + size_t{span.last} * kChannels;
+            for (; q < lastPixel; q += kChannels) {
+                wholeB += q[0];
+                wholeG += q[1];
+                wholeR += q[2];
+            }
+            b += wholeB * tw + lastPixel[0] * span.lastWeight;
+            g += wholeG * tw + lastPixel[1] * span.lastWeight;
+            r += wholeR * tw + lastPixel[2] * span.lastWeight;
+        }
+        rowSums_[x * kChannels] = b;
+        rowSums_[x * kChannels + 1] = g;
+        rowSums_[x * kChannels + 2] = r;
+    }
+
+    // The same between page row y, [y * th, (y + 1) * th), and thumbnail
+    // rows of h each; a page row meets at most two of them.
+    const uint64_t start = uint64_t{y} * size_.height, end = start + size_.height;
+    const auto row = static_cast<uint32_t>(start / height_);
+    const uint64_t boundary = (uint64_t{row} + 1) * height_;
+    if (end <= boundary) {
+        AddToRow(row, size_.height);
+    } else {
+        AddToRow(row, static_cast<uint32_t>(boundary - start));
+        AddToRow(row + 1, static_cast<uint32_t>(end - boundary));
+    }
+}
+
+void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
+{
+    uint64_t* sums = sums_ + size_t{thumbnailRow} * size_.width * kChannels;
+    for (size_t i = 0; i < size_.width * kChannels; ++i)
+        sums[i] += uint64_t{weight} * rowSums_[i];
+}
+
+void ThumbnailScaler::Write(uint8_t* bgr) const
+{
+    // Every thumbnail pixel's weights add up to the page's area.
+    const uint64_t area = uint64_t{width_} * height_;
+    for (size_t i = 0; i < size_t{size_.width} * size_.height * kChannels; ++i)
+        bgr[i] = static_cast<uint8_t>((sums_[i] + area / 2) / area);
+}
+
+} // namespace vkexf
