@@ -17,14 +17,14 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Every byte of every pixel, at every width up to a few blocks: one changed
-// byte anywhere is colour; bytes past the row are not the row's.
+// byte anywhere is colour. The row is exactly its pixels, so the sanitizers
+// and Valgrind see a read past it.
 TEST(GreyRows, OneDifferingByteAnywhereIsColour)
 {
     for (uint32_t width = 1; width <= 70; ++width) {
-        Bytes row(3 * width + 16, 0x5A); // a tail that differs from the pixels
+        Bytes row(3 * width);
         for (uint32_t x = 0; x < width; ++x)
             std::fill_n(&row[3 * x], 3, static_cast<uint8_t>(x * 37));
-        row[3 * width] = 1;
         ASSERT_TRUE(BgrRowIsGrey(row.data(), width)) << width;
         for (size_t at = 0; at < 3 * width; ++at) {
             row[at] ^= 1;
