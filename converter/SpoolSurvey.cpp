@@ -55,7 +55,7 @@ Status SpoolSurvey::Run(const char* path, const BmpLayout& layout)
     const ThumbnailSize size = scaler.size();
     if (!thumbnail_.Allocate(size_t{size.width} * size.height * 3))
         return NoMemory(path);
-    scaler.Write(thumbnail_.data());
+    scaler.Finish(thumbnail_.data());
     grey_ = grey;
     thumbnailSize_ = size;
     return StatusOk;

@@ -1,5 +1,7 @@
 #include "converter/ThumbnailScaler.h"
 
+#include "converter/BmpHeader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,6 +10,35 @@ namespace vkexf {
 namespace {
 
 constexpr size_t kChannels = 3;
+
+// Rows summed per byte before they are reduced: as many as 16 bits hold,
+// and few enough that a thumbnail column's sum of them (each page column
+// once, by a weight of at most 1) stays within 32 bits at the widest page.
+constexpr uint32_t kMostPendingRows = 257;
+static_assert(uint64_t{kMostPendingRows} * 255 <= UINT16_MAX &&
+              uint64_t{kMostPendingRows} * 255 * kMaxImageSide <= UINT32_MAX);
+
+// sums[i] += bytes[i], sixteen at a time.
+void AddBytes(uint16_t* sums, const uint8_t* bytes, size_t count)
+{
+    typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+    typedef uint16_t Words8 __attribute__((vector_size(16)));
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        Bytes8 low, high;
+        Words8 lowSums, highSums;
+        std::memcpy(&low, bytes + i, sizeof low);
+        std::memcpy(&high, bytes + i + 8, sizeof high);
+        std::memcpy(&lowSums, sums + i, sizeof lowSums);
+        std::memcpy(&highSums, sums + i + 8, sizeof highSums);
+        lowSums += __builtin_convertvector(low, Words8);
+        highSums += __builtin_convertvector(high, Words8);
+        std::memcpy(sums + i, &lowSums, sizeof lowSums);
+        std::memcpy(sums + i + 8, &highSums, sizeof highSums);
+    }
+    for (; i < count; ++i)
+        sums[i] = static_cast<uint16_t>(sums[i] + bytes[i]);
+}
 
 // a * b / c rounded to nearest, never below 1.
 uint32_t ScaledSide(uint32_t a, uint32_t b, uint32_t c)
@@ -31,7 +62,7 @@ size_t ThumbnailScaler::WorkBytes(uint32_t width, uint32_t height)
 {
     const ThumbnailSize size = ThumbnailSizeFor(width, height);
     return size_t{size.width} * size.height * kChannels * sizeof(uint64_t) + size.width * sizeof(Span) +
-           size.width * kChannels * sizeof(uint32_t);
+           size.width * kChannels * sizeof(uint32_t) + size_t{width} * kChannels * sizeof(uint16_t);
 }
 
 ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
@@ -41,6 +72,7 @@ ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
     sums_ = static_cast<uint64_t*>(work);
     spans_ = reinterpret_cast<Span*>(sums_ + size_t{size_.width} * size_.height * kChannels);
     rowSums_ = reinterpret_cast<uint32_t*>(spans_ + size_.width);
+    pending_ = reinterpret_cast<uint16_t*>(rowSums_ + size_.width * kChannels);
 
     // Page column p covers [p * tw, (p + 1) * tw), thumbnail column X
     // covers [X * w, (X + 1) * w): each thumbnail column's weights add up to w.
@@ -60,18 +92,19 @@ ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
     }
 }
 
-void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
+template <typename Sample>
+void ThumbnailScaler::SumColumns(const Sample* values)
 {
     const uint32_t tw = size_.width;
     for (uint32_t x = 0; x < tw; ++x) {
         const Span& span = spans_[x];
-        const uint8_t* p = bgr + size_t{span.first} * kChannels;
+        const Sample* p = values + size_t{span.first} * kChannels;
         uint32_t b = p[0] * span.firstWeight, g = p[1] * span.firstWeight, r = p[2] * span.firstWeight;
         if (span.last != span.first) {
             // The whole columns between share one weight: summed first, weighted once.
             uint32_t wholeB = 0, wholeG = 0, wholeR = 0;
-            const uint8_t* q = p + kChannels;
-            const uint8_t* lastPixel = bgr + size_t{span.last} * kChannels;
+            const Sample* q = p + kChannels;
+            const Sample* lastPixel = values + size_t{span.last} * kChannels;
             for (; q < lastPixel; q += kChannels) {
                 wholeB += q[0];
                 wholeG += q[1];
@@ -85,18 +118,34 @@ void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
         rowSums_[x * kChannels + 1] = g;
         rowSums_[x * kChannels + 2] = r;
     }
+}
 
-    // The same between page row y, [y * th, (y + 1) * th), and thumbnail
-    // rows of h each; a page row meets at most two of them.
+void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
+{
+    // Page row y covers [y * th, (y + 1) * th), thumbnail rows h each; a
+    // page row meets at most two of them.
     const uint64_t start = uint64_t{y} * size_.height, end = start + size_.height;
     const auto row = static_cast<uint32_t>(start / height_);
     const uint64_t boundary = (uint64_t{row} + 1) * height_;
     if (end <= boundary) {
-        AddToRow(row, size_.height);
-    } else {
-        AddToRow(row, static_cast<uint32_t>(boundary - start));
-        AddToRow(row + 1, static_cast<uint32_t>(end - boundary));
+        if (pendingCount_ != 0 && (pendingRow_ != row || pendingCount_ == kMostPendingRows))
+            FlushPending();
+        pendingRow_ = row;
+        ++pendingCount_;
+        AddBytes(pending_, bgr, size_t{width_} * kChannels);
+        return;
     }
+    SumColumns(bgr);
+    AddToRow(row, static_cast<uint32_t>(boundary - start));
+    AddToRow(row + 1, static_cast<uint32_t>(end - boundary));
+}
+
+void ThumbnailScaler::FlushPending()
+{
+    SumColumns(pending_);
+    AddToRow(pendingRow_, size_.height);
+    std::memset(pending_, 0, size_t{width_} * kChannels * sizeof(uint16_t));
+    pendingCount_ = 0;
 }
 
 void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
@@ -106,8 +155,10 @@ void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
         sums[i] += uint64_t{weight} * rowSums_[i];
 }
 
-void ThumbnailScaler::Write(uint8_t* bgr) const
+void ThumbnailScaler::Finish(uint8_t* bgr)
 {
+    if (pendingCount_ != 0)
+        FlushPending();
     // Every thumbnail pixel's weights add up to the page's area.
     const uint64_t area = uint64_t{width_} * height_;
     for (size_t i = 0; i < size_t{size_.width} * size_.height * kChannels; ++i)

@@ -80,44 +80,48 @@ Bytes ReferenceThumbnail(const Bytes& page, uint32_t width, uint32_t height)
     return out;
 }
 
-Bytes Scaled(const Bytes& page, uint32_t width, uint32_t height, std::mt19937& random)
+// Rows bottom-up as a spool file stores them, or shuffled: any order works.
+Bytes Scaled(const Bytes& page, uint32_t width, uint32_t height, std::mt19937* shuffle = nullptr)
 {
     std::vector<uint64_t> work(ThumbnailScaler::WorkBytes(width, height) / sizeof(uint64_t) + 1);
     ThumbnailScaler scaler(width, height, work.data());
-    // Rows in any order, as a bottom-up or top-down file gives them.
     std::vector<uint32_t> order(height);
-    std::iota(order.begin(), order.end(), 0);
-    std::shuffle(order.begin(), order.end(), random);
+    std::iota(order.rbegin(), order.rend(), 0);
+    if (shuffle)
+        std::shuffle(order.begin(), order.end(), *shuffle);
     for (uint32_t y : order)
         scaler.AddRow(y, &page[size_t{y} * width * 3]);
     Bytes out(size_t{scaler.size().width} * scaler.size().height * 3);
-    scaler.Write(out.data());
+    scaler.Finish(out.data());
     return out;
 }
 
 TEST(ThumbnailScaler, AveragesEveryCoveredArea)
 {
     std::mt19937 random(7);
-    const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1},   {3, 2},   {160, 120}, {161, 121}, {333, 7},
-                                                   {7, 333}, {480, 1}, {1, 600},   {407, 311}, {1000, 3}};
+    // 2 x 40000: 333 page rows to a thumbnail row, more than are summed at once.
+    const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1},   {3, 2},   {160, 120}, {161, 121}, {333, 7},  {7, 333},
+                                                   {480, 1}, {1, 600}, {407, 311}, {1000, 3},  {2, 40000}};
     for (const auto& [width, height] : sizes) {
         Bytes page(size_t{width} * height * 3);
         for (auto& byte : page)
             byte = static_cast<uint8_t>(random());
-        EXPECT_EQ(Scaled(page, width, height, random), ReferenceThumbnail(page, width, height))
-            << width << "x" << height;
+        const Bytes reference = ReferenceThumbnail(page, width, height);
+        EXPECT_EQ(Scaled(page, width, height), reference) << width << "x" << height;
+        EXPECT_EQ(Scaled(page, width, height, &random), reference) << width << "x" << height << " shuffled";
     }
+    // The brightest such rows, where 16-bit sums of too many would wrap.
+    EXPECT_EQ(Scaled(Bytes(2 * 40000 * 3, 255), 2, 40000), Bytes(120 * 3, 255));
 }
 
 // A white page with one black pixel: point sampling loses it or makes it a
 // black thumbnail pixel; an area average darkens one pixel by its share.
 TEST(ThumbnailScaler, ASinglePixelCountsByItsShare)
 {
-    std::mt19937 random(1);
     const uint32_t width = 1600, height = 1200; // 10 x 10 page pixels per thumbnail pixel
     Bytes page(size_t{width} * height * 3, 255);
     std::fill_n(&page[(size_t{605} * width + 813) * 3], 3, 0);
-    const Bytes thumbnail = Scaled(page, width, height, random);
+    const Bytes thumbnail = Scaled(page, width, height);
     for (size_t i = 0; i < thumbnail.size(); ++i)
         EXPECT_EQ(thumbnail[i], i / 3 == 60 * 160 + 81 ? 252 : 255) << i; // 255 * 99 / 100, rounded
 }
