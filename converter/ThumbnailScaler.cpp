@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace vkexf {
 
 namespace {
@@ -18,23 +20,18 @@ constexpr uint32_t kMostPendingRows = 257;
 static_assert(uint64_t{kMostPendingRows} * 255 <= UINT16_MAX &&
               uint64_t{kMostPendingRows} * 255 * kMaxImageSide <= UINT32_MAX);
 
-// sums[i] += bytes[i], sixteen at a time.
+// sums[i] += bytes[i], sixteen at a time. SSE2 directly: both compilers
+// otherwise widen the bytes one by one on the 32-bit target.
 void AddBytes(uint16_t* sums, const uint8_t* bytes, size_t count)
 {
-    typedef uint8_t Bytes8 __attribute__((vector_size(8)));
-    typedef uint16_t Words8 __attribute__((vector_size(16)));
+    const __m128i zero = _mm_setzero_si128();
     size_t i = 0;
     for (; i + 16 <= count; i += 16) {
-        Bytes8 low, high;
-        Words8 lowSums, highSums;
-        std::memcpy(&low, bytes + i, sizeof low);
-        std::memcpy(&high, bytes + i + 8, sizeof high);
-        std::memcpy(&lowSums, sums + i, sizeof lowSums);
-        std::memcpy(&highSums, sums + i + 8, sizeof highSums);
-        lowSums += __builtin_convertvector(low, Words8);
-        highSums += __builtin_convertvector(high, Words8);
-        std::memcpy(sums + i, &lowSums, sizeof lowSums);
-        std::memcpy(sums + i + 8, &highSums, sizeof highSums);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        auto* low = reinterpret_cast<__m128i*>(sums + i);
+        auto* high = reinterpret_cast<__m128i*>(sums + i + 8);
+        _mm_storeu_si128(low, _mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(v, zero)));
+        _mm_storeu_si128(high, _mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(v, zero)));
     }
     for (; i < count; ++i)
         sums[i] = static_cast<uint16_t>(sums[i] + bytes[i]);
