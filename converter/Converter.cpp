@@ -47,6 +47,31 @@ Status Encode(BmpRowReader& reader, const JpegSettings& settings, HANDLE output,
     return status == StatusOk ? StatusOk : EncoderFailure(status, encoder, path);
 }
 
+// The Exif segment with the survey's thumbnail, in `buffer`: too large for
+// the stack of a host's thread.
+Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quality, const char* path,
+                    HeapBuffer& buffer, ExifSegment& segment)
+{
+    // The segment, then the thumbnail's JPEG before it goes in.
+    if (!buffer.Allocate(2 * kMaxExifSegmentBytes))
+        return FailWithError(StatusNoMemory, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+    uint8_t* const jpeg = buffer.data() + kMaxExifSegmentBytes;
+    ExifThumbnail thumbnail;
+    thumbnail.jpeg = jpeg;
+    thumbnail.width = survey.thumbnailSize().width;
+    thumbnail.height = survey.thumbnailSize().height;
+    const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
+    if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
+        if (status == StatusNoMemory)
+            return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+        return Fail(status, kCannotWrite, path, "the thumbnail's JPEG encoder failed");
+    }
+    segment.bytes = buffer.data();
+    if (!BuildExifSegment(exif, thumbnail, segment))
+        return Fail(StatusWriteFailed, kCannotWrite, path, "the EXIF data does not fit");
+    return StatusOk;
+}
+
 } // namespace
 
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
@@ -81,26 +106,10 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.height = layout.height;
     exif.grey = survey.grey();
     const int clampedQuality = std::clamp(quality, 1, 100);
-
-    // The segment and the thumbnail's JPEG before it goes in; too large for
-    // the stack of a host's thread.
-    HeapBuffer buffers;
-    if (!buffers.Allocate(2 * kMaxExifSegmentBytes))
-        return FailWithError(StatusNoMemory, kCannotWrite, destination.path, ERROR_NOT_ENOUGH_MEMORY);
-    ExifThumbnail thumbnail;
-    thumbnail.jpeg = buffers.data() + kMaxExifSegmentBytes;
-    thumbnail.width = survey.thumbnailSize().width;
-    thumbnail.height = survey.thumbnailSize().height;
-    const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
-    if (const Status status = EncodeThumbnail(pixels, clampedQuality, buffers.data() + kMaxExifSegmentBytes,
-                                              ExifThumbnailRoom(exif), thumbnail.size))
-        return status == StatusNoMemory
-                   ? FailWithError(status, kCannotWrite, destination.path, ERROR_NOT_ENOUGH_MEMORY)
-                   : Fail(status, kCannotWrite, destination.path, "the thumbnail's JPEG encoder failed");
+    HeapBuffer segmentBuffer;
     ExifSegment segment;
-    segment.bytes = buffers.data();
-    if (!BuildExifSegment(exif, thumbnail, segment))
-        return Fail(StatusWriteFailed, kCannotWrite, destination.path, "the EXIF data does not fit");
+    if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment))
+        return status;
 
     JpegSettings settings;
     settings.width = layout.width;

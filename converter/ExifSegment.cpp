@@ -80,11 +80,10 @@ void AddScaledResolution(TiffIfd& ifd, uint16_t tag, uint32_t dpi, uint32_t side
 
 Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnailData)
 {
-    const char* dateTime = fields.dateTime;
-    const size_t dateLength = strnlen(dateTime, sizeof fields.dateTime - 1);
+    const size_t dateLength = strnlen(fields.dateTime, sizeof fields.dateTime - 1);
     exif.AddUndefined(TagExifVersion, "0232", 4);
-    exif.AddAscii(TagDateTimeOriginal, dateTime, dateLength);
-    exif.AddAscii(TagDateTimeDigitized, dateTime, dateLength);
+    exif.AddAscii(TagDateTimeOriginal, fields.dateTime, dateLength);
+    exif.AddAscii(TagDateTimeDigitized, fields.dateTime, dateLength);
     // Y alone, the other components absent, for a grey frame.
     exif.AddUndefined(TagComponentsConfiguration, fields.grey ? "\1\0\0\0" : "\1\2\3\0", 4);
     exif.AddUndefined(TagFlashpixVersion, "0100", 4);
@@ -99,7 +98,7 @@ Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnai
     ifd0.AddRational(TagYResolution, fields.yDpi, 1);
     ifd0.AddShort(TagResolutionUnit, kUnitInches);
     AddTextIfAny(ifd0, TagSoftware, fields.software, kMaxSoftwareText);
-    ifd0.AddAscii(TagDateTime, dateTime, dateLength);
+    ifd0.AddAscii(TagDateTime, fields.dateTime, dateLength);
     // Required of every Exif JPEG; for a grey frame it describes nothing.
     ifd0.AddShort(TagYCbCrPositioning, kCentredChroma);
     // The pointer's own entry is inline, so its value does not change the size.

@@ -114,17 +114,5 @@ TEST(ThumbnailScaler, AveragesEveryCoveredArea)
     EXPECT_EQ(Scaled(Bytes(2 * 40000 * 3, 255), 2, 40000), Bytes(120 * 3, 255));
 }
 
-// A white page with one black pixel: point sampling loses it or makes it a
-// black thumbnail pixel; an area average darkens one pixel by its share.
-TEST(ThumbnailScaler, ASinglePixelCountsByItsShare)
-{
-    const uint32_t width = 1600, height = 1200; // 10 x 10 page pixels per thumbnail pixel
-    Bytes page(size_t{width} * height * 3, 255);
-    std::fill_n(&page[(size_t{605} * width + 813) * 3], 3, 0);
-    const Bytes thumbnail = Scaled(page, width, height);
-    for (size_t i = 0; i < thumbnail.size(); ++i)
-        EXPECT_EQ(thumbnail[i], i / 3 == 60 * 160 + 81 ? 252 : 255) << i; // 255 * 99 / 100, rounded
-}
-
 } // namespace
 } // namespace vkexf
