@@ -37,7 +37,7 @@ bool BgrRowIsGrey(const uint8_t* row, uint32_t width)
     size_t at = 0;
     // Each block reads one byte past itself, so it must not be the row's last.
     for (; at + kBlockBytes < bytes; at += kBlockBytes) {
-        for (int lane = 0; lane < 3; ++lane) {
+        for (size_t lane = 0; lane < 3; ++lane) {
             const uint8_t* p = row + at + 16 * lane;
             differ |= (Load(p) ^ Load(p + 1)) & masks[lane];
         }

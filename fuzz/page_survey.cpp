@@ -21,7 +21,8 @@ Bytes Thumbnail(const Bytes& page, uint32_t width, uint32_t height, const std::v
     vkexf::ThumbnailScaler scaler(width, height, work.data());
     for (uint32_t y : order) {
         // A copy of exactly the row, so a read past it is caught.
-        const Bytes row(page.begin() + size_t{y} * width * 3, page.begin() + size_t{y + 1} * width * 3);
+        const uint8_t* start = page.data() + size_t{y} * width * 3;
+        const Bytes row(start, start + size_t{width} * 3);
         scaler.AddRow(y, row.data());
     }
     Bytes out(size_t{scaler.size().width} * scaler.size().height * 3);
@@ -50,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     for (uint32_t y = 0; y < height; ++y) {
-        const Bytes row(page.begin() + size_t{y} * width * 3, page.begin() + size_t{y + 1} * width * 3);
+        const uint8_t* start = page.data() + size_t{y} * width * 3;
+        const Bytes row(start, start + size_t{width} * 3);
         bool grey = true;
         for (size_t i = 0; i < row.size(); i += 3)
             grey = grey && row[i] == row[i + 1] && row[i + 1] == row[i + 2];

@@ -22,11 +22,11 @@ using Bytes = std::vector<uint8_t>;
 TEST(GreyRows, OneDifferingByteAnywhereIsColour)
 {
     for (uint32_t width = 1; width <= 70; ++width) {
-        Bytes row(3 * width);
-        for (uint32_t x = 0; x < width; ++x)
+        Bytes row(size_t{width} * 3);
+        for (size_t x = 0; x < width; ++x)
             std::fill_n(&row[3 * x], 3, static_cast<uint8_t>(x * 37));
         ASSERT_TRUE(BgrRowIsGrey(row.data(), width)) << width;
-        for (size_t at = 0; at < 3 * width; ++at) {
+        for (size_t at = 0; at < row.size(); ++at) {
             row[at] ^= 1;
             EXPECT_FALSE(BgrRowIsGrey(row.data(), width)) << "width " << width << ", byte " << at;
             row[at] ^= 1;
@@ -111,7 +111,7 @@ TEST(ThumbnailScaler, AveragesEveryCoveredArea)
         EXPECT_EQ(Scaled(page, width, height, &random), reference) << width << "x" << height << " shuffled";
     }
     // The brightest such rows, where 16-bit sums of too many would wrap.
-    EXPECT_EQ(Scaled(Bytes(2 * 40000 * 3, 255), 2, 40000), Bytes(120 * 3, 255));
+    EXPECT_EQ(Scaled(Bytes(size_t{2} * 40000 * 3, 255), 2, 40000), Bytes(size_t{120} * 3, 255));
 }
 
 } // namespace
