@@ -258,23 +258,26 @@ TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
         const auto level = static_cast<uint8_t>(x < 150 ? 40 + y / 4 : 200);
         return Rgb{level, level, level};
     };
-    Decoded jpeg = ConvertAndDecode(spec, grey);
-    ASSERT_TRUE(jpeg.ok);
-    EXPECT_EQ(jpeg.components, 1);
-    int worst = 0;
-    for (uint32_t y = 0; y < spec.height; ++y) {
-        for (uint32_t x = 0; x < spec.width; ++x)
-            worst = std::max(worst, std::abs(jpeg.At(x, y).r - grey(x, y).r));
+    Decoded jpeg;
+    for (const bool topDown : {false, true}) {
+        jpeg = ConvertAndDecode({false, spec.width, spec.height, topDown}, grey);
+        ASSERT_TRUE(jpeg.ok);
+        EXPECT_EQ(jpeg.components, 1);
+        int worst = 0;
+        for (uint32_t y = 0; y < spec.height; ++y) {
+            for (uint32_t x = 0; x < spec.width; ++x)
+                worst = std::max(worst, std::abs(jpeg.At(x, y).r - grey(x, y).r));
+        }
+        EXPECT_LE(worst, 8) << "the page's grey values, within the DCT's rounding";
+        const Decoded thumbnail = ThumbnailOf(jpeg);
+        ASSERT_TRUE(thumbnail.ok);
+        EXPECT_EQ(thumbnail.components, 1);
+        ASSERT_EQ(thumbnail.width, 160u);
+        ASSERT_EQ(thumbnail.height, 108u);
+        EXPECT_NEAR(thumbnail.At(20, 10).r, 40 + 19 / 4, 3) << (topDown ? "top-down" : "bottom-up");
+        EXPECT_NEAR(thumbnail.At(20, 100).r, 40 + 188 / 4, 3) << (topDown ? "top-down" : "bottom-up");
+        EXPECT_NEAR(thumbnail.At(140, 54).r, 200, 3);
     }
-    EXPECT_LE(worst, 8) << "the page's grey values, within the DCT's rounding";
-    const Decoded thumbnail = ThumbnailOf(jpeg);
-    ASSERT_TRUE(thumbnail.ok);
-    EXPECT_EQ(thumbnail.components, 1);
-    ASSERT_EQ(thumbnail.width, 160u);
-    ASSERT_EQ(thumbnail.height, 108u);
-    EXPECT_NEAR(thumbnail.At(20, 10).r, 40 + 19 / 4, 3);
-    EXPECT_NEAR(thumbnail.At(20, 100).r, 40 + 188 / 4, 3);
-    EXPECT_NEAR(thumbnail.At(140, 54).r, 200, 3);
 
     for (const auto& [x, y] : {std::pair{0u, 0u}, {300u, 202u}, {151u, 77u}}) {
         jpeg = ConvertAndDecode(spec, [&, x = x, y = y](uint32_t px, uint32_t py) {
