@@ -26,7 +26,8 @@ ThumbnailSize ThumbnailSizeFor(uint32_t width, uint32_t height);
 
 class ThumbnailScaler {
 public:
-    // Working memory for a page of this size: about 460 KB and 6 bytes a column.
+    // Working memory for a page of this size: at most about 460 KB, plus 6
+    // bytes a page column.
     static size_t WorkBytes(uint32_t width, uint32_t height);
 
     // `work`: WorkBytes(width, height) bytes aligned for uint64_t, owned by
@@ -42,9 +43,9 @@ public:
     void Finish(uint8_t* bgr);
 
 private:
-    // The page columns a thumbnail column covers: whole ones between
-    // `first` and `last`, those two by their weights (in 1/width of a
-    // thumbnail column, times the thumbnail width).
+    // The page columns a thumbnail column covers: those strictly between
+    // `first` and `last` wholly, with weight tw (the thumbnail width), the
+    // two ends by the part they cover; the weights add up to the page width.
     struct Span {
         uint32_t first;
         uint32_t last;
