@@ -15,7 +15,7 @@ optimise=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG")
 cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   "${optimise[@]}" > /dev/null
 cmake -S "$root" -B "$build" -G Ninja -DVLEXIF_SANITIZE=OFF "${optimise[@]}" > /dev/null
-cmake --build "$build" --target kernel_bench
+cmake --build "$build" --target kernel_bench survey_bench
 cmake --build "$build/win32" --target spool_bench
 
 export WINEPREFIX=$build/wineprefix
@@ -32,6 +32,10 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 echo "== Row kernels (native, median of 5 repetitions)"
 "$build/bench/native/kernel_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
+
+echo
+echo "== The converter's first pass: grey test and thumbnail sums (native, median of 5 repetitions)"
+"$build/bench/native/survey_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
 
 bench=$build/win32/bench/wine/spool_bench.exe
 echo

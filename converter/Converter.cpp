@@ -3,10 +3,13 @@
 #include "converter/BmpRowReader.h"
 #include "converter/Destination.h"
 #include "converter/ExifSegment.h"
+#include "converter/HeapBuffer.h"
 #include "converter/JpegFileEncoder.h"
 #include "converter/LastFailure.h"
 #include "converter/ReplacingFile.h"
 #include "converter/Resolution.h"
+#include "converter/SpoolSurvey.h"
+#include "converter/ThumbnailJpeg.h"
 
 #include <algorithm>
 
@@ -44,6 +47,31 @@ Status Encode(BmpRowReader& reader, const JpegSettings& settings, HANDLE output,
     return status == StatusOk ? StatusOk : EncoderFailure(status, encoder, path);
 }
 
+// The Exif segment with the survey's thumbnail, in `buffer`: too large for
+// the stack of a host's thread.
+Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quality, const char* path,
+                    HeapBuffer& buffer, ExifSegment& segment)
+{
+    // The segment, then the thumbnail's JPEG before it goes in.
+    if (!buffer.Allocate(2 * kMaxExifSegmentBytes))
+        return FailWithError(StatusNoMemory, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+    uint8_t* const jpeg = buffer.data() + kMaxExifSegmentBytes;
+    ExifThumbnail thumbnail;
+    thumbnail.jpeg = jpeg;
+    thumbnail.width = survey.thumbnailSize().width;
+    thumbnail.height = survey.thumbnailSize().height;
+    const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
+    if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
+        if (status == StatusNoMemory)
+            return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+        return Fail(status, kCannotWrite, path, "the thumbnail's JPEG encoder failed");
+    }
+    segment.bytes = buffer.data();
+    if (!BuildExifSegment(exif, thumbnail, segment))
+        return Fail(StatusWriteFailed, kCannotWrite, path, "the EXIF data does not fit");
+    return StatusOk;
+}
+
 } // namespace
 
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
@@ -60,6 +88,11 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
         return status;
     const BmpLayout& layout = reader.layout();
 
+    // The first pass: grey or colour, and the thumbnail.
+    SpoolSurvey survey;
+    if (const Status status = survey.Run(spoolPath, layout))
+        return status;
+
     ExifFields exif;
     exif.make = destination.make;
     exif.model = destination.model;
@@ -71,14 +104,18 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.yDpi = DotsPerInch(layout.yPixelsPerMetre);
     exif.width = layout.width;
     exif.height = layout.height;
+    exif.grey = survey.grey();
+    const int clampedQuality = std::clamp(quality, 1, 100);
+    HeapBuffer segmentBuffer;
     ExifSegment segment;
-    if (!BuildExifSegment(exif, segment))
-        return Fail(StatusWriteFailed, kCannotWrite, destination.path, "the EXIF data does not fit");
+    if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment))
+        return status;
 
     JpegSettings settings;
     settings.width = layout.width;
     settings.height = layout.height;
-    settings.quality = std::clamp(quality, 1, 100);
+    settings.quality = clampedQuality;
+    settings.grey = exif.grey;
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
     settings.exifSegment = segment.bytes;

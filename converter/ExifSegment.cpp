@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 
 namespace vkexf {
 
 namespace {
 
 enum Tag : uint16_t {
+    TagCompression = 0x0103,
     TagMake = 0x010F,
     TagModel = 0x0110,
     TagOrientation = 0x0112,
@@ -19,6 +21,8 @@ enum Tag : uint16_t {
     TagResolutionUnit = 0x0128,
     TagSoftware = 0x0131,
     TagDateTime = 0x0132,
+    TagJpegInterchangeFormat = 0x0201,
+    TagJpegInterchangeFormatLength = 0x0202,
     TagYCbCrPositioning = 0x0213,
     TagExifIfd = 0x8769,
     TagExifVersion = 0x9000,
@@ -35,6 +39,8 @@ constexpr uint16_t kOrientationTopLeft = 1;
 constexpr uint16_t kUnitInches = 2;
 constexpr uint16_t kCentredChroma = 1;
 constexpr uint16_t kSrgb = 1;
+constexpr uint16_t kJpegCompression = 6;
+constexpr size_t kExifHeaderBytes = 6; // "Exif\0\0"
 constexpr size_t kTiffHeaderBytes = 8;
 
 void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
@@ -45,22 +51,46 @@ void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
 
 int Clamped(int value, int most) { return std::clamp(value, 0, most); }
 
-} // namespace
+// The three directories in the order they are laid out, with the offsets
+// that tie them together; IFD1 only when there is a thumbnail.
+struct Directories {
+    TiffIfd ifd0;
+    TiffIfd exif;
+    TiffIfd ifd1;
+    bool thumbnail = false;
 
-bool BuildExifSegment(const ExifFields& fields, ExifSegment& segment)
+    Directories(const ExifFields& fields, const ExifThumbnail* thumbnail);
+    // Bytes from the TIFF header's start to the thumbnail's data.
+    size_t TiffBytesBeforeThumbnail() const;
+};
+
+// The thumbnail shows the same page with fewer pixels, so its dots per
+// inch shrink by the same factor.
+void AddScaledResolution(TiffIfd& ifd, uint16_t tag, uint32_t dpi, uint32_t side, uint32_t pageSide)
+{
+    uint64_t numerator = uint64_t{dpi} * side, denominator = std::max<uint32_t>(pageSide, 1);
+    const uint64_t divisor = std::gcd(numerator, denominator);
+    if (divisor > 1) {
+        numerator /= divisor;
+        denominator /= divisor;
+    }
+    // Both fit: at most 65535 * 160 and a page side.
+    ifd.AddRational(tag, static_cast<uint32_t>(numerator), static_cast<uint32_t>(denominator));
+}
+
+Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnailData)
 {
     const size_t dateLength = strnlen(fields.dateTime, sizeof fields.dateTime - 1);
-    TiffIfd exif;
     exif.AddUndefined(TagExifVersion, "0232", 4);
     exif.AddAscii(TagDateTimeOriginal, fields.dateTime, dateLength);
     exif.AddAscii(TagDateTimeDigitized, fields.dateTime, dateLength);
-    exif.AddUndefined(TagComponentsConfiguration, "\1\2\3\0", 4);
+    // Y alone, the other components absent, for a grey frame.
+    exif.AddUndefined(TagComponentsConfiguration, fields.grey ? "\1\0\0\0" : "\1\2\3\0", 4);
     exif.AddUndefined(TagFlashpixVersion, "0100", 4);
     exif.AddShort(TagColorSpace, kSrgb);
     exif.AddLong(TagPixelXDimension, fields.width);
     exif.AddLong(TagPixelYDimension, fields.height);
 
-    TiffIfd ifd0;
     AddTextIfAny(ifd0, TagMake, fields.make, kMaxScannerText);
     AddTextIfAny(ifd0, TagModel, fields.model, kMaxScannerText);
     ifd0.AddShort(TagOrientation, kOrientationTopLeft);
@@ -69,19 +99,61 @@ bool BuildExifSegment(const ExifFields& fields, ExifSegment& segment)
     ifd0.AddShort(TagResolutionUnit, kUnitInches);
     AddTextIfAny(ifd0, TagSoftware, fields.software, kMaxSoftwareText);
     ifd0.AddAscii(TagDateTime, fields.dateTime, dateLength);
+    // Required of every Exif JPEG; for a grey frame it describes nothing.
     ifd0.AddShort(TagYCbCrPositioning, kCentredChroma);
     // The pointer's own entry is inline, so its value does not change the size.
     ifd0.AddLong(TagExifIfd, 0);
     ifd0.AddLong(TagExifIfd, static_cast<uint32_t>(kTiffHeaderBytes + ifd0.Size()));
 
-    ByteWriter out(segment.bytes, sizeof segment.bytes);
-    out.Bytes("Exif\0\0", 6);
+    thumbnail = thumbnailData != nullptr;
+    if (!thumbnail)
+        return;
+    ifd1.AddShort(TagCompression, kJpegCompression);
+    AddScaledResolution(ifd1, TagXResolution, fields.xDpi, thumbnailData->width, fields.width);
+    AddScaledResolution(ifd1, TagYResolution, fields.yDpi, thumbnailData->height, fields.height);
+    ifd1.AddShort(TagResolutionUnit, kUnitInches);
+    ifd1.AddLong(TagJpegInterchangeFormatLength, static_cast<uint32_t>(thumbnailData->size));
+    // As for the Exif pointer: the entry is there before the size counts it.
+    ifd1.AddLong(TagJpegInterchangeFormat, 0);
+    ifd1.AddLong(TagJpegInterchangeFormat, static_cast<uint32_t>(TiffBytesBeforeThumbnail()));
+}
+
+size_t Directories::TiffBytesBeforeThumbnail() const
+{
+    // Every value in IFD1 has a fixed size, so its size is known before them.
+    return kTiffHeaderBytes + ifd0.Size() + exif.Size() + (thumbnail ? ifd1.Size() : 0);
+}
+
+constexpr ExifThumbnail kSizingThumbnail = {};
+
+} // namespace
+
+size_t ExifThumbnailRoom(const ExifFields& fields)
+{
+    const Directories directories(fields, &kSizingThumbnail);
+    const size_t used = kExifHeaderBytes + directories.TiffBytesBeforeThumbnail();
+    return used < kMaxExifSegmentBytes ? kMaxExifSegmentBytes - used : 0;
+}
+
+bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment)
+{
+    const bool withThumbnail = thumbnail.jpeg && thumbnail.size;
+    const Directories directories(fields, withThumbnail ? &thumbnail : nullptr);
+
+    ByteWriter out(segment.bytes, kMaxExifSegmentBytes);
+    out.Bytes("Exif\0\0", kExifHeaderBytes);
     const size_t tiffStart = out.size();
     out.Bytes("II\x2A\0", 4);
     out.U32(kTiffHeaderBytes);
-    ifd0.AppendTo(out, tiffStart);
-    exif.AppendTo(out, tiffStart);
-    const bool whole = ifd0.complete() && exif.complete() && !out.overflowed();
+    const size_t ifd1Offset = kTiffHeaderBytes + directories.ifd0.Size() + directories.exif.Size();
+    directories.ifd0.AppendTo(out, tiffStart, withThumbnail ? static_cast<uint32_t>(ifd1Offset) : 0);
+    directories.exif.AppendTo(out, tiffStart);
+    if (withThumbnail) {
+        directories.ifd1.AppendTo(out, tiffStart);
+        out.Bytes(thumbnail.jpeg, thumbnail.size);
+    }
+    const bool whole = directories.ifd0.complete() && directories.exif.complete() &&
+                       directories.ifd1.complete() && !out.overflowed();
     segment.size = whole ? out.size() : 0;
     return whole;
 }

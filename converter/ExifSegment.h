@@ -1,6 +1,8 @@
 // The Exif APP1 segment written into every JPEG: IFD0 with the scanner's
-// make and model, resolution, software and time, and an Exif IFD. Built in
-// a fixed buffer: the texts are bounded, and so is the segment.
+// make and model, resolution, software and time, an Exif IFD, and IFD1 with
+// a JPEG thumbnail when there is one. The texts are bounded, so everything
+// but the thumbnail takes well under 2 KB; the thumbnail gets the rest of
+// one APP1 segment.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +15,8 @@ constexpr size_t kMaxScannerText = 64;
 constexpr size_t kMaxSoftwareText = 255;
 // "YYYY:MM:DD HH:MM:SS" and its NUL.
 constexpr size_t kExifDateTimeBytes = 20;
-// Room for every tag with its longest texts, well under one APP1 segment.
-constexpr size_t kMaxExifSegmentBytes = 1024;
+// One APP1 segment's payload: its length field counts itself.
+constexpr size_t kMaxExifSegmentBytes = 65533;
 
 struct ExifFields {
     const char* make = nullptr;     // omitted when null or empty
@@ -25,16 +27,28 @@ struct ExifFields {
     uint32_t yDpi = 72;
     uint32_t width = 0;
     uint32_t height = 0;
+    bool grey = false; // a one-component (Y only) JPEG
+};
+
+struct ExifThumbnail {
+    const uint8_t* jpeg = nullptr; // a baseline JPEG; none when null or empty
+    size_t size = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
 };
 
 struct ExifSegment {
-    uint8_t bytes[kMaxExifSegmentBytes];
+    uint8_t* bytes = nullptr; // kMaxExifSegmentBytes, owned by the caller
     size_t size = 0;
 };
 
+// The most bytes a thumbnail's JPEG may take in the segment for `fields`.
+size_t ExifThumbnailRoom(const ExifFields& fields);
+
 // The APP1 payload: "Exif\0\0" and a little-endian TIFF stream. False only if
-// it would not fit, which the bounds above rule out.
-bool BuildExifSegment(const ExifFields& fields, ExifSegment& segment);
+// it would not fit, which for the texts means never, and for the thumbnail
+// that it is larger than ExifThumbnailRoom.
+bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment);
 
 // EXIF's date and time form; each value is clamped to its digits.
 void ExifDateTime(int year, int month, int day, int hour, int minute, int second,

@@ -57,6 +57,8 @@ Status JpegFileEncoder::Start(const JpegSettings& settings)
     // The encoder's colour conversion reads BMP order itself.
     cinfo_.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo_);
+    if (settings.grey)
+        jpeg_set_colorspace(&cinfo_, JCS_GRAYSCALE);
     jpeg_set_quality(&cinfo_, settings.quality, TRUE);
     cinfo_.write_JFIF_header = TRUE;
     cinfo_.density_unit = kJfifDotsPerInch;

@@ -22,6 +22,7 @@ struct JpegSettings {
     uint32_t width = 0;
     uint32_t height = 0;
     int quality = 75;
+    bool grey = false;   // one-component frame from grey BGR rows
     uint32_t xDpi = 72;  // also written to the JFIF header,
     uint32_t yDpi = 72;  // in dots per inch
     const uint8_t* exifSegment = nullptr; // APP1 payload

@@ -109,7 +109,7 @@ size_t TiffIfd::Size() const
     return size;
 }
 
-void TiffIfd::AppendTo(ByteWriter& out, size_t tiffStart) const
+void TiffIfd::AppendTo(ByteWriter& out, size_t tiffStart, uint32_t next) const
 {
     size_t valueOffset = out.size() - tiffStart + 2 + kEntryBytes * count_ + 4;
     out.U16(static_cast<uint16_t>(count_));
@@ -126,7 +126,7 @@ void TiffIfd::AppendTo(ByteWriter& out, size_t tiffStart) const
             valueOffset += Padded(entry.Bytes());
         }
     }
-    out.U32(0);
+    out.U32(next);
     for (size_t i = 0; i < count_; ++i) {
         const Entry& entry = entries_[i];
         if (entry.Bytes() > kInlineBytes) {

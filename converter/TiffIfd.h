@@ -36,9 +36,9 @@ public:
     // Bytes AppendTo adds: the directory and its out-of-entry values.
     size_t Size() const;
     // Appends the directory at `out`'s current end, an even distance from
-    // tiffStart, where the TIFF header begins and offsets count from.
-    // Next-IFD link 0.
-    void AppendTo(ByteWriter& out, size_t tiffStart) const;
+    // tiffStart, where the TIFF header begins and offsets count from, and
+    // links it to the directory at `next` (0: none).
+    void AppendTo(ByteWriter& out, size_t tiffStart, uint32_t next = 0) const;
 
 private:
     struct Entry {

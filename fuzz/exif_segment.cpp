@@ -1,7 +1,8 @@
 // The EXIF segment the converter writes, from a job record and version text
-// with arbitrary bytes and from any resolution: it must be a well-formed
-// little-endian TIFF stream whose entries point inside it, and small enough
-// for one JPEG APP1 segment.
+// with arbitrary bytes, from any resolution and with or without a thumbnail
+// of any size up to its room: it must be a well-formed little-endian TIFF
+// stream whose entries point inside it, and small enough for one JPEG APP1
+// segment.
 #include "converter/Destination.h"
 #include "converter/ExifSegment.h"
 #include "converter/Resolution.h"
@@ -34,14 +35,21 @@ size_t TypeSize(uint16_t type)
     }
 }
 
-// Walks one directory; returns the Exif IFD's offset if it names one, else 0.
-uint32_t CheckDirectory(const std::vector<uint8_t>& segment, size_t tiff, uint32_t offset)
+struct Directory {
+    uint32_t exifIfd = 0;
+    uint32_t thumbnailAt = 0;
+    uint32_t thumbnailSize = 0;
+    uint32_t next = 0;
+};
+
+// Walks one directory and the offsets it holds.
+Directory CheckDirectory(const std::vector<uint8_t>& segment, size_t tiff, uint32_t offset)
 {
     const size_t tiffSize = segment.size() - tiff;
     Require(offset % 2 == 0 && offset + 2 <= tiffSize, "a directory starts on an even offset inside");
     const uint16_t count = U16(segment, tiff + offset);
     Require(offset + 2 + 12 * size_t{count} + 4 <= tiffSize, "a directory's entries lie inside");
-    uint32_t exifIfd = 0;
+    Directory directory;
     uint16_t previous = 0;
     for (uint16_t i = 0; i < count; ++i) {
         const size_t at = tiff + offset + 2 + 12 * size_t{i};
@@ -58,10 +66,15 @@ uint32_t CheckDirectory(const std::vector<uint8_t>& segment, size_t tiff, uint32
             Require(bytes > 0 && value[bytes - 1] == '\0', "an ASCII value ends in NUL");
         }
         if (tag == 0x8769) {
-            exifIfd = valueAt;
+            directory.exifIfd = valueAt;
+        } else if (tag == 0x0201) {
+            directory.thumbnailAt = valueAt;
+        } else if (tag == 0x0202) {
+            directory.thumbnailSize = valueAt;
         }
     }
-    return exifIfd;
+    directory.next = U32(segment, tiff + offset + 2 + 12 * size_t{count});
+    return directory;
 }
 
 } // namespace
@@ -91,15 +104,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fields.yDpi = yDpi;
     fields.width = in.ConsumeIntegral<uint32_t>();
     fields.height = in.ConsumeIntegral<uint32_t>();
+    fields.grey = in.ConsumeBool();
 
+    const size_t room = ExifThumbnailRoom(fields);
+    Require(room >= 60000, "room for a thumbnail besides the longest texts");
+    const auto thumbnailBytes = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, room));
+    ExifThumbnail thumbnail;
+    thumbnail.jpeg = thumbnailBytes.data();
+    thumbnail.size = thumbnailBytes.size();
+    thumbnail.width = in.ConsumeIntegralInRange<uint32_t>(1, 160);
+    thumbnail.height = in.ConsumeIntegralInRange<uint32_t>(1, 120);
+
+    static uint8_t buffer[kMaxExifSegmentBytes];
     ExifSegment built;
-    Require(BuildExifSegment(fields, built), "the segment is built");
+    built.bytes = buffer;
+    Require(BuildExifSegment(fields, thumbnail, built), "the segment is built");
     const std::vector<uint8_t> segment(built.bytes, built.bytes + built.size);
     // The APP1 length field counts itself: at most 65533 bytes of payload.
     Require(segment.size() <= 65533, "fits one APP1 segment");
     Require(segment.size() >= 14 && std::memcmp(segment.data(), "Exif\0\0II*\0", 10) == 0, "Exif and TIFF headers");
-    const uint32_t exifIfd = CheckDirectory(segment, 6, U32(segment, 10));
-    Require(exifIfd != 0, "IFD0 points at the Exif IFD");
-    CheckDirectory(segment, 6, exifIfd);
+    const Directory ifd0 = CheckDirectory(segment, 6, U32(segment, 10));
+    Require(ifd0.exifIfd != 0, "IFD0 points at the Exif IFD");
+    const Directory exif = CheckDirectory(segment, 6, ifd0.exifIfd);
+    Require(exif.next == 0, "the Exif IFD links nowhere");
+    Require((ifd0.next != 0) == !thumbnailBytes.empty(), "IFD1 exactly when there is a thumbnail");
+    if (ifd0.next != 0) {
+        const Directory ifd1 = CheckDirectory(segment, 6, ifd0.next);
+        Require(ifd1.next == 0 && ifd1.thumbnailSize == thumbnailBytes.size(), "IFD1 gives the thumbnail's size");
+        Require(size_t{ifd1.thumbnailAt} + 6 + ifd1.thumbnailSize == segment.size() &&
+                    std::memcmp(&segment[6 + ifd1.thumbnailAt], thumbnailBytes.data(), thumbnailBytes.size()) == 0,
+                "IFD1 points at the thumbnail, last in the segment");
+    }
     return 0;
 }

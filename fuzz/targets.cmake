@@ -7,4 +7,5 @@ set(VLEXIF_FUZZ_TARGETS
   palette
   spool_name
   converter_bmp_header
-  exif_segment)
+  exif_segment
+  page_survey)

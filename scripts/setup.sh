@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
   wine wine32:i386 fonts-wine xvfb x11-apps imagemagick
   googletest libbenchmark-dev valgrind
-  dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev unzip
+  dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev unzip jpeginfo
 )
 
 missing=()

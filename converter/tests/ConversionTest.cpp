@@ -32,6 +32,7 @@ constexpr char kVersion[] = "VkExf tests 1.0";
 struct Decoded {
     bool ok = false;
     uint32_t width = 0, height = 0;
+    int components = 0; // in the frame; `rgb` has three either way
     Bytes rgb;
     int densityUnit = 0;
     unsigned xDensity = 0, yDensity = 0;
@@ -57,6 +58,8 @@ bool DecodeInto(jpeg_decompress_struct& cinfo, const Bytes& jpeg, Decoded& out)
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
+    out.components = cinfo.num_components;
+    cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     out.width = cinfo.output_width;
     out.height = cinfo.output_height;
@@ -235,6 +238,56 @@ TEST_F(ConversionTest, RedStaysRedAndBlueStaysBlue)
     const Rgb red = jpeg.At(8, 16), blue = jpeg.At(40, 16);
     EXPECT_TRUE(red.r > 230 && red.g < 25 && red.b < 25);
     EXPECT_TRUE(blue.r < 25 && blue.g < 25 && blue.b > 230);
+}
+
+// The thumbnail is the Exif segment's second JPEG; its structure is the
+// Exif segment's tests' and exiftool's (check-exif.sh) to judge.
+Decoded ThumbnailOf(const Decoded& jpeg)
+{
+    const size_t start = jpeg.app1.find("\xFF\xD8\xFF");
+    return start == std::string::npos ? Decoded{} : Decode(Bytes(jpeg.app1.begin() + start, jpeg.app1.end()));
+}
+
+// A grey page: one component in the frame and in the thumbnail, which is
+// the page's area average, top row first; one coloured pixel keeps all of
+// it in colour.
+TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
+{
+    const BmpSpec spec{false, 301, 203};
+    const auto grey = [](uint32_t x, uint32_t y) {
+        const auto level = static_cast<uint8_t>(x < 150 ? 40 + y / 4 : 200);
+        return Rgb{level, level, level};
+    };
+    Decoded jpeg;
+    for (const bool topDown : {false, true}) {
+        jpeg = ConvertAndDecode({false, spec.width, spec.height, topDown}, grey);
+        ASSERT_TRUE(jpeg.ok);
+        EXPECT_EQ(jpeg.components, 1);
+        int worst = 0;
+        for (uint32_t y = 0; y < spec.height; ++y) {
+            for (uint32_t x = 0; x < spec.width; ++x)
+                worst = std::max(worst, std::abs(jpeg.At(x, y).r - grey(x, y).r));
+        }
+        EXPECT_LE(worst, 8) << "the page's grey values, within the DCT's rounding";
+        const Decoded thumbnail = ThumbnailOf(jpeg);
+        ASSERT_TRUE(thumbnail.ok);
+        EXPECT_EQ(thumbnail.components, 1);
+        ASSERT_EQ(thumbnail.width, 160u);
+        ASSERT_EQ(thumbnail.height, 108u);
+        EXPECT_NEAR(thumbnail.At(20, 10).r, 40 + 19 / 4, 3) << (topDown ? "top-down" : "bottom-up");
+        EXPECT_NEAR(thumbnail.At(20, 100).r, 40 + 188 / 4, 3) << (topDown ? "top-down" : "bottom-up");
+        EXPECT_NEAR(thumbnail.At(140, 54).r, 200, 3);
+    }
+
+    for (const auto& [x, y] : {std::pair{0u, 0u}, {300u, 202u}, {151u, 77u}}) {
+        jpeg = ConvertAndDecode(spec, [&, x = x, y = y](uint32_t px, uint32_t py) {
+            Rgb pixel = grey(px, py);
+            pixel.g ^= px == x && py == y;
+            return pixel;
+        });
+        EXPECT_EQ(jpeg.components, 3) << x << "," << y;
+        EXPECT_EQ(ThumbnailOf(jpeg).components, 3) << x << "," << y;
+    }
 }
 
 TEST_F(ConversionTest, HeadersCarryResolutionScannerAndSoftware)

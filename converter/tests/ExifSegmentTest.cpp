@@ -51,10 +51,12 @@ Ifd ReadIfd(const std::string& tiff, uint32_t at)
     return ifd;
 }
 
-std::string Tiff(const ExifFields& fields)
+std::string Tiff(const ExifFields& fields, const ExifThumbnail& thumbnail = {})
 {
+    static uint8_t buffer[kMaxExifSegmentBytes];
     ExifSegment segment;
-    EXPECT_TRUE(BuildExifSegment(fields, segment));
+    segment.bytes = buffer;
+    EXPECT_TRUE(BuildExifSegment(fields, thumbnail, segment));
     EXPECT_LE(segment.size, 65533u) << "must fit one marker";
     const std::string bytes(reinterpret_cast<const char*>(segment.bytes), segment.size);
     EXPECT_EQ(bytes.substr(0, 10), std::string("Exif\0\0II*\0", 10));
@@ -100,6 +102,37 @@ TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
     }
 }
 
+// IFD0 links to IFD1, which names the thumbnail's bytes at the segment's
+// end and the thumbnail's own resolution: the page's, scaled with it.
+TEST(ExifSegment, ThumbnailInIfd1AndGreyComponents)
+{
+    ExifFields fields = kSample; // 4960 x 70160 at 300 x 600 dpi
+    fields.grey = true;
+    const std::string jpeg = "\xFF\xD8 a thumbnail \xFF\xD9";
+    const ExifThumbnail thumbnail{reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), 11, 120};
+    const std::string tiff = Tiff(fields, thumbnail);
+    EXPECT_EQ(tiff.size() + 6, kMaxExifSegmentBytes - ExifThumbnailRoom(fields) + jpeg.size());
+    const Ifd ifd0 = ReadIfd(tiff, 8);
+    EXPECT_EQ(ReadIfd(tiff, ifd0.Number(0x8769)).Value(0x9101), std::string("\1\0\0\0", 4));
+    EXPECT_EQ(ReadIfd(tiff, ifd0.Number(0x8769)).next, 0u);
+    ASSERT_NE(ifd0.next, 0u);
+    const Ifd ifd1 = ReadIfd(tiff, ifd0.next);
+    EXPECT_EQ(ifd1.tags, (std::vector<uint16_t>{0x0103, 0x011A, 0x011B, 0x0128, 0x0201, 0x0202}));
+    EXPECT_EQ(ifd1.Number(0x0103), 6u);
+    EXPECT_EQ(ifd1.Value(0x011A), std::string("\xA5\0\0\0\xF8\0\0\0", 8)) << "300 * 11 / 4960 = 165/248";
+    EXPECT_EQ(ifd1.Value(0x011B), std::string("\x84\3\0\0\x6D\3\0\0", 8)) << "600 * 120 / 70160 = 900/877";
+    EXPECT_EQ(ifd1.Number(0x0128), 2u);
+    EXPECT_EQ(ifd1.next, 0u);
+    EXPECT_EQ(tiff.substr(ifd1.Number(0x0201)), jpeg) << "the thumbnail, last";
+    EXPECT_EQ(ifd1.Number(0x0202), jpeg.size());
+
+    const ExifThumbnail tooLarge{thumbnail.jpeg, ExifThumbnailRoom(fields) + 1, 11, 120};
+    uint8_t buffer[kMaxExifSegmentBytes];
+    ExifSegment segment{buffer};
+    EXPECT_FALSE(BuildExifSegment(fields, tooLarge, segment));
+    EXPECT_EQ(segment.size, 0u);
+}
+
 TEST(ExifSegment, OptionalTextsAndLimits)
 {
     ExifFields fields = kSample;
@@ -127,8 +160,7 @@ TEST(ExifSegment, LongestTextsFit)
     const std::string longText(100000, 't');
     ExifFields fields = kSample;
     fields.make = fields.model = fields.software = longText.c_str();
-    ExifSegment segment;
-    EXPECT_TRUE(BuildExifSegment(fields, segment));
+    Tiff(fields);
 }
 
 TEST(TiffIfd, TagsBeyondItsRoomMakeItIncomplete)
