@@ -9,13 +9,12 @@
 #include "converter/JpegFileEncoder.h"
 #include "converter/LastFailure.h"
 #include "converter/tests/TestBmp.h"
+#include "converter/tests/TestFolder.h"
 #include "tests/common/ProcessResources.h"
 
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -109,43 +108,12 @@ size_t ThreadCount() { return vlexif::test::ThreadsOfThisProcess(); }
 
 class StripEncoding : public ::testing::Test {
 protected:
-    StripEncoding()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        folder_ = std::string(temp) + "vkexf-strips-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-    }
-    ~StripEncoding() override
-    {
-        for (const auto& name : Files())
-            DeleteFileA(Path(name).c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
+    StripEncoding() : folder_("vkexf-strips-") {}
 
-    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return Path(name);
-    }
-    Bytes Read(const std::string& name) const
-    {
-        std::ifstream in(Path(name), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.emplace_back(found.cFileName);
-        }
-        FindClose(search);
-        return names;
-    }
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
+    std::string Write(const std::string& name, const Bytes& bytes) const { return folder_.Write(name, bytes); }
+    Bytes Read(const std::string& name) const { return folder_.Read(name); }
+    std::vector<std::string> Files() const { return folder_.Files(); }
 
     // The page through the strip encoder, strips of one MCU row each.
     Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
@@ -168,7 +136,7 @@ protected:
         return Read("out.jpg");
     }
 
-    std::string folder_;
+    test::TestFolder folder_;
 };
 
 // Every width from 1 to 300, heights that end mid-MCU (1-line pages among
