@@ -8,9 +8,6 @@ namespace vkexf {
 
 namespace {
 
-// About a megabyte of rows per band: few calls, small constant memory.
-constexpr uint32_t kBandBytes = 1 << 20;
-
 const char* Problem(BmpError error)
 {
     switch (error) {
@@ -87,23 +84,6 @@ Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uin
         const uint32_t stored = layout_.topDown ? i : count - 1 - i;
         rows[i] = pixels + size_t{stored} * layout_.stride;
     }
-    return StatusOk;
-}
-
-Status BmpRowReader::NextBand(uint8_t**& rows, unsigned& count)
-{
-    const uint32_t bandRows = std::clamp<uint32_t>(kBandBytes / layout_.stride, 1, layout_.height);
-    if (!band_.data() && (!band_.Allocate(size_t{bandRows} * layout_.stride) ||
-                          !rowPointers_.Allocate(size_t{bandRows} * sizeof(uint8_t*))))
-        return FailWithError(StatusNoMemory, kCannotRead, path_, ERROR_NOT_ENOUGH_MEMORY);
-    count = std::min(bandRows, layout_.height - nextRow_);
-    if (count == 0)
-        return StatusOk;
-    rows = reinterpret_cast<uint8_t**>(rowPointers_.data());
-    DWORD error = 0;
-    if (const Status status = ReadRows(nextRow_, count, band_.data(), rows, SystemCalls(), error))
-        return ReportReadFailure(status, error);
-    nextRow_ += count;
     return StatusOk;
 }
 

@@ -1,12 +1,11 @@
 // Reads a 24-bit BMP spool file in runs of rows, top line first whichever
-// way up the file stores them, so memory stays the same for any image size.
+// way up the file stores them; any thread may read a run at any time.
 #pragma once
 
 #include "converter/BmpHeader.h"
 #include "converter/ConverterCalls.h"
 #include "converter/ConverterStatus.h"
 #include "converter/FileHandle.h"
-#include "converter/HeapBuffer.h"
 
 #include <cstdint>
 
@@ -18,11 +17,6 @@ public:
     Status Open(const char* path);
 
     const BmpLayout& layout() const { return layout_; }
-
-    // Reads the next rows, about a megabyte at most; `rows` then points at
-    // each row's BGR pixels, top line first, and `count` says how many (0
-    // past the last row).
-    Status NextBand(uint8_t**& rows, unsigned& count);
 
     // Reads rows `top` to `top + count` in one read into `pixels` (room for
     // `count` strides) and points `rows` at them, top line first. Records
@@ -39,9 +33,6 @@ private:
     const char* path_ = nullptr;
     FileHandle file_;
     BmpLayout layout_;
-    uint32_t nextRow_ = 0; // counted from the top
-    HeapBuffer band_;
-    HeapBuffer rowPointers_;
 };
 
 } // namespace vkexf
