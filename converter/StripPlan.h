@@ -8,10 +8,10 @@
 
 namespace vkexf {
 
-// About half a megabyte of pixels a strip: enough rows that starting a strip
-// costs little against compressing it, few enough that the strips spread
-// evenly over the workers.
-constexpr size_t kStripTargetBytes = 512u << 10;
+// About a megabyte of pixels a strip: at 64 rows and more, starting a strip
+// costs little against compressing it (at 16 rows an A4 page took an eighth
+// longer), and the strips still spread evenly over the workers.
+constexpr size_t kStripTargetBytes = 1u << 20;
 // What the workers together may hold at once, beside the page's own data:
 // keeps an A4 page at 600 dpi well under 32 MB on any number of cores.
 constexpr size_t kWorkerBudgetBytes = 20u << 20;
