@@ -8,9 +8,6 @@ namespace vkexf {
 
 namespace {
 
-// About a megabyte of rows per read: few calls, small constant memory.
-constexpr uint32_t kBandBytes = 1 << 20;
-
 const char* Problem(BmpError error)
 {
     switch (error) {
@@ -40,49 +37,53 @@ Status BmpRowReader::Open(const char* path)
 
     uint8_t header[kBmpHeaderBytes];
     const auto headerBytes = static_cast<DWORD>(std::min<uint64_t>(sizeof header, fileSize));
-    if (const Status status = ReadAt(0, header, headerBytes))
-        return status;
-    if (const BmpError error = ParseBmpHeader(header, headerBytes, fileSize, layout_); error != BmpError::None)
-        return Fail(StatusBadFormat, kCannotRead, path, Problem(error));
-
-    bandRows_ = std::clamp<uint32_t>(kBandBytes / layout_.stride, 1, layout_.height);
-    if (!band_.Allocate(size_t{bandRows_} * layout_.stride) ||
-        !rowPointers_.Allocate(size_t{bandRows_} * sizeof(uint8_t*)))
-        return FailWithError(StatusNoMemory, kCannotRead, path, ERROR_NOT_ENOUGH_MEMORY);
+    DWORD error = 0;
+    if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error))
+        return ReportReadFailure(status, error);
+    if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout_); problem != BmpError::None)
+        return Fail(StatusBadFormat, kCannotRead, path, Problem(problem));
     return StatusOk;
 }
 
-Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes)
+Status BmpRowReader::ReportReadFailure(Status status, DWORD error) const
 {
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN))
-        return FailWithError(StatusSeekFailed, kCannotRead, path_, GetLastError());
+    if (!error)
+        return Fail(status, kCannotRead, path_, "the file became shorter while it was read");
+    return FailWithError(status, kCannotRead, path_, error);
+}
+
+Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls,
+                            DWORD& error) const
+{
+    // The position travels with the call, so threads reading at once do
+    // not move each other's file pointer.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!ReadFile(file_.get(), buffer, bytes, &read, nullptr))
-        return FailWithError(StatusReadFailed, kCannotRead, path_, GetLastError());
-    if (read != bytes)
-        return Fail(StatusReadFailed, kCannotRead, path_, "the file became shorter while it was read");
-    return StatusOk;
+    if (!calls.readFile(file_.get(), buffer, bytes, &read, &at)) {
+        error = GetLastError();
+        // The end of the file met by a positioned read is a short file too.
+        if (error == ERROR_HANDLE_EOF)
+            error = 0;
+        return StatusReadFailed;
+    }
+    error = 0;
+    return read == bytes ? StatusOk : StatusReadFailed;
 }
 
-Status BmpRowReader::NextBand(uint8_t**& rows, unsigned& count)
+Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows,
+                              const ConverterCalls& calls, DWORD& error) const
 {
-    count = std::min(bandRows_, layout_.height - nextRow_);
-    if (count == 0)
-        return StatusOk;
-    // A bottom-up file stores the band's rows as one run, last row first.
-    const uint32_t firstStored = layout_.topDown ? nextRow_ : layout_.height - nextRow_ - count;
-    if (const Status status = ReadAt(layout_.pixelOffset + uint64_t{firstStored} * layout_.stride,
-                                     band_.data(), count * layout_.stride))
+    // A bottom-up file stores the rows as one run, last row first.
+    const uint32_t firstStored = layout_.topDown ? top : layout_.height - top - count;
+    if (const Status status = ReadAt(layout_.pixelOffset + uint64_t{firstStored} * layout_.stride, pixels,
+                                     count * layout_.stride, calls, error))
         return status;
-    auto** pointers = reinterpret_cast<uint8_t**>(rowPointers_.data());
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t stored = layout_.topDown ? i : count - 1 - i;
-        pointers[i] = band_.data() + size_t{stored} * layout_.stride;
+        rows[i] = pixels + size_t{stored} * layout_.stride;
     }
-    nextRow_ += count;
-    rows = pointers;
     return StatusOk;
 }
 

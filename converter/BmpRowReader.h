@@ -1,12 +1,11 @@
-// Reads a 24-bit BMP spool file a band of rows at a time, top line first
-// whichever way up the file stores them, so memory stays the same for any
-// image size.
+// Reads a 24-bit BMP spool file in runs of rows, top line first whichever
+// way up the file stores them; any thread may read a run at any time.
 #pragma once
 
 #include "converter/BmpHeader.h"
+#include "converter/ConverterCalls.h"
 #include "converter/ConverterStatus.h"
 #include "converter/FileHandle.h"
-#include "converter/HeapBuffer.h"
 
 #include <cstdint>
 
@@ -14,26 +13,26 @@ namespace vkexf {
 
 class BmpRowReader {
 public:
-    // Opens the file read-only, checks its headers and sets aside a band.
+    // Opens the file read-only and checks its headers.
     Status Open(const char* path);
 
     const BmpLayout& layout() const { return layout_; }
 
-    // Reads the next rows, at most one band; `rows` then points at each row's
-    // BGR pixels, top line first, and `count` says how many (0 past the last
-    // row).
-    Status NextBand(uint8_t**& rows, unsigned& count);
+    // Reads rows `top` to `top + count` in one read into `pixels` (room for
+    // `count` strides) and points `rows` at them, top line first. Records
+    // nothing, so any thread may call it at any time: a failure leaves its
+    // Win32 error in `error`, 0 for a file that ended early.
+    Status ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows, const ConverterCalls& calls,
+                    DWORD& error) const;
+    // Records a failure of ReadRows for VkExf_LastError, naming the file.
+    Status ReportReadFailure(Status status, DWORD error) const;
 
 private:
-    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes);
+    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls, DWORD& error) const;
 
     const char* path_ = nullptr;
     FileHandle file_;
     BmpLayout layout_;
-    uint32_t nextRow_ = 0; // counted from the top
-    uint32_t bandRows_ = 0;
-    HeapBuffer band_;
-    HeapBuffer rowPointers_;
 };
 
 } // namespace vkexf

@@ -17,36 +17,6 @@ namespace vkexf {
 
 namespace {
 
-// The encoder's status in words, with the Win32 error of a failed write.
-Status EncoderFailure(Status status, const JpegFileEncoder& encoder, const char* path)
-{
-    if (status == StatusNoMemory)
-        return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-    if (encoder.writeError())
-        return FailWithError(status, kCannotWrite, path, encoder.writeError());
-    return Fail(status, kCannotWrite, path, "the JPEG encoder failed");
-}
-
-// Encodes every row of `reader` into `output`.
-Status Encode(BmpRowReader& reader, const JpegSettings& settings, HANDLE output, const char* path)
-{
-    JpegFileEncoder encoder(output);
-    Status status = encoder.Start(settings);
-    uint8_t** rows = nullptr;
-    unsigned count = 0;
-    while (status == StatusOk) {
-        // A failed read has recorded its own reason.
-        if (const Status read = reader.NextBand(rows, count))
-            return read;
-        if (count == 0)
-            break;
-        status = encoder.WriteRows(rows, count);
-    }
-    if (status == StatusOk)
-        status = encoder.Finish();
-    return status == StatusOk ? StatusOk : EncoderFailure(status, encoder, path);
-}
-
 // The Exif segment with the survey's thumbnail, in `buffer`: too large for
 // the stack of a host's thread.
 Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quality, const char* path,
@@ -76,6 +46,12 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
 
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
                           int32_t quality)
+{
+    return ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality, SystemCalls());
+}
+
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
+                          int32_t quality, const ConverterCalls& calls)
 {
     Destination destination;
     if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination))
@@ -124,7 +100,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     ReplacingFile output;
     if (const Status status = output.Create(destination.path))
         return status;
-    if (const Status status = Encode(reader, settings, output.handle(), destination.path))
+    if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.handle(), destination.path))
         return status;
     return output.Commit();
 }

@@ -1,6 +1,7 @@
 // One conversion: the spool BMP to the job's JPEG destination.
 #pragma once
 
+#include "converter/ConverterCalls.h"
 #include "converter/ConverterStatus.h"
 
 #include <cstdint>
@@ -11,5 +12,8 @@ namespace vkexf {
 // VkExf_LastError.
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
                           int32_t quality);
+// The same through the given system calls, which tests make fail.
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
+                          int32_t quality, const ConverterCalls& calls);
 
 } // namespace vkexf

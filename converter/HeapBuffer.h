@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace vkexf {
 
@@ -17,12 +18,18 @@ public:
     ~HeapBuffer() { Release(); }
 
     // False when the heap has no room; the old block is gone either way.
-    bool Allocate(size_t bytes)
+    bool Allocate(size_t bytes, decltype(&::HeapAlloc) allocate = ::HeapAlloc)
     {
         Release();
-        data_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+        data_ = static_cast<uint8_t*>(allocate(GetProcessHeap(), 0, bytes));
         size_ = data_ ? bytes : 0;
         return data_ != nullptr;
+    }
+
+    void Swap(HeapBuffer& other)
+    {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
     }
 
     uint8_t* data() const { return data_; }

@@ -1,131 +1,214 @@
 #include "converter/JpegFileEncoder.h"
 
-#include <jerror.h>
+#include "converter/HeapBuffer.h"
+#include "converter/JpegStripEncoder.h"
+#include "converter/LastFailure.h"
+#include "converter/StripPlan.h"
+#include "converter/ThreadGroup.h"
+
+#include <algorithm>
 
 namespace vkexf {
 
 namespace {
 
-constexpr size_t kOutputBufferBytes = 64 * 1024;
-constexpr int kJfifDotsPerInch = 1;
+enum class Stage { Read, Encode, Write };
 
-} // namespace
+// What the workers share. The lock guards the counters and the failure; the
+// file is written only by the worker whose strip is next, so never by two.
+struct SharedWork {
+    const BmpRowReader* reader = nullptr;
+    ConverterCalls calls = {};
+    const JpegSettings* settings = nullptr;
+    StripPlan plan;
+    HANDLE output = INVALID_HANDLE_VALUE;
 
-Status JpegFileEncoder::Failed() const
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
+    uint32_t nextStrip = 0; // the next strip to take, counted from the top
+    uint32_t written = 0;   // strips in the file
+    bool failed = false;
+    Stage stage = Stage::Read;
+    Status status = StatusOk;
+    DWORD error = 0;
+};
+
+class StripWorker {
+public:
+    explicit StripWorker(SharedWork* work = nullptr) : work_(work) {}
+    StripWorker(const StripWorker&) = delete;
+    StripWorker& operator=(const StripWorker&) = delete;
+
+    // Takes strips until there are none left or a worker has failed.
+    void Run();
+    static DWORD WINAPI ThreadMain(void* worker)
+    {
+        static_cast<StripWorker*>(worker)->Run();
+        return 0;
+    }
+    void Attach(SharedWork* work) { work_ = work; }
+
+private:
+    bool Prepare();
+    // False once any worker has failed.
+    bool TakeStrip(uint32_t& strip);
+    bool WaitForTurn(uint32_t strip);
+    void PassTurn();
+    bool Write();
+    // Records the first failure of all workers and wakes those that wait.
+    void Fail(Stage stage, Status status, DWORD error);
+
+    SharedWork* work_;
+    JpegStripEncoder encoder_;
+    HeapBuffer pixels_;
+    HeapBuffer rows_;
+};
+
+bool StripWorker::Prepare()
 {
-    if (destination_.writeError == ERROR_DISK_FULL || destination_.writeError == ERROR_HANDLE_DISK_FULL)
-        return StatusDiskFull;
-    if (errors_.msg_code == JERR_OUT_OF_MEMORY)
-        return StatusNoMemory;
-    return StatusWriteFailed;
+    const StripPlan& plan = work_->plan;
+    const size_t stripBytes = size_t{plan.stripRows} * work_->reader->layout().stride;
+    if (!pixels_.Allocate(stripBytes, work_->calls.heapAlloc) ||
+        !rows_.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*), work_->calls.heapAlloc)) {
+        Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    // Most strips compress to well under a quarter of their pixels; the
+    // first also carries the headers.
+    const size_t outputBytes = stripBytes / 4 + work_->settings->exifSegmentSize + 4096;
+    if (const Status status = encoder_.Prepare(*work_->settings, plan.restartInterval, outputBytes, work_->calls)) {
+        Fail(Stage::Encode, status, 0);
+        return false;
+    }
+    return true;
 }
 
-JpegFileEncoder::JpegFileEncoder(HANDLE output) : errors_(), destination_(), cinfo_()
+void StripWorker::Run()
 {
-    cinfo_.err = jpeg_std_error(&errors_);
-    errors_.error_exit = ExitWithError;
-    // A DLL in a GUI host has nowhere to print warnings.
-    errors_.output_message = IgnoreMessage;
-
-    destination_.file = output;
-    destination_.init_destination = InitDestination;
-    destination_.empty_output_buffer = EmptyBuffer;
-    destination_.term_destination = TermDestination;
+    if (!Prepare())
+        return;
+    const StripPlan& plan = work_->plan;
+    const uint32_t height = work_->settings->height;
+    auto** rows = reinterpret_cast<uint8_t**>(rows_.data());
+    uint32_t strip = 0;
+    while (TakeStrip(strip)) {
+        const uint32_t top = strip * plan.stripRows;
+        const uint32_t count = std::min(plan.stripRows, height - top);
+        DWORD error = 0;
+        if (const Status status = work_->reader->ReadRows(top, count, pixels_.data(), rows, work_->calls, error))
+            return Fail(Stage::Read, status, error);
+        if (const Status status = encoder_.Encode(rows, count, strip, plan.strips))
+            return Fail(Stage::Encode, status, 0);
+        if (!WaitForTurn(strip) || !Write())
+            return;
+        PassTurn();
+    }
 }
 
-JpegFileEncoder::~JpegFileEncoder()
+bool StripWorker::TakeStrip(uint32_t& strip)
 {
-    if (created_)
-        jpeg_destroy_compress(&cinfo_);
+    AcquireSRWLockExclusive(&work_->lock);
+    const bool taken = !work_->failed && work_->nextStrip < work_->plan.strips;
+    if (taken)
+        strip = work_->nextStrip++;
+    ReleaseSRWLockExclusive(&work_->lock);
+    return taken;
 }
 
-Status JpegFileEncoder::Start(const JpegSettings& settings)
+bool StripWorker::WaitForTurn(uint32_t strip)
 {
-    if (!buffer_.Allocate(kOutputBufferBytes))
-        return StatusNoMemory;
-    destination_.buffer = buffer_.data();
-    destination_.bufferSize = buffer_.size();
-    if (setjmp(errors_.jump))
-        return Failed();
-    // Marked first: a failed create leaves a struct jpeg_destroy_compress accepts.
-    created_ = true;
-    jpeg_create_compress(&cinfo_);
-    cinfo_.dest = &destination_;
-    cinfo_.image_width = settings.width;
-    cinfo_.image_height = settings.height;
-    cinfo_.input_components = 3;
-    // The encoder's colour conversion reads BMP order itself.
-    cinfo_.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo_);
-    if (settings.grey)
-        jpeg_set_colorspace(&cinfo_, JCS_GRAYSCALE);
-    jpeg_set_quality(&cinfo_, settings.quality, TRUE);
-    cinfo_.write_JFIF_header = TRUE;
-    cinfo_.density_unit = kJfifDotsPerInch;
-    cinfo_.X_density = static_cast<UINT16>(settings.xDpi);
-    cinfo_.Y_density = static_cast<UINT16>(settings.yDpi);
-    jpeg_start_compress(&cinfo_, TRUE);
-    jpeg_write_marker(&cinfo_, JPEG_APP0 + 1, settings.exifSegment,
-                      static_cast<unsigned>(settings.exifSegmentSize));
-    return StatusOk;
+    AcquireSRWLockExclusive(&work_->lock);
+    while (!work_->failed && work_->written != strip)
+        SleepConditionVariableSRW(&work_->turn, &work_->lock, INFINITE, 0);
+    const bool turn = !work_->failed;
+    ReleaseSRWLockExclusive(&work_->lock);
+    return turn;
 }
 
-Status JpegFileEncoder::WriteRows(uint8_t** rows, unsigned count)
+void StripWorker::PassTurn()
 {
-    if (setjmp(errors_.jump))
-        return Failed();
-    jpeg_write_scanlines(&cinfo_, rows, count);
-    return StatusOk;
+    AcquireSRWLockExclusive(&work_->lock);
+    ++work_->written;
+    ReleaseSRWLockExclusive(&work_->lock);
+    WakeAllConditionVariable(&work_->turn);
 }
 
-Status JpegFileEncoder::Finish()
+bool StripWorker::Write()
 {
-    if (setjmp(errors_.jump))
-        return Failed();
-    jpeg_finish_compress(&cinfo_);
-    return StatusOk;
-}
-
-void JpegFileEncoder::ExitWithError(j_common_ptr cinfo)
-{
-    std::longjmp(static_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-void JpegFileEncoder::IgnoreMessage(j_common_ptr) {}
-
-void JpegFileEncoder::InitDestination(j_compress_ptr cinfo)
-{
-    auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    destination->next_output_byte = destination->buffer;
-    destination->free_in_buffer = destination->bufferSize;
-}
-
-bool JpegFileEncoder::WriteAll(FileDestination& destination, size_t bytes)
-{
+    const auto bytes = static_cast<DWORD>(encoder_.size());
     DWORD written = 0;
-    if (WriteFile(destination.file, destination.buffer, static_cast<DWORD>(bytes), &written,
-                  nullptr) &&
-        written == bytes)
+    if (WriteFile(work_->output, encoder_.bytes(), bytes, &written, nullptr) && written == bytes)
         return true;
     const DWORD error = GetLastError();
-    destination.writeError = error ? error : ERROR_WRITE_FAULT;
+    const bool full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+    Fail(Stage::Write, full ? StatusDiskFull : StatusWriteFailed, error ? error : ERROR_WRITE_FAULT);
     return false;
 }
 
-boolean JpegFileEncoder::EmptyBuffer(j_compress_ptr cinfo)
+void StripWorker::Fail(Stage stage, Status status, DWORD error)
 {
-    auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    if (!WriteAll(*destination, destination->bufferSize))
-        ERREXIT(cinfo, JERR_FILE_WRITE);
-    InitDestination(cinfo);
-    return TRUE;
+    AcquireSRWLockExclusive(&work_->lock);
+    if (!work_->failed) {
+        work_->failed = true;
+        work_->stage = stage;
+        work_->status = status;
+        work_->error = error;
+    }
+    ReleaseSRWLockExclusive(&work_->lock);
+    WakeAllConditionVariable(&work_->turn);
 }
 
-void JpegFileEncoder::TermDestination(j_compress_ptr cinfo)
+uint32_t UsableProcessors()
 {
-    auto* destination = static_cast<FileDestination*>(cinfo->dest);
-    if (!WriteAll(*destination, destination->bufferSize - destination->free_in_buffer))
-        ERREXIT(cinfo, JERR_FILE_WRITE);
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        return 1;
+    uint32_t count = 0;
+    for (; process; process &= process - 1)
+        ++count;
+    return std::max<uint32_t>(count, 1);
+}
+
+// The first failure in words, once the workers have ended.
+Status Report(const SharedWork& work, const char* outputPath)
+{
+    switch (work.stage) {
+    case Stage::Read:
+        return work.reader->ReportReadFailure(work.status, work.error);
+    case Stage::Encode:
+        if (work.status == StatusNoMemory)
+            return FailWithError(work.status, kCannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+        return Fail(work.status, kCannotWrite, outputPath, "the JPEG encoder failed");
+    default:
+        return FailWithError(work.status, kCannotWrite, outputPath, work.error);
+    }
+}
+
+} // namespace
+
+Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
+{
+    SharedWork work;
+    work.reader = &reader_;
+    work.calls = calls_;
+    work.settings = &settings;
+    work.output = output;
+    const BmpLayout& layout = reader_.layout();
+    work.plan = PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes_);
+
+    StripWorker workers[kMaxWorkers];
+    {
+        ThreadGroup threads;
+        for (uint32_t i = 1; i < work.plan.workers; ++i) {
+            workers[i].Attach(&work);
+            // Fewer threads only means less speed.
+            if (!threads.Start(StripWorker::ThreadMain, &workers[i]))
+                break;
+        }
+        workers[0].Attach(&work);
+        workers[0].Run();
+    }
+    return work.failed ? Report(work, outputPath) : StatusOk;
 }
 
 } // namespace vkexf

@@ -1,12 +1,14 @@
 #!/usr/bin/perl
 # Writes a 24-bit bottom-up BMP that looks roughly like a scanned page: a
-# photo-like gradient block over lines of dark "text" on white.
-#   make-bmp.pl WIDTH HEIGHT PIXELS_PER_METRE OUT.bmp
+# photo-like gradient block over lines of dark "text" on white; with "grey"
+# every pixel has R = G = B, as the plug-in writes a grey scan.
+#   make-bmp.pl WIDTH HEIGHT PIXELS_PER_METRE OUT.bmp [grey]
 use strict;
 use warnings;
 
-my ($width, $height, $ppm, $out) = @ARGV;
-die "usage: make-bmp.pl WIDTH HEIGHT PIXELS_PER_METRE OUT.bmp\n" unless defined $out;
+my ($width, $height, $ppm, $out, $mode) = @ARGV;
+die "usage: make-bmp.pl WIDTH HEIGHT PIXELS_PER_METRE OUT.bmp [grey]\n" unless defined $out;
+my $grey = defined $mode && $mode eq 'grey';
 
 my $stride = int(($width * 24 + 31) / 32) * 4;
 my $padding = "\0" x ($stride - 3 * $width);
@@ -17,7 +19,8 @@ my %rows;
 sub photo_row {
     my ($level) = @_;
     return $rows{"p$level"} //= join('', map {
-        pack('C3', 255 - $level, int(255 * $_ / $width), ($level + $_) % 256)    # B, G, R
+        $grey ? pack('C', (($level + int(255 * $_ / $width)) / 2) % 256) x 3
+              : pack('C3', 255 - $level, int(255 * $_ / $width), ($level + $_) % 256)    # B, G, R
     } 0 .. $width - 1) . $padding;
 }
 sub text_row {
@@ -25,7 +28,7 @@ sub text_row {
     return $rows{"t$line.$inLine"} //= join('', map {
         my $ink = $inLine < 36 && $_ > $width / 12 && $_ < $width * 11 / 12
             && (($_ * 7 + $inLine * 3 + $line * 13) % 23) < 9;
-        $ink ? "\x20\x20\x20" : "\xF8\xFA\xFB";
+        $ink ? "\x20\x20\x20" : $grey ? "\xFA\xFA\xFA" : "\xF8\xFA\xFB";
     } 0 .. $width - 1) . $padding;
 }
 

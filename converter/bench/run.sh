@@ -1,46 +1,77 @@
 #!/usr/bin/env bash
-# Times VkExf.dll under Wine against native cjpeg on one A4 page at 600 dpi
-# (4960x7016, 24-bit), at quality 25 and 75, and reports the converter's
-# peak memory. Prints figures only; nothing here passes or fails.
-#   converter/bench/run.sh [BUILD_DIR]   (default: build, the project's tree)
+# Times VkExf.dll under Wine on A4 pages at 600 and 1200 dpi, a colour page
+# and a grey one (R = G = B), at quality 25 and 75, alternating in one run
+# with native cjpeg on the same BMP, libjpeg-turbo's tjbench compressing the
+# same image in memory on one thread (4:2:0, or grey for the grey page), and
+# the converter limited to one processor, so to one worker. Prints figures
+# and their ratios, best of REPEATS, with the peak memory of each; nothing
+# here passes or fails. The converter's processor time (all its threads)
+# beside its wall time tells contention from work on a shared machine.
+#   converter/bench/run.sh [BUILD_DIR [REPEATS]]   (default: build, 3)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
+repeats=${2:-3}
 run=$build/win32/converter/driver/vkexf-run.exe
 dll=$root/dist/VkExf.dll
 [[ -f $run && -f $dll ]] || { echo "build the project first (no $run or $dll)" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-width=4960 height=7016 repeats=3
-perl "$root/converter/bench/make-bmp.pl" $width $height 23622 "$work/page.bmp"
-echo "image: ${width}x${height}, $(($(stat -c %s "$work/page.bmp") / 1024 / 1024)) MiB BMP"
-"$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/page.bmp" "Z:$work/warm.jpg" 75 >/dev/null
 
-field() { sed -n "s/^$1 //p" "$2"; }
-best() { sort -n | head -n1; }
+field() { sed -n "s/^$1 //p" "$2" | tr -d '\r'; }
+best() { sort -g | head -n1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
-for quality in 25 75; do
-  call=() process=() native=()
-  for ((i = 0; i < repeats; ++i)); do
-    /usr/bin/time -f '%e %M' -o "$work/time" \
-      "$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/page.bmp" "Z:$work/vkexf.jpg" $quality >"$work/out"
-    call+=("$(field seconds "$work/out")")
-    read -r wall rss <"$work/time"
-    process+=("$wall")
-    /usr/bin/time -f '%e %M' -o "$work/ctime" cjpeg -quality $quality -outfile "$work/cjpeg.jpg" "$work/page.bmp"
-    read -r cwall crss <"$work/ctime"
-    native+=("$cwall")
+# One conversion; prints "seconds processor-seconds peak-working-set-above-before-KiB peak-working-set-KiB".
+convert() {
+  local quality=$1 page=$2; shift 2
+  "$root/scripts/wine-run.sh" "$run" "$@" "Z:$dll" "Z:$page" "Z:$work/vkexf.jpg" "$quality" >"$work/out"
+  echo "$(field seconds "$work/out") $(field processor_seconds "$work/out")" \
+    "$(($(field peak_working_set_kib "$work/out") - $(field working_set_before_kib "$work/out")))" \
+    "$(field peak_working_set_kib "$work/out")"
+}
+
+echo "processors: $(nproc), load average $(cut -d' ' -f1-3 /proc/loadavg); times are best of $repeats, memory the largest peak"
+for dpi in 600 1200; do
+  width=$((4960 * dpi / 600)) height=$((7016 * dpi / 600)) ppm=$((23622 * dpi / 600))
+  for kind in colour grey; do
+    page=$work/$kind.bmp
+    perl "$root/converter/bench/make-bmp.pl" $width $height $ppm "$page" $([[ $kind == grey ]] && echo grey)
+    subsamp=$([[ $kind == grey ]] && echo GRAY || echo 420)
+    # Warms the page cache and Wine.
+    convert 75 "$page" >/dev/null
+    for quality in 25 75; do
+      all=() allCpu=() one=() oneCpu=() allMem=0 oneMem=0 allWs=0 cj=() cjMem=0 tj=() tjMem=0
+      for ((i = 0; i < repeats; ++i)); do
+        read -r s p m w < <(convert $quality "$page")
+        all+=("$s"); allCpu+=("$p"); ((m > allMem)) && allMem=$m; ((w > allWs)) && allWs=$w
+        /usr/bin/time -f '%e %M' -o "$work/time" cjpeg -quality $quality -outfile "$work/cjpeg.jpg" "$page"
+        read -r s m <"$work/time"; cj+=("$s"); ((m > cjMem)) && cjMem=$m
+        /usr/bin/time -f '%M' -o "$work/time" tjbench "$page" $quality -subsamp $subsamp -benchtime 1 \
+          -warmup 0.5 -componly -nowrite -quiet >"$work/tj" 2>&1
+        perf=$(awk '$1 == "BGR" { print $(NF - 2) }' "$work/tj")
+        tj+=("$(awk -v p="$perf" -v n=$((width * height)) 'BEGIN { printf "%.4f", n / (p * 1e6) }')")
+        read -r m <"$work/time"; ((m > tjMem)) && tjMem=$m
+        read -r s p m w < <(convert $quality "$page" --processors 1)
+        one+=("$s"); oneCpu+=("$p"); ((m > oneMem)) && oneMem=$m
+      done
+      a=$(printf '%s\n' "${all[@]}" | best) o=$(printf '%s\n' "${one[@]}" | best)
+      ap=$(printf '%s\n' "${allCpu[@]}" | best) op=$(printf '%s\n' "${oneCpu[@]}" | best)
+      c=$(printf '%s\n' "${cj[@]}" | best) t=$(printf '%s\n' "${tj[@]}" | best)
+      echo "$dpi dpi ${width}x${height} $kind q$quality:" \
+        "VkExf ${a}s (processor ${ap}s), one worker ${o}s (${op}s), tjbench ${t}s, cjpeg ${c}s;" \
+        "VkExf/tjbench $(ratio "$a" "$t"), VkExf/cjpeg $(ratio "$a" "$c"), one worker/tjbench $(ratio "$o" "$t")"
+      echo "  memory: VkExf peak working set $(mib $allWs) MiB, $(mib $allMem) MiB above the call's start;" \
+        "one worker $(mib $oneMem) MiB; tjbench max RSS $(mib $tjMem) MiB, cjpeg $(mib $cjMem) MiB;" \
+        "JPEG $(($(stat -c %s "$work/vkexf.jpg") / 1024)) KiB (cjpeg $(($(stat -c %s "$work/cjpeg.jpg") / 1024)) KiB)"
+      [[ $kind == colour ]] && eval "colourTj_${dpi}_$quality=$t"
+      if [[ $kind == grey ]]; then
+        ref=colourTj_${dpi}_$quality
+        echo "  grey VkExf / colour tjbench: $(ratio "$a" "${!ref}")"
+      fi
+    done
+    rm -f "$page"
   done
-  c=$(printf '%s\n' "${call[@]}" | best)
-  p=$(printf '%s\n' "${process[@]}" | best)
-  n=$(printf '%s\n' "${native[@]}" | best)
-  echo "quality $quality: VkExf_Entry ${c}s (whole Wine process ${p}s), cjpeg ${n}s," \
-    "ratio $(ratio "$c" "$n") (process $(ratio "$p" "$n"))"
-  echo "  sizes: VkExf $(stat -c %s "$work/vkexf.jpg") bytes, cjpeg $(stat -c %s "$work/cjpeg.jpg") bytes"
-  echo "  memory: peak working set $(field peak_working_set_kib "$work/out") KiB" \
-    "(before the call $(field working_set_before_kib "$work/out") KiB)," \
-    "peak private $(field peak_private_kib "$work/out") KiB" \
-    "(before $(field private_before_kib "$work/out") KiB); Wine process max RSS ${rss} KiB; cjpeg max RSS ${crss} KiB"
 done

@@ -1,7 +1,9 @@
 // Runs one conversion through the real VkExf.dll, as the plug-in would, and
 // prints its status, time and memory, and the converter's reason when it
-// fails: for the benchmark, the EXIF check and the kill check.
-//   vkexf-run DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
+// fails: for the benchmark, the EXIF check and the kill check. With
+// --processors N the process may use only its first N processors, which is
+// how many workers the converter then starts.
+//   vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
 #include "converter/JobDestination.h"
 #include "converter/VkExf.h"
 
@@ -34,12 +36,43 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 
 size_t KiB(size_t bytes) { return bytes / 1024; }
 
+// User and kernel time of every thread of the process so far: with other
+// programs on the processors, the wall time says less.
+double ProcessorSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto ticks = [](const FILETIME& t) { return double(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime); };
+    return (ticks(kernel) + ticks(user)) / 1e7;
+}
+
+// Keeps the lowest `count` processors of the process's affinity mask.
+bool LimitProcessors(int count)
+{
+    DWORD_PTR process = 0, system = 0;
+    if (count < 1 || !GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        return false;
+    DWORD_PTR kept = 0;
+    for (DWORD_PTR rest = process; rest && count > 0; rest &= rest - 1, --count)
+        kept |= rest & (~rest + 1);
+    return SetProcessAffinityMask(GetCurrentProcess(), kept) != FALSE;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::strcmp(argv[1], "--processors") == 0) {
+        if (!LimitProcessors(std::atoi(argv[2]))) {
+            std::fprintf(stderr, "vkexf-run: cannot limit the process to %s processors\n", argv[2]);
+            return 2;
+        }
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 5 || argc > 7) {
-        std::fprintf(stderr, "usage: vkexf-run DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]\n");
+        std::fprintf(stderr, "usage: vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]\n");
         return 2;
     }
     vkexf::JobDestination job = {};
@@ -64,12 +97,14 @@ int main(int argc, char** argv)
     PROCESS_MEMORY_COUNTERS before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     LARGE_INTEGER start, end;
+    const double processorBefore = ProcessorSeconds();
     QueryPerformanceCounter(&start);
     const uint32_t status = entry(kVersionText, &job, argv[2], std::atoi(argv[4])) & 0xFFFF;
     QueryPerformanceCounter(&end);
+    const double processor = ProcessorSeconds() - processorBefore;
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
 
-    std::printf("status %u\nseconds %.3f\n", status, Seconds(start, end));
+    std::printf("status %u\nseconds %.3f\nprocessor_seconds %.3f\n", status, Seconds(start, end), processor);
     std::printf("working_set_before_kib %zu\npeak_working_set_kib %zu\n",
                 KiB(before.WorkingSetSize), KiB(after.PeakWorkingSetSize));
     std::printf("private_before_kib %zu\npeak_private_kib %zu\n", KiB(before.PagefileUsage),

@@ -3,6 +3,7 @@
 #include "converter/JobDestination.h"
 #include "converter/VkExf.h"
 #include "converter/tests/TestBmp.h"
+#include "converter/tests/TestFolder.h"
 #include "tests/common/ProcessResources.h"
 
 #include <windows.h>
@@ -12,9 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -108,45 +107,12 @@ protected:
         lastError_ = nullptr;
     }
 
-    // A private folder under the Windows temp folder.
-    ConversionTest()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        folder_ = std::string(temp) + "vkexf-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-    }
-    ~ConversionTest() override
-    {
-        for (const auto& name : Files())
-            DeleteFileA(Path(name).c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
+    ConversionTest() : folder_("vkexf-") {}
 
-    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
-    std::string Write(const std::string& name, const Bytes& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return Path(name);
-    }
-    Bytes Read(const std::string& name) const
-    {
-        std::ifstream in(Path(name), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.emplace_back(found.cFileName);
-        }
-        FindClose(search);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
+    std::string Write(const std::string& name, const Bytes& bytes) const { return folder_.Write(name, bytes); }
+    Bytes Read(const std::string& name) const { return folder_.Read(name); }
+    std::vector<std::string> Files() const { return folder_.Files(); }
 
     uint32_t Convert(const char* spool, const std::string& output, int32_t quality = 90,
                      const char* make = "", const char* model = "") const
@@ -183,7 +149,7 @@ protected:
         EXPECT_EQ(Files(), before) << "no temporary file left";
     }
 
-    std::string folder_;
+    test::TestFolder folder_;
     static inline HMODULE module_ = nullptr;
     static inline VkExfEntryProc entry_ = nullptr;
     static inline VkExfLastErrorProc lastError_ = nullptr;
@@ -423,10 +389,10 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
 
     // A folder whose name the ANSI code page cannot hold reaches the
     // converter as question marks, which must not name anything.
-    const std::wstring wideFolder = std::wstring(folder_.begin(), folder_.end()) + L"\\\x0424\x043E\x0442\x043E";
+    const std::wstring wideFolder = std::wstring(folder_.path().begin(), folder_.path().end()) + L"\\\x0424\x043E\x0442\x043E";
     ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     char ansi[MAX_PATH];
-    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder_.size() + 1, -1, ansi, sizeof ansi,
+    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder_.path().size() + 1, -1, ansi, sizeof ansi,
                                     nullptr, nullptr));
     ExpectRefused(spool.c_str(), std::string(ansi) + "\\out.jpg", 202, "the name is not valid here");
     EXPECT_TRUE(RemoveDirectoryW(wideFolder.c_str())) << "the folder stays empty";
@@ -434,7 +400,7 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
     // Relative to a deep current folder the full path passes MAX_PATH.
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.path().c_str()));
     const std::string longName = std::string(250, 'n') + ".jpg";
     JobDestination job = {};
     std::strcpy(job.outputPath, longName.c_str());
@@ -457,7 +423,7 @@ TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
 {
     const auto spool = Write("spool.bmp", MakeBmp({false, 8, 8}));
     std::vector<std::string> folders;
-    std::string folder = folder_;
+    std::string folder = folder_.path();
     const std::string name = "\\page123.jpg";
     while (folder.size() + name.size() < MAX_PATH - 1) {
         const size_t room = MAX_PATH - 1 - name.size() - folder.size() - 1;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace vlexif::test {
@@ -36,6 +38,23 @@ inline DWORD FirstFreeTlsIndex()
     const DWORD index = TlsAlloc();
     TlsFree(index);
     return index;
+}
+
+// Threads running in this process now.
+inline size_t ThreadsOfThisProcess()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    size_t count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    }
+    CloseHandle(snapshot);
+    return count;
 }
 
 } // namespace vlexif::test

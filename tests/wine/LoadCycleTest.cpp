@@ -3,6 +3,9 @@
 // DLL that kept a handle, a TLS slot or heap would wear a host down: a kept
 // semaphore a load is a hundred thousand handles a day, a kept slot ends the
 // process after about a thousand loads.
+#include "converter/JobDestination.h"
+#include "converter/VkExf.h"
+#include "converter/tests/TestBmp.h"
 #include "tests/common/HandleCensus.h"
 #include "tests/common/ProcessResources.h"
 #include "tests/wine/HostFormats.h"
@@ -61,6 +64,40 @@ INSTANTIATE_TEST_SUITE_P(ShippedDlls, LoadCycleTest, testing::Values("VLEXIF.dll
                          [](const testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param, std::strcspn(info.param, "."));
                          });
+
+// A conversion compresses on several threads within its one call: loaded,
+// converting a page of several strips and unloaded again, the converter
+// keeps no thread, handle, slot or heap.
+TEST(ConverterLoadCycle, ConversionsBetweenLoadAndUnloadKeepNothing)
+{
+    TestTempDir temp;
+    const std::string spool = temp.Path() + "page.bmp";
+    WriteWholeFile(spool, vkexf::test::MakeBmp({false, 600, 1200}, [](uint32_t x, uint32_t y) {
+        return vkexf::test::Rgb{uint8_t(x), uint8_t(y), uint8_t(x ^ y)};
+    }));
+    vkexf::JobDestination job = {};
+    std::snprintf(job.outputPath, sizeof job.outputPath, "%spage.jpg", temp.Path().c_str());
+    const auto convert = [&] {
+        const HMODULE module = LoadLibraryA((Stage("stage-shipped") + "VkExf.dll").c_str());
+        const auto entry = module ? reinterpret_cast<VkExfEntryProc>(
+                                        reinterpret_cast<void*>(GetProcAddress(module, kVkExfEntryName)))
+                                  : nullptr;
+        const bool converted = entry && (entry("tests", &job, spool.c_str(), 75) & 0xFFFF) == 0;
+        return module && FreeLibrary(module) && converted;
+    };
+    ASSERT_TRUE(convert());
+    const HandleCensus handlesBefore = HandleCensus::Take();
+    const DWORD slotBefore = FirstFreeTlsIndex();
+    const uint64_t heapBefore = HeapBytesInUse();
+    const size_t threadsBefore = ThreadsOfThisProcess();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        ASSERT_TRUE(convert()) << "cycle " << cycle;
+    }
+    EXPECT_EQ(HandleCensus::Take().Describe(), handlesBefore.Describe());
+    EXPECT_EQ(FirstFreeTlsIndex(), slotBefore);
+    EXPECT_LT(HeapBytesInUse(), heapBefore + 20 * 1024);
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
+}
 
 // What the plug-in's code sets up at first use, not at load, shows only
 // after a job: a static built on first use takes the C++ runtime's guard

@@ -1,0 +1,36 @@
+// How a page is cut for compressing on several cores: strips of whole MCU
+// rows, each one restart interval, and how many workers may hold one at a
+// time. Platform-free, so the limits can be checked anywhere.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vkexf {
+
+// About a megabyte of pixels a strip: at 64 rows and more, starting a strip
+// costs little against compressing it (at 16 rows an A4 page took an eighth
+// longer), and the strips still spread evenly over the workers.
+constexpr size_t kStripTargetBytes = 1u << 20;
+// What the workers together may hold at once, beside the page's own data:
+// keeps an A4 page at 600 dpi well under 32 MB on any number of cores.
+constexpr size_t kWorkerBudgetBytes = 20u << 20;
+// Most workers ever started: a 32-bit process sees at most 32 processors.
+constexpr uint32_t kMaxWorkers = 32;
+
+struct StripPlan {
+    uint32_t mcuSide = 16;        // pixels; 8 for one component
+    uint32_t stripRows = 0;       // a whole number of MCU rows; the last strip may be shorter
+    uint32_t strips = 0;
+    uint32_t restartInterval = 0; // MCUs in one strip
+    uint32_t workers = 0;
+    size_t bytesPerWorker = 0;    // what one worker holds at most, roughly
+};
+
+// The plan for a page of `width` x `height` BGR pixels, `stride` bytes a row,
+// on `processors` usable processors, with strips of about `stripBytes` of
+// pixels. Its memory grows with the width only.
+StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
+                     size_t stripBytes = kStripTargetBytes);
+
+} // namespace vkexf

@@ -1,0 +1,45 @@
+// Threads started for one call and joined before it returns: a converter in
+// a host's process must leave no thread and no handle behind.
+#pragma once
+
+#include "converter/StripPlan.h"
+
+#include <windows.h>
+
+namespace vkexf {
+
+class ThreadGroup {
+public:
+    ThreadGroup() = default;
+    ThreadGroup(const ThreadGroup&) = delete;
+    ThreadGroup& operator=(const ThreadGroup&) = delete;
+    ~ThreadGroup() { JoinAll(); }
+
+    // False when no thread could be made; the caller does the work itself.
+    bool Start(LPTHREAD_START_ROUTINE routine, void* argument)
+    {
+        if (count_ == kMaxWorkers)
+            return false;
+        const HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, nullptr);
+        if (!thread)
+            return false;
+        threads_[count_++] = thread;
+        return true;
+    }
+
+    // Waits for every thread to end and closes its handle.
+    void JoinAll()
+    {
+        if (count_)
+            WaitForMultipleObjects(count_, threads_, TRUE, INFINITE);
+        for (DWORD i = 0; i < count_; ++i)
+            CloseHandle(threads_[i]);
+        count_ = 0;
+    }
+
+private:
+    HANDLE threads_[kMaxWorkers] = {};
+    DWORD count_ = 0;
+};
+
+} // namespace vkexf

@@ -1,0 +1,269 @@
+// The page compressed in strips on several workers against one plain
+// libjpeg-turbo compress object with the same restart interval: the frames
+// must be the same bytes. And a worker that fails must take the whole
+// conversion down cleanly.
+#include "converter/BmpRowReader.h"
+#include "converter/Converter.h"
+#include "converter/FileHandle.h"
+#include "converter/JobDestination.h"
+#include "converter/JpegFileEncoder.h"
+#include "converter/LastFailure.h"
+#include "converter/tests/TestBmp.h"
+#include "converter/tests/TestFolder.h"
+#include "tests/common/ProcessResources.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+namespace vkexf {
+namespace {
+
+using test::BmpSpec;
+using test::Rgb;
+using Bytes = std::vector<uint8_t>;
+
+// Busy content, so that the coded data holds stuffed 0xFF bytes too.
+uint8_t Noise(uint32_t x, uint32_t y, uint32_t salt)
+{
+    uint32_t h = (x * 73856093u) ^ (y * 19349663u) ^ (salt * 83492791u);
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    return static_cast<uint8_t>(h >> 24);
+}
+
+Rgb Colour(uint32_t x, uint32_t y) { return {Noise(x, y, 1), uint8_t((x * 3 + y) & 0xFF), Noise(x, y, 2)}; }
+Rgb Grey(uint32_t x, uint32_t y)
+{
+    const uint8_t v = uint8_t(Noise(x / 2, y / 2, 3) / 2 + x + y);
+    return {v, v, v};
+}
+
+size_t MarkerAt(const Bytes& jpeg, uint8_t wanted)
+{
+    for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF;) {
+        if (jpeg[at + 1] == wanted)
+            return at;
+        at += 2 + (size_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
+    }
+    return jpeg.size();
+}
+
+// SOF to EOI: what one compress object writes whatever headers come first.
+Bytes Frame(const Bytes& jpeg) { return Bytes(jpeg.begin() + long(MarkerAt(jpeg, 0xC0)), jpeg.end()); }
+
+unsigned RestartInterval(const Bytes& jpeg)
+{
+    const size_t at = MarkerAt(jpeg, 0xDD);
+    return at + 6 <= jpeg.size() ? unsigned{jpeg[at + 4]} << 8 | jpeg[at + 5] : 0;
+}
+
+// Plain libjpeg, fed RGB or, for grey, the one grey channel.
+Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInterval, Rgb (*pixel)(uint32_t, uint32_t))
+{
+    jpeg_compress_struct cinfo = {};
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = spec.width;
+    cinfo.image_height = spec.height;
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.restart_interval = restartInterval;
+    jpeg_start_compress(&cinfo, TRUE);
+    Bytes row(spec.width * 3);
+    for (uint32_t y = 0; y < spec.height; ++y) {
+        for (uint32_t x = 0; x < spec.width; ++x) {
+            const Rgb c = pixel(x, y);
+            if (grey) {
+                row[x] = c.g;
+            } else {
+                row[3 * x] = c.r;
+                row[3 * x + 1] = c.g;
+                row[3 * x + 2] = c.b;
+            }
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    Bytes jpeg(out, out + size);
+    free(out);
+    return jpeg;
+}
+
+// A worker left running shows here.
+size_t ThreadCount() { return vlexif::test::ThreadsOfThisProcess(); }
+
+class StripEncoding : public ::testing::Test {
+protected:
+    StripEncoding() : folder_("vkexf-strips-") {}
+
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
+    std::string Write(const std::string& name, const Bytes& bytes) const { return folder_.Write(name, bytes); }
+    Bytes Read(const std::string& name) const { return folder_.Read(name); }
+    std::vector<std::string> Files() const { return folder_.Files(); }
+
+    // The page through the strip encoder, strips of one MCU row each.
+    Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
+    {
+        const std::string spool = Write("spool.bmp", test::MakeBmp(spec, pixel));
+        BmpRowReader reader;
+        EXPECT_EQ(reader.Open(spool.c_str()), StatusOk);
+        JpegSettings settings;
+        settings.width = spec.width;
+        settings.height = spec.height;
+        settings.quality = quality;
+        settings.grey = grey;
+        const uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0};
+        settings.exifSegment = exif;
+        settings.exifSegmentSize = sizeof exif;
+        {
+            FileHandle output(CreateFileA(Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.get(), "out.jpg"), StatusOk);
+        }
+        return Read("out.jpg");
+    }
+
+    test::TestFolder folder_;
+};
+
+// Every width from 1 to 300, heights that end mid-MCU (1-line pages among
+// them), colour and grey, each strip one MCU row: the most splices there are.
+TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
+{
+    DWORD_PTR all = 0, system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &all, &system));
+    for (uint32_t width = 1; width <= 300; ++width) {
+        const BmpSpec spec{false, width, 1 + width * 29 % 83};
+        for (const bool grey : {false, true}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << spec.height << (grey ? " grey" : " colour"));
+            const int quality = 25 + int(width % 4) * 25;
+            const auto pixel = grey ? Grey : Colour;
+            const Bytes ours = EncodeInStrips(spec, grey, quality, pixel);
+            const uint32_t side = grey ? 8 : 16;
+            ASSERT_EQ(RestartInterval(ours), (width + side - 1) / side);
+            ASSERT_EQ(Frame(ours), Frame(Reference(spec, grey, quality, RestartInterval(ours), pixel)));
+            // One worker, as on a single processor, writes the same.
+            if (width % 25 == 0) {
+                ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all & (~all + 1)));
+                const Bytes alone = EncodeInStrips(spec, grey, quality, pixel);
+                ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
+                ASSERT_EQ(alone, ours);
+            }
+        }
+    }
+}
+
+// Through the whole conversion, with the strips it plans for itself.
+TEST_F(StripEncoding, AConvertedPageIsWhatOneCompressObjectWrites)
+{
+    const BmpSpec spec{false, 1001, 777};
+    const std::string spool = Write("spool.bmp", test::MakeBmp(spec, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
+    const Bytes ours = Read("out.jpg");
+    ASSERT_GT(RestartInterval(ours), 0u);
+    ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
+    EXPECT_EQ(Frame(ours), Frame(Reference(spec, false, 80, RestartInterval(ours), Colour)));
+}
+
+// Calls that fail on the n-th time, from whichever worker makes it.
+LONG calls = 0;
+LONG failAt = 0;
+DWORD failure = 0;
+
+bool FailsNow() { return InterlockedIncrement(&calls) == failAt; }
+
+BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
+{
+    if (!FailsNow())
+        return ReadFile(file, buffer, bytes, read, at);
+    if (failure) {
+        SetLastError(failure);
+        return FALSE;
+    }
+    return ReadFile(file, buffer, bytes / 2, read, at);
+}
+
+LPVOID WINAPI FailingAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
+{
+    return FailsNow() ? nullptr : HeapAlloc(heap, flags, bytes);
+}
+
+// A read or an allocation failing on any worker: no output and no
+// temporary file, every thread ended, and the reason told.
+TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
+{
+    // Noise at full quality: several strips, each outgrowing its first buffer.
+    const BmpSpec spec{false, 1000, 1000};
+    const std::string spool = Write("spool.bmp", test::MakeBmp(spec, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
+    DeleteFileA(Path("out.jpg").c_str());
+    // GoogleTest starts a thread of its own at the first trace.
+    SCOPED_TRACE("counting threads");
+    const size_t threads = ThreadCount();
+    char text[512];
+
+    struct Case {
+        const char* what;
+        ConverterCalls calls;
+        LONG failAt;
+        DWORD error;
+        Status status;
+        std::string message;
+    };
+    const std::string cannotRead = "cannot read the spool file " + spool + ": ";
+    const std::string cannotWrite = "cannot write " + Path("out.jpg") + ": ";
+    std::vector<Case> cases;
+    for (LONG n : {1, 2, 3}) {
+        cases.push_back({"read error", {FailingRead, HeapAlloc}, n, ERROR_ACCESS_DENIED, StatusReadFailed,
+                         cannotRead + "access denied"});
+        cases.push_back({"short read", {FailingRead, HeapAlloc}, n, 0, StatusReadFailed,
+                         cannotRead + "the file became shorter while it was read"});
+    }
+    // The first allocations set the workers up, the later ones grow their output.
+    for (LONG n = 1; n <= 8; ++n)
+        cases.push_back({"allocation", {ReadFile, FailingAlloc}, n, 0, StatusNoMemory, cannotWrite + "not enough memory"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
+        calls = 0;
+        failAt = c.failAt;
+        failure = c.error;
+        EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, c.calls), c.status);
+        ASSERT_GE(calls, c.failAt) << "the failing call was reached";
+        CopyLastFailure(text, sizeof text);
+        EXPECT_EQ(text, c.message);
+        EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
+        EXPECT_EQ(ThreadCount(), threads);
+    }
+
+    // A write the file refuses fails the encoder with the system's reason.
+    BmpRowReader reader;
+    ASSERT_EQ(reader.Open(spool.c_str()), StatusOk);
+    JpegSettings settings;
+    settings.width = spec.width;
+    settings.height = spec.height;
+    FileHandle readOnly(CreateFileA(spool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(JpegFileEncoder(reader, SystemCalls()).Encode(settings, readOnly.get(), "ro.jpg"), StatusWriteFailed);
+    CopyLastFailure(text, sizeof text);
+    EXPECT_STREQ(text, "cannot write ro.jpg: access denied");
+    EXPECT_EQ(ThreadCount(), threads);
+}
+
+} // namespace
+} // namespace vkexf
