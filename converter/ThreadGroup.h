@@ -20,7 +20,8 @@ public:
     {
         if (count_ == kMaxWorkers)
             return false;
-        const HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, nullptr);
+        const HANDLE thread =
+            CreateThread(nullptr, kStackBytes, routine, argument, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
         if (!thread)
             return false;
         threads_[count_++] = thread;
@@ -38,6 +39,10 @@ public:
     }
 
 private:
+    // Address space is scarce in a 32-bit host; a worker's calls into
+    // libjpeg need a few kilobytes of stack, not the host's default megabyte.
+    static constexpr SIZE_T kStackBytes = 256 * 1024;
+
     HANDLE threads_[kMaxWorkers] = {};
     DWORD count_ = 0;
 };

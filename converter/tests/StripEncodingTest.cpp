@@ -110,15 +110,10 @@ class StripEncoding : public ::testing::Test {
 protected:
     StripEncoding() : folder_("vkexf-strips-") {}
 
-    std::string Path(const std::string& name) const { return folder_.Path(name); }
-    std::string Write(const std::string& name, const Bytes& bytes) const { return folder_.Write(name, bytes); }
-    Bytes Read(const std::string& name) const { return folder_.Read(name); }
-    std::vector<std::string> Files() const { return folder_.Files(); }
-
     // The page through the strip encoder, strips of one MCU row each.
     Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
     {
-        const std::string spool = Write("spool.bmp", test::MakeBmp(spec, pixel));
+        const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, pixel));
         BmpRowReader reader;
         EXPECT_EQ(reader.Open(spool.c_str()), StatusOk);
         JpegSettings settings;
@@ -130,10 +125,11 @@ protected:
         settings.exifSegment = exif;
         settings.exifSegmentSize = sizeof exif;
         {
-            FileHandle output(CreateFileA(Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            FileHandle output(
+                CreateFileA(folder_.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
             EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.get(), "out.jpg"), StatusOk);
         }
-        return Read("out.jpg");
+        return folder_.Read("out.jpg");
     }
 
     test::TestFolder folder_;
@@ -141,6 +137,7 @@ protected:
 
 // Every width from 1 to 300, heights that end mid-MCU (1-line pages among
 // them), colour and grey, each strip one MCU row: the most splices there are.
+// Then a whole conversion, with the strips it plans for itself.
 TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
 {
     DWORD_PTR all = 0, system = 0;
@@ -164,20 +161,15 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
             }
         }
     }
-}
 
-// Through the whole conversion, with the strips it plans for itself.
-TEST_F(StripEncoding, AConvertedPageIsWhatOneCompressObjectWrites)
-{
-    const BmpSpec spec{false, 1001, 777};
-    const std::string spool = Write("spool.bmp", test::MakeBmp(spec, Colour));
+    const BmpSpec page{false, 1001, 777};
+    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(page, Colour));
     JobDestination job = {};
-    std::strcpy(job.outputPath, Path("out.jpg").c_str());
+    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
-    const Bytes ours = Read("out.jpg");
-    ASSERT_GT(RestartInterval(ours), 0u);
+    const Bytes ours = folder_.Read("out.jpg");
     ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
-    EXPECT_EQ(Frame(ours), Frame(Reference(spec, false, 80, RestartInterval(ours), Colour)));
+    EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour)));
 }
 
 // Calls that fail on the n-th time, from whichever worker makes it.
@@ -209,11 +201,11 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 {
     // Noise at full quality: several strips, each outgrowing its first buffer.
     const BmpSpec spec{false, 1000, 1000};
-    const std::string spool = Write("spool.bmp", test::MakeBmp(spec, Colour));
+    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, Colour));
     JobDestination job = {};
-    std::strcpy(job.outputPath, Path("out.jpg").c_str());
+    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
-    DeleteFileA(Path("out.jpg").c_str());
+    DeleteFileA(folder_.Path("out.jpg").c_str());
     // GoogleTest starts a thread of its own at the first trace.
     SCOPED_TRACE("counting threads");
     const size_t threads = ThreadCount();
@@ -228,7 +220,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         std::string message;
     };
     const std::string cannotRead = "cannot read the spool file " + spool + ": ";
-    const std::string cannotWrite = "cannot write " + Path("out.jpg") + ": ";
+    const std::string cannotWrite = "cannot write " + folder_.Path("out.jpg") + ": ";
     std::vector<Case> cases;
     for (LONG n : {1, 2, 3}) {
         cases.push_back({"read error", {FailingRead, HeapAlloc}, n, ERROR_ACCESS_DENIED, StatusReadFailed,
@@ -248,7 +240,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         ASSERT_GE(calls, c.failAt) << "the failing call was reached";
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(text, c.message);
-        EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
+        EXPECT_EQ(folder_.Files(), std::vector<std::string>{"spool.bmp"});
         EXPECT_EQ(ThreadCount(), threads);
     }
 
