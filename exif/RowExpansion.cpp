@@ -285,19 +285,20 @@ VLEXIF_AVX2 __m256i EightIndices(HighByte, const uint8_t* s)
     return _mm256_cvtepu16_epi32(_mm_srli_epi16(Load(s), 8));
 }
 
-// Eight colours gathered at once, compacted to 24 bytes and written as 32,
-// the last eight being the next step's.
+// Eight colours gathered at once, compacted to twelve bytes in each lane and
+// written as two sixteen-byte pieces, the last four bytes of each being
+// written again after it (measured faster than closing the gap with vpermd
+// for one 32-byte write).
 template <class Source>
 VLEXIF_AVX2 void LookUpRowAvx2(const Colour* colours, const Palette& table, const uint8_t* s, uint8_t* d,
                                int32_t width)
 {
     const __m256i compact = _mm256_setr_epi8(VLEXIF_COMPACT, VLEXIF_COMPACT);
-    const __m256i close = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     const int* base = reinterpret_cast<const int*>(colours);
     int32_t j = 0;
-    for (; j + 11 <= width; j += 8) {
+    for (; j + 10 <= width; j += 8) {
         const __m256i gathered = _mm256_i32gather_epi32(base, EightIndices(Source{}, s + Source::bytesPerPixel * j), 4);
-        Store256(d + 3 * j, _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(gathered, compact), close));
+        StoreLanes(d + 3 * j, d + 3 * j + 12, _mm256_shuffle_epi8(gathered, compact));
     }
     LookUpPixelsPlain<Source>(s, d, j, width, table);
 }
