@@ -53,9 +53,10 @@ void LookUpPixelsPlain(const uint8_t* s, uint8_t* d, int32_t first, int32_t widt
 {
     for (int32_t j = first; j < width; ++j) {
         const PaletteEntry& entry = table[Source::Index(s, j)];
-        d[3 * j] = entry.blue;
-        d[3 * j + 1] = entry.green;
-        d[3 * j + 2] = entry.red;
+        uint8_t* pixel = d + 3 * std::ptrdiff_t{j};
+        pixel[0] = entry.blue;
+        pixel[1] = entry.green;
+        pixel[2] = entry.red;
     }
 }
 
@@ -259,7 +260,7 @@ VLEXIF_SSSE3 void LookUpRowSsse3(const Colour* colours, const Palette& table, co
                                                _mm_cvtsi32_si128(static_cast<int>(colours[Source::Index(s, j + 1)])));
         const __m128i c23 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(colours[Source::Index(s, j + 2)])),
                                                _mm_cvtsi32_si128(static_cast<int>(colours[Source::Index(s, j + 3)])));
-        Store(d + 3 * j, _mm_shuffle_epi8(_mm_unpacklo_epi64(c01, c23), compact));
+        Store(d + 3 * std::ptrdiff_t{j}, _mm_shuffle_epi8(_mm_unpacklo_epi64(c01, c23), compact));
     }
     LookUpPixelsPlain<Source>(s, d, j, width, table);
 }
@@ -298,7 +299,8 @@ VLEXIF_AVX2 void LookUpRowAvx2(const Colour* colours, const Palette& table, cons
     int32_t j = 0;
     for (; j + 10 <= width; j += 8) {
         const __m256i gathered = _mm256_i32gather_epi32(base, EightIndices(Source{}, s + Source::bytesPerPixel * j), 4);
-        StoreLanes(d + 3 * j, d + 3 * j + 12, _mm256_shuffle_epi8(gathered, compact));
+        uint8_t* pixels = d + 3 * std::ptrdiff_t{j};
+        StoreLanes(pixels, pixels + 12, _mm256_shuffle_epi8(gathered, compact));
     }
     LookUpPixelsPlain<Source>(s, d, j, width, table);
 }
@@ -364,8 +366,8 @@ VLEXIF_SSSE3 void NibbleRowSsse3(const NibbleTables& tables, const Palette& tabl
         const __m128i left = _mm_and_si128(_mm_srli_epi16(v, 4), low);
         const __m128i right = _mm_and_si128(v, low);
         const __m128i indices[2] = {_mm_unpacklo_epi8(left, right), _mm_unpackhi_epi8(left, right)};
-        for (int half = 0; half < 2; ++half) {
-            uint8_t* o = d + 3 * j + 48 * half;
+        for (std::ptrdiff_t half = 0; half < 2; ++half) {
+            uint8_t* o = d + 3 * std::ptrdiff_t{j} + 48 * half;
             Store(o, LookUpChannels(_mm_shuffle_epi8(indices[half], spread[0]), blue, green, red, not0, not1, not2));
             Store(o + 16,
                   LookUpChannels(_mm_shuffle_epi8(indices[half], spread[1]), blue, green, red, not2, not0, not1));
@@ -405,8 +407,8 @@ VLEXIF_AVX2 void NibbleRowAvx2(const NibbleTables& tables, const Palette& table,
         const __m256i left = _mm256_and_si256(_mm256_srli_epi16(v, 4), low);
         const __m256i right = _mm256_and_si256(v, low);
         const __m256i indices[2] = {_mm256_unpacklo_epi8(left, right), _mm256_unpackhi_epi8(left, right)};
-        for (int half = 0; half < 2; ++half) {
-            uint8_t* o = d + 3 * j + 48 * half;
+        for (std::ptrdiff_t half = 0; half < 2; ++half) {
+            uint8_t* o = d + 3 * std::ptrdiff_t{j} + 48 * half;
             const __m256i i = indices[half];
             StoreLanes(o, o + 96, LookUpChannels(_mm256_shuffle_epi8(i, spread0), blue, green, red, not0, not1, not2));
             StoreLanes(o + 16, o + 112,
@@ -415,7 +417,7 @@ VLEXIF_AVX2 void NibbleRowAvx2(const NibbleTables& tables, const Palette& table,
                        LookUpChannels(_mm256_shuffle_epi8(i, spread2), blue, green, red, not1, not2, not0));
         }
     }
-    NibbleRowSsse3(tables, table, s + j / 2, d + 3 * j, width - j);
+    NibbleRowSsse3(tables, table, s + j / 2, d + 3 * std::ptrdiff_t{j}, width - j);
 }
 
 void Expand4BitSsse3(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)

@@ -3,6 +3,7 @@
 #include "spool/RowFrame.h"
 #include "spool/SimdBytes.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace vlexif {
@@ -67,7 +68,7 @@ constexpr SwapMasks swapMasks;
 
 __m128i Mask(const uint8_t (&mask)[48], int k)
 {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask + 16 * k));
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(mask + 16 * std::ptrdiff_t{k}));
 }
 
 void StoreSwapped(__m128i a0, __m128i a1, __m128i a2, uint8_t* d)
