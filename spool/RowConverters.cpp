@@ -170,16 +170,20 @@ VLEXIF_SSSE3 void ReduceRgb48RowSsse3(const uint8_t* s, uint8_t* d, int32_t widt
     ReduceRgb48RowPlain(s, d, width - j);
 }
 
+// Eight pixels a step, read and written 32 bytes at a time (the last eight
+// bytes are the next step's): vpermd opens a gap so that pixels 4 to 7 start
+// the high lane, pshufb swaps within each lane, vpermd closes the gap again.
+// Measured faster than two 16-byte reads and writes per register.
 VLEXIF_AVX2 void SwapRowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 {
     const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15, 2, 1, 0, 5, 4, 3,
                                           8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+    const __m256i open = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
+    const __m256i close = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     int32_t j = 0;
-    for (; j + 18 <= width; j += 16, s += 48, d += 48) {
-        const __m256i p0 = _mm256_shuffle_epi8(LoadLanes(s, s + 12), swap);
-        const __m256i p1 = _mm256_shuffle_epi8(LoadLanes(s + 24, s + 36), swap);
-        StoreLanes(d, d + 12, p0);
-        StoreLanes(d + 24, d + 36, p1);
+    for (; j + 11 <= width; j += 8, s += 24, d += 24) {
+        const __m256i v = _mm256_permutevar8x32_epi32(Load256(s), open);
+        Store256(d, _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, swap), close));
     }
     SwapRowPlain(s, d, width - j);
 }
