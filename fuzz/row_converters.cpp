@@ -6,6 +6,7 @@
 #include "spool/HostBlock.h"
 #include "spool/PixelFormat.h"
 #include "spool/RowConverters.h"
+#include "spool/SimdLevel.h"
 
 #include <cstring>
 #include <vector>
@@ -99,17 +100,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!source.bytes || outBytes == 0 || outBytes > MaxBlockBytes) {
         return 0;
     }
-    const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
-    format.convert(block, SourceDistance(format.walk, block), out.get(), stride);
-    const size_t distance = PlainLineDistance(format.walk, block);
+    // Every variant this machine supports, each into fresh zeroed rows.
+    for (int level = 0; level <= static_cast<int>(SupportedSimdLevel()); ++level) {
+        UseSimdLevel(static_cast<SimdLevel>(level));
+        const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
+        format.convert(block, SourceDistance(format.walk, block), out.get(), stride);
+        const size_t distance = PlainLineDistance(format.walk, block);
 
-    std::vector<uint8_t> expected(stride);
-    for (int32_t r = 0; r < block.lines; ++r) {
-        std::fill(expected.begin(), expected.end(), 0);
-        ExpectedRow(format.rule, source.bytes.get() + static_cast<size_t>(r) * distance, static_cast<size_t>(block.width),
-                    expected.data(), stride);
-        Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
-                "each host line becomes its row, bottom up, padding untouched");
+        std::vector<uint8_t> expected(stride);
+        for (int32_t r = 0; r < block.lines; ++r) {
+            std::fill(expected.begin(), expected.end(), 0);
+            ExpectedRow(format.rule, source.bytes.get() + static_cast<size_t>(r) * distance, static_cast<size_t>(block.width),
+                        expected.data(), stride);
+            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
+                    "each host line becomes its row, bottom up, padding untouched");
+        }
     }
     return 0;
 }

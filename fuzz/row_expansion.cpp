@@ -7,6 +7,7 @@
 #include "fuzz/HostValues.h"
 #include "spool/HostBlock.h"
 #include "spool/PixelFormat.h"
+#include "spool/SimdLevel.h"
 
 #include <cstring>
 #include <vector>
@@ -79,24 +80,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(table, stored.get(), sizeof table);
     const auto entries = ExactBlock(in, 4 * size_t{count});
     PlaceHostEntries(entries.get(), count, table);
-    const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
-    Expand(expansion.kind, block, table, out.get(), stride);
+    // Every variant this machine supports, each into fresh zeroed rows.
+    for (int level = 0; level <= static_cast<int>(SupportedSimdLevel()); ++level) {
+        UseSimdLevel(static_cast<SimdLevel>(level));
+        const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
+        Expand(expansion.kind, block, table, out.get(), stride);
 
-    std::vector<uint8_t> expected(stride);
-    for (int32_t r = 0; r < block.lines; ++r) {
-        const uint8_t* line = source.bytes.get() + static_cast<size_t>(r) * static_cast<uint32_t>(block.bytesPerLine);
-        std::fill(expected.begin(), expected.end(), 0);
-        for (int32_t j = 0; j < block.width; ++j) {
-            const uint8_t k = IndexOf(expansion.kind, line, j);
-            const PaletteEntry grey{k, k, k, 0};
-            const PaletteEntry& colour = expansion.kind == Kind::Gray8 ? grey : table[k];
-            uint8_t* pixel = &expected[3 * static_cast<size_t>(j)];
-            pixel[0] = colour.blue;
-            pixel[1] = colour.green;
-            pixel[2] = colour.red;
+        std::vector<uint8_t> expected(stride);
+        for (int32_t r = 0; r < block.lines; ++r) {
+            const uint8_t* line = source.bytes.get() + static_cast<size_t>(r) * static_cast<uint32_t>(block.bytesPerLine);
+            std::fill(expected.begin(), expected.end(), 0);
+            for (int32_t j = 0; j < block.width; ++j) {
+                const uint8_t k = IndexOf(expansion.kind, line, j);
+                const PaletteEntry grey{k, k, k, 0};
+                const PaletteEntry& colour = expansion.kind == Kind::Gray8 ? grey : table[k];
+                uint8_t* pixel = &expected[3 * static_cast<size_t>(j)];
+                pixel[0] = colour.blue;
+                pixel[1] = colour.green;
+                pixel[2] = colour.red;
+            }
+            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
+                    "each host line becomes its row of palette colours, bottom up, padding zero");
         }
-        Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
-                "each host line becomes its row of palette colours, bottom up, padding zero");
     }
     return 0;
 }

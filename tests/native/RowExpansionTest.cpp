@@ -1,6 +1,7 @@
 #include "exif/RowExpansion.h"
 
 #include "spool/PixelFormat.h"
+#include "tests/native/EachSimdLevel.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST(RowExpansion, ExtraBytesAtTheEndOfSourceLinesAreSkipped)
               (std::vector<uint8_t>{6, 6, 6, 0, 5, 5, 5, 0}));
 }
 
-TEST(RowExpansion, FastKernelsMatchThePlainRuleOnRandomBlocks)
+TEST(RowExpansion, EveryVariantMatchesThePlainRuleOnRandomBlocks)
 {
     std::mt19937 random(20261207);
     Palette palette;
@@ -118,22 +119,24 @@ TEST(RowExpansion, FastKernelsMatchThePlainRuleOnRandomBlocks)
         bool grey;
     } kinds[] = {{Kind::Gray8, 8, true}, {Kind::Indexed8, 8, false}, {Kind::Gray16, 16, false},
                  {Kind::Indexed4, 4, false}, {Kind::Bit1, 1, false}};
-    for (const auto& k : kinds) {
-        for (int trial = 0; trial < 60; ++trial) {
-            const int32_t width = 1 + static_cast<int32_t>(random() % 70);
-            const int32_t lines = 1 + static_cast<int32_t>(random() % 5);
-            const int32_t bytesPerLine =
-                static_cast<int32_t>((static_cast<uint32_t>(width) * k.bits + 7) / 8 + random() % 4);
-            // Exactly the host's bytes, so ASan sees any read past them.
-            std::vector<uint8_t> source(static_cast<size_t>(lines) * bytesPerLine);
-            for (uint8_t& byte : source) {
-                byte = static_cast<uint8_t>(random());
+    ForEachSimdLevel([&] {
+        for (const auto& k : kinds) {
+            for (int trial = 0; trial < VariantTrials; ++trial) {
+                const int32_t width = VariantWidth(trial, random());
+                const int32_t lines = 1 + static_cast<int32_t>(random() % 3);
+                const int32_t bytesPerLine =
+                    static_cast<int32_t>((static_cast<uint32_t>(width) * k.bits + 7) / 8 + random() % 4);
+                // Exactly the host's bytes, so ASan sees any read past them.
+                std::vector<uint8_t> source(static_cast<size_t>(lines) * bytesPerLine);
+                for (uint8_t& byte : source) {
+                    byte = static_cast<uint8_t>(random());
+                }
+                const HostBlock block{source.data(), bytesPerLine, width, lines, 0};
+                ASSERT_EQ(FastExpand(k.kind, block, palette), ReferenceExpand(k.bits, k.grey, block, palette))
+                    << "bits " << k.bits << " width " << width << " lines " << lines;
             }
-            const HostBlock block{source.data(), bytesPerLine, width, lines, 0};
-            ASSERT_EQ(FastExpand(k.kind, block, palette), ReferenceExpand(k.bits, k.grey, block, palette))
-                << "bits " << k.bits << " width " << width << " lines " << lines;
         }
-    }
+    });
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+// Runs a check once in every kernel variant this machine supports, forced
+// through the dispatch, and puts the supported level back afterwards.
+#pragma once
+
+#include "spool/SimdLevel.h"
+
+#include <gtest/gtest.h>
+
+namespace vlexif {
+
+template <class Check>
+void ForEachSimdLevel(Check check)
+{
+    const SimdLevel supported = SupportedSimdLevel();
+    for (int l = 0; l <= static_cast<int>(supported); ++l) {
+        const SimdLevel level = static_cast<SimdLevel>(l);
+        SCOPED_TRACE(SimdLevelName(level));
+        ASSERT_TRUE(UseSimdLevel(level));
+        check();
+    }
+    UseSimdLevel(supported);
+}
+
+// Widths 1 to 64, where every vector loop meets its tail, then some longer.
+inline int32_t VariantWidth(int trial, uint32_t random)
+{
+    return trial < 64 ? trial + 1 : 65 + static_cast<int32_t>(random % 400);
+}
+constexpr int VariantTrials = 96;
+
+} // namespace vlexif
