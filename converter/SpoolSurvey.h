@@ -1,6 +1,6 @@
 // The first pass over a spool file, before any encoding: is the page grey,
-// and its thumbnail. Every usable processor surveys one band of rows with
-// large reads in the order the file stores them (the plug-in has just
+// and its thumbnail. Every usable processor surveys one band of rows in
+// runs of reads in the order the file stores them (the plug-in has just
 // written them, so they come from the page cache); the bands' thumbnail
 // sums are integers and add up to the same thumbnail however the page was
 // shared out. Memory grows with the width only, and is all freed before the

@@ -11,7 +11,7 @@ SurveyPlan PlanSurvey(uint32_t width, uint32_t height, uint32_t stride, uint32_t
 {
     SurveyPlan plan;
     plan.scalerBytes = (ThumbnailScaler::WorkBytes(width, height) + 7) / 8 * 8;
-    const size_t rowBytes = size_t{stride} + sizeof(uint8_t*);
+    const size_t rowBytes = stride;
     plan.readRows = static_cast<uint32_t>(std::clamp<size_t>(readBytes / stride, 1, height));
     const uint32_t reads = (height + plan.readRows - 1) / plan.readRows;
     plan.workers = std::max<uint32_t>(std::min({processors, reads, kMaxWorkers}), 1);

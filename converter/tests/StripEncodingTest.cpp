@@ -204,7 +204,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     FailingCalls::Arm(0);
     ASSERT_EQ(SpoolSurvey(FailingCalls::Allocations()).Run(reader), StatusOk);
     const LONG surveyAllocations = FailingCalls::Count();
-    // Reads of about 1 MB over 3 MB of pixels; a worker's buffers and the thumbnail.
+    // Several reads over 3 MB of pixels; a worker's buffers and the thumbnail.
     ASSERT_GE(surveyReads, 3);
     ASSERT_GE(surveyAllocations, 2);
     // GoogleTest starts a thread of its own at the first trace.
