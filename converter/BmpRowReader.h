@@ -17,6 +17,7 @@ public:
     Status Open(const char* path);
 
     const BmpLayout& layout() const { return layout_; }
+    const char* path() const { return path_; }
 
     // Reads rows `top` to `top + count` in one read into `pixels` (room for
     // `count` strides) and points `rows` at them, top line first. Records

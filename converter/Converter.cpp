@@ -65,8 +65,8 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     const BmpLayout& layout = reader.layout();
 
     // The first pass: grey or colour, and the thumbnail.
-    SpoolSurvey survey;
-    if (const Status status = survey.Run(spoolPath, layout))
+    SpoolSurvey survey(calls);
+    if (const Status status = survey.Run(reader))
         return status;
 
     ExifFields exif;

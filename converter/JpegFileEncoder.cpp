@@ -158,17 +158,6 @@ void StripWorker::Fail(Stage stage, Status status, DWORD error)
     WakeAllConditionVariable(&work_->turn);
 }
 
-uint32_t UsableProcessors()
-{
-    DWORD_PTR process = 0, system = 0;
-    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
-        return 1;
-    uint32_t count = 0;
-    for (; process; process &= process - 1)
-        ++count;
-    return std::max<uint32_t>(count, 1);
-}
-
 // The first failure in words, once the workers have ended.
 Status Report(const SharedWork& work, const char* outputPath)
 {

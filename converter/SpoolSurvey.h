@@ -1,23 +1,35 @@
 // The first pass over a spool file, before any encoding: is the page grey,
-// and its thumbnail. One run of large sequential reads over the pixels, in
-// the order they are stored (the plug-in has just written them, so they
-// come from the page cache); memory grows with the width only.
+// and its thumbnail. Every usable processor surveys one band of rows in
+// runs of reads in the order the file stores them (the plug-in has just
+// written them, so they come from the page cache); the bands' thumbnail
+// sums are integers and add up to the same thumbnail however the page was
+// shared out. Memory grows with the width only, and is all freed before the
+// encoder's workers take theirs.
 #pragma once
 
-#include "converter/BmpHeader.h"
+#include "converter/BmpRowReader.h"
+#include "converter/ConverterCalls.h"
 #include "converter/ConverterStatus.h"
 #include "converter/HeapBuffer.h"
+#include "converter/SurveyPlan.h"
 #include "converter/ThumbnailScaler.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vkexf {
 
 class SpoolSurvey {
 public:
-    // Reads every row of the file at `path`, laid out as `layout` says. A
-    // failure has recorded its reason and leaves no result.
-    Status Run(const char* path, const BmpLayout& layout);
+    // Reads about `readBytes` at a time (see SurveyPlan.h).
+    explicit SpoolSurvey(const ConverterCalls& calls = SystemCalls(), size_t readBytes = kSurveyReadBytes)
+        : calls_(calls), readBytes_(readBytes)
+    {
+    }
+
+    // Reads every row `reader` holds. A failure has recorded its reason,
+    // every worker has ended, and there is no result.
+    Status Run(const BmpRowReader& reader);
 
     // Every pixel has B = G = R.
     bool grey() const { return grey_; }
@@ -26,6 +38,8 @@ public:
     const uint8_t* thumbnail() const { return thumbnail_.data(); }
 
 private:
+    ConverterCalls calls_;
+    size_t readBytes_;
     bool grey_ = false;
     ThumbnailSize thumbnailSize_;
     HeapBuffer thumbnail_;

@@ -1,5 +1,6 @@
 // Threads started for one call and joined before it returns: a converter in
-// a host's process must leave no thread and no handle behind.
+// a host's process must leave no thread and no handle behind. Both passes
+// over a page run on as many processors as the process may use.
 #pragma once
 
 #include "converter/StripPlan.h"
@@ -7,6 +8,9 @@
 #include <windows.h>
 
 namespace vkexf {
+
+// The processors in the process's affinity mask, at least one.
+uint32_t UsableProcessors();
 
 class ThreadGroup {
 public:

@@ -137,6 +137,14 @@ void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
     AddToRow(row + 1, static_cast<uint32_t>(end - boundary));
 }
 
+void ThumbnailScaler::Add(ThumbnailScaler& other)
+{
+    if (other.pendingCount_ != 0)
+        other.FlushPending();
+    for (size_t i = 0; i < size_t{size_.width} * size_.height * kChannels; ++i)
+        sums_[i] += other.sums_[i];
+}
+
 void ThumbnailScaler::FlushPending()
 {
     SumColumns(pending_);

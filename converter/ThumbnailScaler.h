@@ -39,6 +39,11 @@ public:
     // Adds page row `y` (0 at the top): `width` BGR pixels. Each row once.
     void AddRow(uint32_t y, const uint8_t* bgr);
 
+    // Takes in the rows `other`, a scaler of the same page, was given: the
+    // sums are integers, so the thumbnail is the same however the page's
+    // rows were shared out among scalers.
+    void Add(ThumbnailScaler& other);
+
     // The averages once every row is in: BGR, top row first, 3 * width bytes a row.
     void Finish(uint8_t* bgr);
 

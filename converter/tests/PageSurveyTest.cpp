@@ -1,6 +1,9 @@
-// The first pass's platform-free parts: the grey test and the thumbnail's
-// area averages, against plain reference computations.
+// The first pass's platform-free parts: the grey test, the thumbnail's
+// area averages against plain reference computations, and how the page is
+// shared among workers.
 #include "converter/GreyRows.h"
+#include "converter/StripPlan.h"
+#include "converter/SurveyPlan.h"
 #include "converter/ThumbnailScaler.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +115,74 @@ TEST(ThumbnailScaler, AveragesEveryCoveredArea)
     }
     // The brightest such rows, where 16-bit sums of too many would wrap.
     EXPECT_EQ(Scaled(Bytes(size_t{2} * 40000 * 3, 255), 2, 40000), Bytes(size_t{120} * 3, 255));
+}
+
+// The page cut into bands at every row, so at every kind of boundary: in a
+// thumbnail row's inside, on its edge, in a page row shared by two. The
+// bands' sums added up make the one scaler's thumbnail, byte for byte.
+TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
+{
+    std::mt19937 random(11);
+    const std::pair<uint32_t, uint32_t> sizes[] = {{3, 2}, {161, 121}, {7, 333}, {2, 700}, {333, 7}};
+    for (const auto& [width, height] : sizes) {
+        Bytes page(size_t{width} * height * 3);
+        for (auto& byte : page)
+            byte = static_cast<uint8_t>(random());
+        const Bytes whole = Scaled(page, width, height);
+        const size_t workBytes = ThumbnailScaler::WorkBytes(width, height) / sizeof(uint64_t) + 1;
+        for (uint32_t cut = 0; cut <= height; ++cut) {
+            // Three bands: the rows above the cut, the cut to a random row, the rest.
+            const uint32_t bounds[] = {0, cut, cut + static_cast<uint32_t>(random() % (height - cut + 1)), height};
+            std::vector<uint64_t> work[3];
+            std::vector<ThumbnailScaler> scalers;
+            scalers.reserve(3);
+            for (int band = 0; band < 3; ++band) {
+                work[band].resize(workBytes);
+                ThumbnailScaler& scaler = scalers.emplace_back(width, height, work[band].data());
+                for (uint32_t y = bounds[band + 1]; y-- > bounds[band];)
+                    scaler.AddRow(y, &page[size_t{y} * width * 3]);
+            }
+            scalers[0].Add(scalers[2]);
+            scalers[0].Add(scalers[1]);
+            Bytes out(whole.size());
+            scalers[0].Finish(out.data());
+            ASSERT_EQ(out, whole) << width << "x" << height << " cut at " << bounds[1] << " and " << bounds[2];
+        }
+    }
+}
+
+uint32_t Stride(uint32_t width) { return (width * 3 + 3) / 4 * 4; }
+
+// Bands cover the page once; every worker reads at least once; the workers
+// together stay within the encoder's budget at any size and processor count.
+TEST(SurveyPlan, BandsCoverThePageWithinTheBudget)
+{
+    const SurveyPlan a4 = PlanSurvey(4960, 7016, Stride(4960), 2);
+    EXPECT_EQ(a4.workers, 2u);
+    EXPECT_EQ(a4.readRows, kSurveyReadBytes / Stride(4960));
+    for (const uint32_t width : {1u, 4960u, 9920u, 65500u}) {
+        for (const uint32_t height : {7016u, 65500u}) {
+            for (uint32_t processors = 1; processors <= 40; ++processors) {
+                SCOPED_TRACE(testing::Message() << width << "x" << height << " on " << processors);
+                const SurveyPlan plan = PlanSurvey(width, height, Stride(width), processors);
+                EXPECT_GE(plan.workers, 1u);
+                EXPECT_LE(plan.workers, std::min(processors, kMaxWorkers));
+                EXPECT_LE(plan.workers, (height + plan.readRows - 1) / plan.readRows);
+                EXPECT_LE(plan.workers * plan.bytesPerWorker, kWorkerBudgetBytes);
+                EXPECT_GE(plan.bytesPerWorker,
+                          ThumbnailScaler::WorkBytes(width, height) + size_t{plan.readRows} * Stride(width));
+                for (uint32_t worker = 0; worker < plan.workers; ++worker) {
+                    const uint32_t rows = SurveyBandTop(height, plan.workers, worker + 1) -
+                                          SurveyBandTop(height, plan.workers, worker);
+                    EXPECT_GE(rows, height / plan.workers);
+                    EXPECT_LE(rows, height / plan.workers + 1);
+                }
+                EXPECT_EQ(SurveyBandTop(height, plan.workers, plan.workers), height);
+            }
+        }
+    }
+    // A page smaller than one read is one worker's.
+    EXPECT_EQ(PlanSurvey(301, 203, Stride(301), 8).workers, 1u);
 }
 
 } // namespace

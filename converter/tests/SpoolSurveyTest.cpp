@@ -1,6 +1,9 @@
-// The first pass's Windows side: its read failures, and the thumbnail's
-// JPEG fitting into the room the Exif segment leaves.
-#include "converter/BmpHeader.h"
+// The first pass's Windows side: a page shared among workers comes out as
+// one worker's, a colour pixel in any band makes it colour, a read that
+// fails leaves no result; and the thumbnail's JPEG fitting into the room
+// the Exif segment leaves.
+#include "converter/BmpRowReader.h"
+#include "converter/FileHandle.h"
 #include "converter/LastFailure.h"
 #include "converter/SpoolSurvey.h"
 #include "converter/ThumbnailJpeg.h"
@@ -25,31 +28,73 @@ std::string LastFailure()
     return text;
 }
 
-TEST(SpoolSurvey, ReadFailuresAreReportedAndLeaveNoResult)
+std::string WriteSpool(const std::vector<uint8_t>& bmp)
 {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     const std::string path = std::string(temp) + "survey-" + std::to_string(GetCurrentProcessId()) + ".bmp";
-    const auto bmp = test::MakeBmp({false, 40, 30});
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), bmp.size());
-    BmpLayout layout;
-    ASSERT_EQ(ParseBmpHeader(bmp.data(), kBmpHeaderBytes, bmp.size(), layout), BmpError::None);
+    return path;
+}
 
-    SpoolSurvey survey;
-    ASSERT_EQ(survey.Run(path.c_str(), layout), StatusOk);
-    EXPECT_TRUE(survey.grey());
-    EXPECT_EQ(survey.thumbnailSize().width, 40u);
+// Reads of three rows share even this small page among every usable
+// processor, each band in several reads. The page fits its thumbnail, so
+// the thumbnail is the page itself, top row first.
+TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
+{
+    constexpr uint32_t kWidth = 40, kHeight = 30;
+    const auto grey = [](uint32_t x, uint32_t y) {
+        const auto level = static_cast<uint8_t>(x * 5 + y * 3);
+        return test::Rgb{level, level, level};
+    };
+    const size_t threeRows = 3 * ((kWidth * 3 + 3) / 4 * 4);
+    for (const bool topDown : {false, true}) {
+        SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+        const std::string path = WriteSpool(test::MakeBmp({false, kWidth, kHeight, topDown}, grey));
+        BmpRowReader reader;
+        ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
+        SpoolSurvey shared(SystemCalls(), threeRows);
+        ASSERT_EQ(shared.Run(reader), StatusOk);
+        EXPECT_TRUE(shared.grey());
+        ASSERT_EQ(shared.thumbnailSize().width, kWidth);
+        ASSERT_EQ(shared.thumbnailSize().height, kHeight);
+        std::vector<uint8_t> page;
+        for (uint32_t y = 0; y < kHeight; ++y)
+            for (uint32_t x = 0; x < kWidth; ++x)
+                page.insert(page.end(), 3, grey(x, y).r);
+        EXPECT_EQ(std::vector<uint8_t>(shared.thumbnail(), shared.thumbnail() + page.size()), page);
 
-    // The file is shorter than its rows by the time they are read.
-    layout.height += 1;
-    EXPECT_EQ(survey.Run(path.c_str(), layout), StatusReadFailed);
-    EXPECT_EQ(LastFailure(), "cannot read the spool file " + path + ": the file became shorter while it was read");
-    EXPECT_FALSE(survey.grey());
-    EXPECT_EQ(survey.thumbnailSize().width, 0u);
+        // The file is shorter than its rows by the time they are read.
+        {
+            FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(file.valid());
+            ASSERT_NE(SetFilePointer(file.get(), -1, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+            ASSERT_TRUE(SetEndOfFile(file.get()));
+        }
+        EXPECT_EQ(shared.Run(reader), StatusReadFailed);
+        EXPECT_EQ(LastFailure(), "cannot read the spool file " + path + ": the file became shorter while it was read");
+        EXPECT_FALSE(shared.grey());
+        EXPECT_EQ(shared.thumbnailSize().width, 0u);
+        reader = BmpRowReader(); // closes the file, so that it can go
+        DeleteFileA(path.c_str());
+    }
 
-    DeleteFileA(path.c_str());
-    EXPECT_EQ(survey.Run(path.c_str(), layout), StatusReadFailed);
-    EXPECT_EQ(LastFailure().rfind("cannot read the spool file " + path + ": ", 0), 0u) << LastFailure();
+    // One pixel off grey in any band, at either end of one or inside it.
+    for (const uint32_t row : {0u, 1u, kHeight / 2 - 1, kHeight / 2, kHeight - 2, kHeight - 1}) {
+        const std::string path = WriteSpool(test::MakeBmp({false, kWidth, kHeight}, [&](uint32_t x, uint32_t y) {
+            test::Rgb pixel = grey(x, y);
+            pixel.b ^= x == kWidth - 1 && y == row;
+            return pixel;
+        }));
+        BmpRowReader reader;
+        ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
+        SpoolSurvey shared(SystemCalls(), threeRows);
+        ASSERT_EQ(shared.Run(reader), StatusOk);
+        EXPECT_FALSE(shared.grey()) << "row " << row;
+        reader = BmpRowReader(); // closes the file, so that it can go
+        DeleteFileA(path.c_str());
+    }
 }
 
 // Noise is the worst a thumbnail can be: it must drop in quality until it

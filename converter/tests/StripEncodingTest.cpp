@@ -1,13 +1,15 @@
 // The page compressed in strips on several workers against one plain
 // libjpeg-turbo compress object with the same restart interval: the frames
-// must be the same bytes. And a worker that fails must take the whole
-// conversion down cleanly.
+// must be the same bytes. And a worker that fails, in the first pass or in
+// the encoder, must take the whole conversion down cleanly.
 #include "converter/BmpRowReader.h"
 #include "converter/Converter.h"
 #include "converter/FileHandle.h"
 #include "converter/JobDestination.h"
 #include "converter/JpegFileEncoder.h"
 #include "converter/LastFailure.h"
+#include "converter/SpoolSurvey.h"
+#include "converter/tests/FailingCalls.h"
 #include "converter/tests/TestBmp.h"
 #include "converter/tests/TestFolder.h"
 #include "tests/common/ProcessResources.h"
@@ -172,33 +174,11 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
     EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour)));
 }
 
-// Calls that fail on the n-th time, from whichever worker makes it.
-LONG calls = 0;
-LONG failAt = 0;
-DWORD failure = 0;
-
-bool FailsNow() { return InterlockedIncrement(&calls) == failAt; }
-
-BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
-{
-    if (!FailsNow())
-        return ReadFile(file, buffer, bytes, read, at);
-    if (failure) {
-        SetLastError(failure);
-        return FALSE;
-    }
-    return ReadFile(file, buffer, bytes / 2, read, at);
-}
-
-LPVOID WINAPI FailingAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
-{
-    return FailsNow() ? nullptr : HeapAlloc(heap, flags, bytes);
-}
-
-// A read or an allocation failing on any worker: no output and no
-// temporary file, every thread ended, and the reason told.
+// A read or an allocation failing on any worker of either pass: no output
+// and no temporary file, every thread ended, and the reason told.
 TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 {
+    using test::FailingCalls;
     // Noise at full quality: several strips, each outgrowing its first buffer.
     const BmpSpec spec{false, 1000, 1000};
     const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, Colour));
@@ -206,6 +186,19 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
     DeleteFileA(folder_.Path("out.jpg").c_str());
+    // The first pass makes its calls before the encoder makes any: counted
+    // here, the cases after them reach the encoder's.
+    BmpRowReader reader;
+    ASSERT_EQ(reader.Open(spool.c_str()), StatusOk);
+    FailingCalls::Arm(0);
+    ASSERT_EQ(SpoolSurvey(FailingCalls::Reads()).Run(reader), StatusOk);
+    const LONG surveyReads = FailingCalls::Count();
+    FailingCalls::Arm(0);
+    ASSERT_EQ(SpoolSurvey(FailingCalls::Allocations()).Run(reader), StatusOk);
+    const LONG surveyAllocations = FailingCalls::Count();
+    // Several reads over 3 MB of pixels; a worker's buffers and the thumbnail.
+    ASSERT_GE(surveyReads, 3);
+    ASSERT_GE(surveyAllocations, 2);
     // GoogleTest starts a thread of its own at the first trace.
     SCOPED_TRACE("counting threads");
     const size_t threads = ThreadCount();
@@ -222,22 +215,24 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     const std::string cannotRead = "cannot read the spool file " + spool + ": ";
     const std::string cannotWrite = "cannot write " + folder_.Path("out.jpg") + ": ";
     std::vector<Case> cases;
-    for (LONG n : {1, 2, 3}) {
-        cases.push_back({"read error", {FailingRead, HeapAlloc}, n, ERROR_ACCESS_DENIED, StatusReadFailed,
+    for (LONG n = 1; n <= surveyReads + 3; ++n) {
+        cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED, StatusReadFailed,
                          cannotRead + "access denied"});
-        cases.push_back({"short read", {FailingRead, HeapAlloc}, n, 0, StatusReadFailed,
+        cases.push_back({"short read", FailingCalls::Reads(), n, 0, StatusReadFailed,
                          cannotRead + "the file became shorter while it was read"});
     }
-    // The first allocations set the workers up, the later ones grow their output.
-    for (LONG n = 1; n <= 8; ++n)
-        cases.push_back({"allocation", {ReadFile, FailingAlloc}, n, 0, StatusNoMemory, cannotWrite + "not enough memory"});
+    for (LONG n = 1; n <= surveyAllocations; ++n)
+        cases.push_back({"first pass allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                         cannotRead + "not enough memory"});
+    // The encoder's first allocations set its workers up, the later ones grow their output.
+    for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n)
+        cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                         cannotWrite + "not enough memory"});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
-        calls = 0;
-        failAt = c.failAt;
-        failure = c.error;
+        FailingCalls::Arm(c.failAt, c.error);
         EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, c.calls), c.status);
-        ASSERT_GE(calls, c.failAt) << "the failing call was reached";
+        ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(text, c.message);
         EXPECT_EQ(folder_.Files(), std::vector<std::string>{"spool.bmp"});
@@ -245,8 +240,6 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     }
 
     // A write the file refuses fails the encoder with the system's reason.
-    BmpRowReader reader;
-    ASSERT_EQ(reader.Open(spool.c_str()), StatusOk);
     JpegSettings settings;
     settings.width = spec.width;
     settings.height = spec.height;
