@@ -43,10 +43,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     exifSegmentSize_ = settings.exifSegmentSize;
     pageHeight_ = settings.height;
 
-    cinfo_.err = jpeg_std_error(&errors_);
-    errors_.error_exit = ExitWithError;
-    // A DLL in a GUI host has nowhere to print warnings.
-    errors_.output_message = IgnoreMessage;
+    cinfo_.err = errors_.Install();
     destination_.init_destination = InitDestination;
     destination_.empty_output_buffer = EmptyBuffer;
     destination_.term_destination = TermDestination;
@@ -117,13 +114,6 @@ bool JpegStripEncoder::LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeigh
     }
     return false;
 }
-
-void JpegStripEncoder::ExitWithError(j_common_ptr cinfo)
-{
-    std::longjmp(static_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-void JpegStripEncoder::IgnoreMessage(j_common_ptr) {}
 
 void JpegStripEncoder::InitDestination(j_compress_ptr cinfo)
 {

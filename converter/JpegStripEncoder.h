@@ -14,6 +14,7 @@
 #include "converter/ConverterCalls.h"
 #include "converter/ConverterStatus.h"
 #include "converter/HeapBuffer.h"
+#include "converter/JpegErrors.h"
 #include "converter/JpegFileEncoder.h"
 
 #include <csetjmp>
@@ -47,9 +48,6 @@ public:
     size_t size() const { return end_ - begin_; }
 
 private:
-    struct ErrorManager : jpeg_error_mgr {
-        std::jmp_buf jump;
-    };
     // Grows as needed, so that a strip is compressed in one go.
     struct MemoryDestination : jpeg_destination_mgr {
         HeapBuffer buffer;
@@ -57,8 +55,6 @@ private:
         size_t used;
     };
 
-    static void ExitWithError(j_common_ptr cinfo);
-    static void IgnoreMessage(j_common_ptr cinfo);
     static void InitDestination(j_compress_ptr cinfo);
     static boolean EmptyBuffer(j_compress_ptr cinfo);
     static void TermDestination(j_compress_ptr cinfo);
@@ -71,7 +67,7 @@ private:
     // into the frame header on the way; false if libjpeg wrote no such thing.
     bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
 
-    ErrorManager errors_;
+    JpegErrors errors_;
     MemoryDestination destination_;
     jpeg_compress_struct cinfo_;
     bool created_ = false;

@@ -1,5 +1,7 @@
 #include "converter/ThumbnailJpeg.h"
 
+#include "converter/JpegErrors.h"
+
 #include <csetjmp>
 #include <cstdio>
 
@@ -28,20 +30,15 @@ public:
     Status Encode(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity, size_t& size);
 
 private:
-    struct ErrorManager : jpeg_error_mgr {
-        std::jmp_buf jump;
-    };
     struct MemoryDestination : jpeg_destination_mgr {
         bool full;
     };
 
-    static void ExitWithError(j_common_ptr cinfo);
-    static void IgnoreMessage(j_common_ptr cinfo);
     static void InitDestination(j_compress_ptr cinfo);
     static boolean BufferFull(j_compress_ptr cinfo);
     static void TermDestination(j_compress_ptr cinfo);
 
-    ErrorManager errors_;
+    JpegErrors errors_;
     MemoryDestination destination_;
     jpeg_compress_struct cinfo_;
     bool created_ = false;
@@ -63,9 +60,7 @@ Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out,
 
 ThumbnailJpeg::ThumbnailJpeg() : errors_(), destination_(), cinfo_()
 {
-    cinfo_.err = jpeg_std_error(&errors_);
-    errors_.error_exit = ExitWithError;
-    errors_.output_message = IgnoreMessage;
+    cinfo_.err = errors_.Install();
     destination_.init_destination = InitDestination;
     destination_.empty_output_buffer = BufferFull;
     destination_.term_destination = TermDestination;
@@ -113,13 +108,6 @@ Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t
     size = capacity - destination_.free_in_buffer;
     return StatusOk;
 }
-
-void ThumbnailJpeg::ExitWithError(j_common_ptr cinfo)
-{
-    std::longjmp(static_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-void ThumbnailJpeg::IgnoreMessage(j_common_ptr) {}
 
 // The buffer is set before compression starts.
 void ThumbnailJpeg::InitDestination(j_compress_ptr) {}
