@@ -86,11 +86,7 @@ TEST(RowConverters, EveryVariantMatchesThePlainRuleOnRandomBlocks)
                 const int32_t lines = 1 + static_cast<int32_t>(random() % 3);
                 const int32_t bytesPerLine =
                     static_cast<int32_t>(static_cast<uint32_t>(width) * k.sourceBits / 8 + random() % 4);
-                // Exactly the host's bytes and the rows' bytes, so ASan sees any access past them.
-                std::vector<uint8_t> source(static_cast<size_t>(lines) * bytesPerLine);
-                for (uint8_t& byte : source) {
-                    byte = static_cast<uint8_t>(random());
-                }
+                const std::vector<uint8_t> source = RandomLines(random, lines, bytesPerLine);
                 const uint32_t stride = RowStride(static_cast<uint32_t>(width), k.outputBits);
                 ASSERT_EQ(Convert(k.convert, source, bytesPerLine, width, lines, static_cast<uint32_t>(bytesPerLine),
                                   stride),

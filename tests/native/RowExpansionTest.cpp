@@ -126,11 +126,7 @@ TEST(RowExpansion, EveryVariantMatchesThePlainRuleOnRandomBlocks)
                 const int32_t lines = 1 + static_cast<int32_t>(random() % 3);
                 const int32_t bytesPerLine =
                     static_cast<int32_t>((static_cast<uint32_t>(width) * k.bits + 7) / 8 + random() % 4);
-                // Exactly the host's bytes, so ASan sees any read past them.
-                std::vector<uint8_t> source(static_cast<size_t>(lines) * bytesPerLine);
-                for (uint8_t& byte : source) {
-                    byte = static_cast<uint8_t>(random());
-                }
+                const std::vector<uint8_t> source = RandomLines(random, lines, bytesPerLine);
                 const HostBlock block{source.data(), bytesPerLine, width, lines, 0};
                 ASSERT_EQ(FastExpand(k.kind, block, palette), ReferenceExpand(k.bits, k.grey, block, palette))
                     << "bits " << k.bits << " width " << width << " lines " << lines;
