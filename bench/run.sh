@@ -31,13 +31,13 @@ wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 echo "== Row kernels (native, median of 5 repetitions)"
-"$build/bench/native/kernel_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
+"$build/bench/pixels/kernel_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
 
 echo
 echo "== The converter's first pass: grey test and thumbnail sums (native, median of 5 repetitions)"
-"$build/bench/native/survey_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
+"$build/bench/converter/survey_bench" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true
 
-bench=$build/win32/bench/wine/spool_bench.exe
+bench=$build/win32/bench/spool/spool_bench.exe
 echo
 echo "== Whole jobs (Wine)"
 wine "$bench" jobs "$runs"

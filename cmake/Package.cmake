@@ -21,7 +21,7 @@ list(JOIN package_binaries "|" package_binaries)
 
 # stb is compiled into the host's own objects: those whose sources include it.
 set(stb_objects "")
-foreach(target vlscan_core vlscan)
+foreach(target vlscan_picture vlscan)
   get_target_property(sources ${target} SOURCES)
   get_target_property(source_dir ${target} SOURCE_DIR)
   foreach(source IN LISTS sources)
@@ -82,7 +82,7 @@ add_custom_target(release-zip ALL DEPENDS ${package_zip})
 # resources against the project's version and vlscan --version, and a page
 # scanned with the programs from that folder alone.
 add_test(NAME release.package
-  COMMAND ${PROJECT_SOURCE_DIR}/tests/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/release/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check
           ${package_work}/wineprefix)
 set_tests_properties(release.package PROPERTIES TIMEOUT 300)
 

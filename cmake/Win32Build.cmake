@@ -1,15 +1,9 @@
-# The Windows side: the plug-in as a static library (so tests can create its
-# classes directly), the DLL around it, the resource library and the tests.
+# The Windows side: compile and link options, the runtime the DLLs link, and
+# GoogleTest for the mingw target.
 add_compile_options(-msse2 -mfpmath=sse)
 # Everything links the C++ runtime and libgcc statically: the DLLs and test
 # programs depend on system DLLs only.
 add_link_options(-static -static-libgcc -static-libstdc++)
-
-# The plug-in's code throws nothing and links no exception runtime (see
-# runtime/NoThrowNew.cpp); its tests, which link it too, keep exceptions.
-add_library(vlexif_plugin STATIC)
-target_compile_options(vlexif_plugin PRIVATE -fno-exceptions)
-target_link_libraries(vlexif_plugin PUBLIC vlexif_kernels)
 
 # The shipped DLLs link the win32-thread runtime. The posix one, which the
 # tests need for GoogleTest, takes a TLS slot at every load and never gives it
@@ -26,13 +20,6 @@ function(vlexif_link_win32_runtime target)
   target_link_libraries(${target} PRIVATE vlexif_runtime)
 endfunction()
 
-add_library(VLEXIF SHARED)
-vlexif_link_win32_runtime(VLEXIF)
-set_target_properties(VLEXIF PROPERTIES PREFIX "" OUTPUT_NAME VLEXIF
-  RUNTIME_OUTPUT_DIRECTORY ${VLEXIF_DIST_DIR})
-target_compile_options(VLEXIF PRIVATE -fno-exceptions)
-target_link_libraries(VLEXIF PRIVATE vlexif_plugin)
-
 # GoogleTest from Debian's source package, built for the mingw target.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -47,9 +34,10 @@ find_program(CLANG_TIDY clang-tidy)
 if(CLANG_TIDY)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=include/c++
     OUTPUT_VARIABLE mingw_cxx_headers OUTPUT_STRIP_TRAILING_WHITESPACE)
-  file(GLOB tidy_sources CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/entry/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/spool/*.cpp
-    ${CMAKE_SOURCE_DIR}/exif/*.cpp ${CMAKE_SOURCE_DIR}/dialogs/*.cpp ${CMAKE_SOURCE_DIR}/converter/*.cpp)
+  file(GLOB_RECURSE tidy_sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/entry/*.cpp ${CMAKE_SOURCE_DIR}/win32/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp
+    ${CMAKE_SOURCE_DIR}/spool/*.cpp ${CMAKE_SOURCE_DIR}/scanjob/*.cpp ${CMAKE_SOURCE_DIR}/dialogs/*.cpp
+    ${CMAKE_SOURCE_DIR}/converter/*.cpp)
   add_custom_target(tidy
     COMMAND ${CLANG_TIDY} -p ${CMAKE_BINARY_DIR} --quiet
             --extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++ --extra-arg=-nostdlibinc

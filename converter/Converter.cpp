@@ -1,15 +1,15 @@
 #include "converter/Converter.h"
 
-#include "converter/BmpRowReader.h"
-#include "converter/Destination.h"
-#include "converter/ExifSegment.h"
-#include "converter/HeapBuffer.h"
-#include "converter/JpegFileEncoder.h"
-#include "converter/LastFailure.h"
-#include "converter/ReplacingFile.h"
-#include "converter/Resolution.h"
-#include "converter/SpoolSurvey.h"
-#include "converter/ThumbnailJpeg.h"
+#include "converter/files/BmpRowReader.h"
+#include "converter/files/Destination.h"
+#include "converter/exif/ExifSegment.h"
+#include "converter/base/HeapBuffer.h"
+#include "converter/jpeg/JpegFileEncoder.h"
+#include "converter/base/LastFailure.h"
+#include "converter/files/ReplacingFile.h"
+#include "converter/exif/Resolution.h"
+#include "converter/survey/SpoolSurvey.h"
+#include "converter/jpeg/ThumbnailJpeg.h"
 
 #include <algorithm>
 

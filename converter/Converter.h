@@ -1,8 +1,8 @@
 // One conversion: the spool BMP to the job's JPEG destination.
 #pragma once
 
-#include "converter/ConverterCalls.h"
-#include "converter/ConverterStatus.h"
+#include "converter/base/ConverterCalls.h"
+#include "converter/base/ConverterStatus.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // The DLL's exports. Nothing in the converter throws: every step returns a
 // status and records its reason, which VkExf_LastError hands out.
 #include "converter/Converter.h"
-#include "converter/LastFailure.h"
-#include "converter/VkExf.h"
+#include "converter/base/LastFailure.h"
+#include "interface/VkExf.h"
 
 extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,
                                         const char* spoolPath, int32_t quality)

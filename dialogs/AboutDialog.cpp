@@ -1,6 +1,6 @@
 #include "dialogs/AboutDialog.h"
 
-#include "entry/Module.h"
+#include "win32/Module.h"
 
 namespace vlexif {
 

@@ -1,7 +1,7 @@
 #include "dialogs/CompressionDialog.h"
 
-#include "entry/Module.h"
-#include "entry/ResourceIds.h"
+#include "win32/Module.h"
+#include "interface/ResourceIds.h"
 
 #include <commctrl.h>
 

@@ -1,10 +1,10 @@
 // The module's start and stop, and the one exported entry through which the
 // host reaches every operation.
-#include "entry/HostInterface.h"
-#include "entry/Module.h"
-#include "entry/SiblingPath.h"
+#include "interface/HostInterface.h"
+#include "win32/Module.h"
+#include "win32/SiblingPath.h"
 #include "entry/StatusReporter.h"
-#include "exif/ExifPlugin.h"
+#include "scanjob/ExifPlugin.h"
 
 #include <new>
 

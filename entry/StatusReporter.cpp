@@ -1,7 +1,7 @@
 #include "entry/StatusReporter.h"
 
-#include "entry/Module.h"
-#include "entry/ResourceIds.h"
+#include "win32/Module.h"
+#include "interface/ResourceIds.h"
 
 namespace vlexif {
 

@@ -1,7 +1,7 @@
 // Turns a failing status into a message box with the resource library's texts.
 #pragma once
 
-#include "entry/HostInterface.h"
+#include "interface/HostInterface.h"
 
 namespace vlexif {
 

@@ -18,7 +18,7 @@ foreach(target ${VLEXIF_FUZZ_TARGETS})
   set_tests_properties(fuzz.${target} PROPERTIES TIMEOUT 120)
 endforeach()
 
-foreach(tests tests/native/kernel_tests converter/tests/vkexf_core_tests)
+foreach(tests tests/kernel_tests tests/vkexf_core_tests)
   get_filename_component(name ${tests} NAME)
   add_test(NAME memcheck.${name}
     COMMAND valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet

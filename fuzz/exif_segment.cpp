@@ -3,9 +3,9 @@
 // of any size up to its room: it must be a well-formed little-endian TIFF
 // stream whose entries point inside it, and small enough for one JPEG APP1
 // segment.
-#include "converter/Destination.h"
-#include "converter/ExifSegment.h"
-#include "converter/Resolution.h"
+#include "converter/files/Destination.h"
+#include "converter/exif/ExifSegment.h"
+#include "converter/exif/Resolution.h"
 #include "fuzz/HostValues.h"
 
 #include <cstring>

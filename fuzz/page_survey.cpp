@@ -2,8 +2,8 @@
 // a side: the grey test must agree with a pixel-by-pixel one on rows of
 // exactly their bytes, and the thumbnail must not depend on the order the
 // rows come in, each of its pixels within the range of the page's.
-#include "converter/GreyRows.h"
-#include "converter/ThumbnailScaler.h"
+#include "converter/survey/GreyRows.h"
+#include "converter/survey/ThumbnailScaler.h"
 #include "fuzz/HostValues.h"
 
 #include <algorithm>

@@ -3,10 +3,10 @@
 // way SetPalette sizes it (PaletteSlotsNamed, PlaceFileEntries). Every entry
 // lands on its own index, the last one for an index wins, nothing is written
 // outside the table or area, and slots no entry names keep their bytes.
-#include "exif/PaletteTable.h"
+#include "pixels/PaletteTable.h"
 #include "fuzz/HostValues.h"
-#include "spool/PaletteArea.h"
-#include "spool/PixelFormat.h"
+#include "pixels/PaletteArea.h"
+#include "pixels/PixelFormat.h"
 
 #include <algorithm>
 #include <array>

@@ -3,10 +3,10 @@
 // host's lines × bytesPerLine bytes or writing outside lines × stride, and
 // must give the rows a plain per-pixel rule gives.
 #include "fuzz/HostValues.h"
-#include "spool/HostBlock.h"
-#include "spool/PixelFormat.h"
-#include "spool/RowConverters.h"
-#include "spool/SimdLevel.h"
+#include "pixels/HostBlock.h"
+#include "pixels/PixelFormat.h"
+#include "pixels/RowConverters.h"
+#include "pixels/SimdLevel.h"
 
 #include <cstring>
 #include <vector>

@@ -2,12 +2,12 @@
 // palettes placed from arbitrary host lists: any accepted block view must
 // expand within the host's bytes and the output's lines × stride, giving each
 // pixel its palette colour and leaving the row padding zero.
-#include "exif/PaletteTable.h"
-#include "exif/RowExpansion.h"
+#include "pixels/PaletteTable.h"
+#include "pixels/RowExpansion.h"
 #include "fuzz/HostValues.h"
-#include "spool/HostBlock.h"
-#include "spool/PixelFormat.h"
-#include "spool/SimdLevel.h"
+#include "pixels/HostBlock.h"
+#include "pixels/PixelFormat.h"
+#include "pixels/SimdLevel.h"
 
 #include <cstring>
 #include <vector>

@@ -3,10 +3,10 @@
 // Platform-free.
 #pragma once
 
-#include "converter/JobDestination.h"
-#include "host/BlockPlan.h"
-#include "host/Dithering.h"
-#include "host/HostFormat.h"
+#include "interface/JobDestination.h"
+#include "host/job/BlockPlan.h"
+#include "host/picture/Dithering.h"
+#include "host/picture/HostFormat.h"
 
 #include <cstdint>
 #include <optional>

@@ -7,7 +7,7 @@
 //
 // The throwing forms are left undefined here on purpose: a use of one links
 // libstdc++'s, and with it the exception runtime, whose semaphore and TLS
-// imports tests/check-dll.sh refuses.
+// imports tests/release/check-dll.sh refuses.
 #include <cstdlib>
 #include <new>
 

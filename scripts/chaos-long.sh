@@ -28,7 +28,7 @@ chunk=1000
 failed=0
 for ((first = 0; first < sequences; first += chunk)); do
   count=$((sequences - first < chunk ? sequences - first : chunk))
-  if ! wine build/win32/tests/chaos/chaos_host.exe "Z:$root/build/win32/tests/wine/stage" \
+  if ! wine build/win32/tests/chaos_host.exe "Z:$root/build/win32/tests/stage" \
     --seed "$seed" --first "$first" --sequences "$count" >>"$log" 2>&1; then
     failed=1
   fi

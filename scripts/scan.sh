@@ -23,7 +23,7 @@ cmake -S . -B "$build" -G Ninja
 cmake --build "$build"
 
 mkdir -p out
-"$build/host/vlchart" out/sample-chart.png --size 1200x900 --pattern chart
+"$build/host/chart/vlchart" out/sample-chart.png --size 1200x900 --pattern chart
 export WINEPREFIX=${WINEPREFIX:-$(realpath "$build")/wineprefix}
 # Rate 10 is quality 90; it is stored as the user's choice for later jobs too.
 scripts/vlscan scan out/sample-chart.png out/sample.jpg --rate 10 --dpi 300 \

@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-shots=$build/win32/tests/wine/dialog_shots.exe
+shots=$build/win32/tests/dialog_shots.exe
 [ -f "$shots" ] || { echo "no $shots: build first" >&2; exit 1; }
 # A prefix of its own in which Wine draws the window frames itself: with no
 # window manager on the display, nothing else would draw the captions.

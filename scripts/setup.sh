@@ -29,3 +29,4 @@ if ((${#missing[@]})); then
 fi
 
 "$(dirname "$0")/build-libjpeg-turbo.sh"
+"$(dirname "$0")/build-png-libs.sh"

@@ -3,7 +3,7 @@
 // even when the module was unloaded in between.
 #pragma once
 
-#include "entry/HostInterface.h"
+#include "interface/HostInterface.h"
 
 namespace vlexif {
 

@@ -1,6 +1,6 @@
 #include "spool/BmpHeader.h"
 
-#include "spool/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 
 #include <cstring>
 

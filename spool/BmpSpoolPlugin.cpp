@@ -3,9 +3,9 @@
 #include "spool/AppendZeros.h"
 #include "spool/BmpHeader.h"
 #include "spool/FreeSpace.h"
-#include "spool/PaletteArea.h"
-#include "spool/PixelFormat.h"
-#include "spool/RowConverters.h"
+#include "pixels/PaletteArea.h"
+#include "pixels/PixelFormat.h"
+#include "pixels/RowConverters.h"
 #include "spool/SpoolPath.h"
 
 #include <algorithm>

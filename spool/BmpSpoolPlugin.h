@@ -3,7 +3,7 @@
 #pragma once
 
 #include "spool/BmpHeader.h"
-#include "spool/FillRows.h"
+#include "pixels/FillRows.h"
 #include "spool/ScanPlugin.h"
 
 namespace vlexif {

@@ -1,6 +1,6 @@
 #include "spool/ScanPlugin.h"
 
-#include "spool/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 #include "spool/SpoolPath.h"
 
 namespace vlexif {

@@ -3,10 +3,10 @@
 // the format code, the block counter and the work block.
 #pragma once
 
-#include "entry/HostInterface.h"
+#include "interface/HostInterface.h"
 #include "settings/SettingsStore.h"
 #include "spool/GlobalBlock.h"
-#include "spool/HostBlock.h"
+#include "pixels/HostBlock.h"
 #include "spool/SpoolFile.h"
 
 namespace vlexif {

@@ -1,7 +1,7 @@
 // Owner of the open spool file's handle, and the file operations on it.
 #pragma once
 
-#include "entry/HostInterface.h"
+#include "interface/HostInterface.h"
 
 namespace vlexif {
 

@@ -1,7 +1,7 @@
 #include "spool/SpoolHead.h"
 
 #include "spool/BmpHeader.h"
-#include "spool/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 
 namespace vlexif {
 

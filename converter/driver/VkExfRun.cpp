@@ -4,8 +4,8 @@
 // --processors N the process may use only its first N processors, which is
 // how many workers the converter then starts.
 //   vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
-#include "converter/JobDestination.h"
-#include "converter/VkExf.h"
+#include "interface/JobDestination.h"
+#include "interface/VkExf.h"
 
 #include <windows.h>
 #include <psapi.h>

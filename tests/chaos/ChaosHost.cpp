@@ -15,9 +15,9 @@
 // over several processes.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
-#include "tests/common/HandleCensus.h"
-#include "tests/common/ProcessResources.h"
-#include "tests/wine/TestSupport.h"
+#include "tests/support/HandleCensus.h"
+#include "tests/support/ProcessResources.h"
+#include "tests/support/TestSupport.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "tests/chaos/Sandbox.h"
-#include "tests/wine/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <random>
 #include <string>

@@ -1,4 +1,4 @@
-#include "host/BlockPlan.h"
+#include "host/job/BlockPlan.h"
 
 #include <gtest/gtest.h>
 

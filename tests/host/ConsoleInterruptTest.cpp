@@ -1,7 +1,7 @@
 // The console handler and the job lock under Wine, with the console's events
 // delivered by calling the handler on a thread of its own, as the console does.
-#include "host/ConsoleInterrupt.h"
-#include "host/JobLock.h"
+#include "host/console/ConsoleInterrupt.h"
+#include "host/job/JobLock.h"
 
 #include <gtest/gtest.h>
 

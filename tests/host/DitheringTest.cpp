@@ -1,4 +1,4 @@
-#include "host/Dithering.h"
+#include "host/picture/Dithering.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/HostFormat.h"
+#include "host/picture/HostFormat.h"
 
 #include <gtest/gtest.h>
 

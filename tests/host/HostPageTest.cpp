@@ -1,4 +1,4 @@
-#include "host/HostPage.h"
+#include "host/picture/HostPage.h"
 
 #include "tests/host/TestImages.h"
 

@@ -1,6 +1,6 @@
-#include "host/ImageLoader.h"
+#include "host/picture/ImageLoader.h"
 
-#include "host/PnmFile.h"
+#include "host/picture/PnmFile.h"
 #include "tests/host/TestImages.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/LinePacking.h"
+#include "host/picture/LinePacking.h"
 
 #include <gtest/gtest.h>
 

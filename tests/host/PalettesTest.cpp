@@ -1,6 +1,6 @@
-#include "host/Palettes.h"
+#include "host/picture/Palettes.h"
 
-#include "host/Dithering.h"
+#include "host/picture/Dithering.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Pictures and pages for the host's unit tests.
 #pragma once
 
-#include "host/HostPage.h"
-#include "host/MemoryImage.h"
+#include "host/picture/HostPage.h"
+#include "host/picture/MemoryImage.h"
 
 #include <memory>
 #include <vector>

@@ -1,0 +1,75 @@
+// The converter's first pass over a page, natively: the grey test and the
+// thumbnail's area sums on a 64-line block of 4960-pixel grey rows (the
+// grey test reads a grey page to its end), in input bytes per second, beside
+// a memcpy of the same block. Figures only.
+#include "converter/survey/GreyRows.h"
+#include "converter/survey/ThumbnailScaler.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace vkexf;
+
+constexpr uint32_t Width = 4960;
+constexpr uint32_t Height = 7016; // the A4 page the rows belong to
+constexpr uint32_t Lines = 64;
+constexpr size_t BlockBytes = size_t{Width} * 3 * Lines;
+
+std::vector<uint8_t> GreyBlock()
+{
+    std::vector<uint8_t> block(BlockBytes);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<uint8_t>(i / 3 * 7);
+    return block;
+}
+
+void GreyTest(benchmark::State& state)
+{
+    const std::vector<uint8_t> block = GreyBlock();
+    for (auto _ : state) {
+        bool grey = true;
+        for (uint32_t y = 0; y < Lines; ++y)
+            grey = grey && BgrRowIsGrey(&block[size_t{y} * Width * 3], Width);
+        benchmark::DoNotOptimize(grey);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BlockBytes));
+}
+
+void ThumbnailSums(benchmark::State& state)
+{
+    const std::vector<uint8_t> block = GreyBlock();
+    std::vector<uint64_t> work(ThumbnailScaler::WorkBytes(Width, Height) / sizeof(uint64_t) + 1);
+    ThumbnailScaler scaler(Width, Height, work.data());
+    for (auto _ : state) {
+        // Rows of the page's middle; each row adds the same work wherever it is.
+        for (uint32_t y = 0; y < Lines; ++y)
+            scaler.AddRow(Height / 2 + y, &block[size_t{y} * Width * 3]);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BlockBytes));
+}
+
+void Memcpy(benchmark::State& state)
+{
+    const std::vector<uint8_t> block = GreyBlock();
+    std::vector<uint8_t> out(BlockBytes);
+    for (auto _ : state) {
+        std::memcpy(out.data(), block.data(), BlockBytes);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BlockBytes));
+}
+
+BENCHMARK(GreyTest);
+BENCHMARK(ThumbnailSums);
+BENCHMARK(Memcpy);
+
+} // namespace
+
+BENCHMARK_MAIN();

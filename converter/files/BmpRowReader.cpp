@@ -1,0 +1,90 @@
+#include "converter/files/BmpRowReader.h"
+
+#include "converter/base/LastFailure.h"
+
+#include <algorithm>
+
+namespace vkexf {
+
+namespace {
+
+const char* Problem(BmpError error)
+{
+    switch (error) {
+    case BmpError::Truncated:
+    case BmpError::PixelArea: return "the file is cut short";
+    case BmpError::BitCount: return "not 24 bits per pixel";
+    case BmpError::Compression: return "the pixels are compressed";
+    case BmpError::Width:
+    case BmpError::Height: return "the image has no pixels";
+    case BmpError::TooLarge: return "the image is larger than a JPEG can hold";
+    case BmpError::PixelOffset: return "the pixels lie outside the file";
+    default: return "not a BMP file";
+    }
+}
+
+} // namespace
+
+Status BmpRowReader::Open(const char* path)
+{
+    path_ = path;
+    file_ = FileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!file_.valid() || !GetFileSizeEx(file_.get(), &size))
+        return FailWithError(StatusReadFailed, kCannotRead, path, GetLastError());
+    const auto fileSize = static_cast<uint64_t>(size.QuadPart);
+
+    uint8_t header[kBmpHeaderBytes];
+    const auto headerBytes = static_cast<DWORD>(std::min<uint64_t>(sizeof header, fileSize));
+    DWORD error = 0;
+    if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error))
+        return ReportReadFailure(status, error);
+    if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout_); problem != BmpError::None)
+        return Fail(StatusBadFormat, kCannotRead, path, Problem(problem));
+    return StatusOk;
+}
+
+Status BmpRowReader::ReportReadFailure(Status status, DWORD error) const
+{
+    if (!error)
+        return Fail(status, kCannotRead, path_, "the file became shorter while it was read");
+    return FailWithError(status, kCannotRead, path_, error);
+}
+
+Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls,
+                            DWORD& error) const
+{
+    // The position travels with the call, so threads reading at once do
+    // not move each other's file pointer.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    if (!calls.readFile(file_.get(), buffer, bytes, &read, &at)) {
+        error = GetLastError();
+        // The end of the file met by a positioned read is a short file too.
+        if (error == ERROR_HANDLE_EOF)
+            error = 0;
+        return StatusReadFailed;
+    }
+    error = 0;
+    return read == bytes ? StatusOk : StatusReadFailed;
+}
+
+Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows,
+                              const ConverterCalls& calls, DWORD& error) const
+{
+    // A bottom-up file stores the rows as one run, last row first.
+    const uint32_t firstStored = layout_.topDown ? top : layout_.height - top - count;
+    if (const Status status = ReadAt(layout_.pixelOffset + uint64_t{firstStored} * layout_.stride, pixels,
+                                     count * layout_.stride, calls, error))
+        return status;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t stored = layout_.topDown ? i : count - 1 - i;
+        rows[i] = pixels + size_t{stored} * layout_.stride;
+    }
+    return StatusOk;
+}
+
+} // namespace vkexf

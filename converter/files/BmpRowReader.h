@@ -1,0 +1,39 @@
+// Reads a 24-bit BMP spool file in runs of rows, top line first whichever
+// way up the file stores them; any thread may read a run at any time.
+#pragma once
+
+#include "converter/files/BmpHeader.h"
+#include "converter/base/ConverterCalls.h"
+#include "converter/base/ConverterStatus.h"
+#include "converter/base/FileHandle.h"
+
+#include <cstdint>
+
+namespace vkexf {
+
+class BmpRowReader {
+public:
+    // Opens the file read-only and checks its headers.
+    Status Open(const char* path);
+
+    const BmpLayout& layout() const { return layout_; }
+    const char* path() const { return path_; }
+
+    // Reads rows `top` to `top + count` in one read into `pixels` (room for
+    // `count` strides) and points `rows` at them, top line first. Records
+    // nothing, so any thread may call it at any time: a failure leaves its
+    // Win32 error in `error`, 0 for a file that ended early.
+    Status ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows, const ConverterCalls& calls,
+                    DWORD& error) const;
+    // Records a failure of ReadRows for VkExf_LastError, naming the file.
+    Status ReportReadFailure(Status status, DWORD error) const;
+
+private:
+    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls, DWORD& error) const;
+
+    const char* path_ = nullptr;
+    FileHandle file_;
+    BmpLayout layout_;
+};
+
+} // namespace vkexf

@@ -1,0 +1,108 @@
+#include "converter/files/ReplacingFile.h"
+
+#include "converter/base/LastFailure.h"
+
+#include <cwchar>
+
+namespace vkexf {
+
+namespace {
+
+constexpr int kNameAttempts = 64;
+
+} // namespace
+
+ReplacingFile::~ReplacingFile()
+{
+    file_.Close();
+    if (unmarked_)
+        DeleteFileW(temporary_);
+}
+
+Status ReplacingFile::Create(const char* destination)
+{
+    destination_ = destination;
+    if (const DWORD error = ToExtendedPath(destination, target_))
+        return FailWithError(StatusCreateFailed, kCannotWrite, destination, error);
+    if (const Status status = CheckReplaceable())
+        return status;
+
+    // "~vkx" and eight hex digits: unique enough per attempt, and plainly the
+    // converter's own should one ever be seen.
+    auto number = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++number) {
+        std::wmemcpy(temporary_, target_.text, target_.folderLength);
+        std::swprintf(temporary_ + target_.folderLength, kMaxExtendedPath - target_.folderLength,
+                      L"~vkx%08lX.tmp", static_cast<unsigned long>(number));
+        file_ = FileHandle(CreateFileW(temporary_, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file_.valid())
+            break;
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return FailWithError(StatusCreateFailed, kCannotWrite, destination, GetLastError());
+    }
+    if (!file_.valid())
+        return FailWithError(StatusCreateFailed, kCannotWrite, destination, ERROR_FILE_EXISTS);
+    if (!MarkForDeletion(true)) {
+        const DWORD error = GetLastError();
+        unmarked_ = true;
+        return FailWithError(StatusCreateFailed, kCannotWrite, destination, error);
+    }
+    return StatusOk;
+}
+
+Status ReplacingFile::CheckReplaceable() const
+{
+    const DWORD attributes = GetFileAttributesW(target_.text);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? StatusOk
+                                             : FailWithError(StatusCreateFailed, kCannotWrite, destination_, error);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Fail(StatusReplaceFailed, kCannotReplace, destination_, "a folder has that name");
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return Fail(StatusReplaceFailed, kCannotReplace, destination_, "the file is read-only");
+    return StatusOk;
+}
+
+bool ReplacingFile::MarkForDeletion(bool remove) const
+{
+    FILE_DISPOSITION_INFO disposition = {};
+    disposition.DeleteFile = remove;
+    return SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+bool ReplacingFile::RenameOverDestination() const
+{
+    union {
+        FILE_RENAME_INFO info;
+        char bytes[sizeof(FILE_RENAME_INFO) + kMaxExtendedPath * sizeof(wchar_t)];
+    } rename = {};
+    rename.info.ReplaceIfExists = TRUE;
+    ToNtPath(target_, rename.info.FileName);
+    rename.info.FileNameLength = static_cast<DWORD>(std::wcslen(rename.info.FileName) * sizeof(wchar_t));
+    return SetFileInformationByHandle(file_.get(), FileRenameInfo, &rename, sizeof rename);
+}
+
+Status ReplacingFile::Commit()
+{
+    if (!FlushFileBuffers(file_.get()))
+        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
+    if (const Status status = CheckReplaceable())
+        return status;
+    // The mark comes off before the rename: a kill in between leaves a
+    // complete temporary file, never a deleted destination.
+    if (!MarkForDeletion(false))
+        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
+    if (!RenameOverDestination()) {
+        const DWORD error = GetLastError();
+        unmarked_ = !MarkForDeletion(true);
+        return FailWithError(StatusReplaceFailed, kCannotReplace, destination_, error);
+    }
+    if (!file_.Close())
+        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
+    return StatusOk;
+}
+
+} // namespace vkexf

@@ -1,0 +1,45 @@
+// A new file that takes a destination's place only once it is complete. It
+// is written under a temporary name beside the destination, marked for
+// deletion from the moment it exists, so that it goes with the last handle
+// even when the process is killed; Commit takes the mark off and renames it
+// over the destination through the same handle. Until then, and on any
+// failure, the destination is untouched.
+#pragma once
+
+#include "converter/base/ConverterStatus.h"
+#include "converter/files/ExtendedPath.h"
+#include "converter/base/FileHandle.h"
+
+namespace vkexf {
+
+class ReplacingFile {
+public:
+    ReplacingFile() = default;
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Checks that the destination can be replaced and creates the temporary
+    // file. `destination` must outlive this object.
+    Status Create(const char* destination);
+
+    HANDLE handle() const { return file_.get(); }
+
+    // Flushes the file and moves it over the destination.
+    Status Commit();
+
+private:
+    // A read-only file or a folder in the destination's place: Windows would
+    // refuse to replace it, Wine would not, so the converter asks itself.
+    Status CheckReplaceable() const;
+    bool MarkForDeletion(bool remove) const;
+    bool RenameOverDestination() const;
+
+    const char* destination_ = nullptr;
+    ExtendedPath target_ = {};
+    wchar_t temporary_[kMaxExtendedPath] = {};
+    FileHandle file_;
+    bool unmarked_ = false; // the file outlives its handle: delete it by name
+};
+
+} // namespace vkexf

@@ -1,0 +1,203 @@
+#include "converter/jpeg/JpegFileEncoder.h"
+
+#include "converter/base/HeapBuffer.h"
+#include "converter/jpeg/JpegStripEncoder.h"
+#include "converter/base/LastFailure.h"
+#include "converter/base/StripPlan.h"
+#include "converter/base/ThreadGroup.h"
+
+#include <algorithm>
+
+namespace vkexf {
+
+namespace {
+
+enum class Stage { Read, Encode, Write };
+
+// What the workers share. The lock guards the counters and the failure; the
+// file is written only by the worker whose strip is next, so never by two.
+struct SharedWork {
+    const BmpRowReader* reader = nullptr;
+    ConverterCalls calls = {};
+    const JpegSettings* settings = nullptr;
+    StripPlan plan;
+    HANDLE output = INVALID_HANDLE_VALUE;
+
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
+    uint32_t nextStrip = 0; // the next strip to take, counted from the top
+    uint32_t written = 0;   // strips in the file
+    bool failed = false;
+    Stage stage = Stage::Read;
+    Status status = StatusOk;
+    DWORD error = 0;
+};
+
+class StripWorker {
+public:
+    explicit StripWorker(SharedWork* work = nullptr) : work_(work) {}
+    StripWorker(const StripWorker&) = delete;
+    StripWorker& operator=(const StripWorker&) = delete;
+
+    // Takes strips until there are none left or a worker has failed.
+    void Run();
+    static DWORD WINAPI ThreadMain(void* worker)
+    {
+        static_cast<StripWorker*>(worker)->Run();
+        return 0;
+    }
+    void Attach(SharedWork* work) { work_ = work; }
+
+private:
+    bool Prepare();
+    // False once any worker has failed.
+    bool TakeStrip(uint32_t& strip);
+    bool WaitForTurn(uint32_t strip);
+    void PassTurn();
+    bool Write();
+    // Records the first failure of all workers and wakes those that wait.
+    void Fail(Stage stage, Status status, DWORD error);
+
+    SharedWork* work_;
+    JpegStripEncoder encoder_;
+    HeapBuffer pixels_;
+    HeapBuffer rows_;
+};
+
+bool StripWorker::Prepare()
+{
+    const StripPlan& plan = work_->plan;
+    const size_t stripBytes = size_t{plan.stripRows} * work_->reader->layout().stride;
+    if (!pixels_.Allocate(stripBytes, work_->calls.heapAlloc) ||
+        !rows_.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*), work_->calls.heapAlloc)) {
+        Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    // Most strips compress to well under a quarter of their pixels; the
+    // first also carries the headers.
+    const size_t outputBytes = stripBytes / 4 + work_->settings->exifSegmentSize + 4096;
+    if (const Status status = encoder_.Prepare(*work_->settings, plan.restartInterval, outputBytes, work_->calls)) {
+        Fail(Stage::Encode, status, 0);
+        return false;
+    }
+    return true;
+}
+
+void StripWorker::Run()
+{
+    if (!Prepare())
+        return;
+    const StripPlan& plan = work_->plan;
+    const uint32_t height = work_->settings->height;
+    auto** rows = reinterpret_cast<uint8_t**>(rows_.data());
+    uint32_t strip = 0;
+    while (TakeStrip(strip)) {
+        const uint32_t top = strip * plan.stripRows;
+        const uint32_t count = std::min(plan.stripRows, height - top);
+        DWORD error = 0;
+        if (const Status status = work_->reader->ReadRows(top, count, pixels_.data(), rows, work_->calls, error))
+            return Fail(Stage::Read, status, error);
+        if (const Status status = encoder_.Encode(rows, count, strip, plan.strips))
+            return Fail(Stage::Encode, status, 0);
+        if (!WaitForTurn(strip) || !Write())
+            return;
+        PassTurn();
+    }
+}
+
+bool StripWorker::TakeStrip(uint32_t& strip)
+{
+    AcquireSRWLockExclusive(&work_->lock);
+    const bool taken = !work_->failed && work_->nextStrip < work_->plan.strips;
+    if (taken)
+        strip = work_->nextStrip++;
+    ReleaseSRWLockExclusive(&work_->lock);
+    return taken;
+}
+
+bool StripWorker::WaitForTurn(uint32_t strip)
+{
+    AcquireSRWLockExclusive(&work_->lock);
+    while (!work_->failed && work_->written != strip)
+        SleepConditionVariableSRW(&work_->turn, &work_->lock, INFINITE, 0);
+    const bool turn = !work_->failed;
+    ReleaseSRWLockExclusive(&work_->lock);
+    return turn;
+}
+
+void StripWorker::PassTurn()
+{
+    AcquireSRWLockExclusive(&work_->lock);
+    ++work_->written;
+    ReleaseSRWLockExclusive(&work_->lock);
+    WakeAllConditionVariable(&work_->turn);
+}
+
+bool StripWorker::Write()
+{
+    const auto bytes = static_cast<DWORD>(encoder_.size());
+    DWORD written = 0;
+    if (WriteFile(work_->output, encoder_.bytes(), bytes, &written, nullptr) && written == bytes)
+        return true;
+    const DWORD error = GetLastError();
+    const bool full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+    Fail(Stage::Write, full ? StatusDiskFull : StatusWriteFailed, error ? error : ERROR_WRITE_FAULT);
+    return false;
+}
+
+void StripWorker::Fail(Stage stage, Status status, DWORD error)
+{
+    AcquireSRWLockExclusive(&work_->lock);
+    if (!work_->failed) {
+        work_->failed = true;
+        work_->stage = stage;
+        work_->status = status;
+        work_->error = error;
+    }
+    ReleaseSRWLockExclusive(&work_->lock);
+    WakeAllConditionVariable(&work_->turn);
+}
+
+// The first failure in words, once the workers have ended.
+Status Report(const SharedWork& work, const char* outputPath)
+{
+    switch (work.stage) {
+    case Stage::Read:
+        return work.reader->ReportReadFailure(work.status, work.error);
+    case Stage::Encode:
+        if (work.status == StatusNoMemory)
+            return FailWithError(work.status, kCannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+        return Fail(work.status, kCannotWrite, outputPath, "the JPEG encoder failed");
+    default:
+        return FailWithError(work.status, kCannotWrite, outputPath, work.error);
+    }
+}
+
+} // namespace
+
+Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
+{
+    SharedWork work;
+    work.reader = &reader_;
+    work.calls = calls_;
+    work.settings = &settings;
+    work.output = output;
+    const BmpLayout& layout = reader_.layout();
+    work.plan = PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes_);
+
+    StripWorker workers[kMaxWorkers];
+    {
+        ThreadGroup threads;
+        for (uint32_t i = 1; i < work.plan.workers; ++i) {
+            workers[i].Attach(&work);
+            // Fewer threads only means less speed.
+            if (!threads.Start(StripWorker::ThreadMain, &workers[i]))
+                break;
+        }
+        workers[0].Attach(&work);
+        workers[0].Run();
+    }
+    return work.failed ? Report(work, outputPath) : StatusOk;
+}
+
+} // namespace vkexf

@@ -1,0 +1,81 @@
+// One libjpeg-turbo compress object that compresses the strips of a page, a
+// strip at a time, each as a JPEG of its own. A strip is one restart
+// interval, so its entropy-coded bytes are the page's bytes between two
+// restart markers: the strips, spliced in order behind the first strip's
+// headers, are the page a single compress object would write with the same
+// restart interval.
+//
+// libjpeg reports errors by longjmp: each public step sets the jump target
+// itself and calls only into libjpeg and the C-style callbacks below, so the
+// jump passes over nothing with a destructor, and the step turns it into a
+// status.
+#pragma once
+
+#include "converter/base/ConverterCalls.h"
+#include "converter/base/ConverterStatus.h"
+#include "converter/base/HeapBuffer.h"
+#include "converter/jpeg/JpegErrors.h"
+#include "converter/jpeg/JpegFileEncoder.h"
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+namespace vkexf {
+
+class JpegStripEncoder {
+public:
+    JpegStripEncoder() : errors_(), destination_(), cinfo_() {}
+    ~JpegStripEncoder();
+    JpegStripEncoder(const JpegStripEncoder&) = delete;
+    JpegStripEncoder& operator=(const JpegStripEncoder&) = delete;
+
+    // Sets up for the page `settings` describes, with `restartInterval` MCUs
+    // a strip and room for `outputBytes` of compressed data to begin with.
+    Status Prepare(const JpegSettings& settings, unsigned restartInterval, size_t outputBytes,
+                   const ConverterCalls& calls);
+
+    // Compresses `count` rows of BGR pixels, top line first, as strip
+    // `index` of `strips`. Then bytes() is what the page's file holds for it:
+    // the first strip begins with the page's headers, and each strip ends
+    // with its restart marker, the last with the end of the image.
+    Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
+
+    const uint8_t* bytes() const { return destination_.buffer.data() + begin_; }
+    size_t size() const { return end_ - begin_; }
+
+private:
+    // Grows as needed, so that a strip is compressed in one go.
+    struct MemoryDestination : jpeg_destination_mgr {
+        HeapBuffer buffer;
+        decltype(&::HeapAlloc) allocate;
+        size_t used;
+    };
+
+    static void InitDestination(j_compress_ptr cinfo);
+    static boolean EmptyBuffer(j_compress_ptr cinfo);
+    static void TermDestination(j_compress_ptr cinfo);
+    // Doubles the buffer, keeping what it holds; false when memory is short.
+    static bool Grow(MemoryDestination& destination);
+
+    // The status for a longjmp out of libjpeg.
+    Status Failed() const;
+    // Finds where the entropy-coded bytes begin, writing the page's height
+    // into the frame header on the way; false if libjpeg wrote no such thing.
+    bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
+
+    JpegErrors errors_;
+    MemoryDestination destination_;
+    jpeg_compress_struct cinfo_;
+    bool created_ = false;
+    const uint8_t* exifSegment_ = nullptr;
+    size_t exifSegmentSize_ = 0;
+    uint32_t pageHeight_ = 0;
+    size_t begin_ = 0;
+    size_t end_ = 0;
+};
+
+} // namespace vkexf

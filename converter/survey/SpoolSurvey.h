@@ -1,0 +1,48 @@
+// The first pass over a spool file, before any encoding: is the page grey,
+// and its thumbnail. Every usable processor surveys one band of rows in
+// runs of reads in the order the file stores them (the plug-in has just
+// written them, so they come from the page cache); the bands' thumbnail
+// sums are integers and add up to the same thumbnail however the page was
+// shared out. Memory grows with the width only, and is all freed before the
+// encoder's workers take theirs.
+#pragma once
+
+#include "converter/files/BmpRowReader.h"
+#include "converter/base/ConverterCalls.h"
+#include "converter/base/ConverterStatus.h"
+#include "converter/base/HeapBuffer.h"
+#include "converter/survey/SurveyPlan.h"
+#include "converter/survey/ThumbnailScaler.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vkexf {
+
+class SpoolSurvey {
+public:
+    // Reads about `readBytes` at a time (see SurveyPlan.h).
+    explicit SpoolSurvey(const ConverterCalls& calls = SystemCalls(), size_t readBytes = kSurveyReadBytes)
+        : calls_(calls), readBytes_(readBytes)
+    {
+    }
+
+    // Reads every row `reader` holds. A failure has recorded its reason,
+    // every worker has ended, and there is no result.
+    Status Run(const BmpRowReader& reader);
+
+    // Every pixel has B = G = R.
+    bool grey() const { return grey_; }
+    ThumbnailSize thumbnailSize() const { return thumbnailSize_; }
+    // BGR, top row first, 3 * thumbnailSize().width bytes a row.
+    const uint8_t* thumbnail() const { return thumbnail_.data(); }
+
+private:
+    ConverterCalls calls_;
+    size_t readBytes_;
+    bool grey_ = false;
+    ThumbnailSize thumbnailSize_;
+    HeapBuffer thumbnail_;
+};
+
+} // namespace vkexf

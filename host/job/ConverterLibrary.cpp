@@ -1,0 +1,40 @@
+#include "host/job/ConverterLibrary.h"
+
+#include "interface/VkExf.h"
+#include "win32/SiblingPath.h"
+#include "host/console/AnsiText.h"
+
+namespace vlscan {
+
+ConverterLibrary::ConverterLibrary()
+{
+    char path[MAX_PATH];
+    if (vlexif::SiblingPath(nullptr, "VkExf.dll", path)) {
+        module = LoadLibraryA(path);
+    }
+}
+
+ConverterLibrary::~ConverterLibrary()
+{
+    if (module) {
+        FreeLibrary(module);
+    }
+}
+
+std::string ConverterLibrary::LastError() const
+{
+    if (!module) {
+        return {};
+    }
+    const auto lastError = reinterpret_cast<VkExfLastErrorProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, kVkExfLastErrorName)));
+    if (!lastError) {
+        return {};
+    }
+    char text[1024];
+    const uint32_t length = lastError(text, sizeof text);
+    // A longer text comes back cut at the buffer's end, still terminated.
+    return Utf8FromAnsi(std::string(text, length < sizeof text ? length : sizeof text - 1));
+}
+
+} // namespace vlscan

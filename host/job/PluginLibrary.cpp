@@ -1,0 +1,58 @@
+#include "host/job/PluginLibrary.h"
+
+#include "win32/SiblingPath.h"
+#include "host/job/Clock.h"
+
+namespace vlscan {
+
+PluginLibrary::~PluginLibrary()
+{
+    if (module) {
+        FreeLibrary(module);
+    }
+}
+
+bool PluginLibrary::Load(std::string& error)
+{
+    char path[MAX_PATH];
+    if (!vlexif::SiblingPath(nullptr, "VLEXIF.dll", path)) {
+        error = "cannot name VLEXIF.dll beside the program";
+        return false;
+    }
+    module = LoadLibraryA(path);
+    if (!module) {
+        error = std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    entry = reinterpret_cast<vlexif::VLScanEntryProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, vlexif::VLScanEntryName)));
+    if (!entry) {
+        error = std::string(path) + " has no " + vlexif::VLScanEntryName;
+        return false;
+    }
+    return true;
+}
+
+vlexif::PluginStatus PluginLibrary::Call(vlexif::PluginCommand command, vlexif::HostParams& params)
+{
+    const double start = NowSeconds();
+    const uint32_t result = entry(static_cast<uint32_t>(command), &params);
+    seconds[command] += NowSeconds() - start;
+    return static_cast<vlexif::PluginStatus>(result & 0xFFFF);
+}
+
+double PluginLibrary::SecondsIn(vlexif::PluginCommand command) const
+{
+    return seconds[command];
+}
+
+double PluginLibrary::SecondsInAll() const
+{
+    double total = 0;
+    for (const double s : seconds) {
+        total += s;
+    }
+    return total;
+}
+
+} // namespace vlscan

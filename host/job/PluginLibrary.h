@@ -1,0 +1,34 @@
+// VLEXIF.dll loaded from the host program's own folder, as a real host
+// loads its plug-ins, with the time spent inside each command.
+#pragma once
+
+#include "interface/HostInterface.h"
+
+#include <string>
+
+namespace vlscan {
+
+class PluginLibrary {
+public:
+    PluginLibrary() = default;
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+    ~PluginLibrary();
+
+    // False, with the reason in `error`, when the DLL or its entry is missing.
+    bool Load(std::string& error);
+
+    // Runs one command; the status is the low 16 bits of the entry's result.
+    vlexif::PluginStatus Call(vlexif::PluginCommand command, vlexif::HostParams& params);
+
+    // Seconds spent inside the entry for this command, summed over calls.
+    double SecondsIn(vlexif::PluginCommand command) const;
+    double SecondsInAll() const;
+
+private:
+    HMODULE module = nullptr;
+    vlexif::VLScanEntryProc entry = nullptr;
+    double seconds[vlexif::CmdAbout + 1] = {};
+};
+
+} // namespace vlscan

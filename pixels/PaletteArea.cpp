@@ -1,0 +1,35 @@
+#include "pixels/PaletteArea.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace vlexif {
+
+uint32_t PaletteSlotsNamed(const uint8_t* hostEntries, uint32_t count)
+{
+    uint32_t slots = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        slots = std::max<uint32_t>(slots, hostEntries[std::size_t{4} * i] + 1u);
+    }
+    return slots;
+}
+
+void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize,
+                      uint32_t slots, uint8_t* area)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* entry = hostEntries + std::size_t{4} * i;
+        if (entry[0] >= slots) {
+            continue;
+        }
+        uint8_t* slot = area + std::size_t{entry[0]} * entrySize;
+        slot[0] = entry[3];
+        slot[1] = entry[2];
+        slot[2] = entry[1];
+        if (entrySize == 4) {
+            slot[3] = 0;
+        }
+    }
+}
+
+} // namespace vlexif

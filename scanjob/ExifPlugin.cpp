@@ -1,0 +1,200 @@
+#include "scanjob/ExifPlugin.h"
+
+#include "win32/Module.h"
+#include "interface/ResourceIds.h"
+#include "pixels/RowExpansion.h"
+#include "spool/BmpHeader.h"
+#include "pixels/PixelFormat.h"
+
+namespace vlexif {
+
+namespace {
+
+constexpr uint32_t ExpandedBits = 24;
+
+using Expand = void (*)(const HostBlock&, const PaletteEntry (&)[PaletteCapacity], uint8_t*, uint32_t);
+
+void ExpandGray8(const HostBlock& block, const PaletteEntry (&)[PaletteCapacity], uint8_t* rows,
+                 uint32_t stride)
+{
+    ExpandGray8Rows(block, rows, stride);
+}
+
+struct Expansion {
+    uint32_t code;
+    uint32_t bitsPerPixel;
+    bool usesPalette;
+    Expand expand;
+};
+
+constexpr Expansion expansions[] = {
+    {FormatGray8, 8, false, ExpandGray8},
+    {FormatIndexed8, 8, true, ExpandIndexed8Rows},
+    {FormatGray16, 16, true, ExpandGray16Rows},
+    {FormatIndexed4, 4, true, Expand4BitRows},
+    {FormatIndexed1, 1, true, Expand1BitRows},
+    {FormatBilevel, 1, true, Expand1BitRows},
+};
+
+const Expansion* FindExpansion(uint32_t code)
+{
+    for (const Expansion& expansion : expansions) {
+        if (expansion.code == code) {
+            return &expansion;
+        }
+    }
+    return nullptr;
+}
+
+void LoadText(UINT id, char* buffer, int size)
+{
+    buffer[0] = '\0';
+    LoadStringA(ResourceModule(), id, buffer, size);
+}
+
+} // namespace
+
+bool ExifPlugin::ConverterAvailable()
+{
+    if (!converter.Load(OwnModule())) {
+        return false;
+    }
+    converter.Release();
+    return true;
+}
+
+void ExifPlugin::WriteSummary()
+{
+    char format[128];
+    LoadText(IDS_SUMMARY_FORMAT, format, sizeof format);
+    // wsprintfA writes up to 1024 characters; the host's field is smaller.
+    char summary[1025];
+    wsprintfA(summary, format, compressRate);
+    lstrcpynA(hostParams->summaryText, summary, sizeof hostParams->summaryText);
+}
+
+PluginStatus ExifPlugin::Describe()
+{
+    if (!ConverterAvailable()) {
+        return StatusNoConverter;
+    }
+    BindSettings();
+    settings.WriteDword("File Type", 0);
+    uint32_t rate = 0;
+    compressRate = settings.ReadDword("Compress Rate", rate) ? static_cast<int32_t>(rate) : 75;
+    LoadText(IDS_DISPLAY_TEXT_1, hostParams->displayText1, sizeof hostParams->displayText1);
+    LoadText(IDS_SHORT_TEXT, jobRecord->shortText, sizeof jobRecord->shortText);
+    LoadText(IDS_DISPLAY_TEXT_2, hostParams->displayText2, sizeof hostParams->displayText2);
+    WriteSummary();
+    hostParams->describeFlag = 1;
+    jobRecord->firstJobFlag = 0;
+    jobRecord->secondJobFlag = 1;
+    return StatusOk;
+}
+
+PluginStatus ExifPlugin::CheckFormat()
+{
+    if (!ConverterAvailable()) {
+        return StatusNoConverter;
+    }
+    BindSettings();
+    return BmpSpoolPlugin::CheckFormat();
+}
+
+PluginStatus ExifPlugin::SetPalette()
+{
+    BindSettings();
+    settings.ReadDword("ImageFormat", formatCode);
+    if (IsRgbFormat(formatCode)) {
+        return BmpSpoolPlugin::SetPalette();
+    }
+    const PaletteView& view = PaletteViewOf(imageRecord);
+    const uint32_t stored =
+        PlaceHostEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, palette);
+    settings.WriteDword("Palette Num", stored);
+    settings.WriteBinary("Palette", palette, stored * sizeof(PaletteEntry));
+    return StatusOk;
+}
+
+PluginStatus ExifPlugin::BeginImage()
+{
+    BindSettings();
+    settings.ReadDword("ImageFormat", formatCode);
+    if (IsRgbFormat(formatCode)) {
+        return BmpSpoolPlugin::BeginImage();
+    }
+    // Always the 24-bit info header: the rows below are 24-bit whatever
+    // "File Type" says, and the core layout would misdescribe them.
+    SpoolImage image{HeaderLayout::Info, ExpandedBits, 0, 0};
+    PluginStatus status = CheckImageSize(image);
+    if (status == StatusOk) {
+        status = BuildHeader(image);
+    }
+    return status == StatusOk ? CreateSpoolFile(image) : status;
+}
+
+void ExifPlugin::LoadPalette()
+{
+    settings.ReadDword("Palette Num", paletteCount);
+    settings.ReadBinary("Palette", palette, LoadableEntryCount(paletteCount) * sizeof(PaletteEntry));
+}
+
+PluginStatus ExifPlugin::WriteBlock()
+{
+    BindSettings();
+    settings.ReadDword("ImageFormat", formatCode);
+    if (IsRgbFormat(formatCode)) {
+        settings.ReadDword("File Type", fileType);
+        return WriteNativeBlock();
+    }
+    const Expansion* expansion = FindExpansion(formatCode);
+    if (!expansion) {
+        return PlaceBlock({}, 0, PixelDataOffset(HeaderLayout::Info, 0), nullptr);
+    }
+    const SourceWalk walk{SourceWalk::ByBytesPerLine, 0, expansion->bitsPerPixel, false};
+    const Expand expand = expansion->expand;
+    const bool usesPalette = expansion->usesPalette;
+    return PlaceBlock(walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
+                      [this, expand, usesPalette](const HostBlock& block, uint8_t* rows, uint32_t stride) {
+                          // Two registry reads per block: only where the table is used.
+                          if (usesPalette) {
+                              LoadPalette();
+                          }
+                          expand(block, palette, rows, stride);
+                      });
+}
+
+PluginStatus ExifPlugin::Finish()
+{
+    BindSettings();
+    const bool ownPath = LoadTempPath();
+    uint32_t rate = static_cast<uint32_t>(compressRate);
+    if (settings.ReadDword("Compress Rate", rate)) {
+        compressRate = static_cast<int32_t>(rate);
+    }
+    // Formed without signed overflow for any stored rate; the converter
+    // clamps a quality outside 1..100.
+    const int32_t quality = static_cast<int32_t>(100u - static_cast<uint32_t>(compressRate));
+    PluginStatus status = StatusCreateFailed;
+    // Without a spool file of its own there is nothing to convert.
+    if (ownPath && converter.Load(OwnModule())) {
+        if (converter.Convert(ConverterVersionText, jobRecord, tempPath, quality)) {
+            status = StatusOk;
+        }
+        converter.Release();
+    }
+    // Converted or not, the job ends as an abort ends it.
+    Abort();
+    return status;
+}
+
+PluginStatus ExifPlugin::Abort()
+{
+    BindSettings();
+    BmpSpoolPlugin::Abort();
+    settings.DeleteValue("Palette Num");
+    settings.DeleteValue("Palette");
+    return StatusOk;
+}
+
+} // namespace vlexif

@@ -1,0 +1,41 @@
+// The plug-in the host talks to: every accepted format spooled as 24-bit
+// rows, the finished file handed to the converter library.
+#pragma once
+
+#include "scanjob/ConverterLibrary.h"
+#include "pixels/PaletteTable.h"
+#include "spool/BmpSpoolPlugin.h"
+
+namespace vlexif {
+
+class ExifPlugin : public BmpSpoolPlugin {
+public:
+    ExifPlugin() = default;
+    ~ExifPlugin() override = default;
+
+    PluginStatus Describe() override;
+    PluginStatus Configure() override;
+    PluginStatus About() override;
+    PluginStatus BeginImage() override;
+    PluginStatus SetPalette() override;
+    PluginStatus WriteBlock() override;
+
+    PluginStatus CheckFormat();
+    PluginStatus Finish();
+    PluginStatus Abort();
+
+private:
+    // The converter must be loadable for the commands that offer the plug-in
+    // to the user; it is released again at once.
+    bool ConverterAvailable();
+    // The summary text at HostParams 0x081, formatted with the rate.
+    void WriteSummary();
+    void LoadPalette();
+
+    int32_t compressRate = 75;
+    uint32_t paletteCount = 0;
+    PaletteEntry palette[PaletteCapacity] = {};
+    ConverterLibrary converter;
+};
+
+} // namespace vlexif

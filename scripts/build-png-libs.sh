@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Builds zlib and libspng (static, CRC checks on) for the mingw-w64 i686 target
+# from Debian's source packages, into a prefix outside the work tree so a
+# `git clean` keeps it. Run as root by setup.sh; returns at once when the prefix
+# was already built by this same script.
+set -euo pipefail
+
+prefix=${VLEXIF_PNG_PREFIX:-/opt/vlexif/png-mingw-i686}
+here=$(cd "$(dirname "$0")/.." && pwd)
+recipe=$(cat "$0" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
+
+if [[ -f $prefix/lib/libz.a && -f $prefix/lib/libspng_static.a && -f $prefix/.recipe ]] &&
+  [[ $(<"$prefix/.recipe") == "$recipe" ]]; then
+  exit 0
+fi
+
+# apt-get source needs deb-src entries; Debian 12 images ship binary ones only.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  cat >/etc/apt/sources.list.d/vlexif-deb-src.sources <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  apt-get update -qq
+fi
+
+# Fetches and unpacks the newest version of a source package that can really be
+# downloaded: our mirror lists zlib's bookworm-security upload but answers 404
+# for its files, so older versions are tried in turn.
+fetch_source() {
+  local pkg=$1 v
+  for v in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -Vru); do
+    if apt-get source -qq "$pkg=$v" >/dev/null 2>>fetch.log; then
+      echo "$pkg $v"
+      return 0
+    fi
+  done
+  cat fetch.log >&2
+  echo "no version of source package $pkg could be fetched" >&2
+  return 1
+}
+
+rm -rf "$prefix.new"
+work=$(mktemp -d /var/tmp/png-libs.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+chown _apt "$work" 2>/dev/null || true  # lets apt download as its own user
+cd "$work"
+zlib_version=$(fetch_source zlib)
+spng_version=$(fetch_source libspng)
+zsrc=$(find . -maxdepth 1 -type d -name 'zlib-*' | head -n1)
+ssrc=$(find . -maxdepth 1 -type d -name 'libspng-*' | head -n1)
+
+common=(-G Ninja -Wno-dev -Wno-deprecated
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake"
+  -DCMAKE_BUILD_TYPE=Release)
+
+# Only zlib's static target: its DLL target wants win32/zlib1.rc, which
+# Debian's repacked source leaves out, and its install rule covers both.
+cmake -S "$zsrc" -B build-zlib "${common[@]}" >/dev/null
+cmake --build build-zlib --target zlibstatic >/dev/null
+install -Dm644 build-zlib/libzlibstatic.a "$prefix.new/lib/libz.a"
+install -Dm644 -t "$prefix.new/include" build-zlib/zconf.h "$zsrc/zlib.h"
+
+# libspng 0.7.3 points its static block at the shared target, so configuring
+# with SPNG_SHARED=OFF fails; aim it at spng_static (a no-op once fixed).
+sed -i '/^if(SPNG_STATIC)/,/^endif()/s/target_include_directories(spng PUBLIC/target_include_directories(spng_static PUBLIC/' \
+  "$ssrc/CMakeLists.txt"
+# ZLIB_* given outright so FindZLIB cannot pick another zlib from the sysroot.
+# ENABLE_OPT=OFF as in Debian's own build: its x86 filters use SSE2 with no
+# CPU check, and 32-bit Windows callers need not keep the stack 16-aligned.
+cmake -S "$ssrc" -B build-spng "${common[@]}" \
+  -DCMAKE_INSTALL_PREFIX="$prefix.new" \
+  -DSPNG_SHARED=OFF -DSPNG_STATIC=ON -DBUILD_EXAMPLES=OFF -DENABLE_OPT=OFF \
+  -DZLIB_INCLUDE_DIR="$prefix.new/include" \
+  -DZLIB_LIBRARY="$prefix.new/lib/libz.a" >/dev/null
+cmake --build build-spng --target install >/dev/null
+# Its .pc names -lspng, a library this build does not make.
+rm -rf "$prefix.new/lib/pkgconfig"
+
+rm -rf "$prefix"
+mv "$prefix.new" "$prefix"
+echo "$recipe" >"$prefix/.recipe"
+echo "$zlib_version and $spng_version built into $prefix"

@@ -1,0 +1,44 @@
+#include "tests/converter/FailingCalls.h"
+
+namespace vkexf::test {
+
+namespace {
+
+LONG calls = 0;
+LONG failAt = 0;
+DWORD failure = 0;
+
+bool FailsNow() { return InterlockedIncrement(&calls) == failAt; }
+
+BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
+{
+    if (!FailsNow())
+        return ReadFile(file, buffer, bytes, read, at);
+    if (failure) {
+        SetLastError(failure);
+        return FALSE;
+    }
+    return ReadFile(file, buffer, bytes / 2, read, at);
+}
+
+LPVOID WINAPI FailingAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
+{
+    return FailsNow() ? nullptr : HeapAlloc(heap, flags, bytes);
+}
+
+} // namespace
+
+void FailingCalls::Arm(LONG n, DWORD error)
+{
+    calls = 0;
+    failAt = n;
+    failure = error;
+}
+
+LONG FailingCalls::Count() { return calls; }
+
+ConverterCalls FailingCalls::Reads() { return {FailingRead, HeapAlloc}; }
+
+ConverterCalls FailingCalls::Allocations() { return {ReadFile, FailingAlloc}; }
+
+} // namespace vkexf::test

@@ -1,0 +1,24 @@
+// Converter calls that fail on the n-th call of either kind, from whichever
+// worker makes it, and count every call, so a test can fail each one in turn.
+#pragma once
+
+#include "converter/base/ConverterCalls.h"
+
+#include <windows.h>
+
+namespace vkexf::test {
+
+struct FailingCalls {
+    // Counts from zero again; the `failAt`-th call fails (0: none does).
+    // A read fails with `error`, or comes back short when it is 0.
+    static void Arm(LONG failAt, DWORD error = 0);
+    // Calls made since Arm.
+    static LONG Count();
+
+    // Reads fail, memory comes.
+    static ConverterCalls Reads();
+    // Memory fails, reads work.
+    static ConverterCalls Allocations();
+};
+
+} // namespace vkexf::test

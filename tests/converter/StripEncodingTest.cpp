@@ -1,0 +1,254 @@
+// The page compressed in strips on several workers against one plain
+// libjpeg-turbo compress object with the same restart interval: the frames
+// must be the same bytes. And a worker that fails, in the first pass or in
+// the encoder, must take the whole conversion down cleanly.
+#include "converter/files/BmpRowReader.h"
+#include "converter/Converter.h"
+#include "converter/base/FileHandle.h"
+#include "interface/JobDestination.h"
+#include "converter/jpeg/JpegFileEncoder.h"
+#include "converter/base/LastFailure.h"
+#include "converter/survey/SpoolSurvey.h"
+#include "tests/converter/FailingCalls.h"
+#include "tests/converter/TestBmp.h"
+#include "tests/converter/TestFolder.h"
+#include "tests/support/ProcessResources.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+namespace vkexf {
+namespace {
+
+using test::BmpSpec;
+using test::Rgb;
+using Bytes = std::vector<uint8_t>;
+
+// Busy content, so that the coded data holds stuffed 0xFF bytes too.
+uint8_t Noise(uint32_t x, uint32_t y, uint32_t salt)
+{
+    uint32_t h = (x * 73856093u) ^ (y * 19349663u) ^ (salt * 83492791u);
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    return static_cast<uint8_t>(h >> 24);
+}
+
+Rgb Colour(uint32_t x, uint32_t y) { return {Noise(x, y, 1), uint8_t((x * 3 + y) & 0xFF), Noise(x, y, 2)}; }
+Rgb Grey(uint32_t x, uint32_t y)
+{
+    const uint8_t v = uint8_t(Noise(x / 2, y / 2, 3) / 2 + x + y);
+    return {v, v, v};
+}
+
+size_t MarkerAt(const Bytes& jpeg, uint8_t wanted)
+{
+    for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF;) {
+        if (jpeg[at + 1] == wanted)
+            return at;
+        at += 2 + (size_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
+    }
+    return jpeg.size();
+}
+
+// SOF to EOI: what one compress object writes whatever headers come first.
+Bytes Frame(const Bytes& jpeg) { return Bytes(jpeg.begin() + long(MarkerAt(jpeg, 0xC0)), jpeg.end()); }
+
+unsigned RestartInterval(const Bytes& jpeg)
+{
+    const size_t at = MarkerAt(jpeg, 0xDD);
+    return at + 6 <= jpeg.size() ? unsigned{jpeg[at + 4]} << 8 | jpeg[at + 5] : 0;
+}
+
+// Plain libjpeg, fed RGB or, for grey, the one grey channel.
+Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInterval, Rgb (*pixel)(uint32_t, uint32_t))
+{
+    jpeg_compress_struct cinfo = {};
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = spec.width;
+    cinfo.image_height = spec.height;
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.restart_interval = restartInterval;
+    jpeg_start_compress(&cinfo, TRUE);
+    Bytes row(spec.width * 3);
+    for (uint32_t y = 0; y < spec.height; ++y) {
+        for (uint32_t x = 0; x < spec.width; ++x) {
+            const Rgb c = pixel(x, y);
+            if (grey) {
+                row[x] = c.g;
+            } else {
+                row[3 * x] = c.r;
+                row[3 * x + 1] = c.g;
+                row[3 * x + 2] = c.b;
+            }
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    Bytes jpeg(out, out + size);
+    free(out);
+    return jpeg;
+}
+
+// A worker left running shows here.
+size_t ThreadCount() { return vlexif::test::ThreadsOfThisProcess(); }
+
+class StripEncoding : public ::testing::Test {
+protected:
+    StripEncoding() : folder_("vkexf-strips-") {}
+
+    // The page through the strip encoder, strips of one MCU row each.
+    Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
+    {
+        const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, pixel));
+        BmpRowReader reader;
+        EXPECT_EQ(reader.Open(spool.c_str()), StatusOk);
+        JpegSettings settings;
+        settings.width = spec.width;
+        settings.height = spec.height;
+        settings.quality = quality;
+        settings.grey = grey;
+        const uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0};
+        settings.exifSegment = exif;
+        settings.exifSegmentSize = sizeof exif;
+        {
+            FileHandle output(
+                CreateFileA(folder_.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.get(), "out.jpg"), StatusOk);
+        }
+        return folder_.Read("out.jpg");
+    }
+
+    test::TestFolder folder_;
+};
+
+// Every width from 1 to 300, heights that end mid-MCU (1-line pages among
+// them), colour and grey, each strip one MCU row: the most splices there are.
+// Then a whole conversion, with the strips it plans for itself.
+TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
+{
+    DWORD_PTR all = 0, system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &all, &system));
+    for (uint32_t width = 1; width <= 300; ++width) {
+        const BmpSpec spec{false, width, 1 + width * 29 % 83};
+        for (const bool grey : {false, true}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << spec.height << (grey ? " grey" : " colour"));
+            const int quality = 25 + int(width % 4) * 25;
+            const auto pixel = grey ? Grey : Colour;
+            const Bytes ours = EncodeInStrips(spec, grey, quality, pixel);
+            const uint32_t side = grey ? 8 : 16;
+            ASSERT_EQ(RestartInterval(ours), (width + side - 1) / side);
+            ASSERT_EQ(Frame(ours), Frame(Reference(spec, grey, quality, RestartInterval(ours), pixel)));
+            // One worker, as on a single processor, writes the same.
+            if (width % 25 == 0) {
+                ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all & (~all + 1)));
+                const Bytes alone = EncodeInStrips(spec, grey, quality, pixel);
+                ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
+                ASSERT_EQ(alone, ours);
+            }
+        }
+    }
+
+    const BmpSpec page{false, 1001, 777};
+    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(page, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
+    const Bytes ours = folder_.Read("out.jpg");
+    ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
+    EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour)));
+}
+
+// A read or an allocation failing on any worker of either pass: no output
+// and no temporary file, every thread ended, and the reason told.
+TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
+{
+    using test::FailingCalls;
+    // Noise at full quality: several strips, each outgrowing its first buffer.
+    const BmpSpec spec{false, 1000, 1000};
+    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
+    DeleteFileA(folder_.Path("out.jpg").c_str());
+    // The first pass makes its calls before the encoder makes any: counted
+    // here, the cases after them reach the encoder's.
+    BmpRowReader reader;
+    ASSERT_EQ(reader.Open(spool.c_str()), StatusOk);
+    FailingCalls::Arm(0);
+    ASSERT_EQ(SpoolSurvey(FailingCalls::Reads()).Run(reader), StatusOk);
+    const LONG surveyReads = FailingCalls::Count();
+    FailingCalls::Arm(0);
+    ASSERT_EQ(SpoolSurvey(FailingCalls::Allocations()).Run(reader), StatusOk);
+    const LONG surveyAllocations = FailingCalls::Count();
+    // Several reads over 3 MB of pixels; a worker's buffers and the thumbnail.
+    ASSERT_GE(surveyReads, 3);
+    ASSERT_GE(surveyAllocations, 2);
+    // GoogleTest starts a thread of its own at the first trace.
+    SCOPED_TRACE("counting threads");
+    const size_t threads = ThreadCount();
+    char text[512];
+
+    struct Case {
+        const char* what;
+        ConverterCalls calls;
+        LONG failAt;
+        DWORD error;
+        Status status;
+        std::string message;
+    };
+    const std::string cannotRead = "cannot read the spool file " + spool + ": ";
+    const std::string cannotWrite = "cannot write " + folder_.Path("out.jpg") + ": ";
+    std::vector<Case> cases;
+    for (LONG n = 1; n <= surveyReads + 3; ++n) {
+        cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED, StatusReadFailed,
+                         cannotRead + "access denied"});
+        cases.push_back({"short read", FailingCalls::Reads(), n, 0, StatusReadFailed,
+                         cannotRead + "the file became shorter while it was read"});
+    }
+    for (LONG n = 1; n <= surveyAllocations; ++n)
+        cases.push_back({"first pass allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                         cannotRead + "not enough memory"});
+    // The encoder's first allocations set its workers up, the later ones grow their output.
+    for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n)
+        cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                         cannotWrite + "not enough memory"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
+        FailingCalls::Arm(c.failAt, c.error);
+        EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, c.calls), c.status);
+        ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
+        CopyLastFailure(text, sizeof text);
+        EXPECT_EQ(text, c.message);
+        EXPECT_EQ(folder_.Files(), std::vector<std::string>{"spool.bmp"});
+        EXPECT_EQ(ThreadCount(), threads);
+    }
+
+    // A write the file refuses fails the encoder with the system's reason.
+    JpegSettings settings;
+    settings.width = spec.width;
+    settings.height = spec.height;
+    FileHandle readOnly(CreateFileA(spool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(JpegFileEncoder(reader, SystemCalls()).Encode(settings, readOnly.get(), "ro.jpg"), StatusWriteFailed);
+    CopyLastFailure(text, sizeof text);
+    EXPECT_STREQ(text, "cannot write ro.jpg: access denied");
+    EXPECT_EQ(ThreadCount(), threads);
+}
+
+} // namespace
+} // namespace vkexf

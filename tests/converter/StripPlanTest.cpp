@@ -1,0 +1,58 @@
+#include "converter/base/StripPlan.h"
+
+#include <gtest/gtest.h>
+
+namespace vkexf {
+namespace {
+
+uint32_t Stride(uint32_t width) { return (width * 3 + 3) / 4 * 4; }
+
+// Every strip is a whole number of MCU rows and one restart interval, which
+// a 16-bit field must hold, however wide the page and whatever the strip size.
+TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
+{
+    for (const bool grey : {false, true}) {
+        for (const uint32_t width : {1u, 2u, 17u, 4960u, 9920u, 40000u, 65500u}) {
+            for (const size_t stripBytes : {size_t{1}, kStripTargetBytes, size_t{1} << 30}) {
+                const StripPlan plan = PlanStrips(width, 65500, Stride(width), grey, 4, stripBytes);
+                SCOPED_TRACE(testing::Message() << width << (grey ? " grey" : " colour") << " " << stripBytes);
+                const uint32_t side = grey ? 8 : 16;
+                ASSERT_EQ(plan.mcuSide, side);
+                ASSERT_EQ(plan.stripRows % side, 0u);
+                EXPECT_EQ(plan.restartInterval, plan.stripRows / side * ((width + side - 1) / side));
+                EXPECT_LE(plan.restartInterval, 65535u);
+                EXPECT_EQ(plan.strips, (65500 + plan.stripRows - 1) / plan.stripRows);
+            }
+        }
+    }
+    // A page lower than one strip is one strip, of whole MCU rows.
+    const StripPlan line = PlanStrips(100, 1, Stride(100), false, 8);
+    EXPECT_EQ(line.strips, 1u);
+    EXPECT_EQ(line.stripRows, 16u);
+    EXPECT_EQ(line.workers, 1u);
+}
+
+// The workers' memory keeps an A4 page at 600 dpi far below 32 MB on any
+// number of processors, and a longer page never takes more.
+TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
+{
+    const StripPlan a4 = PlanStrips(4960, 7016, Stride(4960), false, 2);
+    EXPECT_EQ(a4.workers, 2u);
+    for (uint32_t processors = 1; processors <= 64; ++processors) {
+        const StripPlan plan = PlanStrips(4960, 7016, Stride(4960), false, processors);
+        EXPECT_LE(plan.workers * plan.bytesPerWorker, kWorkerBudgetBytes) << processors;
+        EXPECT_LE(plan.workers, std::min(processors, kMaxWorkers));
+        EXPECT_GE(plan.workers, std::min(processors, 8u)) << "a budget for more than a few workers";
+        const StripPlan tall = PlanStrips(4960, 65500, Stride(4960), false, processors);
+        EXPECT_EQ(tall.workers * tall.bytesPerWorker, plan.workers * plan.bytesPerWorker);
+        EXPECT_EQ(tall.stripRows, plan.stripRows);
+    }
+    // The widest page's one MCU row of a strip holds more: fewer workers.
+    const StripPlan wide = PlanStrips(65500, 100, Stride(65500), false, 64);
+    EXPECT_GE(wide.bytesPerWorker, size_t{Stride(65500)} * 16);
+    EXPECT_LE(wide.workers * wide.bytesPerWorker, kWorkerBudgetBytes);
+    EXPECT_LT(wide.workers, PlanStrips(4960, 7016, Stride(4960), false, 64).workers);
+}
+
+} // namespace
+} // namespace vkexf

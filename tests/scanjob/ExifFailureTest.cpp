@@ -1,0 +1,100 @@
+// The EXIF plug-in's failure paths that only a failing platform reaches.
+#include "scanjob/ExifPlugin.h"
+#include "tests/support/CppHeapGuard.h"
+#include "tests/support/HostFormats.h"
+#include "tests/spool/SpoolFixture.h"
+#include "tests/spool/SystemCallsOverride.h"
+
+namespace vlexif {
+namespace {
+
+using test::SystemCallsOverride;
+
+class ExifFailureTest : public test::SpoolFixture<ExifPlugin> {
+protected:
+    void Begin()
+    {
+        records.DescribeImage(300, 4, 4, 1, 8, 1);
+        ASSERT_EQ(plugin.CheckFormat(), StatusOk);
+        ASSERT_EQ(plugin.BeginImage(), StatusOk);
+        records.SetBlock(4, 4, 1, 0, line);
+    }
+
+    uint8_t line[4] = {9, 8, 7, 6};
+    SystemCallsOverride calls;
+};
+
+TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
+{
+    const test::ArrangedFailure failures[] = {
+        {"open", [] { test::FailOpenForWriting(); }, StatusOpenFailed},
+        {"work block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
+        {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
+    };
+    for (const auto& failure : failures) {
+        calls.Reset();
+        Begin();
+        failure.arrange();
+        EXPECT_EQ(plugin.WriteBlock(), failure.status) << failure.what;
+        EXPECT_TRUE(temp.Files().empty()) << failure.what;
+        EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
+        calls.Reset();
+        EXPECT_EQ(plugin.Abort(), StatusOk);
+    }
+}
+
+TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
+{
+    records.DescribeImage(300, 100, 100, 1, 8, 3);
+    ASSERT_EQ(plugin.CheckFormat(), StatusOk);
+    const test::ArrangedFailure failures[] = {
+        {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"disk full", [] { test::FakeFreeSpace(29999); }, StatusDiskFull},
+        {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
+        {"header write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
+    };
+    for (const auto& failure : failures) {
+        calls.Reset();
+        failure.arrange();
+        EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
+        EXPECT_TRUE(temp.Files().empty()) << failure.what;
+        EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
+    }
+    calls.Reset();
+    test::FakeFreeSpace(30000);
+    EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";
+}
+
+// Nothing the host's entry could not catch: a job of every format runs
+// with the C++ heap refusing all allocations.
+TEST_F(ExifFailureTest, AJobNeverUsesTheCppHeap)
+{
+    std::vector<uint8_t> data(128 * 4, 0x5A);
+    const std::vector<uint8_t> entries = {0, 1, 2, 3, 255, 4, 5, 6};
+    for (const test::HostFormat& format : test::hostFormats) {
+        records.DescribeImage(300, 16, 8, format.samples, format.bits, format.colourType);
+        PluginStatus statuses[5];
+        uint32_t attempts = 0;
+        {
+            test::CppHeapRefused refused;
+            statuses[0] = plugin.CheckFormat();
+            records.SetPalette(entries, 2);
+            statuses[1] = plugin.SetPalette();
+            records.DescribeImage(300, 16, 8, format.samples, format.bits, format.colourType);
+            statuses[2] = plugin.BeginImage();
+            records.SetBlock(128, 16, 4, 2, data.data());
+            statuses[3] = plugin.WriteBlock();
+            statuses[4] = plugin.Abort();
+            attempts = test::CppHeapRefused::Attempts();
+        }
+        EXPECT_EQ(attempts, 0u) << format.name;
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(statuses[k], StatusOk) << format.name << ", call " << k;
+        }
+        EXPECT_TRUE(temp.Files().empty()) << format.name;
+    }
+}
+
+} // namespace
+} // namespace vlexif

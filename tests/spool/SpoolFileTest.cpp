@@ -1,0 +1,138 @@
+#include "spool/AppendZeros.h"
+#include "spool/FreeSpace.h"
+#include "spool/SpoolFile.h"
+#include "spool/SpoolPath.h"
+#include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace vlexif {
+namespace {
+
+using test::SystemCallsOverride;
+using test::TestTempDir;
+
+TEST(SpoolFile, CreateWriteSeekCloseDelete)
+{
+    TestTempDir temp;
+    const std::string path = temp.Path() + "~TFa.tmp";
+    SpoolFile file;
+    ASSERT_EQ(file.Create(path.c_str()), StatusOk);
+    EXPECT_EQ(file.Write(4, "abcd"), StatusOk);
+    EXPECT_EQ(file.Seek(-2, FILE_END), StatusOk);
+    EXPECT_EQ(file.Write(1, "X"), StatusOk);
+    EXPECT_EQ(file.Close(), StatusOk);
+    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(temp.Read("~TFa.tmp"), (std::vector<uint8_t>{'a', 'b', 'X', 'd'}));
+    EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusOk);
+    EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusDeleteFailed);
+}
+
+TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
+{
+    TestTempDir temp;
+    SpoolFile file;
+    EXPECT_EQ(file.Close(), StatusCloseFailed); // nothing held
+    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(file.Open((temp.Path() + "missing").c_str()), StatusOpenFailed);
+    EXPECT_EQ(file.Handle(), nullptr); // a failed open holds nothing to close
+    EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str()), StatusCreateFailed);
+    EXPECT_EQ(file.Seek(-1, FILE_BEGIN), StatusSeekFailed);
+}
+
+TEST(SpoolFile, AShortWriteIsAFailure)
+{
+    TestTempDir temp;
+    SpoolFile file;
+    ASSERT_EQ(file.Create((temp.Path() + "~TFs.tmp").c_str()), StatusOk);
+    SystemCallsOverride calls;
+    test::FailWriteAfter(0, true);
+    EXPECT_EQ(file.Write(10, "0123456789"), StatusWriteFailed);
+    file.Close();
+}
+
+TEST(MakeSpoolPath, MakesAnEmptyTildeTfFileInTheTemporaryFolder)
+{
+    TestTempDir temp;
+    char path[MAX_PATH];
+    ASSERT_TRUE(MakeSpoolPath(path));
+    EXPECT_EQ(std::string(path).rfind(temp.Path() + "~TF", 0), 0u) << path;
+    ASSERT_EQ(temp.Files().size(), 1u);
+    EXPECT_TRUE(temp.Read(temp.Files()[0]).empty());
+    // Nothing in an empty file proves it one of ours yet.
+    EXPECT_FALSE(IsOwnSpoolPath(path));
+}
+
+TEST(MakeSpoolPath, FailsCleanlyWhenNoNameCanBeMade)
+{
+    TestTempDir temp;
+    SetEnvironmentVariableA("TMP", (temp.Path() + "gone\\").c_str());
+    SetEnvironmentVariableA("TEMP", (temp.Path() + "gone\\").c_str());
+    char path[MAX_PATH] = "stale";
+    EXPECT_FALSE(MakeSpoolPath(path));
+    EXPECT_STREQ(path, "");
+}
+
+TEST(QueryFreeSpace, ReportsTheVolumesTotalFreeBytes)
+{
+    SystemCallsOverride calls;
+    test::FakeFreeSpace(123456789012ull);
+    EXPECT_EQ(QueryFreeSpace("C:\\temp\\x"), 123456789012ull);
+    test::FakeFreeSpace(FreeSpaceUnknown);
+    EXPECT_EQ(QueryFreeSpace("C:\\temp\\x"), FreeSpaceUnknown);
+}
+
+TEST(QueryFreeSpace, UsesTheRealVolumeAndRefusesNonsenseRoots)
+{
+    EXPECT_NE(QueryFreeSpace("C:\\"), 0u);
+    EXPECT_EQ(QueryFreeSpace("??"), FreeSpaceUnknown);
+}
+
+TEST(HasRoomFor, EqualPassesOneByteShortFailsUnknownPasses)
+{
+    EXPECT_TRUE(HasRoomFor(100, 100));
+    EXPECT_FALSE(HasRoomFor(99, 100));
+    EXPECT_TRUE(HasRoomFor(FreeSpaceUnknown, 0xFFFFFFFF));
+    EXPECT_TRUE(HasRoomFor(0x100000000ull, 0xFFFFFFFF));
+}
+
+class AppendZerosTest : public testing::Test {
+protected:
+    AppendZerosTest() { file.Create((temp.Path() + "~TFz.tmp").c_str()); }
+    ~AppendZerosTest() override { file.Close(); }
+
+    TestTempDir temp;
+    SpoolFile file;
+};
+
+TEST_F(AppendZerosTest, WritesChunksOfAtMost65535Bytes)
+{
+    SystemCallsOverride calls;
+    test::FailWriteAfter(INT_MAX);
+    ASSERT_EQ(AppendZeros(file, 196608), StatusOk);
+    EXPECT_EQ(test::WriteSizes(), (std::vector<DWORD>{65535, 65535, 65535, 3}));
+    ASSERT_EQ(AppendZeros(file, 26843216), StatusOk);
+    EXPECT_EQ(test::WriteSizes().size(), 4u + 410u);
+    EXPECT_EQ(test::WriteSizes().back(), 39401u);
+    ASSERT_EQ(AppendZeros(file, 131070), StatusOk);
+    EXPECT_EQ(test::WriteSizes().back(), 65535u); // no empty last chunk
+    file.Close();
+    EXPECT_EQ(temp.Read("~TFz.tmp"), std::vector<uint8_t>(196608 + 26843216 + 131070, 0));
+}
+
+TEST_F(AppendZerosTest, ZeroBytesAndFailedChunksAreReported)
+{
+    EXPECT_EQ(AppendZeros(file, 0), StatusNoMemory);
+    SystemCallsOverride calls;
+    test::FailAllocationAfter(1);
+    EXPECT_EQ(AppendZeros(file, 70000), StatusNoMemory);
+    test::FailAllocationAfter(INT_MAX);
+    test::FailWriteAfter(1);
+    EXPECT_EQ(AppendZeros(file, 70000), StatusWriteFailed);
+}
+
+} // namespace
+} // namespace vlexif

@@ -1,0 +1,112 @@
+#include "tests/spool/SystemCallsOverride.h"
+
+#include "spool/FreeSpace.h"
+
+namespace vlexif::test {
+
+namespace {
+
+uint64_t fakeFree = 0;
+int allocationsLeft = 0;
+int writesLeft = 0;
+bool writeShort = false;
+int seeksLeft = 0;
+std::vector<DWORD> writeSizes;
+
+BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                                PULARGE_INTEGER totalFree)
+{
+    if (fakeFree == FreeSpaceUnknown) {
+        return FALSE;
+    }
+    available->QuadPart = 0; // the caller's quota is not the volume's free space
+    total->QuadPart = fakeFree * 2;
+    totalFree->QuadPart = fakeFree;
+    return TRUE;
+}
+
+FARPROC WINAPI FindFakeFreeSpace(HMODULE module, LPCSTR name)
+{
+    if (lstrcmpA(name, "GetDiskFreeSpaceExA") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(FakeDiskFreeSpaceEx));
+    }
+    return RealSystemCalls().GetProcAddress(module, name);
+}
+
+HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    if (allocationsLeft-- <= 0) {
+        return nullptr;
+    }
+    return RealSystemCalls().GlobalAlloc(flags, bytes);
+}
+
+BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    writeSizes.push_back(bytes);
+    if (writesLeft-- > 0) {
+        return RealSystemCalls().WriteFile(file, data, bytes, written, overlapped);
+    }
+    if (writeShort && bytes > 0) {
+        return RealSystemCalls().WriteFile(file, data, bytes - 1, written, overlapped);
+    }
+    *written = 0;
+    return FALSE;
+}
+
+DWORD WINAPI CountedSetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD method)
+{
+    if (seeksLeft-- > 0) {
+        return RealSystemCalls().SetFilePointer(file, distance, high, method);
+    }
+    return INVALID_SET_FILE_POINTER;
+}
+
+HANDLE WINAPI ReadersOnlyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                    DWORD creation, DWORD flags, HANDLE model)
+{
+    if (access & GENERIC_WRITE) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return RealSystemCalls().CreateFileA(path, access, share, security, creation, flags, model);
+}
+
+} // namespace
+
+void FakeFreeSpace(uint64_t bytes)
+{
+    fakeFree = bytes;
+    Os().GetProcAddress = FindFakeFreeSpace;
+}
+
+void FailAllocationAfter(int successes)
+{
+    allocationsLeft = successes;
+    Os().GlobalAlloc = CountedGlobalAlloc;
+}
+
+void FailWriteAfter(int successes, bool shortWrite)
+{
+    writesLeft = successes;
+    writeSizes.clear();
+    writeShort = shortWrite;
+    Os().WriteFile = CountedWriteFile;
+}
+
+void FailSeekAfter(int successes)
+{
+    seeksLeft = successes;
+    Os().SetFilePointer = CountedSetFilePointer;
+}
+
+void FailOpenForWriting()
+{
+    Os().CreateFileA = ReadersOnlyCreateFile;
+}
+
+const std::vector<DWORD>& WriteSizes()
+{
+    return writeSizes;
+}
+
+} // namespace vlexif::test

@@ -1,0 +1,44 @@
+// Swaps calls of the plug-in's system-call table for the length of a test.
+#pragma once
+
+#include "interface/HostInterface.h"
+#include "spool/SystemCalls.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vlexif::test {
+
+class SystemCallsOverride {
+public:
+    SystemCallsOverride() = default;
+    ~SystemCallsOverride() { Reset(); }
+    SystemCallsOverride(const SystemCallsOverride&) = delete;
+    SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
+    // Every call real again, as between the rows of a failure table.
+    void Reset() const { Os() = RealSystemCalls(); }
+};
+
+// One row of a failure table: what fails, how the table of calls is made to
+// fail it, and the status the operation must then return.
+struct ArrangedFailure {
+    const char* what;
+    void (*arrange)();
+    PluginStatus status;
+};
+
+// Free space seen by the plug-in while set; FreeSpaceUnknown makes the query fail.
+void FakeFreeSpace(uint64_t bytes);
+// Allocations succeed until this many more have been made, then fail.
+void FailAllocationAfter(int successes);
+// Writes succeed until this many more have been made; then the next one
+// fails, or, with `shortWrite`, reports success but writes one byte less.
+void FailWriteAfter(int successes, bool shortWrite = false);
+// Seeks succeed until this many more, then fail.
+void FailSeekAfter(int successes);
+// Files open for reading only; an open for writing fails.
+void FailOpenForWriting();
+// Sizes of the writes made since FailWriteAfter was set.
+const std::vector<DWORD>& WriteSizes();
+
+} // namespace vlexif::test

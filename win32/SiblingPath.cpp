@@ -1,0 +1,23 @@
+#include "win32/SiblingPath.h"
+
+#include <cstring>
+
+namespace vlexif {
+
+bool SiblingPath(HMODULE module, const char* fileName, char (&path)[MAX_PATH])
+{
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    char* lastSlash = std::strrchr(path, '\\');
+    char* name = lastSlash ? lastSlash + 1 : path;
+    const size_t room = static_cast<size_t>(path + MAX_PATH - name);
+    if (std::strlen(fileName) + 1 > room) {
+        return false;
+    }
+    std::memcpy(name, fileName, std::strlen(fileName) + 1);
+    return true;
+}
+
+} // namespace vlexif
