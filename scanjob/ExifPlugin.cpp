@@ -59,7 +59,7 @@ bool ExifPlugin::ConverterAvailable()
     if (!converter.Load(OwnModule())) {
         return false;
     }
-    converter.Release();
+    converter.Reset();
     return true;
 }
 
@@ -181,7 +181,7 @@ PluginStatus ExifPlugin::Finish()
         if (converter.Convert(ConverterVersionText, jobRecord, tempPath, quality)) {
             status = StatusOk;
         }
-        converter.Release();
+        converter.Reset();
     }
     // Converted or not, the job ends as an abort ends it.
     Abort();

@@ -26,7 +26,7 @@ public:
 
 private:
     // The converter must be loadable for the commands that offer the plug-in
-    // to the user; it is released again at once.
+    // to the user; it is unloaded again at once.
     bool ConverterAvailable();
     // The summary text at HostParams 0x081, formatted with the rate.
     void WriteSummary();

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/RegistryKey.h"
+#include "win32/UniqueHandle.h"
 
 #include <cstring>
 
@@ -85,20 +85,20 @@ bool SettingsStore::OpenOrCreateKey(HKEY& key) const
 
 bool SettingsStore::ReadDword(const char* name, uint32_t& value) const
 {
-    RegistryKey key;
-    return OpenKey(*key.Out()) && QueryDword(key.Get(), name, value);
+    UniqueRegistryKey key;
+    return OpenKey(*key.Put()) && QueryDword(key.Get(), name, value);
 }
 
 bool SettingsStore::WriteDword(const char* name, uint32_t value) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) && SetDword(key.Get(), name, value);
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) && SetDword(key.Get(), name, value);
 }
 
 bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
 {
-    RegistryKey key;
-    if (!OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenKey(*key.Put())) {
         return false;
     }
     DWORD size = sizeof buffer;
@@ -121,33 +121,33 @@ bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
 
 bool SettingsStore::WriteString(const char* name, const char* text) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) &&
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) &&
            RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity) const
 {
-    RegistryKey key;
+    UniqueRegistryKey key;
     DWORD size = capacity;
-    return OpenKey(*key.Out()) &&
+    return OpenKey(*key.Put()) &&
            RegQueryValueExA(key.Get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer),
                             &size) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t length) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) &&
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) &&
            RegSetValueExA(key.Get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
                           length) == ERROR_SUCCESS;
 }
 
 void SettingsStore::DeleteValue(const char* name) const
 {
-    RegistryKey key;
-    if (OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (OpenKey(*key.Put())) {
         RegDeleteValueA(key.Get(), name);
     }
 }
@@ -156,8 +156,8 @@ bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
 {
     x = DefaultWindowPosition;
     y = DefaultWindowPosition;
-    RegistryKey key;
-    if (!OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenKey(*key.Put())) {
         return false;
     }
     uint32_t value = 0;
@@ -172,8 +172,8 @@ bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
 
 bool SettingsStore::SaveWindowPosition(HWND window) const
 {
-    RegistryKey key;
-    if (!OpenOrCreateKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenOrCreateKey(*key.Put())) {
         return false;
     }
     WINDOWPLACEMENT placement = {};

@@ -124,11 +124,11 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
         SpoolFile::Delete(tempPath);
     }
     if (!MakeSpoolPath(tempPath)) {
-        workBuffer.Release();
+        workBuffer.Reset();
         return StatusCreateFailed;
     }
     if (spoolFile.Create(tempPath) != StatusOk) {
-        workBuffer.Release();
+        workBuffer.Reset();
         // The empty file the name was reserved with is ours: leave nothing behind.
         SpoolFile::Delete(tempPath);
         return StatusCreateFailed;
@@ -140,7 +140,7 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     if (status == StatusOk) {
         status = AppendZeros(spoolFile, image.pixelAreaSize);
     }
-    workBuffer.Release();
+    workBuffer.Reset();
     if (status != StatusOk) {
         CloseAndDelete();
         return status;
@@ -202,7 +202,7 @@ PluginStatus BmpSpoolPlugin::SetPalette()
     PlaceFileEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, entryBytes, slots,
                      workBuffer.Address());
     const PluginStatus status = spoolFile.Write(workBuffer.Size(), workBuffer.Address());
-    workBuffer.Release();
+    workBuffer.Reset();
     if (status != StatusOk) {
         CloseAndDelete();
         return status;
@@ -261,7 +261,7 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
     if (status == StatusOk) {
         status = spoolFile.Write(rowBytes, workBuffer.Address());
     }
-    workBuffer.Release();
+    workBuffer.Reset();
     if (status != StatusOk) {
         CloseAndDelete();
         return status;

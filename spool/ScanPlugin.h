@@ -34,7 +34,7 @@ public:
 
     uint32_t FormatCode() const { return formatCode; }
     const char* TempPath() const { return tempPath; }
-    bool HoldsWorkBlock() const { return static_cast<bool>(workBuffer); }
+    bool HoldsWorkBlock() const { return workBuffer.Valid(); }
 
 protected:
     // The job's values live under the host's key plus "EXIF".

@@ -8,7 +8,7 @@
 
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/ExtendedPath.h"
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace vkexf {
 
@@ -23,7 +23,7 @@ public:
     // file. `destination` must outlive this object.
     Status Create(const char* destination);
 
-    HANDLE handle() const { return file_.get(); }
+    HANDLE handle() const { return file_.Get(); }
 
     // Flushes the file and moves it over the destination.
     Status Commit();
@@ -38,7 +38,7 @@ private:
     const char* destination_ = nullptr;
     ExtendedPath target_ = {};
     wchar_t temporary_[kMaxExtendedPath] = {};
-    FileHandle file_;
+    vlexif::UniqueFile file_;
     bool unmarked_ = false; // the file outlives its handle: delete it by name
 };
 

@@ -44,7 +44,7 @@ public:
     // with its restart marker, the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
 
-    const uint8_t* bytes() const { return destination_.buffer.data() + begin_; }
+    const uint8_t* bytes() const { return destination_.buffer.Address() + begin_; }
     size_t size() const { return end_ - begin_; }
 
 private:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "interface/HostInterface.h"
+#include "win32/UniqueHandle.h"
 
 #include <string>
 
@@ -10,11 +11,6 @@ namespace vlscan {
 
 class PluginLibrary {
 public:
-    PluginLibrary() = default;
-    PluginLibrary(const PluginLibrary&) = delete;
-    PluginLibrary& operator=(const PluginLibrary&) = delete;
-    ~PluginLibrary();
-
     // False, with the reason in `error`, when the DLL or its entry is missing.
     bool Load(std::string& error);
 
@@ -26,7 +22,7 @@ public:
     double SecondsInAll() const;
 
 private:
-    HMODULE module = nullptr;
+    vlexif::UniqueModule module;
     vlexif::VLScanEntryProc entry = nullptr;
     double seconds[vlexif::CmdAbout + 1] = {};
 };

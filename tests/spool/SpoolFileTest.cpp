@@ -25,7 +25,7 @@ TEST(SpoolFile, CreateWriteSeekCloseDelete)
     EXPECT_EQ(file.Seek(-2, FILE_END), StatusOk);
     EXPECT_EQ(file.Write(1, "X"), StatusOk);
     EXPECT_EQ(file.Close(), StatusOk);
-    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(temp.Read("~TFa.tmp"), (std::vector<uint8_t>{'a', 'b', 'X', 'd'}));
     EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusOk);
     EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusDeleteFailed);
@@ -36,9 +36,9 @@ TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
     TestTempDir temp;
     SpoolFile file;
     EXPECT_EQ(file.Close(), StatusCloseFailed); // nothing held
-    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(file.Open((temp.Path() + "missing").c_str()), StatusOpenFailed);
-    EXPECT_EQ(file.Handle(), nullptr); // a failed open holds nothing to close
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE); // a failed open holds nothing to close
     EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str()), StatusCreateFailed);
     EXPECT_EQ(file.Seek(-1, FILE_BEGIN), StatusSeekFailed);
 }
