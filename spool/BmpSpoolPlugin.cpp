@@ -140,12 +140,10 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     if (status == StatusOk) {
         status = AppendZeros(spoolFile, image.pixelAreaSize);
     }
-    workBuffer.Reset();
+    status = CloseWritten(status);
     if (status != StatusOk) {
-        CloseAndDelete();
         return status;
     }
-    spoolFile.Close();
     blockCount = 0;
     // A spool file whose path cannot be kept could never be found again by
     // the job's later calls, nor deleted by its abort.
@@ -201,14 +199,7 @@ PluginStatus BmpSpoolPlugin::SetPalette()
     }
     PlaceFileEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, entryBytes, slots,
                      workBuffer.Address());
-    const PluginStatus status = spoolFile.Write(workBuffer.Size(), workBuffer.Address());
-    workBuffer.Reset();
-    if (status != StatusOk) {
-        CloseAndDelete();
-        return status;
-    }
-    spoolFile.Close();
-    return StatusOk;
+    return CloseWritten(spoolFile.Write(workBuffer.Size(), workBuffer.Address()));
 }
 
 PluginStatus BmpSpoolPlugin::WriteBlock()
@@ -261,12 +252,10 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
     if (status == StatusOk) {
         status = spoolFile.Write(rowBytes, workBuffer.Address());
     }
-    workBuffer.Reset();
+    status = CloseWritten(status);
     if (status != StatusOk) {
-        CloseAndDelete();
         return status;
     }
-    spoolFile.Close();
     ++blockCount;
     settings.WriteDword("LoopCount", blockCount);
     return StatusOk;

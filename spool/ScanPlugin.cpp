@@ -66,6 +66,18 @@ void ScanPlugin::CloseAndDelete()
     SpoolFile::Delete(tempPath);
 }
 
+PluginStatus ScanPlugin::CloseWritten(PluginStatus status)
+{
+    workBuffer.Reset();
+    if (status == StatusOk) {
+        status = spoolFile.Close();
+    }
+    if (status != StatusOk) {
+        CloseAndDelete();
+    }
+    return status;
+}
+
 HostBlock ScanPlugin::CurrentBlock() const
 {
     const BlockView& view = BlockViewOf(imageRecord);

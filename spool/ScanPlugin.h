@@ -48,6 +48,10 @@ protected:
     PluginStatus OpenSpoolFile(uint32_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();
+    // The end of a write that came to `status`: the work block freed, the
+    // file closed. A close that fails counts as a failed write, for the file
+    // may not hold what was written; on any failure the file is deleted.
+    PluginStatus CloseWritten(PluginStatus status);
 
     const ImageDescription& Description() const { return DescriptionView(imageRecord); }
     HostBlock CurrentBlock() const;
