@@ -27,7 +27,7 @@ public:
 private:
     // The converter must be loadable for the commands that offer the plug-in
     // to the user; it is unloaded again at once.
-    bool ConverterAvailable();
+    [[nodiscard]] bool ConverterAvailable();
     // The summary text at HostParams 0x081, formatted with the rate.
     void WriteSummary();
     void LoadPalette();

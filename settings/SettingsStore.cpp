@@ -10,7 +10,7 @@ namespace {
 
 constexpr int32_t DefaultWindowPosition = 10;
 
-bool QueryDword(HKEY key, const char* name, uint32_t& value)
+[[nodiscard]] bool QueryDword(HKEY key, const char* name, uint32_t& value)
 {
     uint8_t buffer[4] = {};
     DWORD size = sizeof buffer;
@@ -22,7 +22,7 @@ bool QueryDword(HKEY key, const char* name, uint32_t& value)
     return true;
 }
 
-bool SetDword(HKEY key, const char* name, uint32_t value)
+[[nodiscard]] bool SetDword(HKEY key, const char* name, uint32_t value)
 {
     return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof value) == ERROR_SUCCESS;
@@ -179,9 +179,9 @@ bool SettingsStore::SaveWindowPosition(HWND window) const
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     GetWindowPlacement(window, &placement);
-    SetDword(key.Get(), "Position X", static_cast<uint32_t>(placement.rcNormalPosition.left));
-    SetDword(key.Get(), "Position Y", static_cast<uint32_t>(placement.rcNormalPosition.top));
-    return key.Close();
+    const bool xStored = SetDword(key.Get(), "Position X", static_cast<uint32_t>(placement.rcNormalPosition.left));
+    const bool yStored = SetDword(key.Get(), "Position Y", static_cast<uint32_t>(placement.rcNormalPosition.top));
+    return key.Close() && xStored && yStored;
 }
 
 } // namespace vlexif

@@ -39,8 +39,11 @@ public:
 protected:
     // The job's values live under the host's key plus "EXIF".
     void BindSettings();
+    // Reloads the format code the job's format check stored; none stored
+    // leaves it.
+    void ReloadFormatCode();
     // Reloads "TempFile"; false unless it names this plug-in's own spool file.
-    bool LoadTempPath();
+    [[nodiscard]] bool LoadTempPath();
     // Reloads "TempFile" and opens it for writing, once per block: the file
     // proves itself through the very handle that will write it, before any
     // byte is written. `fileSize` is then the proven size. On failure nothing

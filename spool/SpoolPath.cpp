@@ -8,7 +8,7 @@ namespace vlexif {
 
 namespace {
 
-bool TempDirectory(char (&dir)[MAX_PATH])
+[[nodiscard]] bool TempDirectory(char (&dir)[MAX_PATH])
 {
     const DWORD length = Os().GetTempPathA(MAX_PATH, dir);
     return length != 0 && length < MAX_PATH;

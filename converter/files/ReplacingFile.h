@@ -32,8 +32,8 @@ private:
     // A read-only file or a folder in the destination's place: Windows would
     // refuse to replace it, Wine would not, so the converter asks itself.
     Status CheckReplaceable() const;
-    bool MarkForDeletion(bool remove) const;
-    bool RenameOverDestination() const;
+    [[nodiscard]] bool MarkForDeletion(bool remove) const;
+    [[nodiscard]] bool RenameOverDestination() const;
 
     const char* destination_ = nullptr;
     ExtendedPath target_ = {};

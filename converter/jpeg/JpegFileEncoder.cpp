@@ -49,12 +49,12 @@ public:
     void Attach(SharedWork* work) { work_ = work; }
 
 private:
-    bool Prepare();
+    [[nodiscard]] bool Prepare();
     // False once any worker has failed.
-    bool TakeStrip(uint32_t& strip);
-    bool WaitForTurn(uint32_t strip);
+    [[nodiscard]] bool TakeStrip(uint32_t& strip);
+    [[nodiscard]] bool WaitForTurn(uint32_t strip);
     void PassTurn();
-    bool Write();
+    [[nodiscard]] bool Write();
     // Records the first failure of all workers and wakes those that wait.
     void Fail(Stage stage, Status status, DWORD error);
 

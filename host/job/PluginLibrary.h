@@ -12,7 +12,7 @@ namespace vlscan {
 class PluginLibrary {
 public:
     // False, with the reason in `error`, when the DLL or its entry is missing.
-    bool Load(std::string& error);
+    [[nodiscard]] bool Load(std::string& error);
 
     // Runs one command; the status is the low 16 bits of the entry's result.
     vlexif::PluginStatus Call(vlexif::PluginCommand command, vlexif::HostParams& params);

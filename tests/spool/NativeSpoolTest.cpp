@@ -199,7 +199,7 @@ TEST_F(NativeSpoolTest, SetPaletteLaysOutBothEntrySizes)
             : std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF};
         const size_t at = fileType == 0 ? 54 : 26;
         EXPECT_EQ(std::vector<uint8_t>(file.begin() + at, file.begin() + at + expected.size()), expected);
-        plugin.Abort();
+        EXPECT_EQ(plugin.Abort(), StatusOk);
     }
 }
 
@@ -296,7 +296,7 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     calls.Reset();
     test::FakeFreeSpace(10000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
-    plugin.Abort();
+    EXPECT_EQ(plugin.Abort(), StatusOk);
     test::FakeFreeSpace(FreeSpaceUnknown);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space unknown";
 }
