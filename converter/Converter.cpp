@@ -25,7 +25,7 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
     // The segment, then the thumbnail's JPEG before it goes in.
     if (!buffer.Allocate(2 * kMaxExifSegmentBytes))
         return FailWithError(StatusNoMemory, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-    uint8_t* const jpeg = buffer.data() + kMaxExifSegmentBytes;
+    uint8_t* const jpeg = buffer.Address() + kMaxExifSegmentBytes;
     ExifThumbnail thumbnail;
     thumbnail.jpeg = jpeg;
     thumbnail.width = survey.thumbnailSize().width;
@@ -36,7 +36,7 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
             return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
         return Fail(status, kCannotWrite, path, "the thumbnail's JPEG encoder failed");
     }
-    segment.bytes = buffer.data();
+    segment.bytes = buffer.Address();
     if (!BuildExifSegment(exif, thumbnail, segment))
         return Fail(StatusWriteFailed, kCannotWrite, path, "the EXIF data does not fit");
     return StatusOk;

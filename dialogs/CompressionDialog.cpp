@@ -25,13 +25,14 @@ CompressionDialog::CompressionDialog(HWND owner, const SettingsStore& store)
 int CompressionDialog::Run()
 {
     uint32_t stored = static_cast<uint32_t>(rate);
-    store.ReadDword(RateValue, stored);
+    static_cast<void>(store.ReadDword(RateValue, stored)); // none stored: the rate stays
     rate = static_cast<int32_t>(stored);
     const INT_PTR result = DialogBoxParamA(ResourceModule(), "DETAILS", owner, CompressionDialogProc,
                                            reinterpret_cast<LPARAM>(this));
     // Only a plain OK click ends the dialog with exactly 1.
     if (result == 1) {
-        store.WriteDword(RateValue, static_cast<uint32_t>(rate));
+        // The dialog has closed: a rate that was not kept has no one to tell.
+        static_cast<void>(store.WriteDword(RateValue, static_cast<uint32_t>(rate)));
     }
     return 0;
 }
@@ -132,7 +133,7 @@ void CompressionDialog::FollowTrackbar()
 
 void CompressionDialog::Close(WPARAM wParam)
 {
-    store.SaveWindowPosition(window);
+    static_cast<void>(store.SaveWindowPosition(window)); // only where the next dialog opens
     EndDialog(window, static_cast<INT_PTR>(wParam));
 }
 

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // Every variant this machine supports, each into fresh zeroed rows.
     for (int level = 0; level <= static_cast<int>(SupportedSimdLevel()); ++level) {
-        UseSimdLevel(static_cast<SimdLevel>(level));
+        Require(UseSimdLevel(static_cast<SimdLevel>(level)), "every supported level is put in force");
         const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
         format.convert(block, SourceDistance(format.walk, block), out.get(), stride);
         const size_t distance = PlainLineDistance(format.walk, block);

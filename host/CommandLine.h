@@ -40,7 +40,7 @@ struct Command {
     ScanOptions scan;
 };
 
-struct ParseResult {
+struct [[nodiscard]] ParseResult {
     std::optional<Command> command;
     std::string error; // why there is no command; empty for an empty command line
 };

@@ -82,7 +82,7 @@ bool OutputWritten(const OutputStamp& before, const OutputStamp& after)
     return !before.exists || CompareFileTime(&before.written, &after.written) != 0 || before.bytes != after.bytes;
 }
 
-bool LoadPlugin(PluginLibrary& plugin)
+[[nodiscard]] bool LoadPlugin(PluginLibrary& plugin)
 {
     std::string error;
     if (!plugin.Load(error)) {
@@ -105,7 +105,7 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
 
 // Checks made before anything is read or written: the output is not the
 // input (nor the reference picture one of them), and it can be written.
-bool CheckFiles(const ScanOptions& options, OutputTarget& target)
+[[nodiscard]] bool CheckFiles(const ScanOptions& options, OutputTarget& target)
 {
     if (SameFile(options.input, options.output)) {
         Say("the output " + options.output + " is the input file; the JPEG would replace the picture");
@@ -141,7 +141,7 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
 // Loads and converts the input: the page as the host will send it. The
 // picture is dropped once the page holds it; the reference is rendered a
 // line at a time from the page.
-bool PreparePage(const ScanOptions& options, HostPage& page)
+[[nodiscard]] bool PreparePage(const ScanOptions& options, HostPage& page)
 {
     const std::string& input = options.input;
     HostFormat format = HostFormat::Rgb24;

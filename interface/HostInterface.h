@@ -22,20 +22,23 @@ enum PluginCommand : int16_t {
     CmdAbout = 8,
 };
 
-using PluginStatus = uint16_t;
-constexpr PluginStatus StatusOk = 0;
-constexpr PluginStatus StatusDiskFull = 201;
-constexpr PluginStatus StatusCreateFailed = 202;
-constexpr PluginStatus StatusOpenFailed = 203;
-constexpr PluginStatus StatusWriteFailed = 205;
-constexpr PluginStatus StatusCloseFailed = 206;
-constexpr PluginStatus StatusDeleteFailed = 207;
-constexpr PluginStatus StatusSeekFailed = 208;
-constexpr PluginStatus StatusBadFormat = 209;
-constexpr PluginStatus StatusBadCommand = 211;
-constexpr PluginStatus StatusNoResources = 213;
-constexpr PluginStatus StatusNoConverter = 0xFFFE;
-constexpr PluginStatus StatusNoMemory = 0xFFFF;
+// What every command and every step of one returns: a result left unread is a
+// failure lost.
+enum [[nodiscard]] PluginStatus : uint16_t {
+    StatusOk = 0,
+    StatusDiskFull = 201,
+    StatusCreateFailed = 202,
+    StatusOpenFailed = 203,
+    StatusWriteFailed = 205,
+    StatusCloseFailed = 206,
+    StatusDeleteFailed = 207,
+    StatusSeekFailed = 208,
+    StatusBadFormat = 209,
+    StatusBadCommand = 211,
+    StatusNoResources = 213,
+    StatusNoConverter = 0xFFFE,
+    StatusNoMemory = 0xFFFF,
+};
 
 enum ColourType : uint32_t {
     ColourBilevel = 0,

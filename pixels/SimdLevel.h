@@ -22,7 +22,7 @@ SimdLevel ActiveSimdLevel();
 
 // Puts `level` in force; refused (false, nothing changed) above the supported
 // level. Lets tests and benchmarks run each variant through the dispatch.
-bool UseSimdLevel(SimdLevel level);
+[[nodiscard]] bool UseSimdLevel(SimdLevel level);
 
 const char* SimdLevelName(SimdLevel level);
 

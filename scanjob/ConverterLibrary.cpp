@@ -5,36 +5,22 @@
 
 namespace vlexif {
 
-ConverterLibrary::~ConverterLibrary()
-{
-    Release();
-}
-
 bool ConverterLibrary::Load(HMODULE ownModule)
 {
-    module = nullptr;
+    module.Reset();
     char path[MAX_PATH];
     if (!SiblingPath(ownModule, "VkExf.dll", path)) {
         return false;
     }
-    module = LoadLibraryA(path);
-    return module != nullptr;
-}
-
-bool ConverterLibrary::Release()
-{
-    if (module) {
-        FreeLibrary(module);
-        module = nullptr;
-    }
-    return true;
+    module.Reset(LoadLibraryA(path));
+    return module.Valid();
 }
 
 bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
                                int32_t quality)
 {
     const auto entry = reinterpret_cast<VkExfEntryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, kVkExfEntryName)));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), kVkExfEntryName)));
     if (!entry) {
         return false;
     }

@@ -59,7 +59,7 @@ bool ExifPlugin::ConverterAvailable()
     if (!converter.Load(OwnModule())) {
         return false;
     }
-    converter.Release();
+    converter.Reset();
     return true;
 }
 
@@ -79,7 +79,7 @@ PluginStatus ExifPlugin::Describe()
         return StatusNoConverter;
     }
     BindSettings();
-    settings.WriteDword("File Type", 0);
+    static_cast<void>(settings.WriteDword("File Type", 0)); // describing does not depend on it
     uint32_t rate = 0;
     compressRate = settings.ReadDword("Compress Rate", rate) ? static_cast<int32_t>(rate) : 75;
     LoadText(IDS_DISPLAY_TEXT_1, hostParams->displayText1, sizeof hostParams->displayText1);
@@ -104,22 +104,23 @@ PluginStatus ExifPlugin::CheckFormat()
 PluginStatus ExifPlugin::SetPalette()
 {
     BindSettings();
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::SetPalette();
     }
     const PaletteView& view = PaletteViewOf(imageRecord);
     const uint32_t stored =
         PlaceHostEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, palette);
-    settings.WriteDword("Palette Num", stored);
-    settings.WriteBinary("Palette", palette, stored * sizeof(PaletteEntry));
+    // Not kept, the palette still serves this load's blocks: this object holds it.
+    static_cast<void>(settings.WriteDword("Palette Num", stored));
+    static_cast<void>(settings.WriteBinary("Palette", palette, stored * sizeof(PaletteEntry)));
     return StatusOk;
 }
 
 PluginStatus ExifPlugin::BeginImage()
 {
     BindSettings();
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::BeginImage();
     }
@@ -135,16 +136,18 @@ PluginStatus ExifPlugin::BeginImage()
 
 void ExifPlugin::LoadPalette()
 {
-    settings.ReadDword("Palette Num", paletteCount);
-    settings.ReadBinary("Palette", palette, LoadableEntryCount(paletteCount) * sizeof(PaletteEntry));
+    // None stored: the palette this object holds stays.
+    static_cast<void>(settings.ReadDword("Palette Num", paletteCount));
+    const uint32_t bytes = LoadableEntryCount(paletteCount) * sizeof(PaletteEntry);
+    static_cast<void>(settings.ReadBinary("Palette", palette, bytes));
 }
 
 PluginStatus ExifPlugin::WriteBlock()
 {
     BindSettings();
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
-        settings.ReadDword("File Type", fileType);
+        ReloadLayout();
         return WriteNativeBlock();
     }
     const Expansion* expansion = FindExpansion(formatCode);
@@ -181,17 +184,17 @@ PluginStatus ExifPlugin::Finish()
         if (converter.Convert(ConverterVersionText, jobRecord, tempPath, quality)) {
             status = StatusOk;
         }
-        converter.Release();
+        converter.Reset();
     }
     // Converted or not, the job ends as an abort ends it.
-    Abort();
+    static_cast<void>(Abort()); // the conversion's status is what is reported
     return status;
 }
 
 PluginStatus ExifPlugin::Abort()
 {
     BindSettings();
-    BmpSpoolPlugin::Abort();
+    static_cast<void>(BmpSpoolPlugin::Abort()); // an abort always ends the job
     settings.DeleteValue("Palette Num");
     settings.DeleteValue("Palette");
     return StatusOk;

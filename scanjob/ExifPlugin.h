@@ -26,8 +26,8 @@ public:
 
 private:
     // The converter must be loadable for the commands that offer the plug-in
-    // to the user; it is released again at once.
-    bool ConverterAvailable();
+    // to the user; it is unloaded again at once.
+    [[nodiscard]] bool ConverterAvailable();
     // The summary text at HostParams 0x081, formatted with the rate.
     void WriteSummary();
     void LoadPalette();

@@ -22,7 +22,7 @@ PluginStatus ExifPlugin::Configure()
     dialog->Run();
     dialog.reset();
     uint32_t rate = static_cast<uint32_t>(compressRate);
-    settings.ReadDword("Compress Rate", rate);
+    static_cast<void>(settings.ReadDword("Compress Rate", rate)); // none stored: the rate stays
     compressRate = static_cast<int32_t>(rate);
     WriteSummary();
     return StatusOk;

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/RegistryKey.h"
+#include "win32/UniqueHandle.h"
 
 #include <cstring>
 
@@ -10,7 +10,7 @@ namespace {
 
 constexpr int32_t DefaultWindowPosition = 10;
 
-bool QueryDword(HKEY key, const char* name, uint32_t& value)
+[[nodiscard]] bool QueryDword(HKEY key, const char* name, uint32_t& value)
 {
     uint8_t buffer[4] = {};
     DWORD size = sizeof buffer;
@@ -22,7 +22,7 @@ bool QueryDword(HKEY key, const char* name, uint32_t& value)
     return true;
 }
 
-bool SetDword(HKEY key, const char* name, uint32_t value)
+[[nodiscard]] bool SetDword(HKEY key, const char* name, uint32_t value)
 {
     return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof value) == ERROR_SUCCESS;
@@ -85,20 +85,20 @@ bool SettingsStore::OpenOrCreateKey(HKEY& key) const
 
 bool SettingsStore::ReadDword(const char* name, uint32_t& value) const
 {
-    RegistryKey key;
-    return OpenKey(*key.Out()) && QueryDword(key.Get(), name, value);
+    UniqueRegistryKey key;
+    return OpenKey(*key.Put()) && QueryDword(key.Get(), name, value);
 }
 
 bool SettingsStore::WriteDword(const char* name, uint32_t value) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) && SetDword(key.Get(), name, value);
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) && SetDword(key.Get(), name, value);
 }
 
 bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
 {
-    RegistryKey key;
-    if (!OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenKey(*key.Put())) {
         return false;
     }
     DWORD size = sizeof buffer;
@@ -121,33 +121,33 @@ bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
 
 bool SettingsStore::WriteString(const char* name, const char* text) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) &&
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) &&
            RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity) const
 {
-    RegistryKey key;
+    UniqueRegistryKey key;
     DWORD size = capacity;
-    return OpenKey(*key.Out()) &&
+    return OpenKey(*key.Put()) &&
            RegQueryValueExA(key.Get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer),
                             &size) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t length) const
 {
-    RegistryKey key;
-    return OpenOrCreateKey(*key.Out()) &&
+    UniqueRegistryKey key;
+    return OpenOrCreateKey(*key.Put()) &&
            RegSetValueExA(key.Get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
                           length) == ERROR_SUCCESS;
 }
 
 void SettingsStore::DeleteValue(const char* name) const
 {
-    RegistryKey key;
-    if (OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (OpenKey(*key.Put())) {
         RegDeleteValueA(key.Get(), name);
     }
 }
@@ -156,8 +156,8 @@ bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
 {
     x = DefaultWindowPosition;
     y = DefaultWindowPosition;
-    RegistryKey key;
-    if (!OpenKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenKey(*key.Put())) {
         return false;
     }
     uint32_t value = 0;
@@ -172,16 +172,16 @@ bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
 
 bool SettingsStore::SaveWindowPosition(HWND window) const
 {
-    RegistryKey key;
-    if (!OpenOrCreateKey(*key.Out())) {
+    UniqueRegistryKey key;
+    if (!OpenOrCreateKey(*key.Put())) {
         return false;
     }
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     GetWindowPlacement(window, &placement);
-    SetDword(key.Get(), "Position X", static_cast<uint32_t>(placement.rcNormalPosition.left));
-    SetDword(key.Get(), "Position Y", static_cast<uint32_t>(placement.rcNormalPosition.top));
-    return key.Close();
+    const bool xStored = SetDword(key.Get(), "Position X", static_cast<uint32_t>(placement.rcNormalPosition.left));
+    const bool yStored = SetDword(key.Get(), "Position Y", static_cast<uint32_t>(placement.rcNormalPosition.top));
+    return key.Close() && xStored && yStored;
 }
 
 } // namespace vlexif

@@ -13,22 +13,23 @@ public:
 
     void Bind(const RegistryLocation& hostLocation, const char* subkeyName);
 
-    bool ReadDword(const char* name, uint32_t& value) const;
-    bool WriteDword(const char* name, uint32_t value) const;
-    bool ReadString(const char* name, char (&buffer)[MAX_PATH]) const;
-    bool WriteString(const char* name, const char* text) const;
-    bool ReadBinary(const char* name, void* buffer, uint32_t capacity) const;
-    bool WriteBinary(const char* name, const void* data, uint32_t length) const;
+    [[nodiscard]] bool ReadDword(const char* name, uint32_t& value) const;
+    [[nodiscard]] bool WriteDword(const char* name, uint32_t value) const;
+    [[nodiscard]] bool ReadString(const char* name, char (&buffer)[MAX_PATH]) const;
+    [[nodiscard]] bool WriteString(const char* name, const char* text) const;
+    [[nodiscard]] bool ReadBinary(const char* name, void* buffer, uint32_t capacity) const;
+    [[nodiscard]] bool WriteBinary(const char* name, const void* data, uint32_t length) const;
     void DeleteValue(const char* name) const;
 
     // x and y are 10, 10 unless stored; the result says whether the key exists.
-    bool ReadWindowPosition(int32_t& x, int32_t& y) const;
-    bool SaveWindowPosition(HWND window) const;
+    [[nodiscard]] bool ReadWindowPosition(int32_t& x, int32_t& y) const;
+    // False unless both values were stored and the key closed.
+    [[nodiscard]] bool SaveWindowPosition(HWND window) const;
 
 private:
-    bool OpenKey(HKEY& key) const;
-    bool OpenOrCreateKey(HKEY& key) const;
-    bool ComposePath(char (&path)[MAX_PATH]) const;
+    [[nodiscard]] bool OpenKey(HKEY& key) const;
+    [[nodiscard]] bool OpenOrCreateKey(HKEY& key) const;
+    [[nodiscard]] bool ComposePath(char (&path)[MAX_PATH]) const;
 
     RegistryLocation location;
     char subkey[MAX_PATH];

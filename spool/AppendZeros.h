@@ -6,7 +6,7 @@
 
 namespace vlexif {
 
-// Chunks of at most this many bytes, each a fresh block released before the
+// Chunks of at most this many bytes, each a fresh block freed before the
 // next: memory stays at one chunk however large the image.
 constexpr uint32_t PrefillChunkSize = 65535;
 

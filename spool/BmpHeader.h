@@ -51,7 +51,7 @@ uint32_t HeaderColoursUsed(const uint8_t* block);
 
 // Size in bytes of the pixel area; false when it, or the whole file, would
 // not fit a signed 32-bit file position.
-bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
-                    uint32_t& pixelAreaSize);
+[[nodiscard]] bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
+                                  uint32_t& pixelAreaSize);
 
 } // namespace vlexif

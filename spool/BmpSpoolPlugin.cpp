@@ -53,7 +53,7 @@ PluginStatus BmpSpoolPlugin::CheckFormat()
     if (status != StatusOk) {
         return status;
     }
-    settings.WriteDword("ImageFormat", formatCode);
+    static_cast<void>(settings.WriteDword("ImageFormat", formatCode)); // this object keeps the code too
     return IsAcceptedFormat(formatCode) ? StatusOk : StatusBadFormat;
 }
 
@@ -121,16 +121,16 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     // A job begun again without finish or abort would orphan its first file:
     // the path stored for it is about to be replaced.
     if (LoadTempPath()) {
-        SpoolFile::Delete(tempPath);
+        static_cast<void>(SpoolFile::Delete(tempPath)); // the new job goes on regardless
     }
     if (!MakeSpoolPath(tempPath)) {
-        workBuffer.Release();
+        workBuffer.Reset();
         return StatusCreateFailed;
     }
     if (spoolFile.Create(tempPath) != StatusOk) {
-        workBuffer.Release();
+        workBuffer.Reset();
         // The empty file the name was reserved with is ours: leave nothing behind.
-        SpoolFile::Delete(tempPath);
+        static_cast<void>(SpoolFile::Delete(tempPath)); // the failed create is what is reported
         return StatusCreateFailed;
     }
     PluginStatus status = WriteHeader(image);
@@ -140,27 +140,30 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     if (status == StatusOk) {
         status = AppendZeros(spoolFile, image.pixelAreaSize);
     }
-    workBuffer.Release();
+    status = CloseWritten(status);
     if (status != StatusOk) {
-        CloseAndDelete();
         return status;
     }
-    spoolFile.Close();
     blockCount = 0;
     // A spool file whose path cannot be kept could never be found again by
     // the job's later calls, nor deleted by its abort.
     if (!settings.WriteString("TempFile", tempPath)) {
-        SpoolFile::Delete(tempPath);
+        static_cast<void>(SpoolFile::Delete(tempPath)); // the lost path is what is reported
         return StatusCreateFailed;
     }
-    settings.WriteDword("LoopCount", 0);
+    static_cast<void>(settings.WriteDword("LoopCount", 0)); // a record only: no later call reads it
     return StatusOk;
+}
+
+void BmpSpoolPlugin::ReloadLayout()
+{
+    static_cast<void>(settings.ReadDword("File Type", fileType)); // none stored: this object's layout stays
 }
 
 PluginStatus BmpSpoolPlugin::BeginImage()
 {
-    settings.ReadDword("File Type", fileType);
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadLayout();
+    ReloadFormatCode();
     const ImageDescription& description = Description();
     // The stored format decides the depth and the palette area, as it decides
     // the rows every block writes: a description changed since the format
@@ -175,8 +178,8 @@ PluginStatus BmpSpoolPlugin::BeginImage()
 
 PluginStatus BmpSpoolPlugin::SetPalette()
 {
-    settings.ReadDword("File Type", fileType);
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadLayout();
+    ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         return StatusOk;
     }
@@ -201,20 +204,13 @@ PluginStatus BmpSpoolPlugin::SetPalette()
     }
     PlaceFileEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, entryBytes, slots,
                      workBuffer.Address());
-    const PluginStatus status = spoolFile.Write(workBuffer.Size(), workBuffer.Address());
-    workBuffer.Release();
-    if (status != StatusOk) {
-        CloseAndDelete();
-        return status;
-    }
-    spoolFile.Close();
-    return StatusOk;
+    return CloseWritten(spoolFile.Write(workBuffer.Size(), workBuffer.Address()));
 }
 
 PluginStatus BmpSpoolPlugin::WriteBlock()
 {
-    settings.ReadDword("File Type", fileType);
-    settings.ReadDword("ImageFormat", formatCode);
+    ReloadLayout();
+    ReloadFormatCode();
     return WriteNativeBlock();
 }
 
@@ -245,7 +241,7 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
     // A refused block leaves the file exactly as it was.
     if (!fill || fileSize < pixelDataOffset || !SourceCoversWalk(walk, block) ||
         !BlockFitsPixelArea(block, outputBits, fileSize - pixelDataOffset)) {
-        spoolFile.Close();
+        static_cast<void>(spoolFile.Close()); // nothing was written through it
         return StatusBadFormat;
     }
     const uint32_t stride = RowStride(static_cast<uint32_t>(block.width), outputBits);
@@ -261,21 +257,19 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
     if (status == StatusOk) {
         status = spoolFile.Write(rowBytes, workBuffer.Address());
     }
-    workBuffer.Release();
+    status = CloseWritten(status);
     if (status != StatusOk) {
-        CloseAndDelete();
         return status;
     }
-    spoolFile.Close();
     ++blockCount;
-    settings.WriteDword("LoopCount", blockCount);
+    static_cast<void>(settings.WriteDword("LoopCount", blockCount)); // a record only: no later call reads it
     return StatusOk;
 }
 
 PluginStatus BmpSpoolPlugin::Abort()
 {
     if (LoadTempPath()) {
-        SpoolFile::Delete(tempPath);
+        static_cast<void>(SpoolFile::Delete(tempPath)); // an abort always ends the job
     }
     settings.DeleteValue("TempFile");
     settings.DeleteValue("ImageFormat");

@@ -41,6 +41,8 @@ protected:
     // is stored for the job's later calls.
     PluginStatus CreateSpoolFile(const SpoolImage& image);
 
+    // Reloads the layout the user chose, "File Type"; none stored leaves it.
+    void ReloadLayout();
     HeaderLayout SpoolLayout() const { return fileType == 0 ? HeaderLayout::Info : HeaderLayout::Core; }
 
     // A block at the spool depth of `formatCode`, in the layout of `fileType`.

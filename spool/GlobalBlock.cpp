@@ -6,29 +6,18 @@ namespace vlexif {
 
 bool GlobalBlock::Allocate(uint32_t bytes)
 {
-    Release();
-    size = bytes;
-    HGLOBAL handle = Os().GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    Reset();
+    const HGLOBAL handle = Os().GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
     if (!handle) {
         return false;
     }
-    address = static_cast<uint8_t*>(Os().GlobalLock(handle));
+    void* address = Os().GlobalLock(handle);
     if (!address) {
         Os().GlobalFree(handle);
         return false;
     }
+    Reset(address, bytes);
     return true;
-}
-
-void GlobalBlock::Release()
-{
-    if (!address) {
-        return;
-    }
-    HGLOBAL handle = Os().GlobalHandle(address);
-    Os().GlobalUnlock(handle);
-    Os().GlobalFree(handle);
-    address = nullptr;
 }
 
 } // namespace vlexif

@@ -34,6 +34,11 @@ void ScanPlugin::BindSettings()
     settings.Bind(hostParams->registry, "EXIF");
 }
 
+void ScanPlugin::ReloadFormatCode()
+{
+    static_cast<void>(settings.ReadDword("ImageFormat", formatCode)); // none stored: this object's code stays
+}
+
 bool ScanPlugin::LoadTempPath()
 {
     return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath);
@@ -49,12 +54,12 @@ PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
         // A spool file the job can no longer write is lost to it; deleted
         // only once it has proven itself to a reader.
         if (IsOwnSpoolPath(tempPath)) {
-            SpoolFile::Delete(tempPath);
+            static_cast<void>(SpoolFile::Delete(tempPath)); // the failed open is what is reported
         }
         return StatusOpenFailed;
     }
     if (!HoldsSpoolHead(spoolFile.Handle(), fileSize)) {
-        spoolFile.Close();
+        static_cast<void>(spoolFile.Close()); // nothing was written through it
         return StatusOpenFailed;
     }
     return StatusOk;
@@ -62,8 +67,20 @@ PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
 
 void ScanPlugin::CloseAndDelete()
 {
-    spoolFile.Close();
-    SpoolFile::Delete(tempPath);
+    static_cast<void>(spoolFile.Close());          // the file is going anyway
+    static_cast<void>(SpoolFile::Delete(tempPath)); // the earlier failure is what is reported
+}
+
+PluginStatus ScanPlugin::CloseWritten(PluginStatus status)
+{
+    workBuffer.Reset();
+    if (status == StatusOk) {
+        status = spoolFile.Close();
+    }
+    if (status != StatusOk) {
+        CloseAndDelete();
+    }
+    return status;
 }
 
 HostBlock ScanPlugin::CurrentBlock() const

@@ -34,13 +34,16 @@ public:
 
     uint32_t FormatCode() const { return formatCode; }
     const char* TempPath() const { return tempPath; }
-    bool HoldsWorkBlock() const { return static_cast<bool>(workBuffer); }
+    bool HoldsWorkBlock() const { return workBuffer.Valid(); }
 
 protected:
     // The job's values live under the host's key plus "EXIF".
     void BindSettings();
+    // Reloads the format code the job's format check stored; none stored
+    // leaves it.
+    void ReloadFormatCode();
     // Reloads "TempFile"; false unless it names this plug-in's own spool file.
-    bool LoadTempPath();
+    [[nodiscard]] bool LoadTempPath();
     // Reloads "TempFile" and opens it for writing, once per block: the file
     // proves itself through the very handle that will write it, before any
     // byte is written. `fileSize` is then the proven size. On failure nothing
@@ -48,6 +51,10 @@ protected:
     PluginStatus OpenSpoolFile(uint32_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();
+    // The end of a write that came to `status`: the work block freed, the
+    // file closed. A close that fails counts as a failed write, for the file
+    // may not hold what was written; on any failure the file is deleted.
+    PluginStatus CloseWritten(PluginStatus status);
 
     const ImageDescription& Description() const { return DescriptionView(imageRecord); }
     HostBlock CurrentBlock() const;

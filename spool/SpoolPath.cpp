@@ -8,38 +8,11 @@ namespace vlexif {
 
 namespace {
 
-bool TempDirectory(char (&dir)[MAX_PATH])
+[[nodiscard]] bool TempDirectory(char (&dir)[MAX_PATH])
 {
     const DWORD length = Os().GetTempPathA(MAX_PATH, dir);
     return length != 0 && length < MAX_PATH;
 }
-
-// A file opened for reading only, closed again on every way out.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const char* path)
-        : handle(Os().CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    ~ReadOnlyFile()
-    {
-        if (handle != INVALID_HANDLE_VALUE) {
-            Os().CloseHandle(handle);
-        }
-    }
-
-    bool HoldsSpoolHead() const
-    {
-        uint32_t size = 0;
-        return handle != INVALID_HANDLE_VALUE && vlexif::HoldsSpoolHead(handle, size);
-    }
-
-private:
-    HANDLE handle;
-};
 
 } // namespace
 
@@ -81,7 +54,14 @@ bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)
 
 bool IsOwnSpoolPath(const char* path)
 {
-    return IsSpoolNamedPath(path) && ReadOnlyFile(path).HoldsSpoolHead();
+    if (!IsSpoolNamedPath(path)) {
+        return false;
+    }
+    // Opened for reading only, and closed again on every way out.
+    const SpoolHandle file(Os().CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint32_t size = 0;
+    return file.Valid() && HoldsSpoolHead(file.Get(), size);
 }
 
 } // namespace vlexif

@@ -10,7 +10,7 @@ namespace vlexif {
 
 // A new, empty "~TF" file in the temporary directory; its path in `path`.
 // False when the platform could make no name; `path` is then empty.
-bool MakeSpoolPath(char (&path)[MAX_PATH]);
+[[nodiscard]] bool MakeSpoolPath(char (&path)[MAX_PATH]);
 
 // True when `path` may be opened at all: a GetTempFileName "~TF" name on a
 // lettered drive or in today's temporary directory. The folder may be any:

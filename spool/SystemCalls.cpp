@@ -8,7 +8,7 @@ const SystemCalls realCalls = {
     ::CreateFileA,    ::WriteFile,         ::SetFilePointer, ::CloseHandle,      ::GetFileType,
     ::GetFileSize,    ::ReadFile,          ::DeleteFileA,    ::GetTempPathA,     ::GetTempFileNameA,
     ::GetModuleHandleA, ::GetProcAddress,  ::GetDiskFreeSpaceA, ::GlobalAlloc,   ::GlobalLock,
-    ::GlobalHandle,   ::GlobalUnlock,      ::GlobalFree,
+    ::GlobalFree,
 };
 
 SystemCalls calls = realCalls;
@@ -23,6 +23,11 @@ SystemCalls& Os()
 const SystemCalls& RealSystemCalls()
 {
     return realCalls;
+}
+
+bool CloseSpoolHandle(HANDLE handle)
+{
+    return calls.CloseHandle(handle) != FALSE;
 }
 
 } // namespace vlexif

@@ -4,6 +4,8 @@
 // that the real platform cannot produce on demand.
 #pragma once
 
+#include "win32/UniqueHandle.h"
+
 #include <windows.h>
 
 namespace vlexif {
@@ -24,8 +26,6 @@ struct SystemCalls {
     decltype(&::GetDiskFreeSpaceA) GetDiskFreeSpaceA;
     decltype(&::GlobalAlloc) GlobalAlloc;
     decltype(&::GlobalLock) GlobalLock;
-    decltype(&::GlobalHandle) GlobalHandle;
-    decltype(&::GlobalUnlock) GlobalUnlock;
     decltype(&::GlobalFree) GlobalFree;
 };
 
@@ -34,5 +34,11 @@ SystemCalls& Os();
 
 // The untouched Win32 table, for restoring after a test.
 const SystemCalls& RealSystemCalls();
+
+// Closes through the table, so that a test can make a close fail.
+bool CloseSpoolHandle(HANDLE handle);
+
+// A file handle of the spool's, closed through the table.
+using SpoolHandle = UniqueHandle<HANDLE, CloseSpoolHandle, InvalidHandleBits>;
 
 } // namespace vlexif

@@ -10,6 +10,6 @@ namespace vlexif {
 // The module's path with all after its last backslash replaced by `fileName`,
 // or `fileName` alone when the path has no backslash. False when the module's
 // path is unknown or the result does not fit.
-bool SiblingPath(HMODULE module, const char* fileName, char (&path)[MAX_PATH]);
+[[nodiscard]] bool SiblingPath(HMODULE module, const char* fileName, char (&path)[MAX_PATH]);
 
 } // namespace vlexif

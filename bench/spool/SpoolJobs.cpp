@@ -185,7 +185,7 @@ double SpoolJob::ThroughPlugin()
     seconds += clock.Seconds();
     Expect(FileSize(plugin.TempPath()) == ExpectedFileSize(), "the plug-in's spool file has the wrong size");
     plugin.BindHost(&host.params);
-    plugin.Abort();
+    Expect(plugin.Abort() == StatusOk, "Abort failed");
     key.DeleteExif();
     return seconds;
 }

@@ -8,7 +8,7 @@
 
 namespace vkexf {
 
-enum Status : uint16_t {
+enum [[nodiscard]] Status : uint16_t {
     StatusOk = 0,
     StatusDiskFull = 201,
     StatusCreateFailed = 202,  // the output file cannot be created

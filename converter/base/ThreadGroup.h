@@ -4,6 +4,7 @@
 #pragma once
 
 #include "converter/base/StripPlan.h"
+#include "win32/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -20,25 +21,33 @@ public:
     ~ThreadGroup() { JoinAll(); }
 
     // False when no thread could be made; the caller does the work itself.
-    bool Start(LPTHREAD_START_ROUTINE routine, void* argument)
+    [[nodiscard]] bool Start(LPTHREAD_START_ROUTINE routine, void* argument)
     {
-        if (count_ == kMaxWorkers)
+        if (count_ == kMaxWorkers) {
             return false;
-        const HANDLE thread =
-            CreateThread(nullptr, kStackBytes, routine, argument, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (!thread)
+        }
+        threads_[count_].Reset(
+            CreateThread(nullptr, kStackBytes, routine, argument, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (!threads_[count_].Valid()) {
             return false;
-        threads_[count_++] = thread;
+        }
+        ++count_;
         return true;
     }
 
     // Waits for every thread to end and closes its handle.
     void JoinAll()
     {
-        if (count_)
-            WaitForMultipleObjects(count_, threads_, TRUE, INFINITE);
-        for (DWORD i = 0; i < count_; ++i)
-            CloseHandle(threads_[i]);
+        HANDLE handles[kMaxWorkers];
+        for (DWORD i = 0; i < count_; ++i) {
+            handles[i] = threads_[i].Get();
+        }
+        if (count_) {
+            WaitForMultipleObjects(count_, handles, TRUE, INFINITE);
+        }
+        for (DWORD i = 0; i < count_; ++i) {
+            threads_[i].Reset();
+        }
         count_ = 0;
     }
 
@@ -47,7 +56,7 @@ private:
     // libjpeg need a few kilobytes of stack, not the host's default megabyte.
     static constexpr SIZE_T kStackBytes = 256 * 1024;
 
-    HANDLE threads_[kMaxWorkers] = {};
+    vlexif::UniqueKernelHandle threads_[kMaxWorkers];
     DWORD count_ = 0;
 };
 

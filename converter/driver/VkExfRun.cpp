@@ -19,7 +19,7 @@ namespace {
 constexpr char kVersionText[] = "VkExf test driver 1.0";
 
 template <size_t N>
-bool CopyField(char (&field)[N], const char* text)
+[[nodiscard]] bool CopyField(char (&field)[N], const char* text)
 {
     if (std::strlen(text) >= N)
         return false;
@@ -48,7 +48,7 @@ double ProcessorSeconds()
 }
 
 // Keeps the lowest `count` processors of the process's affinity mask.
-bool LimitProcessors(int count)
+[[nodiscard]] bool LimitProcessors(int count)
 {
     DWORD_PTR process = 0, system = 0;
     if (count < 1 || !GetProcessAffinityMask(GetCurrentProcess(), &process, &system))

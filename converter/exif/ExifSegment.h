@@ -48,7 +48,7 @@ size_t ExifThumbnailRoom(const ExifFields& fields);
 // The APP1 payload: "Exif\0\0" and a little-endian TIFF stream. False only if
 // it would not fit, which for the texts means never, and for the thumbnail
 // that it is larger than ExifThumbnailRoom.
-bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment);
+[[nodiscard]] bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment);
 
 // EXIF's date and time form; each value is clamped to its digits.
 void ExifDateTime(int year, int month, int day, int hour, int minute, int second,

@@ -23,7 +23,7 @@ struct BmpLayout {
     int32_t yPixelsPerMetre = 0;
 };
 
-enum class BmpError {
+enum class [[nodiscard]] BmpError {
     None,
     Truncated,       // fewer bytes than the headers need
     Signature,       // not "BM"

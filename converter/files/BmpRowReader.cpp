@@ -28,10 +28,10 @@ const char* Problem(BmpError error)
 Status BmpRowReader::Open(const char* path)
 {
     path_ = path;
-    file_ = FileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!file_.valid() || !GetFileSizeEx(file_.get(), &size))
+    if (!file_.Valid() || !GetFileSizeEx(file_.Get(), &size))
         return FailWithError(StatusReadFailed, kCannotRead, path, GetLastError());
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 
@@ -61,7 +61,7 @@ Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!calls.readFile(file_.get(), buffer, bytes, &read, &at)) {
+    if (!calls.readFile(file_.Get(), buffer, bytes, &read, &at)) {
         error = GetLastError();
         // The end of the file met by a positioned read is a short file too.
         if (error == ERROR_HANDLE_EOF)

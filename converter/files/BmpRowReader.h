@@ -5,7 +5,7 @@
 #include "converter/files/BmpHeader.h"
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 
 #include <cstdint>
 
@@ -32,7 +32,7 @@ private:
     Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls, DWORD& error) const;
 
     const char* path_ = nullptr;
-    FileHandle file_;
+    vlexif::UniqueFile file_;
     BmpLayout layout_;
 };
 

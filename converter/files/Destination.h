@@ -13,6 +13,6 @@ struct Destination {
 
 // False when there is no record, the path is empty or has no terminator in
 // its field. A make or model filling its whole field is taken as it stands.
-bool ReadDestination(const JobDestination* record, Destination& destination);
+[[nodiscard]] bool ReadDestination(const JobDestination* record, Destination& destination);
 
 } // namespace vkexf

@@ -20,7 +20,7 @@ struct ExtendedPath {
 };
 
 // 0, or the Win32 error that says why the path is unusable.
-DWORD ToExtendedPath(const char* ansiPath, ExtendedPath& path);
+[[nodiscard]] DWORD ToExtendedPath(const char* ansiPath, ExtendedPath& path);
 
 // The same path in the NT form ("\??\...") that a rename by handle takes.
 void ToNtPath(const ExtendedPath& path, wchar_t* nt);

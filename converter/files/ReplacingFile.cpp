@@ -14,7 +14,8 @@ constexpr int kNameAttempts = 64;
 
 ReplacingFile::~ReplacingFile()
 {
-    file_.Close();
+    // Closed before its name is deleted: nothing written is kept by then.
+    file_.Reset();
     if (unmarked_)
         DeleteFileW(temporary_);
 }
@@ -34,14 +35,14 @@ Status ReplacingFile::Create(const char* destination)
         std::wmemcpy(temporary_, target_.text, target_.folderLength);
         std::swprintf(temporary_ + target_.folderLength, kMaxExtendedPath - target_.folderLength,
                       L"~vkx%08lX.tmp", static_cast<unsigned long>(number));
-        file_ = FileHandle(CreateFileW(temporary_, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file_.valid())
+        file_.Reset(CreateFileW(temporary_, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        if (file_.Valid())
             break;
         if (GetLastError() != ERROR_FILE_EXISTS)
             return FailWithError(StatusCreateFailed, kCannotWrite, destination, GetLastError());
     }
-    if (!file_.valid())
+    if (!file_.Valid())
         return FailWithError(StatusCreateFailed, kCannotWrite, destination, ERROR_FILE_EXISTS);
     if (!MarkForDeletion(true)) {
         const DWORD error = GetLastError();
@@ -70,7 +71,7 @@ bool ReplacingFile::MarkForDeletion(bool remove) const
 {
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = remove;
-    return SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof disposition);
+    return SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 bool ReplacingFile::RenameOverDestination() const
@@ -82,12 +83,12 @@ bool ReplacingFile::RenameOverDestination() const
     rename.info.ReplaceIfExists = TRUE;
     ToNtPath(target_, rename.info.FileName);
     rename.info.FileNameLength = static_cast<DWORD>(std::wcslen(rename.info.FileName) * sizeof(wchar_t));
-    return SetFileInformationByHandle(file_.get(), FileRenameInfo, &rename, sizeof rename);
+    return SetFileInformationByHandle(file_.Get(), FileRenameInfo, &rename, sizeof rename);
 }
 
 Status ReplacingFile::Commit()
 {
-    if (!FlushFileBuffers(file_.get()))
+    if (!FlushFileBuffers(file_.Get()))
         return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
     if (const Status status = CheckReplaceable())
         return status;

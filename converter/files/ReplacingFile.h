@@ -8,7 +8,7 @@
 
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/ExtendedPath.h"
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace vkexf {
 
@@ -23,7 +23,7 @@ public:
     // file. `destination` must outlive this object.
     Status Create(const char* destination);
 
-    HANDLE handle() const { return file_.get(); }
+    HANDLE handle() const { return file_.Get(); }
 
     // Flushes the file and moves it over the destination.
     Status Commit();
@@ -32,13 +32,13 @@ private:
     // A read-only file or a folder in the destination's place: Windows would
     // refuse to replace it, Wine would not, so the converter asks itself.
     Status CheckReplaceable() const;
-    bool MarkForDeletion(bool remove) const;
-    bool RenameOverDestination() const;
+    [[nodiscard]] bool MarkForDeletion(bool remove) const;
+    [[nodiscard]] bool RenameOverDestination() const;
 
     const char* destination_ = nullptr;
     ExtendedPath target_ = {};
     wchar_t temporary_[kMaxExtendedPath] = {};
-    FileHandle file_;
+    vlexif::UniqueFile file_;
     bool unmarked_ = false; // the file outlives its handle: delete it by name
 };
 

@@ -49,12 +49,12 @@ public:
     void Attach(SharedWork* work) { work_ = work; }
 
 private:
-    bool Prepare();
+    [[nodiscard]] bool Prepare();
     // False once any worker has failed.
-    bool TakeStrip(uint32_t& strip);
-    bool WaitForTurn(uint32_t strip);
+    [[nodiscard]] bool TakeStrip(uint32_t& strip);
+    [[nodiscard]] bool WaitForTurn(uint32_t strip);
     void PassTurn();
-    bool Write();
+    [[nodiscard]] bool Write();
     // Records the first failure of all workers and wakes those that wait.
     void Fail(Stage stage, Status status, DWORD error);
 
@@ -89,13 +89,13 @@ void StripWorker::Run()
         return;
     const StripPlan& plan = work_->plan;
     const uint32_t height = work_->settings->height;
-    auto** rows = reinterpret_cast<uint8_t**>(rows_.data());
+    auto** rows = reinterpret_cast<uint8_t**>(rows_.Address());
     uint32_t strip = 0;
     while (TakeStrip(strip)) {
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
-        if (const Status status = work_->reader->ReadRows(top, count, pixels_.data(), rows, work_->calls, error))
+        if (const Status status = work_->reader->ReadRows(top, count, pixels_.Address(), rows, work_->calls, error))
             return Fail(Stage::Read, status, error);
         if (const Status status = encoder_.Encode(rows, count, strip, plan.strips))
             return Fail(Stage::Encode, status, 0);

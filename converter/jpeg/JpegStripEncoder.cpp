@@ -3,6 +3,7 @@
 #include <jerror.h>
 
 #include <cstring>
+#include <utility>
 
 namespace vkexf {
 
@@ -83,7 +84,7 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
         jpeg_write_scanlines(&cinfo_, rows + cinfo_.next_scanline, count - cinfo_.next_scanline);
     jpeg_finish_compress(&cinfo_);
 
-    uint8_t* jpeg = destination_.buffer.data();
+    uint8_t* jpeg = destination_.buffer.Address();
     end_ = destination_.used;
     if (!LocateScan(jpeg, end_, pageHeight_) || end_ < begin_ + 2 || jpeg[end_ - 1] != kEndOfImage)
         return StatusWriteFailed;
@@ -118,20 +119,20 @@ bool JpegStripEncoder::LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeigh
 void JpegStripEncoder::InitDestination(j_compress_ptr cinfo)
 {
     auto* destination = static_cast<MemoryDestination*>(cinfo->dest);
-    destination->next_output_byte = destination->buffer.data();
-    destination->free_in_buffer = destination->buffer.size();
+    destination->next_output_byte = destination->buffer.Address();
+    destination->free_in_buffer = destination->buffer.Size();
 }
 
 bool JpegStripEncoder::Grow(MemoryDestination& destination)
 {
-    const size_t full = destination.buffer.size();
+    const size_t full = destination.buffer.Size();
     HeapBuffer larger;
     if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full, destination.allocate))
         return false;
-    std::memcpy(larger.data(), destination.buffer.data(), full);
-    destination.buffer.Swap(larger);
-    destination.next_output_byte = destination.buffer.data() + full;
-    destination.free_in_buffer = destination.buffer.size() - full;
+    std::memcpy(larger.Address(), destination.buffer.Address(), full);
+    destination.buffer = std::move(larger);
+    destination.next_output_byte = destination.buffer.Address() + full;
+    destination.free_in_buffer = destination.buffer.Size() - full;
     return true;
 }
 
@@ -146,7 +147,7 @@ boolean JpegStripEncoder::EmptyBuffer(j_compress_ptr cinfo)
 void JpegStripEncoder::TermDestination(j_compress_ptr cinfo)
 {
     auto* destination = static_cast<MemoryDestination*>(cinfo->dest);
-    destination->used = destination->buffer.size() - destination->free_in_buffer;
+    destination->used = destination->buffer.Size() - destination->free_in_buffer;
 }
 
 } // namespace vkexf

@@ -44,7 +44,7 @@ public:
     // with its restart marker, the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
 
-    const uint8_t* bytes() const { return destination_.buffer.data() + begin_; }
+    const uint8_t* bytes() const { return destination_.buffer.Address() + begin_; }
     size_t size() const { return end_ - begin_; }
 
 private:
@@ -59,13 +59,13 @@ private:
     static boolean EmptyBuffer(j_compress_ptr cinfo);
     static void TermDestination(j_compress_ptr cinfo);
     // Doubles the buffer, keeping what it holds; false when memory is short.
-    static bool Grow(MemoryDestination& destination);
+    [[nodiscard]] static bool Grow(MemoryDestination& destination);
 
     // The status for a longjmp out of libjpeg.
     Status Failed() const;
     // Finds where the entropy-coded bytes begin, writing the page's height
     // into the frame header on the way; false if libjpeg wrote no such thing.
-    bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
+    [[nodiscard]] bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
 
     JpegErrors errors_;
     MemoryDestination destination_;

@@ -1,6 +1,6 @@
 #include "converter/survey/SpoolSurvey.h"
 
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 #include "converter/survey/GreyRows.h"
 #include "converter/base/LastFailure.h"
 #include "converter/base/ThreadGroup.h"
@@ -79,17 +79,17 @@ void SurveyWorker::Run()
     const BmpLayout& layout = shared_->reader->layout();
     if (!memory_.Allocate(plan.bytesPerWorker, shared_->calls.heapAlloc))
         return shared_->Fail(StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-    scaler_.emplace(layout.width, layout.height, memory_.data());
-    uint8_t* const pixels = memory_.data() + plan.scalerBytes;
+    scaler_.emplace(layout.width, layout.height, memory_.Address());
+    uint8_t* const pixels = memory_.Address() + plan.scalerBytes;
 
     // A handle of its own, read forwards from the band's first stored row:
     // under Wine, reads that carry their position cost half as much again.
-    FileHandle file(CreateFileA(shared_->reader->path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    vlexif::UniqueFile file(CreateFileA(shared_->reader->path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     const uint32_t firstStored = layout.topDown ? top_ : layout.height - bottom_;
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(layout.pixelOffset + uint64_t{firstStored} * layout.stride);
-    if (!file.valid() || !SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
+    if (!file.Valid() || !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN))
         return shared_->Fail(StatusReadFailed, GetLastError());
 
     for (uint32_t done = 0; done < bottom_ - top_;) {
@@ -98,7 +98,7 @@ void SurveyWorker::Run()
         const uint32_t count = std::min(plan.readRows, bottom_ - top_ - done);
         const DWORD bytes = count * layout.stride;
         DWORD read = 0;
-        if (!shared_->calls.readFile(file.get(), pixels, bytes, &read, nullptr))
+        if (!shared_->calls.readFile(file.Get(), pixels, bytes, &read, nullptr))
             return shared_->Fail(StatusReadFailed, GetLastError());
         if (read != bytes)
             return shared_->Fail(StatusReadFailed, 0);
@@ -149,7 +149,7 @@ Status SpoolSurvey::Run(const BmpRowReader& reader)
     const ThumbnailSize size = workers[0].scaler().size();
     if (!thumbnail_.Allocate(size_t{size.width} * size.height * 3, calls_.heapAlloc))
         return reader.ReportReadFailure(StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-    workers[0].scaler().Finish(thumbnail_.data());
+    workers[0].scaler().Finish(thumbnail_.Address());
     grey_ = !shared.colour.load();
     thumbnailSize_ = size;
     return StatusOk;

@@ -35,7 +35,7 @@ public:
     bool grey() const { return grey_; }
     ThumbnailSize thumbnailSize() const { return thumbnailSize_; }
     // BGR, top row first, 3 * thumbnailSize().width bytes a row.
-    const uint8_t* thumbnail() const { return thumbnail_.data(); }
+    const uint8_t* thumbnail() const { return thumbnail_.Address(); }
 
 private:
     ConverterCalls calls_;

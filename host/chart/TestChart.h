@@ -11,7 +11,7 @@ namespace vlscan {
 
 enum class ChartPattern { Chart, Smooth };
 
-std::optional<ChartPattern> ParseChartPattern(std::string_view name);
+[[nodiscard]] std::optional<ChartPattern> ParseChartPattern(std::string_view name);
 
 // Line y of the picture: 16-bit RGB samples.
 std::vector<uint16_t> DrawChartLine(ChartPattern pattern, uint32_t width, uint32_t height, uint32_t y);

@@ -24,7 +24,8 @@ bool EndsWith(const std::string& text, const char* tail)
 // PNG files are written whole; PNM files a line at a time, so large pages
 // never need the whole picture in memory.
 template <class LineOf>
-bool WritePngChart(const std::string& output, unsigned width, unsigned height, unsigned channels, LineOf lineOf)
+[[nodiscard]] bool WritePngChart(const std::string& output, unsigned width, unsigned height, unsigned channels,
+                                 LineOf lineOf)
 {
     std::vector<uint8_t> samples;
     samples.reserve(static_cast<size_t>(width) * height * channels);
@@ -36,23 +37,20 @@ bool WritePngChart(const std::string& output, unsigned width, unsigned height, u
 }
 
 template <class LineOf>
-bool WritePnmChart(const std::string& output, unsigned width, unsigned height, unsigned channels, unsigned depth,
-                   LineOf lineOf)
+[[nodiscard]] bool WritePnmChart(const std::string& output, unsigned width, unsigned height, unsigned channels,
+                                 unsigned depth, LineOf lineOf)
 {
     vlscan::FilePtr file(std::fopen(output.c_str(), "wb"));
     if (!file) {
         return false;
     }
     vlscan::PnmWriter pnm(file.get(), width, height, channels, depth == 16 ? 65535 : 255);
-    for (unsigned y = 0; y < height && pnm.Good(); ++y) {
+    bool written = pnm.Good();
+    for (unsigned y = 0; y < height && written; ++y) {
         const std::vector<uint16_t> line = lineOf(y);
-        if (depth == 16) {
-            pnm.Line(line.data());
-        } else {
-            pnm.Line(vlscan::HighBytes(line).data());
-        }
+        written = depth == 16 ? pnm.Line(line.data()) : pnm.Line(vlscan::HighBytes(line).data());
     }
-    return vlscan::CloseWritten(std::move(file)) && pnm.Good();
+    return vlscan::CloseWritten(std::move(file)) && written;
 }
 
 int Usage()

@@ -8,7 +8,7 @@ namespace vlscan {
 
 // False when some character of `wide` has no form in the ANSI code page;
 // a best-fit look-alike would name another file.
-bool AnsiFromWide(const std::wstring& wide, std::string& ansi);
+[[nodiscard]] bool AnsiFromWide(const std::wstring& wide, std::string& ansi);
 
 std::string Utf8FromAnsi(const std::string& ansi);
 

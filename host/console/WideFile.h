@@ -9,6 +9,6 @@
 namespace vlscan {
 
 // `mode` as for _wfopen. Null with errno set when the file cannot be opened.
-FilePtr OpenWide(const std::string& utf8Path, const wchar_t* mode);
+[[nodiscard]] FilePtr OpenWide(const std::string& utf8Path, const wchar_t* mode);
 
 } // namespace vlscan

@@ -11,7 +11,7 @@ namespace vlscan {
 
 enum class BlockOrder { TopDown, BottomUp, Random };
 
-std::optional<BlockOrder> ParseBlockOrder(std::string_view name);
+[[nodiscard]] std::optional<BlockOrder> ParseBlockOrder(std::string_view name);
 
 struct BlockSpan {
     uint32_t linesBefore; // the block's first line, counted from the top

@@ -10,24 +10,17 @@ ConverterLibrary::ConverterLibrary()
 {
     char path[MAX_PATH];
     if (vlexif::SiblingPath(nullptr, "VkExf.dll", path)) {
-        module = LoadLibraryA(path);
-    }
-}
-
-ConverterLibrary::~ConverterLibrary()
-{
-    if (module) {
-        FreeLibrary(module);
+        module.Reset(LoadLibraryA(path));
     }
 }
 
 std::string ConverterLibrary::LastError() const
 {
-    if (!module) {
+    if (!module.Valid()) {
         return {};
     }
     const auto lastError = reinterpret_cast<VkExfLastErrorProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, kVkExfLastErrorName)));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), kVkExfLastErrorName)));
     if (!lastError) {
         return {};
     }

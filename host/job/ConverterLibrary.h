@@ -1,9 +1,9 @@
 // VkExf.dll held by the host for a job's duration. The plug-in loads and
-// releases the converter inside Finish; holding it as well keeps the
+// unloads the converter inside Finish; holding it as well keeps the
 // converter's account of a failure alive until the host asks for it.
 #pragma once
 
-#include <windows.h>
+#include "win32/UniqueHandle.h"
 
 #include <string>
 
@@ -13,16 +13,13 @@ class ConverterLibrary {
 public:
     // Loads VkExf.dll from the program's folder, if it is there.
     ConverterLibrary();
-    ConverterLibrary(const ConverterLibrary&) = delete;
-    ConverterLibrary& operator=(const ConverterLibrary&) = delete;
-    ~ConverterLibrary();
 
     // The converter's reason for its last failure, in UTF-8; empty when it
     // gave none, or the DLL or its VkExf_LastError export is missing.
     std::string LastError() const;
 
 private:
-    HMODULE module = nullptr;
+    vlexif::UniqueModule module;
 };
 
 } // namespace vlscan

@@ -8,7 +8,7 @@ namespace vlscan {
 
 namespace {
 
-bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+[[nodiscard]] bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
 {
     const std::wstring wide = WidePath(path);
     if (wide.empty()) {

@@ -7,7 +7,7 @@ namespace vlscan {
 namespace {
 
 template <size_t N>
-bool CopyText(char (&field)[N], const std::string& text)
+[[nodiscard]] bool CopyText(char (&field)[N], const std::string& text)
 {
     if (text.size() >= N) {
         return false;

@@ -27,7 +27,7 @@ public:
     const vlexif::JobRecord& Job() const { return *reinterpret_cast<const vlexif::JobRecord*>(jobBytes); }
 
     // False when a text does not fit its field.
-    bool SetDestination(const std::string& fullPath, const std::string& make, const std::string& model);
+    [[nodiscard]] bool SetDestination(const std::string& fullPath, const std::string& make, const std::string& model);
 
     void DescribeImage(const FormatInfo& format, uint32_t width, uint32_t height, uint32_t dpi);
     void OfferPalette(const Palette& palette);

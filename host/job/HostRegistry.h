@@ -7,6 +7,6 @@
 namespace vlscan {
 
 // "Compress Rate" (REG_DWORD) under HKEY_CURRENT_USER, HostKeyPath + "\EXIF".
-bool StoreCompressRate(uint32_t rate);
+[[nodiscard]] bool StoreCompressRate(uint32_t rate);
 
 } // namespace vlscan

@@ -87,7 +87,7 @@ std::string CheckExisting(const std::wstring& path, DWORD attributes)
 
 // The directory form for the job record: as written where the code page
 // holds it and it leaves room, else its short form.
-bool AnsiFolder(const std::wstring& folder, size_t nameLength, std::string& ansi)
+[[nodiscard]] bool AnsiFolder(const std::wstring& folder, size_t nameLength, std::string& ansi)
 {
     if (AnsiFromWide(folder, ansi) && ansi.size() + 1 + nameLength <= MaxJobPath) {
         return true;

@@ -16,6 +16,6 @@ struct OutputTarget {
 
 // Empty when a job can write to `output` (UTF-8), with `target` filled;
 // else why not, in words for the user, with target.shownPath as far as known.
-std::string CheckOutput(const std::string& output, OutputTarget& target);
+[[nodiscard]] std::string CheckOutput(const std::string& output, OutputTarget& target);
 
 } // namespace vlscan

@@ -5,13 +5,6 @@
 
 namespace vlscan {
 
-PluginLibrary::~PluginLibrary()
-{
-    if (module) {
-        FreeLibrary(module);
-    }
-}
-
 bool PluginLibrary::Load(std::string& error)
 {
     char path[MAX_PATH];
@@ -19,13 +12,13 @@ bool PluginLibrary::Load(std::string& error)
         error = "cannot name VLEXIF.dll beside the program";
         return false;
     }
-    module = LoadLibraryA(path);
-    if (!module) {
+    module.Reset(LoadLibraryA(path));
+    if (!module.Valid()) {
         error = std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     entry = reinterpret_cast<vlexif::VLScanEntryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, vlexif::VLScanEntryName)));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), vlexif::VLScanEntryName)));
     if (!entry) {
         error = std::string(path) + " has no " + vlexif::VLScanEntryName;
         return false;

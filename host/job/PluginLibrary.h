@@ -3,6 +3,7 @@
 #pragma once
 
 #include "interface/HostInterface.h"
+#include "win32/UniqueHandle.h"
 
 #include <string>
 
@@ -10,13 +11,8 @@ namespace vlscan {
 
 class PluginLibrary {
 public:
-    PluginLibrary() = default;
-    PluginLibrary(const PluginLibrary&) = delete;
-    PluginLibrary& operator=(const PluginLibrary&) = delete;
-    ~PluginLibrary();
-
     // False, with the reason in `error`, when the DLL or its entry is missing.
-    bool Load(std::string& error);
+    [[nodiscard]] bool Load(std::string& error);
 
     // Runs one command; the status is the low 16 bits of the entry's result.
     vlexif::PluginStatus Call(vlexif::PluginCommand command, vlexif::HostParams& params);
@@ -26,7 +22,7 @@ public:
     double SecondsInAll() const;
 
 private:
-    HMODULE module = nullptr;
+    vlexif::UniqueModule module;
     vlexif::VLScanEntryProc entry = nullptr;
     double seconds[vlexif::CmdAbout + 1] = {};
 };

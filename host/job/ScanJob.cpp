@@ -13,7 +13,7 @@ public:
     JobSteps(PluginLibrary& plugin, HostRecords& records) : plugin(plugin), records(records) {}
 
     // False once a step failed or an interrupt arrived; later steps are skipped.
-    bool Step(PluginCommand command)
+    [[nodiscard]] bool Step(PluginCommand command)
     {
         if (outcome.status != StatusOk || outcome.interrupted) {
             return false;
@@ -33,7 +33,7 @@ public:
     JobOutcome Close()
     {
         if (outcome.status != StatusOk || outcome.interrupted) {
-            plugin.Call(CmdAbort, records.Params());
+            static_cast<void>(plugin.Call(CmdAbort, records.Params())); // the first failure is the outcome
         }
         return outcome;
     }
@@ -55,7 +55,7 @@ JobOutcome RunScanJob(PluginLibrary& plugin, HostRecords& records, const HostPag
     if (steps.Step(CmdDescribe) && steps.Step(CmdCheckFormat) && steps.Step(CmdBeginImage)) {
         if (!page.palette.empty()) {
             records.OfferPalette(page.palette);
-            steps.Step(CmdSetPalette);
+            static_cast<void>(steps.Step(CmdSetPalette)); // a failure stays in the outcome
         }
         const uint32_t total = static_cast<uint32_t>(blocks.size());
         for (const BlockSpan& span : blocks) {
@@ -66,7 +66,7 @@ JobOutcome RunScanJob(PluginLibrary& plugin, HostRecords& records, const HostPag
             ++steps.outcome.blocksSent;
             progress(steps.outcome.blocksSent, total);
         }
-        steps.Step(CmdFinish);
+        static_cast<void>(steps.Step(CmdFinish)); // a failure stays in the outcome
     }
     return steps.Close();
 }

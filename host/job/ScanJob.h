@@ -13,7 +13,7 @@
 
 namespace vlscan {
 
-struct JobOutcome {
+struct [[nodiscard]] JobOutcome {
     vlexif::PluginStatus status = vlexif::StatusOk;
     vlexif::PluginCommand failedCommand = vlexif::CmdDescribe; // meaningful when status is not Ok
     bool interrupted = false;

@@ -15,7 +15,7 @@ int64_t Tell(std::FILE* file)
 #endif
 }
 
-bool Seek(std::FILE* file, int64_t offset, int origin)
+[[nodiscard]] bool Seek(std::FILE* file, int64_t offset, int origin)
 {
 #ifdef _WIN32
     return _fseeki64(file, offset, origin) == 0;

@@ -8,12 +8,12 @@
 
 namespace vlscan {
 
-bool SeekTo(std::FILE* file, uint64_t offset);
+[[nodiscard]] bool SeekTo(std::FILE* file, uint64_t offset);
 
 // Empty when unknown.
-std::optional<uint64_t> Position(std::FILE* file);
+[[nodiscard]] std::optional<uint64_t> Position(std::FILE* file);
 
 // The file's length; the position is left where it was. Empty when unknown.
-std::optional<uint64_t> FileLength(std::FILE* file);
+[[nodiscard]] std::optional<uint64_t> FileLength(std::FILE* file);
 
 } // namespace vlscan

@@ -13,7 +13,7 @@ struct FileClose {
 using FilePtr = std::unique_ptr<std::FILE, FileClose>;
 
 // Closes a file that was written: false when the last buffered bytes could not be.
-inline bool CloseWritten(FilePtr file)
+[[nodiscard]] inline bool CloseWritten(FilePtr file)
 {
     return std::fclose(file.release()) == 0;
 }

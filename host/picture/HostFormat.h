@@ -21,7 +21,7 @@ struct FormatInfo {
 };
 
 const FormatInfo& InfoOf(HostFormat format);
-std::optional<HostFormat> ParseFormat(std::string_view name);
+[[nodiscard]] std::optional<HostFormat> ParseFormat(std::string_view name);
 // "rgb24|rgb48|..." of the listed formats, for the help text.
 std::string ListedFormatNames();
 

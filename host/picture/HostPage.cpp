@@ -223,11 +223,12 @@ bool WriteReference(std::FILE* file, const HostPage& page)
 {
     PnmWriter pnm(file, page.width, page.height, 3, 255);
     std::vector<uint8_t> rgb(static_cast<size_t>(page.width) * 3);
-    for (uint32_t y = 0; y < page.height && pnm.Good(); ++y) {
+    bool written = pnm.Good();
+    for (uint32_t y = 0; y < page.height && written; ++y) {
         RenderReferenceLine(page, y, rgb.data());
-        pnm.Line(rgb.data());
+        written = pnm.Line(rgb.data());
     }
-    return pnm.Good();
+    return written;
 }
 
 } // namespace vlscan

@@ -43,6 +43,6 @@ void RenderReferenceLine(const HostPage& page, uint32_t y, uint8_t* rgb);
 
 // The whole of that picture as an 8-bit PPM, a line at a time. False when
 // the file could not be written.
-bool WriteReference(std::FILE* file, const HostPage& page);
+[[nodiscard]] bool WriteReference(std::FILE* file, const HostPage& page);
 
 } // namespace vlscan

@@ -7,7 +7,7 @@
 
 namespace vlscan {
 
-bool WritePng(const std::string& path, uint32_t width, uint32_t height, uint32_t channels,
-              const std::vector<uint8_t>& samples);
+[[nodiscard]] bool WritePng(const std::string& path, uint32_t width, uint32_t height, uint32_t channels,
+                            const std::vector<uint8_t>& samples);
 
 } // namespace vlscan

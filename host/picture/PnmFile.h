@@ -17,13 +17,13 @@ public:
     // One line of interleaved samples, top line first: 8-bit samples for a
     // file of 8 bits, 16-bit ones (written most significant byte first, as
     // PNM requires) for one of 16. False once a write failed.
-    bool Line(const uint8_t* samples);
-    bool Line(const uint16_t* samples);
+    [[nodiscard]] bool Line(const uint8_t* samples);
+    [[nodiscard]] bool Line(const uint16_t* samples);
 
     bool Good() const { return good; }
 
 private:
-    bool Write(const uint8_t* lineBytes);
+    [[nodiscard]] bool Write(const uint8_t* lineBytes);
 
     std::FILE* file;
     std::vector<uint8_t> bytes;

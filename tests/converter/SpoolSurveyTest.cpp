@@ -3,7 +3,7 @@
 // fails leaves no result; and the thumbnail's JPEG fitting into the room
 // the Exif segment leaves.
 #include "converter/files/BmpRowReader.h"
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 #include "converter/base/LastFailure.h"
 #include "converter/survey/SpoolSurvey.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
@@ -66,11 +66,11 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
 
         // The file is shorter than its rows by the time they are read.
         {
-            FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
-            ASSERT_TRUE(file.valid());
-            ASSERT_NE(SetFilePointer(file.get(), -1, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
-            ASSERT_TRUE(SetEndOfFile(file.get()));
+            vlexif::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(file.Valid());
+            ASSERT_NE(SetFilePointer(file.Get(), -1, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+            ASSERT_TRUE(SetEndOfFile(file.Get()));
         }
         EXPECT_EQ(shared.Run(reader), StatusReadFailed);
         EXPECT_EQ(LastFailure(), "cannot read the spool file " + path + ": the file became shorter while it was read");

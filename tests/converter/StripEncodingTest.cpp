@@ -4,7 +4,7 @@
 // the encoder, must take the whole conversion down cleanly.
 #include "converter/files/BmpRowReader.h"
 #include "converter/Converter.h"
-#include "converter/base/FileHandle.h"
+#include "win32/UniqueHandle.h"
 #include "interface/JobDestination.h"
 #include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/base/LastFailure.h"
@@ -127,9 +127,10 @@ protected:
         settings.exifSegment = exif;
         settings.exifSegmentSize = sizeof exif;
         {
-            FileHandle output(
+            vlexif::UniqueFile output(
                 CreateFileA(folder_.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.get(), "out.jpg"), StatusOk);
+            EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.Get(), "out.jpg"), StatusOk);
+            EXPECT_TRUE(output.Close());
         }
         return folder_.Read("out.jpg");
     }
@@ -243,8 +244,9 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     JpegSettings settings;
     settings.width = spec.width;
     settings.height = spec.height;
-    FileHandle readOnly(CreateFileA(spool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(JpegFileEncoder(reader, SystemCalls()).Encode(settings, readOnly.get(), "ro.jpg"), StatusWriteFailed);
+    vlexif::UniqueFile readOnly(
+        CreateFileA(spool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(JpegFileEncoder(reader, SystemCalls()).Encode(settings, readOnly.Get(), "ro.jpg"), StatusWriteFailed);
     CopyLastFailure(text, sizeof text);
     EXPECT_STREQ(text, "cannot write ro.jpg: access denied");
     EXPECT_EQ(ThreadCount(), threads);

@@ -75,7 +75,7 @@ protected:
         FilePtr file(std::fopen(path.c_str(), "wb"));
         PnmWriter pnm(file.get(), width, height, channels, maxValue);
         for (uint32_t y = 0; y < height; ++y) {
-            pnm.Line(samples.data() + static_cast<size_t>(y) * width * channels);
+            EXPECT_TRUE(pnm.Line(samples.data() + static_cast<size_t>(y) * width * channels));
         }
         EXPECT_TRUE(CloseWritten(std::move(file)) && pnm.Good());
         return path;

@@ -22,7 +22,7 @@ void ForEachSimdLevel(Check check)
         ASSERT_TRUE(UseSimdLevel(level));
         check();
     }
-    UseSimdLevel(supported);
+    EXPECT_TRUE(UseSimdLevel(supported));
 }
 
 // Widths 1 to 64, where every vector loop meets its tail, then some longer.

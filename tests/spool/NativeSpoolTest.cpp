@@ -199,7 +199,7 @@ TEST_F(NativeSpoolTest, SetPaletteLaysOutBothEntrySizes)
             : std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF};
         const size_t at = fileType == 0 ? 54 : 26;
         EXPECT_EQ(std::vector<uint8_t>(file.begin() + at, file.begin() + at + expected.size()), expected);
-        plugin.Abort();
+        EXPECT_EQ(plugin.Abort(), StatusOk);
     }
 }
 
@@ -283,6 +283,7 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
         {"file header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
         {"palette area write", [] { test::FailWriteAfter(2); }, StatusWriteFailed},
         {"short pre-fill write", [] { test::FailWriteAfter(3, true); }, StatusWriteFailed},
+        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
     };
     for (const auto& failure : failures) {
         calls.Reset();
@@ -295,7 +296,7 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     calls.Reset();
     test::FakeFreeSpace(10000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
-    plugin.Abort();
+    EXPECT_EQ(plugin.Abort(), StatusOk);
     test::FakeFreeSpace(FreeSpaceUnknown);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space unknown";
 }
@@ -327,6 +328,7 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
         {"palette block", [] { test::FailAllocationAfter(0); }, 1, StatusNoMemory},
         {"no entries", [] {}, 0, StatusNoMemory},
         {"palette write", [] { test::FailWriteAfter(0); }, 1, StatusWriteFailed},
+        {"close after writing", [] { test::FailClose(); }, 1, StatusCloseFailed},
     };
     for (const auto& failure : failures) {
         calls.Reset();
@@ -348,6 +350,7 @@ TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
         {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
         {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
+        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
     };
     for (const auto& failure : failures) {
         calls.Reset();

@@ -25,7 +25,7 @@ TEST(SpoolFile, CreateWriteSeekCloseDelete)
     EXPECT_EQ(file.Seek(-2, FILE_END), StatusOk);
     EXPECT_EQ(file.Write(1, "X"), StatusOk);
     EXPECT_EQ(file.Close(), StatusOk);
-    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(temp.Read("~TFa.tmp"), (std::vector<uint8_t>{'a', 'b', 'X', 'd'}));
     EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusOk);
     EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusDeleteFailed);
@@ -36,9 +36,9 @@ TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
     TestTempDir temp;
     SpoolFile file;
     EXPECT_EQ(file.Close(), StatusCloseFailed); // nothing held
-    EXPECT_EQ(file.Handle(), nullptr);
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(file.Open((temp.Path() + "missing").c_str()), StatusOpenFailed);
-    EXPECT_EQ(file.Handle(), nullptr); // a failed open holds nothing to close
+    EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE); // a failed open holds nothing to close
     EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str()), StatusCreateFailed);
     EXPECT_EQ(file.Seek(-1, FILE_BEGIN), StatusSeekFailed);
 }
@@ -51,7 +51,7 @@ TEST(SpoolFile, AShortWriteIsAFailure)
     SystemCallsOverride calls;
     test::FailWriteAfter(0, true);
     EXPECT_EQ(file.Write(10, "0123456789"), StatusWriteFailed);
-    file.Close();
+    EXPECT_EQ(file.Close(), StatusOk);
 }
 
 TEST(MakeSpoolPath, MakesAnEmptyTildeTfFileInTheTemporaryFolder)
@@ -101,8 +101,7 @@ TEST(HasRoomFor, EqualPassesOneByteShortFailsUnknownPasses)
 
 class AppendZerosTest : public testing::Test {
 protected:
-    AppendZerosTest() { file.Create((temp.Path() + "~TFz.tmp").c_str()); }
-    ~AppendZerosTest() override { file.Close(); }
+    AppendZerosTest() { EXPECT_EQ(file.Create((temp.Path() + "~TFz.tmp").c_str()), StatusOk); }
 
     TestTempDir temp;
     SpoolFile file;
@@ -119,7 +118,7 @@ TEST_F(AppendZerosTest, WritesChunksOfAtMost65535Bytes)
     EXPECT_EQ(test::WriteSizes().back(), 39401u);
     ASSERT_EQ(AppendZeros(file, 131070), StatusOk);
     EXPECT_EQ(test::WriteSizes().back(), 65535u); // no empty last chunk
-    file.Close();
+    ASSERT_EQ(file.Close(), StatusOk);
     EXPECT_EQ(temp.Read("~TFz.tmp"), std::vector<uint8_t>(196608 + 26843216 + 131070, 0));
 }
 

@@ -71,6 +71,12 @@ HANDLE WINAPI ReadersOnlyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSE
     return RealSystemCalls().CreateFileA(path, access, share, security, creation, flags, model);
 }
 
+BOOL WINAPI LosingCloseHandle(HANDLE handle)
+{
+    RealSystemCalls().CloseHandle(handle);
+    return FALSE;
+}
+
 } // namespace
 
 void FakeFreeSpace(uint64_t bytes)
@@ -102,6 +108,11 @@ void FailSeekAfter(int successes)
 void FailOpenForWriting()
 {
     Os().CreateFileA = ReadersOnlyCreateFile;
+}
+
+void FailClose()
+{
+    Os().CloseHandle = LosingCloseHandle;
 }
 
 const std::vector<DWORD>& WriteSizes()

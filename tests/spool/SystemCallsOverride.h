@@ -38,6 +38,9 @@ void FailWriteAfter(int successes, bool shortWrite = false);
 void FailSeekAfter(int successes);
 // Files open for reading only; an open for writing fails.
 void FailOpenForWriting();
+// Every close fails, the handle closed all the same: as a close that could
+// not write out what was buffered.
+void FailClose();
 // Sizes of the writes made since FailWriteAfter was set.
 const std::vector<DWORD>& WriteSizes();
 

@@ -1,6 +1,7 @@
 // A stand-in for VkExf.dll: records its arguments and a copy of the spool file
 // it is handed, and returns whatever result the test set.
 #include "tests/support/RecordingConverter.h"
+#include "win32/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -16,18 +17,17 @@ void CopySpoolFile(const char* path)
     std::free(record.spoolCopy);
     record.spoolCopy = nullptr;
     record.spoolCopySize = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const vlexif::UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) {
         return;
     }
-    const DWORD size = GetFileSize(file, nullptr);
+    const DWORD size = GetFileSize(file.Get(), nullptr);
     record.spoolCopy = static_cast<unsigned char*>(std::malloc(size ? size : 1));
     DWORD read = 0;
-    if (ReadFile(file, record.spoolCopy, size, &read, nullptr) && read == size) {
+    if (ReadFile(file.Get(), record.spoolCopy, size, &read, nullptr) && read == size) {
         record.spoolCopySize = size;
     }
-    CloseHandle(file);
 }
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "tests/support/TestSupport.h"
 
+#include "win32/UniqueHandle.h"
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -26,33 +30,30 @@ std::string Environment(const char* name)
     return value;
 }
 
-HKEY OpenExif(const TestRegistryKey& key)
+UniqueRegistryKey OpenExif(const TestRegistryKey& key)
 {
-    HKEY handle = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, key.ExifPath().c_str(), 0, KEY_ALL_ACCESS, &handle);
+    UniqueRegistryKey handle;
+    RegOpenKeyExA(HKEY_CURRENT_USER, key.ExifPath().c_str(), 0, KEY_ALL_ACCESS, handle.Put());
     return handle;
 }
 
 std::vector<uint8_t> QueryRaw(const TestRegistryKey& key, const char* name, DWORD* type)
 {
-    HKEY handle = OpenExif(key);
+    const UniqueRegistryKey handle = OpenExif(key);
     std::vector<uint8_t> bytes(4096);
     DWORD size = static_cast<DWORD>(bytes.size());
-    const bool read = handle && RegQueryValueExA(handle, name, nullptr, type, bytes.data(), &size) == ERROR_SUCCESS;
-    if (handle) {
-        RegCloseKey(handle);
-    }
+    const bool read = handle.Valid() &&
+                      RegQueryValueExA(handle.Get(), name, nullptr, type, bytes.data(), &size) == ERROR_SUCCESS;
     bytes.resize(read ? size : 0);
     return bytes;
 }
 
 void SetRaw(const TestRegistryKey& key, const char* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY handle = nullptr;
+    UniqueRegistryKey handle;
     RegCreateKeyExA(HKEY_CURRENT_USER, key.ExifPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &handle, nullptr);
-    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(handle);
+                    handle.Put(), nullptr);
+    RegSetValueExA(handle.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 } // namespace
@@ -79,21 +80,13 @@ TestRegistryKey::~TestRegistryKey()
 
 bool TestRegistryKey::ExifKeyExists() const
 {
-    HKEY handle = OpenExif(*this);
-    if (handle) {
-        RegCloseKey(handle);
-    }
-    return handle != nullptr;
+    return OpenExif(*this).Valid();
 }
 
 bool TestRegistryKey::HasValue(const char* name) const
 {
-    HKEY handle = OpenExif(*this);
-    const bool present = handle && RegQueryValueExA(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    if (handle) {
-        RegCloseKey(handle);
-    }
-    return present;
+    const UniqueRegistryKey handle = OpenExif(*this);
+    return handle.Valid() && RegQueryValueExA(handle.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 uint32_t TestRegistryKey::Dword(const char* name) const
@@ -183,27 +176,26 @@ std::vector<uint8_t> TestTempDir::Read(const std::string& fileName) const
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) {
         return bytes;
     }
-    bytes.resize(GetFileSize(file, nullptr));
+    bytes.resize(GetFileSize(file.Get(), nullptr));
     DWORD read = 0;
     if (!bytes.empty()) {
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     }
-    CloseHandle(file);
     bytes.resize(read);
     return bytes;
 }
 
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    EXPECT_TRUE(file.Close()) << path;
 }
 
 HostRecords::HostRecords()
@@ -267,19 +259,16 @@ PluginLibrary::~PluginLibrary()
 
 void PluginLibrary::Load()
 {
-    module = LoadLibraryA((folder + "VLEXIF.dll").c_str());
-    entry = module ? reinterpret_cast<VLScanEntryProc>(
-                         reinterpret_cast<void (*)()>(GetProcAddress(module, VLScanEntryName)))
-                   : nullptr;
+    module.Reset(LoadLibraryA((folder + "VLEXIF.dll").c_str()));
+    entry = module.Valid() ? reinterpret_cast<VLScanEntryProc>(
+                                 reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VLScanEntryName)))
+                           : nullptr;
 }
 
 void PluginLibrary::Unload()
 {
-    if (module) {
-        FreeLibrary(module);
-        module = nullptr;
-        entry = nullptr;
-    }
+    module.Reset();
+    entry = nullptr;
 }
 
 void PluginLibrary::Reload()
@@ -302,7 +291,7 @@ Recorder::Recorder(const std::string& stageFolder)
     : module(LoadLibraryA((stageFolder + "VkExf.dll").c_str()))
 {
     const auto access = reinterpret_cast<ConverterRecordAccess>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, "Recorder_Record")));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), "Recorder_Record")));
     record = access();
     std::free(record->spoolCopy);
     std::memset(record, 0, sizeof *record);
@@ -312,7 +301,6 @@ Recorder::~Recorder()
 {
     std::free(record->spoolCopy);
     std::memset(record, 0, sizeof *record);
-    FreeLibrary(module);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "interface/HostInterface.h"
 #include "tests/support/RecordingConverter.h"
+#include "win32/UniqueHandle.h"
 
 #include <string>
 #include <vector>
@@ -86,7 +87,7 @@ public:
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-    bool Loaded() const { return module != nullptr; }
+    bool Loaded() const { return module.Valid(); }
     uint32_t Call(uint32_t command, HostParams& params) const;
     // The call a broken host makes: no parameter block at all.
     uint32_t CallWithoutParams(uint32_t command) const;
@@ -98,12 +99,12 @@ private:
     void Load();
 
     std::string folder;
-    HMODULE module = nullptr;
+    UniqueModule module;
     VLScanEntryProc entry = nullptr;
 };
 
 // The stand-in converter in a staging folder, held loaded by the test so its
-// record outlives the plug-in's own load and release.
+// record outlives the plug-in's own load and unload.
 class Recorder {
 public:
     explicit Recorder(const std::string& stageFolder);
@@ -112,7 +113,7 @@ public:
     ConverterRecord* operator->() const { return record; }
 
 private:
-    HMODULE module = nullptr;
+    UniqueModule module;
     ConverterRecord* record = nullptr;
 };
 

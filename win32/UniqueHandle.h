@@ -1,0 +1,105 @@
+// The one holder of a handle, or of anything else that one call frees: WIL's
+// unique_any without exceptions. The type says what is held, the call that
+// frees it and the value that means none, so one meaning holds everywhere:
+// Get() the raw value, Reset() frees it (and takes another), Release() gives
+// it up without freeing, Put() for the calls that hand one back through a
+// pointer, Close() frees it and says whether that worked.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <utility>
+
+namespace vlexif {
+
+// `Free` returns false when freeing failed. The empty value is given by its
+// bits: INVALID_HANDLE_VALUE is a cast, which a template argument cannot be.
+template <typename T, bool (*Free)(T), intptr_t EmptyBits = 0>
+class UniqueHandle {
+public:
+    static T Empty() { return reinterpret_cast<T>(EmptyBits); }
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(T held) : value(held) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : value(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
+    {
+        Reset(other.Release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Reset(); }
+
+    T Get() const { return value; }
+    bool Valid() const { return value != Empty(); }
+
+    // Frees the value held, if any, and holds `newValue`.
+    void Reset(T newValue = Empty())
+    {
+        static_cast<void>(Close()); // a value being let go of has no one to tell
+        value = newValue;
+    }
+
+    // Gives the value up: the caller frees it from now on.
+    [[nodiscard]] T Release() { return std::exchange(value, Empty()); }
+
+    // Frees the value held and hands out where the next one is to be written.
+    T* Put()
+    {
+        Reset();
+        return &value;
+    }
+
+    // Frees the value held now. False when freeing failed: for a written
+    // file, data may be lost. Nothing held is nothing to fail.
+    [[nodiscard]] bool Close() { return !Valid() || Free(Release()); }
+
+private:
+    T value = Empty();
+};
+
+inline bool CloseKernelHandle(HANDLE handle)
+{
+    return CloseHandle(handle) != FALSE;
+}
+
+inline bool UnloadModule(HMODULE module)
+{
+    return FreeLibrary(module) != FALSE;
+}
+
+inline bool CloseRegistryKey(HKEY key)
+{
+    return RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+inline bool FreeHeapBlock(void* address)
+{
+    return HeapFree(GetProcessHeap(), 0, address) != FALSE;
+}
+
+// A locked block is held by its address: unlocked and freed through the
+// handle it belongs to.
+inline bool FreeLockedGlobal(void* address)
+{
+    const HGLOBAL handle = GlobalHandle(address);
+    GlobalUnlock(handle);
+    return GlobalFree(handle) == nullptr;
+}
+
+constexpr intptr_t InvalidHandleBits = -1;
+
+// CreateFile's handles: INVALID_HANDLE_VALUE is none.
+using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle, InvalidHandleBits>;
+// Threads, events and the other kernel objects whose none is null.
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
+using UniqueModule = UniqueHandle<HMODULE, UnloadModule>;
+using UniqueRegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
+// A block of the process heap.
+using UniqueHeapBlock = UniqueHandle<void*, FreeHeapBlock>;
+// A GlobalAlloc block, held locked by its address.
+using UniqueGlobalLock = UniqueHandle<void*, FreeLockedGlobal>;
+
+} // namespace vlexif
