@@ -68,11 +68,6 @@ void CheckNames(FuzzedDataProvider& in)
     }
 }
 
-uint32_t Get32(const uint8_t* at)
-{
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
 // A head accepted at a size is one of the headers BeginImage writes for it,
 // and every header BeginImage writes is accepted at its own size.
 void CheckHead(FuzzedDataProvider& in)
@@ -96,7 +91,7 @@ void CheckHead(FuzzedDataProvider& in)
     if (changed) {
         head[in.ConsumeIntegralInRange<size_t>(0, sizeof head - 1)] = in.ConsumeIntegral<uint8_t>();
     }
-    const uint32_t size = in.ConsumeBool() ? Get32(head + 2) : in.ConsumeIntegral<uint32_t>();
+    const uint32_t size = in.ConsumeBool() ? bmp::Read<bmp::FileHeader>(head).fileSize : in.ConsumeIntegral<uint32_t>();
 
     uint32_t area = 0;
     const bool spooled = pick < spooledPairs;
@@ -109,13 +104,16 @@ void CheckHead(FuzzedDataProvider& in)
     if (!IsSpoolHead(head, size)) {
         return;
     }
-    Require(size == Get32(head + 2), "the head states the file's size");
     // Rebuilt from what the head says, for each depth its palette area allows.
-    const bool headInfo = head[14] == InfoHeaderSize;
+    const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
+    Require(size == core.file.fileSize, "the head states the file's size");
+    bmp::InfoHead infoHead{};
+    std::memcpy(&infoHead, head, sizeof head);
+    const bool headInfo = core.core.headerSize == bmp::InfoHeaderSize;
     const HeaderLayout headLayout = headInfo ? HeaderLayout::Info : HeaderLayout::Core;
-    const uint32_t colours = (Get32(head + 10) - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
-    const int32_t headWidth = headInfo ? static_cast<int32_t>(Get32(head + 18)) : head[18] | head[19] << 8;
-    const int32_t headHeight = headInfo ? static_cast<int32_t>(Get32(head + 22)) : head[20] | head[21] << 8;
+    const uint32_t colours = (core.file.pixelDataOffset - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
+    const int32_t headWidth = headInfo ? infoHead.info.width : core.core.width;
+    const int32_t headHeight = headInfo ? infoHead.info.height : core.core.height;
     for (size_t k = 0; k < spooledPairs; ++k) {
         if (pairs[k].colours != colours) {
             continue;

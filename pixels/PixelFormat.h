@@ -2,6 +2,8 @@
 // and what each code means for spooling. Platform-free.
 #pragma once
 
+#include "interface/SpoolLayout.h"
+
 #include <cstdint>
 
 namespace vlexif {
@@ -38,16 +40,8 @@ uint32_t PaletteEntries(uint32_t code);
 // code outside the table takes the image description's depth.
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel);
 
-// Bytes of one BMP row: the row's bits packed into bytes, padded to 4 bytes,
-// formed in 64 bits so that checks on host values never see a wrapped stride.
-constexpr uint64_t WideRowStride(uint64_t width, uint32_t bitsPerPixel)
-{
-    return ((width * bitsPerPixel + 31) >> 3) & ~uint64_t{3};
-}
-// The same cut to 32 bits, for rows already known to fit.
-constexpr uint32_t RowStride(uint32_t width, uint32_t bitsPerPixel)
-{
-    return static_cast<uint32_t>(WideRowStride(width, bitsPerPixel));
-}
+// Bytes of one BMP row, by the spool file's rule.
+using bmp::RowStride;
+using bmp::WideRowStride;
 
 } // namespace vlexif

@@ -10,7 +10,8 @@ namespace vlexif {
 
 namespace {
 
-constexpr uint32_t ExpandedBits = 24;
+// The rows the converter reads.
+constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 
 using Expand = void (*)(const HostBlock&, const PaletteEntry (&)[PaletteCapacity], uint8_t*, uint32_t);
 

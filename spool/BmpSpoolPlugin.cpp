@@ -92,7 +92,7 @@ PluginStatus BmpSpoolPlugin::WriteHeader(const SpoolImage& image)
     // which is tested on its own afterwards.
     const uint64_t freeBytes = QueryFreeSpace(tempPath);
     const uint8_t* header = workBuffer.Address();
-    const uint32_t pieces[] = {FileHeaderSize, HeaderBytes(image.layout) - FileHeaderSize};
+    const uint32_t pieces[] = {bmp::FileHeaderSize, HeaderBytes(image.layout) - bmp::FileHeaderSize};
     for (const uint32_t piece : pieces) {
         if (!HasRoomFor(freeBytes, piece)) {
             return StatusDiskFull;

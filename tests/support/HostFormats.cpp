@@ -1,5 +1,7 @@
 #include "tests/support/HostFormats.h"
 
+#include "interface/SpoolLayout.h"
+
 #include <cstring>
 
 namespace vlexif::test {
@@ -60,25 +62,13 @@ void HostPixel(const HostFormat& format, const uint8_t* line, int32_t j, const u
 std::vector<uint8_t> BlackBmp24(int32_t width, int32_t height, uint32_t dpi)
 {
     const uint32_t imageSize = Stride24(width) * static_cast<uint32_t>(height);
-    std::vector<uint8_t> bmp(54 + imageSize, 0);
-    auto put = [&bmp](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            bmp[at + i] = static_cast<uint8_t>(value >> (8 * i));
-        }
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put(2, 54 + imageSize, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(34, imageSize, 4);
-    put(38, dpi * 10000 / 254, 4);
-    put(42, dpi * 10000 / 254, 4);
-    return bmp;
+    std::vector<uint8_t> bytes(bmp::InfoHeadSize + imageSize, 0);
+    const auto perMetre = static_cast<int32_t>(dpi * 10000 / 254);
+    const bmp::InfoHead head{{bmp::Signature, bmp::InfoHeadSize + imageSize, 0, 0, bmp::InfoHeadSize},
+                             {bmp::InfoHeaderSize, width, height, bmp::Planes, bmp::TrueColourBits, bmp::Uncompressed,
+                              imageSize, perMetre, perMetre, 0, 0}};
+    bmp::Write(head, bytes.data());
+    return bytes;
 }
 
 } // namespace vlexif::test
