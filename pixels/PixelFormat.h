@@ -4,6 +4,7 @@
 
 #include "interface/SpoolLayout.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vlexif {
@@ -20,6 +21,34 @@ enum ImageFormat : uint32_t {
     FormatIndexed8 = 3008,
     FormatBilevel = 4000,
 };
+
+// One row of the classification table: a host's description of a pixel, the
+// code it is stored as, and its native-depth spool file.
+struct PixelLayout {
+    uint32_t bitsPerPixel;
+    uint32_t samplesPerPixel;
+    uint32_t colourType; // 0 bilevel, 1 grey, 2 RGB, 3 indexed
+    ImageFormat code;
+    uint32_t paletteEntries;
+    uint32_t spoolBits; // 16-bit samples lose their low byte
+};
+
+// Every format the classification knows, in the order it tries them; the
+// compiler holds the count to the table's own.
+using PixelLayoutTable = PixelLayout[9];
+const PixelLayoutTable& PixelLayouts();
+
+// The row of a table keyed by format code for `code`, or null.
+template <class Row, size_t Count>
+const Row* FindFormatRow(const Row (&rows)[Count], uint32_t code)
+{
+    for (const Row& row : rows) {
+        if (row.code == code) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
 
 // The first format whose bits, samples and colour type all match, or
 // FormatNone when none does or the must-be-zero field is set.

@@ -7,14 +7,6 @@
 
 namespace vlexif {
 
-namespace {
-
-// Every format BeginImage may spool, for its palette area and depth.
-constexpr ImageFormat spooledFormats[] = {FormatRgb24,  FormatRgb48,    FormatGray4,    FormatGray8,   FormatGray16,
-                                          FormatIndexed1, FormatIndexed4, FormatIndexed8, FormatBilevel};
-
-} // namespace
-
 bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize)
 {
     const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
@@ -35,12 +27,13 @@ bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize)
     const int64_t width = info ? infoHead.info.width : core.core.width;
     const int64_t height = info ? infoHead.info.height : core.core.height;
     const uint32_t pixelDataOffset = file.pixelDataOffset;
-    for (const ImageFormat format : spooledFormats) {
-        const uint32_t bits = SpoolBitDepth(format, 0);
+    // Every format BeginImage may spool, for its palette area and depth.
+    for (const PixelLayout& format : PixelLayouts()) {
+        const uint32_t bits = format.spoolBits;
         // The core header's planes and depth lie within the head too.
         const bool coreAgrees = info || (core.core.planes == bmp::Planes && core.core.bitCount == bits);
         uint32_t area = 0;
-        if (coreAgrees && PixelDataOffset(layout, PaletteEntries(format)) == pixelDataOffset &&
+        if (coreAgrees && PixelDataOffset(layout, format.paletteEntries) == pixelDataOffset &&
             SpoolFileSizes(pixelDataOffset, width, height, bits, area) && area != 0 &&
             pixelDataOffset + area == fileSize) {
             return true;
