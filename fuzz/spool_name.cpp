@@ -6,10 +6,12 @@
 #include "spool/BmpHeader.h"
 #include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
+#include "tests/support/FormatReference.h"
 
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace vlexif::fuzz {
 namespace {
@@ -68,16 +70,31 @@ void CheckNames(FuzzedDataProvider& in)
     }
 }
 
+struct DepthAndPalette {
+    uint32_t bits, colours;
+};
+
+constexpr DepthAndPalette NeverSpooled[] = {{32, 0}, {16, 256}, {8, 16}, {24, 3}};
+
+// The depths and palette areas BeginImage spools, by the reference, then
+// some it never does.
+std::vector<DepthAndPalette> Pairs()
+{
+    std::vector<DepthAndPalette> pairs = {{test::RefusedGray4.spoolBits, test::RefusedGray4.colours}};
+    for (const test::FormatReference& format : test::AcceptedFormats) {
+        pairs.push_back({format.spoolBits, format.colours});
+    }
+    pairs.insert(pairs.end(), std::begin(NeverSpooled), std::end(NeverSpooled));
+    return pairs;
+}
+
 // A head accepted at a size is one of the headers BeginImage writes for it,
 // and every header BeginImage writes is accepted at its own size.
 void CheckHead(FuzzedDataProvider& in)
 {
-    // The depths and palette areas BeginImage spools, then some it never does.
-    constexpr struct {
-        uint32_t bits, colours;
-    } pairs[] = {{24, 0}, {1, 2}, {4, 16}, {8, 256}, {4, 256}, {32, 0}, {16, 256}, {8, 16}, {24, 3}};
-    constexpr size_t spooledPairs = 5;
-    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, std::size(pairs) - 1);
+    const std::vector<DepthAndPalette> pairs = Pairs();
+    const size_t spooledPairs = pairs.size() - std::size(NeverSpooled);
+    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, pairs.size() - 1);
     const auto& pair = pairs[pick];
     const bool info = in.ConsumeBool();
     const HeaderLayout layout = info ? HeaderLayout::Info : HeaderLayout::Core;

@@ -13,16 +13,16 @@
 namespace vlexif {
 namespace {
 
+using test::AcceptedFormats;
 using test::BoundSpoolPlugin;
-using test::NativeCase;
-using test::nativeCases;
+using test::FormatReference;
 using test::Stride;
 using test::SystemCallsOverride;
 
 class NativeSpoolTest : public test::SpoolFixture<BoundSpoolPlugin> {
 protected:
-    std::vector<uint8_t> ExpectedHead(const NativeCase& c, bool core, int32_t width, int32_t height,
-                                      uint32_t dpi, const std::vector<uint8_t>& hostPalette) const
+    std::vector<uint8_t> ExpectedHead(const FormatReference& c, bool core, int32_t width, int32_t height, uint32_t dpi,
+                                      const std::vector<uint8_t>& hostPalette) const
     {
         const uint32_t stride = Stride(width, c.spoolBits);
         const uint32_t entryBytes = core ? bmp::CorePaletteEntrySize : bmp::InfoPaletteEntrySize;
@@ -54,7 +54,7 @@ protected:
         return head;
     }
 
-    void RunJob(const NativeCase& c, bool core, int32_t width, int32_t height, std::mt19937& random)
+    void RunJob(const FormatReference& c, bool core, int32_t width, int32_t height, std::mt19937& random)
     {
         SCOPED_TRACE(std::string(c.name) + (core ? " core" : " info") + " width " + std::to_string(width) +
                      " height " + std::to_string(height));
@@ -96,7 +96,7 @@ protected:
 TEST_F(NativeSpoolTest, EveryFormatInBothLayoutsInRandomBlocksAndOrder)
 {
     std::mt19937 random(7);
-    for (const NativeCase& c : nativeCases) {
+    for (const FormatReference& c : AcceptedFormats) {
         for (const bool core : {false, true}) {
             for (const int32_t width : {1, 3, 5, 8, 13, 37}) {
                 RunJob(c, core, width, 1 + static_cast<int32_t>(random() % 9), random);
@@ -110,10 +110,10 @@ TEST_F(NativeSpoolTest, EveryFormatInBothLayoutsInRandomBlocksAndOrder)
 // write, which follow the format the check stored.
 TEST_F(NativeSpoolTest, TheStoredFormatDecidesTheHeaderWhateverTheDescriptionSaysLater)
 {
-    const size_t count = std::size(nativeCases);
+    const size_t count = std::size(AcceptedFormats);
     for (size_t k = 0; k < count; ++k) {
-        const NativeCase& checked = nativeCases[k];
-        const NativeCase& described = nativeCases[(k + 1) % count];
+        const FormatReference& checked = AcceptedFormats[k];
+        const FormatReference& described = AcceptedFormats[(k + 1) % count];
         SCOPED_TRACE(std::string(checked.name) + " checked, " + described.name + " described");
         records.DescribeImage(150, 5, 3, checked.samples, checked.bits, checked.colourType);
         ASSERT_EQ(plugin.CheckFormat(), StatusOk);
