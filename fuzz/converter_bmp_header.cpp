@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 0; i < sizeof fileSize; ++i) {
         fileSize |= uint64_t{data[i]} << (8 * i);
     }
-    const size_t headerSize = std::min(size - sizeof fileSize, kBmpHeaderBytes);
+    const size_t headerSize = std::min<size_t>(size - sizeof fileSize, bmp::InfoHeadSize);
     const std::unique_ptr<uint8_t[]> header(new uint8_t[headerSize]);
     std::memcpy(header.get(), data + sizeof fileSize, headerSize);
 
@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             "both sides fit a JPEG frame");
     Require(layout.stride % 4 == 0 && layout.stride >= 3 * layout.width && layout.stride < 3 * layout.width + 4,
             "rows are 24-bit, padded to 4 bytes");
-    Require(layout.pixelOffset >= 14 + 12 && uint64_t{layout.pixelOffset} + uint64_t{layout.stride} * layout.height <= fileSize,
+    Require(layout.pixelOffset >= bmp::CoreHeadSize &&
+                uint64_t{layout.pixelOffset} + uint64_t{layout.stride} * layout.height <= fileSize,
             "the rows lie after the headers and inside the file");
     return 0;
 }

@@ -3,10 +3,11 @@
 // way SetPalette sizes it (PaletteSlotsNamed, PlaceFileEntries). Every entry
 // lands on its own index, the last one for an index wins, nothing is written
 // outside the table or area, and slots no entry names keep their bytes.
-#include "pixels/PaletteTable.h"
 #include "fuzz/HostValues.h"
 #include "pixels/PaletteArea.h"
+#include "pixels/PaletteTable.h"
 #include "pixels/PixelFormat.h"
+#include "tests/support/FormatReference.h"
 
 #include <algorithm>
 #include <array>
@@ -49,7 +50,7 @@ void CheckArea(const uint8_t* entries, uint32_t count, uint32_t entrySize, uint3
         }
         Require(slot[0] == (last[s] & 0xFF) && slot[1] == (last[s] >> 8 & 0xFF) && slot[2] == (last[s] >> 16),
                 "a named slot holds blue, green, red of the last entry for it");
-        Require(entrySize != 4 || slot[3] == 0, "a 4-byte slot ends in zero");
+        Require(entrySize != bmp::InfoPaletteEntrySize || slot[3] == 0, "a 4-byte slot ends in zero");
     }
 }
 
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The host's count is 16 bits, but past the table's 256 indices more
     // entries only repeat indices; the list is exactly that long.
     const uint32_t count = in.ConsumeIntegralInRange<uint32_t>(0, 600);
-    const uint32_t entrySize = in.ConsumeBool() ? 4 : 3;
+    const uint32_t entrySize = in.ConsumeBool() ? bmp::InfoPaletteEntrySize : bmp::CorePaletteEntrySize;
     const uint32_t anySlots = in.ConsumeIntegralInRange<uint32_t>(0, 300);
     const auto entries = ExactBlock(in, 4 * size_t{count});
     const std::array<int32_t, 256> last = LastColours(entries.get(), count);
@@ -93,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (uint32_t i = 0; i < 256; ++i) {
         Require(last[i] < 0 || i < named, "every named index has a slot");
     }
-    for (const uint32_t code : {FormatIndexed1, FormatIndexed4, FormatIndexed8, FormatGray8, FormatBilevel}) {
-        CheckArea(entries.get(), count, entrySize, std::min(named, PaletteEntries(code)), last);
+    for (const test::FormatReference& format : test::AcceptedFormats) {
+        CheckArea(entries.get(), count, entrySize, std::min(named, PaletteEntries(format.code)), last);
     }
     CheckArea(entries.get(), count, entrySize, anySlots, last);
     return 0;

@@ -1,52 +1,31 @@
-// The 24-bit expansions behind the checks the plug-in runs first, with
-// palettes placed from arbitrary host lists: any accepted block view must
-// expand within the host's bytes and the output's lines × stride, giving each
-// pixel its palette colour and leaving the row padding zero.
-#include "pixels/PaletteTable.h"
-#include "pixels/RowExpansion.h"
+// The 24-bit expansions behind the checks the plug-in runs first, with the
+// walk and expansion the plug-in's own table gives each format and palettes
+// placed from arbitrary host lists: any accepted block view must expand within
+// the host's bytes and the output's lines × stride, giving each pixel the
+// colour the reference in tests/support gives and leaving the row padding zero.
 #include "fuzz/HostValues.h"
+#include "pixels/FormatRows.h"
 #include "pixels/HostBlock.h"
+#include "pixels/PaletteTable.h"
 #include "pixels/PixelFormat.h"
 #include "pixels/SimdLevel.h"
+#include "tests/support/FormatReference.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace vlexif::fuzz {
 namespace {
 
-enum class Kind { Gray8, Indexed8, Gray16, Indexed4, Bit1 };
-
-// The expansions ExifPlugin uses, with the bits per pixel its walk reads.
-struct Expansion {
-    Kind kind;
-    uint32_t bits;
-};
-
-constexpr Expansion expansions[] = {
-    {Kind::Gray8, 8}, {Kind::Indexed8, 8}, {Kind::Gray16, 16}, {Kind::Indexed4, 4}, {Kind::Bit1, 1},
-};
-
-void Expand(Kind kind, const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
-            uint32_t stride)
+// The formats whose rows are expanded.
+std::vector<test::FormatReference> ExpandedFormats()
 {
-    switch (kind) {
-    case Kind::Gray8: ExpandGray8Rows(block, out, stride); break;
-    case Kind::Indexed8: ExpandIndexed8Rows(block, table, out, stride); break;
-    case Kind::Gray16: ExpandGray16Rows(block, table, out, stride); break;
-    case Kind::Indexed4: Expand4BitRows(block, table, out, stride); break;
-    case Kind::Bit1: Expand1BitRows(block, table, out, stride); break;
-    }
-}
-
-uint8_t IndexOf(Kind kind, const uint8_t* line, int32_t j)
-{
-    switch (kind) {
-    case Kind::Gray16: return line[2 * j + 1];
-    case Kind::Indexed4: return j % 2 == 0 ? line[j / 2] >> 4 : line[j / 2] & 0x0F;
-    case Kind::Bit1: return (line[j / 8] >> (7 - j % 8)) & 1;
-    default: return line[j];
-    }
+    std::vector<test::FormatReference> formats;
+    std::copy_if(std::begin(test::AcceptedFormats), std::end(test::AcceptedFormats), std::back_inserter(formats),
+                 test::IsExpanded);
+    return formats;
 }
 
 } // namespace
@@ -56,15 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vlexif;
     using namespace vlexif::fuzz;
+    const std::vector<test::FormatReference> formats = ExpandedFormats();
     FuzzedDataProvider in(data, size);
-    const Expansion& expansion = expansions[in.ConsumeIntegralInRange<size_t>(0, std::size(expansions) - 1)];
+    const test::FormatReference& format = formats[in.ConsumeIntegralInRange<size_t>(0, formats.size() - 1)];
+    const Expansion* expansion = FindExpansion(format.code);
+    Require(expansion && expansion->usesPalette == format.usesPalette,
+            "every one-sample format is expanded, through the palette where it has one");
 
-    const BlockCase c = HostBlockCase(in, expansion.bits, 24);
+    const BlockCase c = HostBlockCase(in, format.bits, 24);
     const HostLines source = HostLinesFor(in, c);
     const HostBlock block{source.address, c.bytesPerLine, c.width, c.lines, c.linesBefore};
     const uint32_t count = in.ConsumeIntegralInRange<uint32_t>(0, 300);
-    const SourceWalk walk{SourceWalk::ByBytesPerLine, 0, expansion.bits, false};
-    if (!SourceCoversWalk(walk, block) || !BlockFitsPixelArea(block, 24, c.pixelArea)) {
+    if (!SourceCoversWalk(expansion->walk, block) || !BlockFitsPixelArea(block, 24, c.pixelArea)) {
         return 0;
     }
     Require(block.data || block.lines == 0 || block.width == 0, "a block without data is refused");
@@ -84,20 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int level = 0; level <= static_cast<int>(SupportedSimdLevel()); ++level) {
         Require(UseSimdLevel(static_cast<SimdLevel>(level)), "every supported level is put in force");
         const std::unique_ptr<uint8_t[]> out(new uint8_t[outBytes]());
-        Expand(expansion.kind, block, table, out.get(), stride);
+        expansion->expand(block, table, out.get(), stride);
 
         std::vector<uint8_t> expected(stride);
         for (int32_t r = 0; r < block.lines; ++r) {
             const uint8_t* line = source.bytes.get() + static_cast<size_t>(r) * static_cast<uint32_t>(block.bytesPerLine);
             std::fill(expected.begin(), expected.end(), 0);
-            for (int32_t j = 0; j < block.width; ++j) {
-                const uint8_t k = IndexOf(expansion.kind, line, j);
-                const PaletteEntry grey{k, k, k, 0};
-                const PaletteEntry& colour = expansion.kind == Kind::Gray8 ? grey : table[k];
-                uint8_t* pixel = &expected[3 * static_cast<size_t>(j)];
-                pixel[0] = colour.blue;
-                pixel[1] = colour.green;
-                pixel[2] = colour.red;
+            for (uint32_t j = 0; j < static_cast<uint32_t>(block.width); ++j) {
+                test::ExpandedPixel(format, line, j, reinterpret_cast<const uint8_t*>(table), &expected[3 * size_t{j}]);
             }
             Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
                     "each host line becomes its row of palette colours, bottom up, padding zero");

@@ -10,11 +10,6 @@
 namespace vlexif::fuzz {
 namespace {
 
-uint32_t Get32(const uint8_t* at)
-{
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
 // SpoolFileSizes against plain 128-bit arithmetic.
 void CheckSizesAlone(FuzzedDataProvider& in)
 {
@@ -70,15 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::unique_ptr<uint8_t[]> header(new uint8_t[headerBytes]());
     if (layout == HeaderLayout::Info) {
         BuildInfoHeaderBytes(image, header.get());
-        Require(HeaderColoursUsed(header.get()) == image.colours, "colours used as given");
-        Require(Get32(header.get() + 34) == area, "image size is the checked pixel area");
+        const bmp::InfoHeader info = bmp::Read<bmp::InfoHead>(header.get()).info;
+        Require(info.coloursUsed == image.colours, "colours used as given");
+        Require(info.imageSize == area, "image size is the checked pixel area");
     } else {
         BuildCoreHeaderBytes(image, header.get());
     }
-    Require(HeaderPixelDataOffset(header.get()) == offset, "pixels start after header and palette");
-    Require(Get32(header.get() + 2) == offset + area, "file size is offset plus pixel area");
+    const bmp::FileHeader file = bmp::Read<bmp::FileHeader>(header.get());
+    Require(file.pixelDataOffset == offset, "pixels start after header and palette");
+    Require(file.fileSize == offset + area, "file size is offset plus pixel area");
 
-    if (image.bitCount != 24 || image.width == 0 || image.height == 0 ||
+    if (image.bitCount != bmp::TrueColourBits || image.width == 0 || image.height == 0 ||
         image.width > static_cast<int32_t>(vkexf::kMaxImageSide) ||
         image.height > static_cast<int32_t>(vkexf::kMaxImageSide)) {
         return 0;

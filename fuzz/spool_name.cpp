@@ -6,10 +6,12 @@
 #include "spool/BmpHeader.h"
 #include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
+#include "tests/support/FormatReference.h"
 
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace vlexif::fuzz {
 namespace {
@@ -68,21 +70,31 @@ void CheckNames(FuzzedDataProvider& in)
     }
 }
 
-uint32_t Get32(const uint8_t* at)
+struct DepthAndPalette {
+    uint32_t bits, colours;
+};
+
+constexpr DepthAndPalette NeverSpooled[] = {{32, 0}, {16, 256}, {8, 16}, {24, 3}};
+
+// The depths and palette areas BeginImage spools, by the reference, then
+// some it never does.
+std::vector<DepthAndPalette> Pairs()
 {
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
+    std::vector<DepthAndPalette> pairs = {{test::RefusedGray4.spoolBits, test::RefusedGray4.colours}};
+    for (const test::FormatReference& format : test::AcceptedFormats) {
+        pairs.push_back({format.spoolBits, format.colours});
+    }
+    pairs.insert(pairs.end(), std::begin(NeverSpooled), std::end(NeverSpooled));
+    return pairs;
 }
 
 // A head accepted at a size is one of the headers BeginImage writes for it,
 // and every header BeginImage writes is accepted at its own size.
 void CheckHead(FuzzedDataProvider& in)
 {
-    // The depths and palette areas BeginImage spools, then some it never does.
-    constexpr struct {
-        uint32_t bits, colours;
-    } pairs[] = {{24, 0}, {1, 2}, {4, 16}, {8, 256}, {4, 256}, {32, 0}, {16, 256}, {8, 16}, {24, 3}};
-    constexpr size_t spooledPairs = 5;
-    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, std::size(pairs) - 1);
+    const std::vector<DepthAndPalette> pairs = Pairs();
+    const size_t spooledPairs = pairs.size() - std::size(NeverSpooled);
+    const size_t pick = in.ConsumeIntegralInRange<size_t>(0, pairs.size() - 1);
     const auto& pair = pairs[pick];
     const bool info = in.ConsumeBool();
     const HeaderLayout layout = info ? HeaderLayout::Info : HeaderLayout::Core;
@@ -96,7 +108,7 @@ void CheckHead(FuzzedDataProvider& in)
     if (changed) {
         head[in.ConsumeIntegralInRange<size_t>(0, sizeof head - 1)] = in.ConsumeIntegral<uint8_t>();
     }
-    const uint32_t size = in.ConsumeBool() ? Get32(head + 2) : in.ConsumeIntegral<uint32_t>();
+    const uint32_t size = in.ConsumeBool() ? bmp::Read<bmp::FileHeader>(head).fileSize : in.ConsumeIntegral<uint32_t>();
 
     uint32_t area = 0;
     const bool spooled = pick < spooledPairs;
@@ -109,13 +121,16 @@ void CheckHead(FuzzedDataProvider& in)
     if (!IsSpoolHead(head, size)) {
         return;
     }
-    Require(size == Get32(head + 2), "the head states the file's size");
     // Rebuilt from what the head says, for each depth its palette area allows.
-    const bool headInfo = head[14] == InfoHeaderSize;
+    const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
+    Require(size == core.file.fileSize, "the head states the file's size");
+    bmp::InfoHead infoHead{};
+    std::memcpy(&infoHead, head, sizeof head);
+    const bool headInfo = core.core.headerSize == bmp::InfoHeaderSize;
     const HeaderLayout headLayout = headInfo ? HeaderLayout::Info : HeaderLayout::Core;
-    const uint32_t colours = (Get32(head + 10) - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
-    const int32_t headWidth = headInfo ? static_cast<int32_t>(Get32(head + 18)) : head[18] | head[19] << 8;
-    const int32_t headHeight = headInfo ? static_cast<int32_t>(Get32(head + 22)) : head[20] | head[21] << 8;
+    const uint32_t colours = (core.file.pixelDataOffset - HeaderBytes(headLayout)) / PaletteEntryBytes(headLayout);
+    const int32_t headWidth = headInfo ? infoHead.info.width : core.core.width;
+    const int32_t headHeight = headInfo ? infoHead.info.height : core.core.height;
     for (size_t k = 0; k < spooledPairs; ++k) {
         if (pairs[k].colours != colours) {
             continue;

@@ -1,7 +1,10 @@
 #include "pixels/PaletteArea.h"
 
+#include "interface/SpoolLayout.h"
+
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace vlexif {
 
@@ -22,13 +25,9 @@ void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entry
         if (entry[0] >= slots) {
             continue;
         }
-        uint8_t* slot = area + std::size_t{entry[0]} * entrySize;
-        slot[0] = entry[3];
-        slot[1] = entry[2];
-        slot[2] = entry[1];
-        if (entrySize == 4) {
-            slot[3] = 0;
-        }
+        // A core entry is an info entry without its reserved byte.
+        const bmp::InfoPaletteEntry colour{entry[3], entry[2], entry[1], 0};
+        std::memcpy(area + std::size_t{entry[0]} * entrySize, &colour, entrySize);
     }
 }
 

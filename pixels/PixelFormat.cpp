@@ -4,16 +4,6 @@ namespace vlexif {
 
 namespace {
 
-struct PixelLayout {
-    uint32_t bitsPerPixel;
-    uint32_t samplesPerPixel;
-    uint32_t colourType;
-    ImageFormat code;
-    uint32_t paletteEntries; // of a native-depth spool file
-    uint32_t spoolBits;      // 16-bit samples lose their low byte
-};
-
-// Colour types: 0 bilevel, 1 grey, 2 RGB, 3 indexed.
 constexpr PixelLayout layouts[] = {
     {48, 3, 2, FormatRgb48, 0, 24},     {24, 3, 2, FormatRgb24, 0, 24},    {16, 1, 1, FormatGray16, 256, 8},
     {8, 1, 1, FormatGray8, 256, 8},     {4, 1, 1, FormatGray4, 256, 4},    {1, 1, 0, FormatBilevel, 2, 1},
@@ -21,6 +11,11 @@ constexpr PixelLayout layouts[] = {
 };
 
 } // namespace
+
+const PixelLayoutTable& PixelLayouts()
+{
+    return layouts;
+}
 
 ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType,
                            uint32_t mustBeZero)
@@ -39,22 +34,13 @@ ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint
 
 bool IsAcceptedFormat(uint32_t code)
 {
-    for (const PixelLayout& layout : layouts) {
-        if (layout.code == code) {
-            return code != FormatGray4;
-        }
-    }
-    return false;
+    return FindFormatRow(layouts, code) && code != FormatGray4;
 }
 
 uint32_t PaletteEntries(uint32_t code)
 {
-    for (const PixelLayout& layout : layouts) {
-        if (layout.code == code) {
-            return layout.paletteEntries;
-        }
-    }
-    return 0;
+    const PixelLayout* layout = FindFormatRow(layouts, code);
+    return layout ? layout->paletteEntries : 0;
 }
 
 bool IsRgbFormat(uint32_t code)
@@ -64,12 +50,8 @@ bool IsRgbFormat(uint32_t code)
 
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel)
 {
-    for (const PixelLayout& layout : layouts) {
-        if (layout.code == code) {
-            return layout.spoolBits;
-        }
-    }
-    return imageBitsPerPixel & 0xFFFF;
+    const PixelLayout* layout = FindFormatRow(layouts, code);
+    return layout ? layout->spoolBits : imageBitsPerPixel & 0xFFFF;
 }
 
 } // namespace vlexif

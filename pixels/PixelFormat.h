@@ -2,6 +2,9 @@
 // and what each code means for spooling. Platform-free.
 #pragma once
 
+#include "interface/SpoolLayout.h"
+
+#include <cstddef>
 #include <cstdint>
 
 namespace vlexif {
@@ -18,6 +21,34 @@ enum ImageFormat : uint32_t {
     FormatIndexed8 = 3008,
     FormatBilevel = 4000,
 };
+
+// One row of the classification table: a host's description of a pixel, the
+// code it is stored as, and its native-depth spool file.
+struct PixelLayout {
+    uint32_t bitsPerPixel;
+    uint32_t samplesPerPixel;
+    uint32_t colourType; // 0 bilevel, 1 grey, 2 RGB, 3 indexed
+    ImageFormat code;
+    uint32_t paletteEntries;
+    uint32_t spoolBits; // 16-bit samples lose their low byte
+};
+
+// Every format the classification knows, in the order it tries them; the
+// compiler holds the count to the table's own.
+using PixelLayoutTable = PixelLayout[9];
+const PixelLayoutTable& PixelLayouts();
+
+// The row of a table keyed by format code for `code`, or null.
+template <class Row, size_t Count>
+const Row* FindFormatRow(const Row (&rows)[Count], uint32_t code)
+{
+    for (const Row& row : rows) {
+        if (row.code == code) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
 
 // The first format whose bits, samples and colour type all match, or
 // FormatNone when none does or the must-be-zero field is set.
@@ -38,16 +69,8 @@ uint32_t PaletteEntries(uint32_t code);
 // code outside the table takes the image description's depth.
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel);
 
-// Bytes of one BMP row: the row's bits packed into bytes, padded to 4 bytes,
-// formed in 64 bits so that checks on host values never see a wrapped stride.
-constexpr uint64_t WideRowStride(uint64_t width, uint32_t bitsPerPixel)
-{
-    return ((width * bitsPerPixel + 31) >> 3) & ~uint64_t{3};
-}
-// The same cut to 32 bits, for rows already known to fit.
-constexpr uint32_t RowStride(uint32_t width, uint32_t bitsPerPixel)
-{
-    return static_cast<uint32_t>(WideRowStride(width, bitsPerPixel));
-}
+// Bytes of one BMP row, by the spool file's rule.
+using bmp::RowStride;
+using bmp::WideRowStride;
 
 } // namespace vlexif

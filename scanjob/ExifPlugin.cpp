@@ -1,50 +1,17 @@
 #include "scanjob/ExifPlugin.h"
 
-#include "win32/Module.h"
 #include "interface/ResourceIds.h"
-#include "pixels/RowExpansion.h"
-#include "spool/BmpHeader.h"
+#include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
+#include "spool/BmpHeader.h"
+#include "win32/Module.h"
 
 namespace vlexif {
 
 namespace {
 
-constexpr uint32_t ExpandedBits = 24;
-
-using Expand = void (*)(const HostBlock&, const PaletteEntry (&)[PaletteCapacity], uint8_t*, uint32_t);
-
-void ExpandGray8(const HostBlock& block, const PaletteEntry (&)[PaletteCapacity], uint8_t* rows,
-                 uint32_t stride)
-{
-    ExpandGray8Rows(block, rows, stride);
-}
-
-struct Expansion {
-    uint32_t code;
-    uint32_t bitsPerPixel;
-    bool usesPalette;
-    Expand expand;
-};
-
-constexpr Expansion expansions[] = {
-    {FormatGray8, 8, false, ExpandGray8},
-    {FormatIndexed8, 8, true, ExpandIndexed8Rows},
-    {FormatGray16, 16, true, ExpandGray16Rows},
-    {FormatIndexed4, 4, true, Expand4BitRows},
-    {FormatIndexed1, 1, true, Expand1BitRows},
-    {FormatBilevel, 1, true, Expand1BitRows},
-};
-
-const Expansion* FindExpansion(uint32_t code)
-{
-    for (const Expansion& expansion : expansions) {
-        if (expansion.code == code) {
-            return &expansion;
-        }
-    }
-    return nullptr;
-}
+// The rows the converter reads.
+constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 
 void LoadText(UINT id, char* buffer, int size)
 {
@@ -154,10 +121,9 @@ PluginStatus ExifPlugin::WriteBlock()
     if (!expansion) {
         return PlaceBlock({}, 0, PixelDataOffset(HeaderLayout::Info, 0), nullptr);
     }
-    const SourceWalk walk{SourceWalk::ByBytesPerLine, 0, expansion->bitsPerPixel, false};
-    const Expand expand = expansion->expand;
+    const auto expand = expansion->expand;
     const bool usesPalette = expansion->usesPalette;
-    return PlaceBlock(walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
+    return PlaceBlock(expansion->walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
                       [this, expand, usesPalette](const HostBlock& block, uint8_t* rows, uint32_t stride) {
                           // Two registry reads per block: only where the table is used.
                           if (usesPalette) {

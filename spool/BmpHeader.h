@@ -1,28 +1,26 @@
-// The head of a bottom-up BMP spool file, byte for byte: the 14-byte file
-// header followed by either the 40-byte info header or the 12-byte core header.
-// Platform-free.
+// The head of a bottom-up BMP spool file as the plug-in builds it, in the
+// layout interface/SpoolLayout.h describes. Platform-free.
 #pragma once
+
+#include "interface/SpoolLayout.h"
 
 #include <cstdint>
 
 namespace vlexif {
 
-constexpr uint32_t FileHeaderSize = 14;
-constexpr uint32_t InfoHeaderSize = 40;
-constexpr uint32_t CoreHeaderSize = 12;
-// The work block that holds either header while it is built and written.
-constexpr uint32_t HeaderBlockSize = FileHeaderSize + InfoHeaderSize;
+// The work block that holds either head while it is built and written.
+constexpr uint32_t HeaderBlockSize = bmp::InfoHeadSize;
 
 enum class HeaderLayout { Info, Core };
 
 // File header plus bitmap header, and the size of one palette-area entry.
 constexpr uint32_t HeaderBytes(HeaderLayout layout)
 {
-    return FileHeaderSize + (layout == HeaderLayout::Info ? InfoHeaderSize : CoreHeaderSize);
+    return layout == HeaderLayout::Info ? bmp::InfoHeadSize : bmp::CoreHeadSize;
 }
 constexpr uint32_t PaletteEntryBytes(HeaderLayout layout)
 {
-    return layout == HeaderLayout::Info ? 4 : 3;
+    return layout == HeaderLayout::Info ? bmp::InfoPaletteEntrySize : bmp::CorePaletteEntrySize;
 }
 // Where the pixel area starts: after the headers and a palette area of `colours` entries.
 constexpr uint32_t PixelDataOffset(HeaderLayout layout, uint32_t colours)
@@ -41,13 +39,10 @@ struct HeaderImage {
 
 uint32_t PixelsPerMetre(uint32_t dotsPerInch);
 
-// Fill offsets 0..53 (info layout) or 0..25 (core layout) of a zeroed block.
+// Write the whole info head (bmp::InfoHead) or core head (bmp::CoreHead) at
+// the start of a zeroed block.
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block);
 void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block);
-
-// Fields read back from a built header block.
-uint32_t HeaderPixelDataOffset(const uint8_t* block);
-uint32_t HeaderColoursUsed(const uint8_t* block);
 
 // Size in bytes of the pixel area; false when it, or the whole file, would
 // not fit a signed 32-bit file position.

@@ -1,51 +1,16 @@
 #include "spool/BmpSpoolPlugin.h"
 
+#include "pixels/FormatRows.h"
+#include "pixels/PaletteArea.h"
+#include "pixels/PixelFormat.h"
 #include "spool/AppendZeros.h"
 #include "spool/BmpHeader.h"
 #include "spool/FreeSpace.h"
-#include "pixels/PaletteArea.h"
-#include "pixels/PixelFormat.h"
-#include "pixels/RowConverters.h"
 #include "spool/SpoolPath.h"
 
 #include <algorithm>
 
 namespace vlexif {
-
-namespace {
-
-using Convert = void (*)(const HostBlock&, uint32_t, uint8_t*, uint32_t);
-
-struct NativeFormat {
-    uint32_t code;
-    SourceWalk walk;
-    Convert convert;
-};
-
-// How each format reaches its native-depth rows. The copy converters move
-// whole output strides; 8-bit palette lines lie `width` bytes apart.
-constexpr NativeFormat nativeFormats[] = {
-    {FormatRgb24, {SourceWalk::ByStride, 24, 24, false}, SwapRgb24Rows},
-    {FormatRgb48, {SourceWalk::ByBytesPerLine, 0, 48, false}, ReduceRgb48Rows},
-    {FormatGray8, {SourceWalk::ByStride, 8, 8, true}, CopyRows},
-    {FormatGray16, {SourceWalk::ByBytesPerLine, 0, 16, false}, ReduceGray16Rows},
-    {FormatIndexed8, {SourceWalk::ByWidth, 8, 8, true}, CopyRows},
-    {FormatIndexed4, {SourceWalk::ByStride, 4, 4, true}, CopyRows},
-    {FormatIndexed1, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
-    {FormatBilevel, {SourceWalk::ByStride, 1, 1, true}, CopyRows},
-};
-
-const NativeFormat* FindNativeFormat(uint32_t code)
-{
-    for (const NativeFormat& format : nativeFormats) {
-        if (format.code == code) {
-            return &format;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
 
 PluginStatus BmpSpoolPlugin::CheckFormat()
 {
@@ -92,7 +57,7 @@ PluginStatus BmpSpoolPlugin::WriteHeader(const SpoolImage& image)
     // which is tested on its own afterwards.
     const uint64_t freeBytes = QueryFreeSpace(tempPath);
     const uint8_t* header = workBuffer.Address();
-    const uint32_t pieces[] = {FileHeaderSize, HeaderBytes(image.layout) - FileHeaderSize};
+    const uint32_t pieces[] = {bmp::FileHeaderSize, HeaderBytes(image.layout) - bmp::FileHeaderSize};
     for (const uint32_t piece : pieces) {
         if (!HasRoomFor(freeBytes, piece)) {
             return StatusDiskFull;
@@ -216,14 +181,14 @@ PluginStatus BmpSpoolPlugin::WriteBlock()
 
 PluginStatus BmpSpoolPlugin::WriteNativeBlock()
 {
-    const NativeFormat* format = FindNativeFormat(formatCode);
+    const NativeConversion* format = FindNativeConversion(formatCode);
     const uint32_t pixelDataOffset = PixelDataOffset(SpoolLayout(), PaletteEntries(formatCode));
     if (!format) {
         return PlaceBlock({}, 0, pixelDataOffset, nullptr);
     }
     const HostBlock block = CurrentBlock();
     const uint32_t distance = SourceDistance(format->walk, block);
-    const Convert convert = format->convert;
+    const auto convert = format->convert;
     return PlaceBlock(format->walk, SpoolBitDepth(formatCode, 0), pixelDataOffset,
                       [convert, distance](const HostBlock& b, uint8_t* rows, uint32_t stride) {
                           convert(b, distance, rows, stride);

@@ -3,48 +3,37 @@
 #include "spool/BmpHeader.h"
 #include "pixels/PixelFormat.h"
 
+#include <cstring>
+
 namespace vlexif {
-
-namespace {
-
-// Every format BeginImage may spool, for its palette area and depth.
-constexpr ImageFormat spooledFormats[] = {FormatRgb24,  FormatRgb48,    FormatGray4,    FormatGray8,   FormatGray16,
-                                          FormatIndexed1, FormatIndexed4, FormatIndexed8, FormatBilevel};
-
-uint32_t Get16(const uint8_t* at)
-{
-    return at[0] | at[1] << 8;
-}
-
-uint32_t Get32(const uint8_t* at)
-{
-    return Get16(at) | Get16(at + 2) << 16;
-}
-
-} // namespace
 
 bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize)
 {
-    if (head[0] != 'B' || head[1] != 'M' || Get32(head + 2) != fileSize || Get32(head + 6) != 0) {
+    const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
+    const bmp::FileHeader& file = core.file;
+    if (file.signature != bmp::Signature || file.fileSize != fileSize || file.reserved1 != 0 || file.reserved2 != 0) {
         return false;
     }
-    const uint8_t* bitmap = head + FileHeaderSize;
-    const uint32_t headerSize = Get32(bitmap);
-    if (headerSize != InfoHeaderSize && headerSize != CoreHeaderSize) {
+    const uint32_t headerSize = core.core.headerSize;
+    if (headerSize != bmp::InfoHeaderSize && headerSize != bmp::CoreHeaderSize) {
         return false;
     }
-    const HeaderLayout layout = headerSize == InfoHeaderSize ? HeaderLayout::Info : HeaderLayout::Core;
+    const HeaderLayout layout = headerSize == bmp::InfoHeaderSize ? HeaderLayout::Info : HeaderLayout::Core;
     const bool info = layout == HeaderLayout::Info;
+    // The head ends where the info header's planes begin: the rest stays zero.
+    bmp::InfoHead infoHead{};
+    std::memcpy(&infoHead, head, SpoolHeadBytes);
     // The info header's sizes are signed; a bottom-up spool file has both positive.
-    const int64_t width = info ? static_cast<int32_t>(Get32(bitmap + 4)) : Get16(bitmap + 4);
-    const int64_t height = info ? static_cast<int32_t>(Get32(bitmap + 8)) : Get16(bitmap + 6);
-    const uint32_t pixelDataOffset = Get32(head + 10);
-    for (const ImageFormat format : spooledFormats) {
-        const uint32_t bits = SpoolBitDepth(format, 0);
+    const int64_t width = info ? infoHead.info.width : core.core.width;
+    const int64_t height = info ? infoHead.info.height : core.core.height;
+    const uint32_t pixelDataOffset = file.pixelDataOffset;
+    // Every format BeginImage may spool, for its palette area and depth.
+    for (const PixelLayout& format : PixelLayouts()) {
+        const uint32_t bits = format.spoolBits;
         // The core header's planes and depth lie within the head too.
-        const bool coreAgrees = info || (Get16(bitmap + 8) == 1 && Get16(bitmap + 10) == bits);
+        const bool coreAgrees = info || (core.core.planes == bmp::Planes && core.core.bitCount == bits);
         uint32_t area = 0;
-        if (coreAgrees && PixelDataOffset(layout, PaletteEntries(format)) == pixelDataOffset &&
+        if (coreAgrees && PixelDataOffset(layout, format.paletteEntries) == pixelDataOffset &&
             SpoolFileSizes(pixelDataOffset, width, height, bits, area) && area != 0 &&
             pixelDataOffset + area == fileSize) {
             return true;

@@ -1,14 +1,19 @@
 // Recognising a spool file by its first bytes and its size. Platform-free.
 #pragma once
 
+#include "interface/SpoolLayout.h"
+
+#include <cstddef>
 #include <cstdint>
 
 namespace vlexif {
 
-// The bytes read: the file header and the bitmap header up to the image's
-// size, which no block or palette write can reach in either layout, whatever
-// the stored format or file type has become since the file was made.
-constexpr uint32_t SpoolHeadBytes = 26;
+// The bytes read: the whole core head, which is the file header and the info
+// header up to the image's size, and which no block or palette write can reach
+// in either layout, whatever the stored format or file type has become since
+// the file was made.
+constexpr uint32_t SpoolHeadBytes = bmp::CoreHeadSize;
+static_assert(SpoolHeadBytes == bmp::FileHeaderSize + offsetof(bmp::InfoHeader, planes));
 
 // True when `head` is the start of a header that BeginImage writes, in either
 // layout, for some spooled format, and the sizes it states add up to exactly

@@ -206,8 +206,8 @@ double SpoolJob::Replay(ReplayExtras extras)
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     Expect(file != INVALID_HANDLE_VALUE, "cannot create the replay's file");
-    WriteAll(file, header, FileHeaderSize);
-    WriteAll(file, header + FileHeaderSize, InfoHeaderSize);
+    WriteAll(file, header, bmp::FileHeaderSize);
+    WriteAll(file, header + bmp::FileHeaderSize, bmp::InfoHeaderSize);
     QueryFreeSpace(path);
     QueryFreeSpace(path);
     for (uint32_t remaining = PixelAreaSize(); remaining > 0;) {

@@ -2,13 +2,13 @@
 // the file's first bytes alone so the parser can be tested and fuzzed anywhere.
 #pragma once
 
+#include "interface/SpoolLayout.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace vkexf {
 
-// File header plus the larger (BITMAPINFOHEADER) info header.
-constexpr size_t kBmpHeaderBytes = 14 + 40;
 // Largest side a JPEG frame can carry.
 constexpr uint32_t kMaxImageSide = 65500;
 
@@ -38,7 +38,7 @@ enum class [[nodiscard]] BmpError {
     PixelArea,       // file shorter than the rows it claims
 };
 
-// Parses the headers in `bytes` (the first min(kBmpHeaderBytes, fileSize)
+// Parses the headers in `bytes` (the first min(bmp::InfoHeadSize, fileSize)
 // bytes of the file) and checks them against the file's size.
 BmpError ParseBmpHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, BmpLayout& layout);
 

@@ -35,7 +35,7 @@ Status BmpRowReader::Open(const char* path)
         return FailWithError(StatusReadFailed, kCannotRead, path, GetLastError());
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 
-    uint8_t header[kBmpHeaderBytes];
+    uint8_t header[bmp::InfoHeadSize];
     const auto headerBytes = static_cast<DWORD>(std::min<uint64_t>(sizeof header, fileSize));
     DWORD error = 0;
     if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error))

@@ -13,7 +13,7 @@ using test::MakeBmp;
 
 BmpError Parse(const std::vector<uint8_t>& file, BmpLayout& layout, uint64_t fileSize)
 {
-    return ParseBmpHeader(file.data(), std::min(file.size(), kBmpHeaderBytes), fileSize, layout);
+    return ParseBmpHeader(file.data(), std::min<size_t>(file.size(), bmp::InfoHeadSize), fileSize, layout);
 }
 
 BmpLayout Parsed(const BmpSpec& spec)
@@ -57,9 +57,7 @@ TEST(BmpHeader, RowsPadToFourBytes)
 
 struct Malformed {
     const char* name;
-    size_t offset; // field to overwrite, or 0 to change only the file size
-    uint32_t value;
-    int size;
+    void (*change)(bmp::InfoHead&); // null to change only the file size
     int64_t sizeChange;
     BmpError expected;
 };
@@ -72,37 +70,39 @@ TEST_P(MalformedBmp, IsRefused)
 {
     const Malformed& damage = GetParam();
     auto file = MakeBmp({false, 7, 5, false, 0});
-    if (damage.offset)
-        test::PutLe(file, damage.offset, damage.value, damage.size);
+    if (damage.change) {
+        test::ChangeInfoHead(file, damage.change);
+    }
     BmpLayout layout;
     layout.width = 1234;
     EXPECT_EQ(Parse(file, layout, file.size() + damage.sizeChange), damage.expected);
     EXPECT_EQ(layout.width, 1234u) << "a refused header leaves the layout alone";
 }
 
-// Field offsets: 0 signature, 10 pixel offset, 14 header size, 18 width,
-// 22 height, 26 planes, 28 bit count, 30 compression. The file is 174 bytes.
+// The file is 174 bytes: the 54-byte head and 5 rows of 24.
+using Head = bmp::InfoHead;
 INSTANTIATE_TEST_SUITE_P(
     BmpHeader, MalformedBmp,
-    ::testing::Values(Malformed{"Empty", 0, 0, 0, -174, BmpError::Truncated},
-                      Malformed{"FileHeaderOnly", 0, 0, 0, -160, BmpError::Truncated},
-                      Malformed{"InfoHeaderCut", 0, 0, 0, -134, BmpError::Truncated},
-                      Malformed{"Signature", 1, 'A', 1, 0, BmpError::Signature},
-                      Malformed{"HeaderSize56", 14, 56, 4, 0, BmpError::HeaderSize},
-                      Malformed{"Planes2", 26, 2, 2, 0, BmpError::Planes},
-                      Malformed{"BitCount8", 28, 8, 2, 0, BmpError::BitCount},
-                      Malformed{"Compression1", 30, 1, 4, 0, BmpError::Compression},
-                      Malformed{"Width0", 18, 0, 4, 0, BmpError::Width},
-                      Malformed{"NegativeWidth", 18, uint32_t(-7), 4, 0, BmpError::Width},
-                      Malformed{"Height0", 22, 0, 4, 0, BmpError::Height},
-                      Malformed{"HugeWidth", 18, INT32_MAX, 4, 0, BmpError::TooLarge},
-                      Malformed{"MostNegativeHeight", 22, uint32_t(INT32_MIN), 4, 0, BmpError::TooLarge},
-                      Malformed{"WidthBeyondJpeg", 18, 65501, 4, 0, BmpError::TooLarge},
-                      Malformed{"PixelsInHeaders", 10, 53, 4, 0, BmpError::PixelOffset},
-                      Malformed{"PixelsPastEnd", 10, 0xFFFFFFF0, 4, 0, BmpError::PixelOffset},
-                      Malformed{"OneByteShort", 0, 0, 0, -1, BmpError::PixelArea},
-                      Malformed{"RowsPushedPastEnd", 10, 58, 4, 0, BmpError::PixelArea},
-                      Malformed{"HeightOverflowsFile", 22, 65500, 4, 0, BmpError::PixelArea}),
+    ::testing::Values(
+        Malformed{"Empty", nullptr, -174, BmpError::Truncated},
+        Malformed{"FileHeaderOnly", nullptr, -160, BmpError::Truncated},
+        Malformed{"InfoHeaderCut", nullptr, -134, BmpError::Truncated},
+        Malformed{"Signature", [](Head& h) { h.file.signature = 'B' | 'A' << 8; }, 0, BmpError::Signature},
+        Malformed{"HeaderSize56", [](Head& h) { h.info.headerSize = 56; }, 0, BmpError::HeaderSize},
+        Malformed{"Planes2", [](Head& h) { h.info.planes = 2; }, 0, BmpError::Planes},
+        Malformed{"BitCount8", [](Head& h) { h.info.bitCount = 8; }, 0, BmpError::BitCount},
+        Malformed{"Compression1", [](Head& h) { h.info.compression = 1; }, 0, BmpError::Compression},
+        Malformed{"Width0", [](Head& h) { h.info.width = 0; }, 0, BmpError::Width},
+        Malformed{"NegativeWidth", [](Head& h) { h.info.width = -7; }, 0, BmpError::Width},
+        Malformed{"Height0", [](Head& h) { h.info.height = 0; }, 0, BmpError::Height},
+        Malformed{"HugeWidth", [](Head& h) { h.info.width = INT32_MAX; }, 0, BmpError::TooLarge},
+        Malformed{"MostNegativeHeight", [](Head& h) { h.info.height = INT32_MIN; }, 0, BmpError::TooLarge},
+        Malformed{"WidthBeyondJpeg", [](Head& h) { h.info.width = 65501; }, 0, BmpError::TooLarge},
+        Malformed{"PixelsInHeaders", [](Head& h) { h.file.pixelDataOffset = 53; }, 0, BmpError::PixelOffset},
+        Malformed{"PixelsPastEnd", [](Head& h) { h.file.pixelDataOffset = 0xFFFFFFF0; }, 0, BmpError::PixelOffset},
+        Malformed{"OneByteShort", nullptr, -1, BmpError::PixelArea},
+        Malformed{"RowsPushedPastEnd", [](Head& h) { h.file.pixelDataOffset = 58; }, 0, BmpError::PixelArea},
+        Malformed{"HeightOverflowsFile", [](Head& h) { h.info.height = 65500; }, 0, BmpError::PixelArea}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -299,9 +299,8 @@ TEST_F(ConversionTest, SpoolIsUnchangedAndClosed)
 
 struct BadSpool {
     const char* name;
-    size_t offset; // 0: only cut the file
-    uint32_t value;
-    size_t keep;   // bytes left, 0 for all
+    void (*change)(bmp::InfoHead&); // null: only cut the file
+    size_t keep;                    // bytes left, 0 for all
 };
 
 void PrintTo(const BadSpool& bad, std::ostream* out) { *out << bad.name; }
@@ -311,10 +310,12 @@ class RefusesSpool : public ConversionTest, public ::testing::WithParamInterface
 TEST_P(RefusesSpool, LeavesNoOutputAndKeepsTheOldFile)
 {
     Bytes bmp = MakeBmp({false, 9, 9}, [](uint32_t, uint32_t) { return Rgb{1, 2, 3}; });
-    if (GetParam().offset)
-        test::PutLe(bmp, GetParam().offset, GetParam().value, 4);
-    if (GetParam().keep)
+    if (GetParam().change) {
+        test::ChangeInfoHead(bmp, GetParam().change);
+    }
+    if (GetParam().keep) {
         bmp.resize(GetParam().keep);
+    }
     const auto spool = Write("spool.bmp", bmp);
     Write("kept.jpg", {'k', 'e', 'p', 't'});
     EXPECT_NE(Convert(spool.c_str(), "new.jpg"), 0u);
@@ -323,13 +324,15 @@ TEST_P(RefusesSpool, LeavesNoOutputAndKeepsTheOldFile)
     EXPECT_EQ(Files(), (std::vector<std::string>{"kept.jpg", "spool.bmp"}));
 }
 
+using Head = bmp::InfoHead;
 INSTANTIATE_TEST_SUITE_P(Malformed, RefusesSpool,
-                         ::testing::Values(BadSpool{"Truncated", 0, 0, 54 + 9 * 28 - 1},
-                                           BadSpool{"HeadersOnly", 0, 0, 54}, BadSpool{"Tiny", 0, 0, 3},
-                                           BadSpool{"Signature", 1, 'X', 0},
-                                           BadSpool{"EightBit", 28, 8, 0},
-                                           BadSpool{"Compressed", 30, 1, 0},
-                                           BadSpool{"AbsurdWidth", 18, 0x40000000, 0}),
+                         ::testing::Values(BadSpool{"Truncated", nullptr, bmp::InfoHeadSize + 9 * 28 - 1},
+                                           BadSpool{"HeadersOnly", nullptr, bmp::InfoHeadSize},
+                                           BadSpool{"Tiny", nullptr, 3},
+                                           BadSpool{"Signature", [](Head& h) { h.file.signature = 'B' | 'X' << 8; }, 0},
+                                           BadSpool{"EightBit", [](Head& h) { h.info.bitCount = 8; }, 0},
+                                           BadSpool{"Compressed", [](Head& h) { h.info.compression = 1; }, 0},
+                                           BadSpool{"AbsurdWidth", [](Head& h) { h.info.width = 0x40000000; }, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConversionTest, BadArgumentsFailWithTheirReason)

@@ -2,36 +2,30 @@
 
 namespace vkexf::test {
 
-void PutLe(std::vector<uint8_t>& bytes, size_t offset, uint32_t value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes.at(offset + i) = static_cast<uint8_t>(value >> 8 * i);
-}
-
 std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::function<Rgb(uint32_t, uint32_t)>& pixel)
 {
-    const uint32_t headers = spec.coreHeader ? 14 + 12 : 14 + 40;
+    const uint32_t headers = spec.coreHeader ? bmp::CoreHeadSize : bmp::InfoHeadSize;
     const uint32_t stride = (spec.width * 3 + 3) / 4 * 4;
     std::vector<uint8_t> bytes(headers + size_t{stride} * spec.height);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutLe(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    PutLe(bytes, 10, headers, 4);
+    bmp::FileHeader file{};
+    file.signature = bmp::Signature;
+    file.fileSize = static_cast<uint32_t>(bytes.size());
+    file.pixelDataOffset = headers;
     if (spec.coreHeader) {
-        PutLe(bytes, 14, 12, 4);
-        PutLe(bytes, 18, spec.width, 2);
-        PutLe(bytes, 20, spec.height, 2);
-        PutLe(bytes, 22, 1, 2);
-        PutLe(bytes, 24, 24, 2);
+        const bmp::CoreHeader core{bmp::CoreHeaderSize, static_cast<uint16_t>(spec.width),
+                                   static_cast<uint16_t>(spec.height), bmp::Planes, bmp::TrueColourBits};
+        bmp::Write(bmp::CoreHead{file, core}, bytes.data());
     } else {
         const auto height = static_cast<int32_t>(spec.height);
-        PutLe(bytes, 14, 40, 4);
-        PutLe(bytes, 18, spec.width, 4);
-        PutLe(bytes, 22, static_cast<uint32_t>(spec.topDown ? -height : height), 4);
-        PutLe(bytes, 26, 1, 2);
-        PutLe(bytes, 28, 24, 2);
-        PutLe(bytes, 38, static_cast<uint32_t>(spec.pixelsPerMetre), 4);
-        PutLe(bytes, 42, static_cast<uint32_t>(spec.pixelsPerMetre), 4);
+        bmp::InfoHeader info{};
+        info.headerSize = bmp::InfoHeaderSize;
+        info.width = static_cast<int32_t>(spec.width);
+        info.height = spec.topDown ? -height : height;
+        info.planes = bmp::Planes;
+        info.bitCount = bmp::TrueColourBits;
+        info.xPixelsPerMetre = spec.pixelsPerMetre;
+        info.yPixelsPerMetre = spec.pixelsPerMetre;
+        bmp::Write(bmp::InfoHead{file, info}, bytes.data());
     }
     for (uint32_t y = 0; pixel && y < spec.height; ++y) {
         uint8_t* row = bytes.data() + headers + size_t{spec.topDown ? y : spec.height - 1 - y} * stride;
@@ -51,6 +45,13 @@ Rgb Ramps(const BmpSpec& spec, uint32_t x, uint32_t y)
     const uint32_t across = spec.width > 1 ? 50 * x / (spec.width - 1) : 0;
     const auto grey = static_cast<uint8_t>(50 + down + across);
     return Rgb{static_cast<uint8_t>(grey + 40), grey, static_cast<uint8_t>(grey - 40)};
+}
+
+void ChangeInfoHead(std::vector<uint8_t>& bytes, void (*change)(bmp::InfoHead&))
+{
+    bmp::InfoHead head = bmp::Read<bmp::InfoHead>(bytes.data());
+    change(head);
+    bmp::Write(head, bytes.data());
 }
 
 } // namespace vkexf::test

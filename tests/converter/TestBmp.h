@@ -1,6 +1,8 @@
 // 24-bit BMP files built in memory the way the plug-in writes them.
 #pragma once
 
+#include "interface/SpoolLayout.h"
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -28,6 +30,7 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec,
 // brightness, since JPEG halves the chroma resolution.
 Rgb Ramps(const BmpSpec& spec, uint32_t x, uint32_t y);
 
-void PutLe(std::vector<uint8_t>& bytes, size_t offset, uint32_t value, int size);
+// Rewrites the info head of `bytes`, a file MakeBmp made with one.
+void ChangeInfoHead(std::vector<uint8_t>& bytes, void (*change)(bmp::InfoHead&));
 
 } // namespace vkexf::test

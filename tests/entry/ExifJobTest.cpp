@@ -26,7 +26,7 @@ protected:
 
     // A palette with gaps and a duplicate index; the table the plug-in builds
     // from it, as blue, green, red, 0 per index.
-    std::vector<uint8_t> MakePalette(const HostFormat& format, std::vector<uint8_t>& table)
+    std::vector<uint8_t> MakePalette(const FormatReference& format, std::vector<uint8_t>& table)
     {
         table.assign(1024, 0);
         std::vector<uint8_t> entries;
@@ -49,22 +49,23 @@ protected:
         return entries;
     }
 
-    static void PaintBlock(const HostFormat& format, int32_t width, int32_t height, const HostLines& block,
-                           const std::vector<uint8_t>& table, std::vector<uint8_t>& bmp)
+    static void PaintBlock(const FormatReference& format, int32_t width, int32_t height, const HostLines& block,
+                           const std::vector<uint8_t>& table, std::vector<uint8_t>& spool)
     {
-        const uint32_t stride = Stride24(width);
+        const uint32_t stride = Stride(width, 24);
         for (int32_t r = 0; r < block.lines; ++r) {
             const uint8_t* line = block.data.data() + static_cast<size_t>(r) * block.bytesPerLine;
-            uint8_t* row = bmp.data() + 54 + static_cast<size_t>(height - 1 - block.first - r) * stride;
+            uint8_t* row =
+                spool.data() + bmp::InfoHeadSize + static_cast<size_t>(height - 1 - block.first - r) * stride;
             for (int32_t j = 0; j < width; ++j) {
-                HostPixel(format, line, j, table.data(), row + 3 * j);
+                ExpandedPixel(format, line, j, table.data(), row + 3 * j);
             }
         }
     }
 
     // Runs one job; with `reload`, the module is unloaded and loaded again
     // between every two calls.
-    void RunJob(const HostFormat& format, int32_t width, int32_t height, bool reload = false)
+    void RunJob(const FormatReference& format, int32_t width, int32_t height, bool reload = false)
     {
         SCOPED_TRACE(std::string(format.name) + " " + std::to_string(width) + "x" + std::to_string(height));
         auto step = [&](PluginCommand command) {
@@ -86,7 +87,7 @@ protected:
         }
         std::vector<uint8_t> expected = BlackBmp24(width, height, 200);
         const std::vector<HostLines> blocks =
-            RandomBlocks(height, random, [&] { return HostBytesPerLine(format, width, random); });
+            RandomBlocks(height, random, [&] { return ExifBytesPerLine(format, width, random); });
         uint32_t written = 0;
         for (const HostLines& block : blocks) {
             records.SetBlock(block.bytesPerLine, width, block.lines, block.first, block.data.data());
@@ -122,7 +123,7 @@ protected:
 
 TEST_F(ExifJobTest, EveryFormatAtOddAndEvenWidthsInRandomBlocks)
 {
-    for (const HostFormat& format : hostFormats) {
+    for (const FormatReference& format : AcceptedFormats) {
         for (const int32_t width : {1, 3, 5, 8, 37, 101}) {
             plugin.Reload(); // a fresh palette table for each job
             RunJob(format, width, 1 + static_cast<int32_t>(random() % 12));
@@ -132,7 +133,7 @@ TEST_F(ExifJobTest, EveryFormatAtOddAndEvenWidthsInRandomBlocks)
 
 TEST_F(ExifJobTest, UnloadingBetweenEveryCallGivesTheSameFile)
 {
-    for (const HostFormat& format : hostFormats) {
+    for (const FormatReference& format : AcceptedFormats) {
         RunJob(format, 7, 9, true);
     }
 }
@@ -143,7 +144,7 @@ TEST_F(ExifJobTest, UnloadingBetweenEveryCallGivesTheSameFile)
 TEST_F(ExifJobTest, InterleavedJobsUnderTwoKeysKeepTheirOwnOutput)
 {
     struct Job {
-        const HostFormat* format;
+        const FormatReference* format;
         int32_t width, height;
         TestRegistryKey key;
         HostRecords records;
@@ -155,8 +156,8 @@ TEST_F(ExifJobTest, InterleavedJobsUnderTwoKeysKeepTheirOwnOutput)
     const std::pair<const char*, const char*> pairs[] = {
         {"indexed8", "gray16"}, {"indexed4", "rgb24"}, {"bilevel", "indexed1"}, {"gray8", "rgb48"}};
     auto find = [](const char* name) {
-        return &*std::find_if(std::begin(hostFormats), std::end(hostFormats),
-                              [&](const HostFormat& f) { return std::strcmp(f.name, name) == 0; });
+        return &*std::find_if(std::begin(AcceptedFormats), std::end(AcceptedFormats),
+                              [&](const FormatReference& f) { return std::strcmp(f.name, name) == 0; });
     };
     for (const auto& [first, second] : pairs) {
         SCOPED_TRACE(std::string(first) + " with " + second);
@@ -179,8 +180,8 @@ TEST_F(ExifJobTest, InterleavedJobsUnderTwoKeysKeepTheirOwnOutput)
                 job.table[4 * i + 1] = colour[1];
                 job.table[4 * i + 2] = colour[0];
             }
-            job.blocks = RandomBlocks(job.height, random,
-                                      [&] { return HostBytesPerLine(*job.format, job.width, random); });
+            job.blocks =
+                RandomBlocks(job.height, random, [&] { return ExifBytesPerLine(*job.format, job.width, random); });
             job.expected = BlackBmp24(job.width, job.height, 200);
             for (const HostLines& block : job.blocks) {
                 PaintBlock(*job.format, job.width, job.height, block, job.table, job.expected);

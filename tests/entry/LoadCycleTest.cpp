@@ -114,7 +114,7 @@ TEST(LoadCycleJobTest, AJobInEachFormatKeepsNoHandleOnceTheModuleIsGone)
     std::mt19937 random(7);
     constexpr int32_t width = 40;
     constexpr int32_t lines = 4;
-    for (const HostFormat& format : hostFormats) {
+    for (const FormatReference& format : AcceptedFormats) {
         SCOPED_TRACE(format.name);
         const HandleCensus before = HandleCensus::Take();
         {
@@ -126,7 +126,7 @@ TEST(LoadCycleJobTest, AJobInEachFormatKeepsNoHandleOnceTheModuleIsGone)
                 records.SetPalette({0, 10, 20, 30}, 1);
                 ASSERT_EQ(plugin.Call(CmdSetPalette, records.params), StatusOk);
             }
-            const int32_t bytesPerLine = HostBytesPerLine(format, width, random);
+            const int32_t bytesPerLine = ExifBytesPerLine(format, width, random);
             const std::vector<uint8_t> block(static_cast<size_t>(bytesPerLine) * lines, 0);
             records.SetBlock(bytesPerLine, width, lines, 0, block.data());
             ASSERT_EQ(plugin.Call(CmdWriteBlock, records.params), StatusOk);

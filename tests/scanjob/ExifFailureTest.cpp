@@ -72,7 +72,7 @@ TEST_F(ExifFailureTest, AJobNeverUsesTheCppHeap)
 {
     std::vector<uint8_t> data(128 * 4, 0x5A);
     const std::vector<uint8_t> entries = {0, 1, 2, 3, 255, 4, 5, 6};
-    for (const test::HostFormat& format : test::hostFormats) {
+    for (const test::FormatReference& format : test::AcceptedFormats) {
         records.DescribeImage(300, 16, 8, format.samples, format.bits, format.colourType);
         PluginStatus statuses[5];
         uint32_t attempts = 0;

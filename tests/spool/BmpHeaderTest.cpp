@@ -39,15 +39,13 @@ TEST(BuildInfoHeader, TwentyFourBitHundredByThreeAt300Dpi)
 
 TEST(BuildInfoHeader, EightBitGreyHasAFullPaletteArea)
 {
-    const std::vector<uint8_t> block = InfoHeader({72, 600, 10, 2, 8, 256});
-    EXPECT_EQ(HeaderPixelDataOffset(block.data()), 1078u);
-    EXPECT_EQ(HeaderColoursUsed(block.data()), 256u);
-    EXPECT_EQ(block[14 + 36], 0x00); // colours important = 256
-    EXPECT_EQ(block[14 + 37], 0x01);
-    EXPECT_EQ(block[38], 0x12); // 72 dpi: 2834 = 0x0B12
-    EXPECT_EQ(block[39], 0x0B);
-    EXPECT_EQ(block[42], 0x46); // 600 dpi: 23622 = 0x5C46
-    EXPECT_EQ(block[43], 0x5C);
+    // Fields by value: gtest would bind a reference to a packed member.
+    const bmp::InfoHead head = bmp::Read<bmp::InfoHead>(InfoHeader({72, 600, 10, 2, 8, 256}).data());
+    EXPECT_EQ(uint32_t{head.file.pixelDataOffset}, 1078u);
+    EXPECT_EQ(uint32_t{head.info.coloursUsed}, 256u);
+    EXPECT_EQ(uint32_t{head.info.coloursImportant}, 256u);
+    EXPECT_EQ(int32_t{head.info.xPixelsPerMetre}, 2834);
+    EXPECT_EQ(int32_t{head.info.yPixelsPerMetre}, 23622);
 }
 
 TEST(BuildCoreHeader, OneBitIndexedLeavesTheRestOfTheBlockZero)
@@ -60,8 +58,8 @@ TEST(BuildCoreHeader, OneBitIndexedLeavesTheRestOfTheBlockZero)
         12, 0, 0, 0, 10, 0, 4, 0, // header size, 16-bit width and height
         1, 0, 1, 0,               // planes, bit count
     };
-    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 26), head);
-    for (size_t i = 26; i < block.size(); ++i) {
+    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + bmp::CoreHeadSize), head);
+    for (size_t i = bmp::CoreHeadSize; i < block.size(); ++i) {
         EXPECT_EQ(block[i], 0) << "byte " << i;
     }
 }
@@ -70,9 +68,9 @@ TEST(BuildCoreHeader, SizesFollowTheSixteenBitFields)
 {
     std::vector<uint8_t> block(HeaderBlockSize, 0);
     BuildCoreHeaderBytes({0, 0, 0x10002, 1, 24, 0}, block.data());
-    EXPECT_EQ(block[18], 2);
-    EXPECT_EQ(block[19], 0);
-    EXPECT_EQ(block[2], 26 + 8); // stride of width 2
+    const bmp::CoreHead head = bmp::Read<bmp::CoreHead>(block.data());
+    EXPECT_EQ(uint16_t{head.core.width}, 2);
+    EXPECT_EQ(uint32_t{head.file.fileSize}, bmp::CoreHeadSize + 8); // stride of width 2
 }
 
 TEST(PixelsPerMetre, TruncatesTheQuotient)
@@ -85,18 +83,19 @@ TEST(PixelsPerMetre, TruncatesTheQuotient)
 
 TEST(SpoolFileSizes, RefusesWhatSignedFilePositionsCannotReach)
 {
+    const uint32_t headers = bmp::InfoHeadSize;
     uint32_t area = 0;
-    ASSERT_TRUE(SpoolFileSizes(54, 2550, 3508, 24, area));
+    ASSERT_TRUE(SpoolFileSizes(headers, 2550, 3508, 24, area));
     EXPECT_EQ(area, 26843216u);
-    EXPECT_TRUE(SpoolFileSizes(54, 100, 0, 24, area));
+    EXPECT_TRUE(SpoolFileSizes(headers, 100, 0, 24, area));
     EXPECT_EQ(area, 0u);
-    EXPECT_FALSE(SpoolFileSizes(54, -1, 10, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(54, 10, -1, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(54, 0x7FFFFFFF, 1, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(54, 40000, 40000, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, -1, 10, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 10, -1, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 0x7FFFFFFF, 1, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 40000, 40000, 24, area));
     // The area alone fits, the header on top of it does not.
     EXPECT_TRUE(SpoolFileSizes(0, 4, 0x7FFFFFFF / 12, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(54, 4, 0x7FFFFFFF / 12, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 4, 0x7FFFFFFF / 12, 24, area));
 }
 
 } // namespace

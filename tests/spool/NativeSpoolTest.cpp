@@ -1,8 +1,9 @@
-#include "spool/FreeSpace.h"
+#include "interface/SpoolLayout.h"
 #include "pixels/PixelFormat.h"
-#include "tests/support/NativeLayouts.h"
+#include "spool/FreeSpace.h"
 #include "tests/spool/SpoolFixture.h"
 #include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/NativeLayouts.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,69 +13,48 @@
 namespace vlexif {
 namespace {
 
+using test::AcceptedFormats;
 using test::BoundSpoolPlugin;
-using test::NativeCase;
-using test::nativeCases;
+using test::FormatReference;
 using test::Stride;
 using test::SystemCallsOverride;
 
-void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
-void Put16(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
-{
-    bytes[at] = static_cast<uint8_t>(value);
-    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
 class NativeSpoolTest : public test::SpoolFixture<BoundSpoolPlugin> {
 protected:
-    std::vector<uint8_t> ExpectedHead(const NativeCase& c, bool core, int32_t width, int32_t height,
-                                      uint32_t dpi, const std::vector<uint8_t>& hostPalette) const
+    std::vector<uint8_t> ExpectedHead(const FormatReference& c, bool core, int32_t width, int32_t height, uint32_t dpi,
+                                      const std::vector<uint8_t>& hostPalette) const
     {
         const uint32_t stride = Stride(width, c.spoolBits);
-        const uint32_t entryBytes = core ? 3 : 4;
-        const uint32_t offset = (core ? 26 : 54) + entryBytes * c.colours;
+        const uint32_t entryBytes = core ? bmp::CorePaletteEntrySize : bmp::InfoPaletteEntrySize;
+        const uint32_t headers = core ? bmp::CoreHeadSize : bmp::InfoHeadSize;
+        const uint32_t offset = headers + entryBytes * c.colours;
+        const uint32_t imageSize = stride * static_cast<uint32_t>(height);
         std::vector<uint8_t> head(offset, 0);
-        head[0] = 'B';
-        head[1] = 'M';
-        Put32(head, 2, offset + stride * height);
-        Put32(head, 10, offset);
+        const bmp::FileHeader file{bmp::Signature, offset + imageSize, 0, 0, offset};
+        const auto bits = static_cast<uint16_t>(c.spoolBits);
         if (core) {
-            Put32(head, 14, 12);
-            Put16(head, 18, width);
-            Put16(head, 20, height);
-            Put16(head, 22, 1);
-            Put16(head, 24, c.spoolBits);
+            const bmp::CoreHeader header{bmp::CoreHeaderSize, static_cast<uint16_t>(width),
+                                         static_cast<uint16_t>(height), bmp::Planes, bits};
+            bmp::Write(bmp::CoreHead{file, header}, head.data());
         } else {
-            Put32(head, 14, 40);
-            Put32(head, 18, width);
-            Put32(head, 22, height);
-            Put16(head, 26, 1);
-            Put16(head, 28, c.spoolBits);
-            Put32(head, 34, stride * height);
-            Put32(head, 38, dpi * 10000 / 254);
-            Put32(head, 42, dpi * 10000 / 254);
-            Put32(head, 46, c.colours);
-            Put32(head, 50, c.colours);
+            const auto perMetre = static_cast<int32_t>(dpi * 10000 / 254);
+            const bmp::InfoHeader header{
+                bmp::InfoHeaderSize, width,    height,   bmp::Planes, bits,     bmp::Uncompressed,
+                imageSize,           perMetre, perMetre, c.colours,   c.colours};
+            bmp::Write(bmp::InfoHead{file, header}, head.data());
         }
-        const size_t area = core ? 26 : 54;
         for (size_t i = 0; i + 3 < hostPalette.size(); i += 4) {
             const uint32_t index = hostPalette[i];
             if (index < c.colours) {
-                head[area + index * entryBytes] = hostPalette[i + 3];
-                head[area + index * entryBytes + 1] = hostPalette[i + 2];
-                head[area + index * entryBytes + 2] = hostPalette[i + 1];
+                head[headers + index * entryBytes] = hostPalette[i + 3];
+                head[headers + index * entryBytes + 1] = hostPalette[i + 2];
+                head[headers + index * entryBytes + 2] = hostPalette[i + 1];
             }
         }
         return head;
     }
 
-    void RunJob(const NativeCase& c, bool core, int32_t width, int32_t height, std::mt19937& random)
+    void RunJob(const FormatReference& c, bool core, int32_t width, int32_t height, std::mt19937& random)
     {
         SCOPED_TRACE(std::string(c.name) + (core ? " core" : " info") + " width " + std::to_string(width) +
                      " height " + std::to_string(height));
@@ -116,7 +96,7 @@ protected:
 TEST_F(NativeSpoolTest, EveryFormatInBothLayoutsInRandomBlocksAndOrder)
 {
     std::mt19937 random(7);
-    for (const NativeCase& c : nativeCases) {
+    for (const FormatReference& c : AcceptedFormats) {
         for (const bool core : {false, true}) {
             for (const int32_t width : {1, 3, 5, 8, 13, 37}) {
                 RunJob(c, core, width, 1 + static_cast<int32_t>(random() % 9), random);
@@ -130,10 +110,10 @@ TEST_F(NativeSpoolTest, EveryFormatInBothLayoutsInRandomBlocksAndOrder)
 // write, which follow the format the check stored.
 TEST_F(NativeSpoolTest, TheStoredFormatDecidesTheHeaderWhateverTheDescriptionSaysLater)
 {
-    const size_t count = std::size(nativeCases);
+    const size_t count = std::size(AcceptedFormats);
     for (size_t k = 0; k < count; ++k) {
-        const NativeCase& checked = nativeCases[k];
-        const NativeCase& described = nativeCases[(k + 1) % count];
+        const FormatReference& checked = AcceptedFormats[k];
+        const FormatReference& described = AcceptedFormats[(k + 1) % count];
         SCOPED_TRACE(std::string(checked.name) + " checked, " + described.name + " described");
         records.DescribeImage(150, 5, 3, checked.samples, checked.bits, checked.colourType);
         ASSERT_EQ(plugin.CheckFormat(), StatusOk);

@@ -1,10 +1,11 @@
 // Random images in every native format, cut into random blocks delivered in
-// random order: the rows the converters produce, placed by seeking back from
-// the end, assemble into exactly the expected pixel area. Every block lives in
-// a buffer of exactly its size, so AddressSanitizer sees any read past it.
+// random order: the rows the plug-in's own walk and converter for each format
+// produce, placed by seeking back from the end, assemble into exactly the
+// pixel area the reference gives. Every block lives in a buffer of exactly its
+// size, so AddressSanitizer sees any read past it.
+#include "pixels/FormatRows.h"
 #include "pixels/HostBlock.h"
 #include "pixels/PixelFormat.h"
-#include "pixels/RowConverters.h"
 #include "tests/support/NativeLayouts.h"
 
 #include <gtest/gtest.h>
@@ -12,31 +13,14 @@
 namespace vlexif {
 namespace {
 
-using test::NativeCase;
-
-struct Production {
-    SourceWalk walk;
-    void (*convert)(const HostBlock&, uint32_t, uint8_t*, uint32_t);
-};
-
-// The walks and converters the native-depth writer uses for each rule.
-Production ProductionFor(const NativeCase& c)
-{
-    switch (c.rule) {
-    case NativeCase::Swap: return {{SourceWalk::ByStride, 24, 24, false}, SwapRgb24Rows};
-    case NativeCase::Rgb48: return {{SourceWalk::ByBytesPerLine, 0, 48, false}, ReduceRgb48Rows};
-    case NativeCase::Gray16: return {{SourceWalk::ByBytesPerLine, 0, 16, false}, ReduceGray16Rows};
-    case NativeCase::Copy: break;
-    }
-    const SourceWalk::Step step = c.step == NativeCase::ByWidth ? SourceWalk::ByWidth : SourceWalk::ByStride;
-    return {{step, c.bits, c.bits, true}, CopyRows};
-}
+using test::FormatReference;
 
 TEST(SpoolAssembly, RandomBlocksAssembleTheWholeImage)
 {
     std::mt19937 random(99);
-    for (const NativeCase& c : test::nativeCases) {
-        const Production production = ProductionFor(c);
+    for (const FormatReference& c : test::AcceptedFormats) {
+        const NativeConversion* production = FindNativeConversion(c.code);
+        ASSERT_NE(production, nullptr) << c.name;
         for (int trial = 0; trial < 40; ++trial) {
             const int32_t width = 1 + static_cast<int32_t>(random() % 90);
             const int32_t height = 1 + static_cast<int32_t>(random() % 30);
@@ -46,10 +30,10 @@ TEST(SpoolAssembly, RandomBlocksAssembleTheWholeImage)
             std::vector<uint8_t> expected(area.size(), 0);
             for (const test::HostLines& lines : test::RandomBlocks(c, width, height, random)) {
                 const HostBlock block{lines.data.data(), lines.bytesPerLine, width, lines.lines, lines.first};
-                ASSERT_TRUE(SourceCoversWalk(production.walk, block));
+                ASSERT_TRUE(SourceCoversWalk(production->walk, block));
                 ASSERT_TRUE(BlockFitsPixelArea(block, c.spoolBits, area.size()));
                 std::vector<uint8_t> rows(static_cast<size_t>(lines.lines) * stride, 0);
-                production.convert(block, SourceDistance(production.walk, block), rows.data(), stride);
+                production->convert(block, SourceDistance(production->walk, block), rows.data(), stride);
                 std::copy(rows.begin(), rows.end(), area.end() - static_cast<ptrdiff_t>((lines.first + lines.lines) * stride));
                 test::PaintNativeRows(c, width, height, lines, expected);
             }
