@@ -13,6 +13,7 @@
 #include "host/picture/ImageLoader.h"
 #include "host/job/JobLock.h"
 #include "host/job/OutputCheck.h"
+#include "host/job/PathRules.h"
 #include "host/job/PluginLibrary.h"
 #include "host/console/Progress.h"
 #include "host/job/ScanJob.h"
@@ -63,7 +64,7 @@ OutputStamp StampOf(const std::string& path)
 {
     OutputStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (GetFileAttributesExW(OpenablePath(path).c_str(), GetFileExInfoStandard, &data)) {
         stamp.exists = true;
         stamp.bytes = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
         stamp.written = data.ftLastWriteTime;
@@ -104,7 +105,7 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
 }
 
 // Checks made before anything is read or written: the output is not the
-// input (nor the reference picture one of them), and it can be written.
+// input (nor the reference picture one of them), and both can be written.
 bool CheckFiles(const ScanOptions& options, OutputTarget& target)
 {
     if (SameFile(options.input, options.output)) {
@@ -116,9 +117,14 @@ bool CheckFiles(const ScanOptions& options, OutputTarget& target)
         Say("the reference picture " + reference + " would replace the input or the output file");
         return false;
     }
+    const std::string breach = reference.empty() ? std::string() : PathRuleBreach(reference);
+    if (!breach.empty()) {
+        Say("cannot write " + reference + ": " + breach);
+        return false;
+    }
     const std::string refusal = CheckOutput(options.output, target);
     if (!refusal.empty()) {
-        Say("cannot write " + target.shownPath + ": " + refusal);
+        Say("cannot write " + options.output + ": " + refusal);
         return false;
     }
     return true;
@@ -240,7 +246,7 @@ int Scan(const ScanOptions& options)
     }
     if (outcome.failedCommand == vlexif::CmdFinish && outcome.status == vlexif::StatusCreateFailed) {
         const std::string reason = converter.LastError();
-        Say((reason.empty() ? "cannot write " + target.shownPath + ": the converter failed" : reason) +
+        Say((reason.empty() ? "cannot write " + options.output + ": the converter failed" : reason) +
             FailureDetail(outcome.failedCommand, outcome.status));
         return ExitFailed;
     }
@@ -250,7 +256,7 @@ int Scan(const ScanOptions& options)
     }
     const OutputStamp after = StampOf(target.shownPath);
     if (!OutputWritten(before, after)) {
-        Say("the job reported success, but nothing was written to " + target.shownPath);
+        Say("the job reported success, but nothing was written to " + options.output);
         return ExitFailed;
     }
     const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,

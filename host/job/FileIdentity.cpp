@@ -10,7 +10,7 @@ namespace {
 
 bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
 {
-    const std::wstring wide = WidePath(path);
+    const std::wstring wide = OpenablePath(path);
     if (wide.empty()) {
         return false;
     }

@@ -229,12 +229,11 @@ output-checks)
   chmod 644 "$work/read-only.jpg" 2>/dev/null || true
   echo old > "$work/read-only.jpg"
   chmod 444 "$work/read-only.jpg"
-  long=$work/$(printf 'd%.0s' $(seq 200))
-  mkdir -p "$long"
-  # Its Windows path ("Z:" in front) is 249 characters: the JPEG's path
-  # still fits the job record, but not the converter's temporary file.
-  deep=$long/$(printf 'e%.0s' $(seq $((246 - ${#long}))))
+  # Folders of eight characters are their own short names: no spelling of
+  # this path fits the job record.
+  deep=$work/deep$(printf '/abcdefgh%.0s' $(seq 30))
   mkdir -p "$deep"
+  long_name=$(printf 'n%.0s' $(seq 256)).jpg
   while read -r output reason; do
     if "$vlscan" scan "$work/no-such-input.png" "$output" 2> "$work/check.err"; then
       fail "a scan into $output succeeded"
@@ -246,11 +245,35 @@ $work/no-such-folder/out.jpg the directory does not exist
 /sys/out.jpg the directory does not accept new files
 $work/read-only.jpg the file is read-only
 $work it is a directory
-$deep/out.jpg the directory's path is too long for the converter's temporary file
+$deep/out.jpg the path is too long for the job record, which holds 259 characters: it has
 $work/写.jpg the file name has characters that the ANSI code page
+$work/bad?.jpg a name in it holds '?'
+$work/a<b.jpg a name in it holds '<'
+$work/NUL NUL is the name of a device on Windows
+$work/COM1.jpg COM1 is the name of a device on Windows
+$work/page.jpg. the name ends in a dot or a space
+$work/$long_name a name in it has 260 characters
 EOF_CASES
   [[ $(cat "$work/read-only.jpg") == old ]] || fail "the read-only file was changed"
   [[ ! -e $work/no-such-folder ]] || fail "the missing folder was created"
+  # Paths of 260 characters and more that a job can use: the input opens,
+  # and the output is written, through its folders' short names in the job
+  # record, and named in full. A folder of 249 characters leaves the
+  # converter room for its temporary file too.
+  long=$work/$(printf 'l%.0s' $(seq 150))/$(printf 'm%.0s' $(seq 100))
+  wide=$work/$(printf 'w%.0s' $(seq 200))
+  wide=$wide/$(printf 'x%.0s' $(seq $((246 - ${#wide}))))
+  mkdir -p "$long" "$wide"
+  cp "$work/smooth.png" "$long/input-picture.png"
+  for output in "$long/$(printf 'o%.0s' $(seq 40)).jpg" "$wide/out.jpg"; do
+    "$vlscan" scan "$long/input-picture.png" "$output" > "$work/long.out" 2> "$work/long.err" ||
+      fail "a scan into $output failed: $(cat "$work/long.err")"
+    [[ -s $output ]] || fail "no JPEG at $output"
+    named=${output%/*}
+    grep -qF "${named##*/}\\${output##*/}" "$work/long.out" ||
+      fail "the output is not named in full: $(cat "$work/long.out")"
+  done
+  expect_nothing_left
   ;;
 
 unicode-paths)
