@@ -16,6 +16,7 @@
 #include "host/job/PathRules.h"
 #include "host/job/PluginLibrary.h"
 #include "host/console/Progress.h"
+#include "host/job/RoomCheck.h"
 #include "host/job/ScanJob.h"
 #include "host/job/StatusNames.h"
 #include "host/console/WideFile.h"
@@ -130,6 +131,18 @@ bool CheckFiles(const ScanOptions& options, OutputTarget& target)
     return true;
 }
 
+// The converter names the output as the job record holds it, which may be in
+// its folders' short names: the user reads it as given.
+std::string AsGiven(std::string reason, const OutputTarget& target, const std::string& output)
+{
+    const std::string recorded = Utf8FromAnsi(target.jobPath);
+    for (size_t at = reason.find(recorded); !recorded.empty() && at != std::string::npos;
+         at = reason.find(recorded, at + output.size())) {
+        reason.replace(at, recorded.size(), output);
+    }
+    return reason;
+}
+
 void PrintStats(const PluginLibrary& plugin, double preparing)
 {
     const double converter = plugin.SecondsIn(vlexif::CmdFinish);
@@ -144,10 +157,11 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
                 static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
 }
 
-// Loads and converts the input: the page as the host will send it. The
+// Loads and converts the input: the page as the host will send it. Once
+// its size is known, the disks are checked for the room its job takes. The
 // picture is dropped once the page holds it; the reference is rendered a
 // line at a time from the page.
-bool PreparePage(const ScanOptions& options, HostPage& page)
+bool PreparePage(const ScanOptions& options, const OutputTarget& target, HostPage& page)
 {
     const std::string& input = options.input;
     HostFormat format = HostFormat::Rgb24;
@@ -161,6 +175,11 @@ bool PreparePage(const ScanOptions& options, HostPage& page)
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
+        const std::string refusal = CheckRoom(options.output, target, image->Width(), image->Height());
+        if (!refusal.empty()) {
+            Say(refusal);
+            return false;
+        }
         format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
         page = BuildHostPage(*image, format, options.dither);
     } catch (const ImageLoadError& error) {
@@ -201,7 +220,7 @@ int Scan(const ScanOptions& options)
         return ExitUsage;
     }
     HostPage page;
-    if (!PreparePage(options, page)) {
+    if (!PreparePage(options, target, page)) {
         return ExitFailed;
     }
     const double prepared = NowSeconds();
@@ -246,7 +265,8 @@ int Scan(const ScanOptions& options)
     }
     if (outcome.failedCommand == vlexif::CmdFinish && outcome.status == vlexif::StatusCreateFailed) {
         const std::string reason = converter.LastError();
-        Say((reason.empty() ? "cannot write " + options.output + ": the converter failed" : reason) +
+        Say((reason.empty() ? "cannot write " + options.output + ": the converter failed"
+                            : AsGiven(reason, target, options.output)) +
             FailureDetail(outcome.failedCommand, outcome.status));
         return ExitFailed;
     }

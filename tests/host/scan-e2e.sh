@@ -84,6 +84,16 @@ program_of() {
   pgrep -P "$1" | head -n 1
 }
 
+# Runs dist/vlscan.exe with TMP and TEMP set to the folder $1 (a Unix path):
+# Wine takes them from the prefix, not from the Unix environment, so cmd
+# sets them. The other arguments go to vlscan as they are.
+vlscan_with_temp() {
+  local temp
+  temp=$(winepath -w "$1")
+  shift
+  WINEDEBUG=-all wine cmd /c "set TMP=$temp&& set TEMP=$temp&& $(winepath -w "$root/dist/vlscan.exe") $*"
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -273,6 +283,63 @@ EOF_CASES
     grep -qF "${named##*/}\\${output##*/}" "$work/long.out" ||
       fail "the output is not named in full: $(cat "$work/long.out")"
   done
+  expect_nothing_left
+  ;;
+
+temporary-folder)
+  # The temporary folder the plug-in would spool to is checked before the
+  # job and named, with the reason.
+  while read -r temp reason; do
+    status=0
+    vlscan_with_temp "$temp" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/temp-out.jpg")" \
+      > /dev/null 2> "$work/temp.err" || status=$?
+    [[ $status -eq 1 ]] || fail "TMP=$temp: exit status $status: $(cat "$work/temp.err")"
+    grep -qF "the temporary folder $(winepath -w "$temp") $reason" "$work/temp.err" ||
+      fail "TMP=$temp: unexpected message: $(cat "$work/temp.err")"
+  done <<EOF_CASES
+$work/no-such-temp does not exist
+$work/smooth.png is a file
+/sys does not accept new files
+EOF_CASES
+  [[ ! -e $work/temp-out.jpg ]] || fail "a scan without a temporary folder wrote its output"
+  expect_nothing_left
+  ;;
+
+full-disk)
+  # Full disks, as small tmpfs mounts (root only: skipped otherwise). An
+  # output disk without room and a temporary folder without room for the
+  # spool file are refused before the job; a disk that fills up during the
+  # job is named full, and the output as given, not in its short names.
+  disk=$work/full-disk
+  mkdir -p "$disk"
+  umount -l "$disk" 2> /dev/null || true
+  mount -t tmpfs -o size=64k tmpfs "$disk" 2> /dev/null || { echo "SKIP: cannot mount a tmpfs here"; exit 77; }
+  trap 'umount -l "$disk"' EXIT
+  deep=$disk/$(printf 'p%.0s' $(seq 120))/$(printf 'q%.0s' $(seq 130))
+  mkdir -p "$deep"
+  dd if=/dev/zero of="$disk/filler" bs=4k 2> /dev/null || true
+  if "$vlscan" scan "$work/smooth.png" "$disk/out.jpg" 2> "$work/full.err"; then
+    fail "a scan onto a full disk succeeded"
+  fi
+  grep -q "cannot write .*full-disk\\\\out\.jpg: the disk is full (.* needed at least, 0 bytes free)" "$work/full.err" ||
+    fail "full output disk: $(cat "$work/full.err")"
+  if vlscan_with_temp "$disk" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/full.jpg")" \
+      2> "$work/full.err"; then
+    fail "a scan with a full temporary folder succeeded"
+  fi
+  grep -q "the temporary folder .*full-disk has no room for the page's spool file: the disk is full" \
+    "$work/full.err" || fail "full temporary folder: $(cat "$work/full.err")"
+  # Room for less than the JPEG: the converter fills the disk.
+  rm "$disk/filler"
+  dd if=/dev/zero of="$disk/filler" bs=4k count=12 2> /dev/null
+  out=$deep/$(printf 'r%.0s' $(seq 20)).jpg
+  if "$vlscan" scan "$work/smooth.png" "$out" --rate 0 2> "$work/full.err"; then
+    fail "a scan larger than the free space succeeded"
+  fi
+  grep -qF "$(printf 'q%.0s' $(seq 130))\\${out##*/}: the disk is full (CmdFinish" "$work/full.err" ||
+    fail "disk filled by the converter: $(cat "$work/full.err")"
+  [[ ! -e $out && -z $(ls "$deep") ]] || fail "the converter left files behind: $(ls "$deep")"
+  [[ ! -e $work/full.jpg ]] || fail "an output appeared"
   expect_nothing_left
   ;;
 
