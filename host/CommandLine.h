@@ -48,6 +48,15 @@ struct ParseResult {
 // `args` excludes the program name.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
+// The program's exit statuses, as UsageText lists them.
+constexpr int ExitDone = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+// An interrupt that came while the converter wrote: too late to stop the
+// JPEG, which was written in full; told apart from both success and abort.
+constexpr int ExitInterruptedLate = 3;
+constexpr int ExitInterrupted = 130;
+
 std::string UsageText();
 // The release this host belongs to, the version its files' resources carry.
 std::string VersionText();

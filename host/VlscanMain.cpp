@@ -38,10 +38,6 @@ namespace {
 
 using namespace vlscan;
 
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitInterrupted = 130;
-
 bool StderrIsConsole()
 {
     return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
@@ -285,7 +281,12 @@ int Scan(const ScanOptions& options)
     if (options.stats) {
         PrintStats(plugin, prepared - start);
     }
-    return 0;
+    if (outcome.interruptedInFinish) {
+        Say("interrupted while the converter wrote the JPEG: the page had already been handed to it, and " +
+            options.output + " was written in full");
+        return ExitInterruptedLate;
+    }
+    return ExitDone;
 }
 
 int Describe()
@@ -307,7 +308,7 @@ int Describe()
     std::printf("summary:        %.*s\n", static_cast<int>(sizeof params.summaryText), params.summaryText);
     std::printf("short text:     %.*s\n", static_cast<int>(sizeof job.shortText), job.shortText);
     std::printf("flags:          describe %u, job %u %u\n", params.describeFlag, job.firstJobFlag, job.secondJobFlag);
-    return 0;
+    return ExitDone;
 }
 
 int RunDialogCommand(vlexif::PluginCommand command)
@@ -322,7 +323,7 @@ int RunDialogCommand(vlexif::PluginCommand command)
         ReportFailure(command, status);
         return ExitFailed;
     }
-    return 0;
+    return ExitDone;
 }
 
 } // namespace
@@ -345,13 +346,13 @@ int main()
         return RunDialogCommand(vlexif::CmdAbout);
     case CommandKind::Version:
         std::printf("%s", VersionText().c_str());
-        return 0;
+        return ExitDone;
     case CommandKind::ScanHelp:
         std::printf("usage: %s", ScanUsageText().c_str());
-        return 0;
+        return ExitDone;
     case CommandKind::Help:
         break;
     }
     std::printf("%s", UsageText().c_str());
-    return 0;
+    return ExitDone;
 }

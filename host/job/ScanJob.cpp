@@ -66,7 +66,9 @@ JobOutcome RunScanJob(PluginLibrary& plugin, HostRecords& records, const HostPag
             ++steps.outcome.blocksSent;
             progress(steps.outcome.blocksSent, total);
         }
-        steps.Step(CmdFinish);
+        if (steps.Step(CmdFinish)) {
+            steps.outcome.interruptedInFinish = InterruptRequested();
+        }
     }
     return steps.Close();
 }

@@ -343,6 +343,36 @@ full-disk)
   expect_nothing_left
   ;;
 
+late-interrupt)
+  # Ctrl+C while the converter writes: too late to stop the JPEG, which the
+  # stand-in converter from the folder named after the case writes once the
+  # interrupt has come. That is no ordinary success: a status of its own, and
+  # words that say the page had been handed over and written.
+  late=$work/late-converter
+  rm -rf "$late"
+  mkdir "$late"
+  cp "$root/dist/vlscan.exe" "$root/dist/VLEXIF.dll" "$root/dist/Vlexifres.dll" "$1/VkExf.dll" "$late/"
+  out=$work/late.jpg
+  rm -f "$out"
+  WINEDEBUG=-all wine "$late/vlscan.exe" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$out")" --quiet \
+    > "$work/late.out" 2> "$work/late.err" &
+  job=$!
+  for _ in $(seq 300); do
+    [[ -e $out.converting ]] && break
+    kill -0 "$job" 2> /dev/null || fail "the scan ended before the converter began: $(cat "$work/late.err")"
+    sleep 0.1
+  done
+  [[ -e $out.converting ]] || fail "the converter did not begin within 30 s"
+  kill -INT "$job"
+  status=0
+  wait "$job" || status=$?
+  [[ $status -eq 3 ]] || fail "exit status $status: $(cat "$work/late.err")"
+  grep -q "interrupted while the converter wrote the JPEG: the page had already been handed to it, and .*late\.jpg" \
+    "$work/late.err" || fail "unexpected message: $(cat "$work/late.err")"
+  [[ -s $out ]] || fail "the JPEG was not written"
+  expect_nothing_left
+  ;;
+
 unicode-paths)
   # A folder the ANSI code page cannot name is reached by its short name;
   # the messages show every path as it is.
