@@ -7,6 +7,7 @@
 #include "host/console/ConsoleText.h"
 #include "host/job/ConverterLibrary.h"
 #include "host/job/FileIdentity.h"
+#include "host/job/FolderProbe.h"
 #include "host/picture/HostPage.h"
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
@@ -102,7 +103,8 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
 }
 
 // Checks made before anything is read or written: the output is not the
-// input (nor the reference picture one of them), and both can be written.
+// input (nor the reference picture one of them, whether or not it exists
+// yet), and both can be written.
 bool CheckFiles(const ScanOptions& options, OutputTarget& target)
 {
     if (SameFile(options.input, options.output)) {
@@ -110,7 +112,7 @@ bool CheckFiles(const ScanOptions& options, OutputTarget& target)
         return false;
     }
     const std::string& reference = options.referencePath;
-    if (!reference.empty() && (SameFile(reference, options.input) || SameFile(reference, options.output))) {
+    if (!reference.empty() && (SameFile(reference, options.input) || SameDestination(reference, options.output))) {
         Say("the reference picture " + reference + " would replace the input or the output file");
         return false;
     }
@@ -125,6 +127,24 @@ bool CheckFiles(const ScanOptions& options, OutputTarget& target)
         return false;
     }
     return true;
+}
+
+// Why an input file did not open, in words: the C library's "No such file
+// or directory" does not say which, and it calls a folder "Permission denied".
+std::string InputRefusal(const std::string& input, int error)
+{
+    const DWORD attributes = GetFileAttributesW(OpenablePath(input).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND) {
+            return "the file does not exist";
+        }
+        return code == ERROR_PATH_NOT_FOUND ? "its directory does not exist" : ErrorText(code);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return "it is a directory";
+    }
+    return error == EACCES ? "access denied, or another program holds the file" : std::strerror(error);
 }
 
 // The converter names the output as the job record holds it, which may be in
@@ -164,10 +184,7 @@ bool PreparePage(const ScanOptions& options, const OutputTarget& target, HostPag
     try {
         FilePtr file = OpenWide(options.input, L"rb");
         if (!file) {
-            // The C library calls a folder "Permission denied".
-            const DWORD attributes = GetFileAttributesW(WidePath(input).c_str());
-            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            Say("cannot read " + input + ": " + (folder ? "it is a directory" : std::strerror(errno)));
+            Say("cannot read " + input + ": " + InputRefusal(input, errno));
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
@@ -303,16 +320,38 @@ int Describe()
     }
     const vlexif::HostParams& params = records.Params();
     const vlexif::JobRecord& job = records.Job();
-    std::printf("display text 1: %.*s\n", static_cast<int>(sizeof params.displayText1), params.displayText1);
-    std::printf("display text 2: %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
-    std::printf("summary:        %.*s\n", static_cast<int>(sizeof params.summaryText), params.summaryText);
-    std::printf("short text:     %.*s\n", static_cast<int>(sizeof job.shortText), job.shortText);
-    std::printf("flags:          describe %u, job %u %u\n", params.describeFlag, job.firstJobFlag, job.secondJobFlag);
+    const uint32_t rate = StoredCompressRate().value_or(DefaultCompressRate);
+    std::printf("plug-in:  %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
+    std::printf("writes:   %.*s (%.*s)\n", static_cast<int>(sizeof params.displayText1), params.displayText1,
+                static_cast<int>(sizeof job.shortText), job.shortText);
+    std::printf("settings: %.*s, JPEG quality %u\n", static_cast<int>(sizeof params.summaryText), params.summaryText,
+                QualityOf(rate));
+    // The flags mean something to the scanning host alone: its authors look them up by offset.
+    std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
+                params.describeFlag, job.firstJobFlag, job.secondJobFlag);
     return ExitDone;
 }
 
-int RunDialogCommand(vlexif::PluginCommand command)
+// Whether the plug-in's dialogs can open: no window can be made without a
+// display (under Wine, without an X server), and the plug-in would return
+// at once, as if the user had closed its dialog.
+bool DisplayAvailable()
 {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!window) {
+        return false;
+    }
+    DestroyWindow(window);
+    return true;
+}
+
+int RunDialogCommand(vlexif::PluginCommand command, const char* name)
+{
+    if (!DisplayAvailable()) {
+        Say(std::string(name) + " shows a dialog, and there is no display to show it on (under Wine, DISPLAY " +
+            "must name a running X server)");
+        return ExitFailed;
+    }
     PluginLibrary plugin;
     if (!LoadPlugin(plugin)) {
         return ExitFailed;
@@ -341,14 +380,14 @@ int main()
     case CommandKind::Describe:
         return Describe();
     case CommandKind::Configure:
-        return RunDialogCommand(vlexif::CmdConfigure);
+        return RunDialogCommand(vlexif::CmdConfigure, "configure");
     case CommandKind::About:
-        return RunDialogCommand(vlexif::CmdAbout);
+        return RunDialogCommand(vlexif::CmdAbout, "about");
     case CommandKind::Version:
         std::printf("%s", VersionText().c_str());
         return ExitDone;
     case CommandKind::ScanHelp:
-        std::printf("usage: %s", ScanUsageText().c_str());
+        std::printf("usage: %s\n%s", ScanUsageText().c_str(), ExitStatusText().c_str());
         return ExitDone;
     case CommandKind::Help:
         break;

@@ -112,7 +112,8 @@ prepare)
   # Starts the prefix and checks the plug-in describes itself.
   "$vlscan" describe > "$work/describe.txt" || fail "describe failed"
   grep -q "JPEG image with EXIF data" "$work/describe.txt" || fail "describe: $(cat "$work/describe.txt")"
-  grep -q "Compression rate" "$work/describe.txt" || fail "describe has no summary"
+  grep -q "^settings: Compression rate: 75%, JPEG quality 25" "$work/describe.txt" ||
+    fail "describe does not say the settings: $(cat "$work/describe.txt")"
   ;;
 
 format)
@@ -231,6 +232,16 @@ same-file)
   fi
   grep -q "would replace the input" "$work/same.err" || fail "reference: unexpected message: $(cat "$work/same.err")"
   [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "the reference replaced the input"
+  # Nor over the output, whether or not that exists yet.
+  rm -f "$work/same-out.jpg"
+  for pass in new existing; do
+    if "$vlscan" scan "$work/same.png" "$work/same-out.jpg" --reference "$work/./same-out.jpg" 2> "$work/same.err"; then
+      fail "a reference over the $pass output was written"
+    fi
+    grep -q "would replace the input or the output" "$work/same.err" || fail "$pass output: $(cat "$work/same.err")"
+    echo old > "$work/same-out.jpg"
+  done
+  [[ $(cat "$work/same-out.jpg") == old ]] || fail "the output was replaced"
   ;;
 
 output-checks)
@@ -405,13 +416,40 @@ usage)
   "$vlscan" scan "$work/smooth.png" 2> "$work/usage.err" || status=$?
   [[ $status -eq 2 ]] || fail "one file: exit status $status"
   grep -q "scan needs an input and an output file" "$work/usage.err" || fail "one file: $(cat "$work/usage.err")"
+  grep -q "^  130  interrupted" "$work/usage.out" || fail "scan --help lists no exit statuses"
+  status=0
+  "$vlscan" scan -q "$work/smooth.png" "$work/q.jpg" 2> "$work/usage.err" || status=$?
+  [[ $status -eq 2 ]] && grep -q "unknown option -q" "$work/usage.err" || fail "-q: $status $(cat "$work/usage.err")"
+  # The dialogs need a display, and say so.
+  for command in configure about; do
+    status=0
+    "$vlscan" "$command" > /dev/null 2> "$work/usage.err" || status=$?
+    [[ $status -eq 1 ]] || fail "$command without a display: exit status $status"
+    grep -q "^vlscan: $command shows a dialog, and there is no display" "$work/usage.err" ||
+      fail "$command without a display: $(cat "$work/usage.err")"
+  done
+  # Without its DLLs beside it, vlscan says where they belong.
+  mkdir -p "$work/alone"
+  cp "$root/dist/vlscan.exe" "$work/alone/"
+  status=0
+  WINEDEBUG=-all wine "$work/alone/vlscan.exe" describe > /dev/null 2> "$work/usage.err" || status=$?
+  [[ $status -eq 1 ]] || fail "vlscan alone: exit status $status"
+  grep -q "VLEXIF.dll is missing; VLEXIF.dll, Vlexifres.dll and VkExf.dll must sit in the folder of vlscan.exe" \
+    "$work/usage.err" || fail "vlscan alone: $(cat "$work/usage.err")"
+  # A rate of 100 gives quality 1, as the help and describe say.
+  "$vlscan" scan "$work/smooth.png" "$work/rate100.jpg" --rate 100 --quiet > /dev/null || fail "--rate 100 failed"
+  [[ $(identify -format %Q "$work/rate100.jpg") == 1 ]] || fail "--rate 100: quality $(identify -format %Q "$work/rate100.jpg")"
+  described=$("$vlscan" describe | tr -d '\r') || fail "describe failed"
+  grep -q "Compression rate: 100%, JPEG quality 1$" <<<"$described" || fail "describe: $described"
+  WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /f > /dev/null 2>&1
   ;;
 
 bad-input)
   if "$vlscan" scan "$work/no-such-picture.png" "$work/x.jpg" 2> "$work/input.err"; then
     fail "a missing input was scanned"
   fi
-  grep -q "cannot read" "$work/input.err" || fail "unexpected message: $(cat "$work/input.err")"
+  grep -q "cannot read .*no-such-picture\.png: the file does not exist" "$work/input.err" ||
+    fail "unexpected message: $(cat "$work/input.err")"
   [[ ! -e $work/x.jpg ]] || fail "output written without input"
   mkdir -p "$work/a-folder"
   if "$vlscan" scan "$work/a-folder" "$work/x.jpg" 2> "$work/input.err"; then
