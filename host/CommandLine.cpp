@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <set>
 
 namespace vlscan {
 
@@ -108,20 +109,30 @@ ParseResult ParseScan(const std::vector<std::string>& args)
 {
     Command command;
     command.kind = CommandKind::Scan;
+    // "--" ends the options: a file name after it may begin with a dash.
+    const auto optionsEnd = std::find(args.begin() + 1, args.end(), "--");
     // A call for help is answered even on a line that is wrong otherwise.
-    if (std::any_of(args.begin() + 1, args.end(), [](const std::string& arg) { return arg == "--help" || arg == "-h"; })) {
+    if (std::any_of(args.begin() + 1, optionsEnd,
+                    [](const std::string& arg) { return arg == "--help" || arg == "-h"; })) {
         command.kind = CommandKind::ScanHelp;
         return {command, {}};
     }
     std::vector<std::string> positional;
+    std::set<std::string> given;
+    const auto end = static_cast<size_t>(optionsEnd - args.begin());
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+        // Before the end of the options, all but a lone "-" that begins with
+        // a dash is an option, known or not.
+        if (i < end && arg.size() > 1 && arg[0] == '-') {
+            if (!given.insert(arg).second) {
+                return {std::nullopt, arg + " is given more than once"};
+            }
             std::string error = ApplyOption(command.scan, arg, args, i);
             if (!error.empty()) {
                 return {std::nullopt, error};
             }
-        } else {
+        } else if (i != end) {
             positional.push_back(arg);
         }
     }
@@ -180,12 +191,24 @@ std::string UsageText()
 {
     return "usage:\n"
            "  vlscan scan INPUT OUTPUT [options]   scan a picture file through VLEXIF.dll into a JPEG\n"
-           "  vlscan describe                      print the texts the plug-in describes itself with\n"
-           "  vlscan configure                     open the plug-in's compression dialog\n"
-           "  vlscan about                         open the plug-in's about box\n"
+           "  vlscan describe                      print how the plug-in describes itself, and its settings\n"
+           "  vlscan configure                     open the plug-in's compression dialog (needs a display)\n"
+           "  vlscan about                         open the plug-in's about box (needs a display)\n"
            "  vlscan --version                     print the version of this release\n"
            "\n" +
-           ScanUsageText();
+           ScanUsageText() + "\n" + ExitStatusText();
+}
+
+std::string ExitStatusText()
+{
+    return "exit status:\n"
+           "  0    done: the JPEG was written\n"
+           "  1    refused or failed, with the reason on stderr; a scan wrote no JPEG\n"
+           "  2    the command line is wrong\n"
+           "  3    interrupted while the converter wrote the JPEG: the page had been\n"
+           "       handed to it already, and the JPEG was written in full\n"
+           "  130  interrupted (Ctrl+C, Ctrl+Break, the console closed): the job was\n"
+           "       aborted and no JPEG written\n";
 }
 
 std::string VersionText()
@@ -205,10 +228,10 @@ std::string ScanUsageText()
            "  --block-lines N      lines per block (default 64)\n"
            "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
            "  --seed N             shuffle of --order random (default 1)\n"
-           "  --rate R             compression rate 0..100 (quality = 100 - R), stored for this\n"
-           "                       and later scans as confirming it in the compression dialog\n"
-           "                       does; without it the stored rate applies, 75 if none was\n"
-           "                       ever stored\n"
+           "  --rate R             compression rate 0..100, stored for this and later scans as\n"
+           "                       confirming it in the compression dialog does; without it the\n"
+           "                       stored rate applies, 75 if none was ever stored. The JPEG's\n"
+           "                       quality is 100 - R, and 1 for a rate of 100 (its lowest)\n"
            "  --make TEXT          EXIF Make (at most 63 characters)\n"
            "  --model TEXT         EXIF Model (at most 63 characters)\n"
            "  --dither auto|none|ordered|diffusion\n"
@@ -219,7 +242,8 @@ std::string ScanUsageText()
            "  --stats              print the time spent in the plug-in and the converter,\n"
            "                       and the peak memory\n"
            "  --quiet              no progress bar\n"
-           "  --help               this text\n";
+           "  --help               this text\n"
+           "A file name that begins with a dash goes after \"--\", which ends the options.\n";
 }
 
 } // namespace vlscan

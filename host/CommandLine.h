@@ -48,10 +48,30 @@ struct [[nodiscard]] ParseResult {
 // `args` excludes the program name.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
+// The compression rate the plug-in applies when none was ever stored.
+constexpr uint32_t DefaultCompressRate = 75;
+
+// The JPEG quality a compression rate gives: the plug-in asks the converter
+// for 100 - rate, and the converter writes no quality below 1.
+constexpr uint32_t QualityOf(uint32_t rate)
+{
+    return rate >= 99 ? 1 : 100 - rate;
+}
+
+// The program's exit statuses, as UsageText lists them.
+constexpr int ExitDone = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+// An interrupt that came while the converter wrote: too late to stop the
+// JPEG, which was written in full; told apart from both success and abort.
+constexpr int ExitInterruptedLate = 3;
+constexpr int ExitInterrupted = 130;
+
 std::string UsageText();
 // The release this host belongs to, the version its files' resources carry.
 std::string VersionText();
 std::string ScanUsageText();
+std::string ExitStatusText();
 
 // Longest make or model text: the record's field keeps a terminating NUL.
 constexpr size_t MaxMakeLength = sizeof(vkexf::JobDestination::make) - 1;

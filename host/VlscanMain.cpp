@@ -7,14 +7,17 @@
 #include "host/console/ConsoleText.h"
 #include "host/job/ConverterLibrary.h"
 #include "host/job/FileIdentity.h"
+#include "host/job/FolderProbe.h"
 #include "host/picture/HostPage.h"
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
 #include "host/picture/ImageLoader.h"
 #include "host/job/JobLock.h"
 #include "host/job/OutputCheck.h"
+#include "host/job/PathRules.h"
 #include "host/job/PluginLibrary.h"
 #include "host/console/Progress.h"
+#include "host/job/RoomCheck.h"
 #include "host/job/ScanJob.h"
 #include "host/job/StatusNames.h"
 #include "host/console/WideFile.h"
@@ -35,10 +38,6 @@
 namespace {
 
 using namespace vlscan;
-
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitInterrupted = 130;
 
 bool StderrIsConsole()
 {
@@ -63,7 +62,7 @@ OutputStamp StampOf(const std::string& path)
 {
     OutputStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (GetFileAttributesExW(OpenablePath(path).c_str(), GetFileExInfoStandard, &data)) {
         stamp.exists = true;
         stamp.bytes = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
         stamp.written = data.ftLastWriteTime;
@@ -104,7 +103,8 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
 }
 
 // Checks made before anything is read or written: the output is not the
-// input (nor the reference picture one of them), and it can be written.
+// input (nor the reference picture one of them, whether or not it exists
+// yet), and both can be written.
 [[nodiscard]] bool CheckFiles(const ScanOptions& options, OutputTarget& target)
 {
     if (SameFile(options.input, options.output)) {
@@ -112,16 +112,51 @@ void ReportFailure(vlexif::PluginCommand command, vlexif::PluginStatus status)
         return false;
     }
     const std::string& reference = options.referencePath;
-    if (!reference.empty() && (SameFile(reference, options.input) || SameFile(reference, options.output))) {
+    if (!reference.empty() && (SameFile(reference, options.input) || SameDestination(reference, options.output))) {
         Say("the reference picture " + reference + " would replace the input or the output file");
+        return false;
+    }
+    const std::string breach = reference.empty() ? std::string() : PathRuleBreach(reference);
+    if (!breach.empty()) {
+        Say("cannot write " + reference + ": " + breach);
         return false;
     }
     const std::string refusal = CheckOutput(options.output, target);
     if (!refusal.empty()) {
-        Say("cannot write " + target.shownPath + ": " + refusal);
+        Say("cannot write " + options.output + ": " + refusal);
         return false;
     }
     return true;
+}
+
+// Why an input file did not open, in words: the C library's "No such file
+// or directory" does not say which, and it calls a folder "Permission denied".
+std::string InputRefusal(const std::string& input, int error)
+{
+    const DWORD attributes = GetFileAttributesW(OpenablePath(input).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND) {
+            return "the file does not exist";
+        }
+        return code == ERROR_PATH_NOT_FOUND ? "its directory does not exist" : ErrorText(code);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return "it is a directory";
+    }
+    return error == EACCES ? "access denied, or another program holds the file" : std::strerror(error);
+}
+
+// The converter names the output as the job record holds it, which may be in
+// its folders' short names: the user reads it as given.
+std::string AsGiven(std::string reason, const OutputTarget& target, const std::string& output)
+{
+    const std::string recorded = Utf8FromAnsi(target.jobPath);
+    for (size_t at = reason.find(recorded); !recorded.empty() && at != std::string::npos;
+         at = reason.find(recorded, at + output.size())) {
+        reason.replace(at, recorded.size(), output);
+    }
+    return reason;
 }
 
 void PrintStats(const PluginLibrary& plugin, double preparing)
@@ -138,23 +173,26 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
                 static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
 }
 
-// Loads and converts the input: the page as the host will send it. The
+// Loads and converts the input: the page as the host will send it. Once
+// its size is known, the disks are checked for the room its job takes. The
 // picture is dropped once the page holds it; the reference is rendered a
 // line at a time from the page.
-[[nodiscard]] bool PreparePage(const ScanOptions& options, HostPage& page)
+[[nodiscard]] bool PreparePage(const ScanOptions& options, const OutputTarget& target, HostPage& page)
 {
     const std::string& input = options.input;
     HostFormat format = HostFormat::Rgb24;
     try {
         FilePtr file = OpenWide(options.input, L"rb");
         if (!file) {
-            // The C library calls a folder "Permission denied".
-            const DWORD attributes = GetFileAttributesW(WidePath(input).c_str());
-            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            Say("cannot read " + input + ": " + (folder ? "it is a directory" : std::strerror(errno)));
+            Say("cannot read " + input + ": " + InputRefusal(input, errno));
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
+        const std::string refusal = CheckRoom(options.output, target, image->Width(), image->Height());
+        if (!refusal.empty()) {
+            Say(refusal);
+            return false;
+        }
         format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
         page = BuildHostPage(*image, format, options.dither);
     } catch (const ImageLoadError& error) {
@@ -195,7 +233,7 @@ int Scan(const ScanOptions& options)
         return ExitUsage;
     }
     HostPage page;
-    if (!PreparePage(options, page)) {
+    if (!PreparePage(options, target, page)) {
         return ExitFailed;
     }
     const double prepared = NowSeconds();
@@ -240,7 +278,8 @@ int Scan(const ScanOptions& options)
     }
     if (outcome.failedCommand == vlexif::CmdFinish && outcome.status == vlexif::StatusCreateFailed) {
         const std::string reason = converter.LastError();
-        Say((reason.empty() ? "cannot write " + target.shownPath + ": the converter failed" : reason) +
+        Say((reason.empty() ? "cannot write " + options.output + ": the converter failed"
+                            : AsGiven(reason, target, options.output)) +
             FailureDetail(outcome.failedCommand, outcome.status));
         return ExitFailed;
     }
@@ -250,7 +289,7 @@ int Scan(const ScanOptions& options)
     }
     const OutputStamp after = StampOf(target.shownPath);
     if (!OutputWritten(before, after)) {
-        Say("the job reported success, but nothing was written to " + target.shownPath);
+        Say("the job reported success, but nothing was written to " + options.output);
         return ExitFailed;
     }
     const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,
@@ -259,7 +298,12 @@ int Scan(const ScanOptions& options)
     if (options.stats) {
         PrintStats(plugin, prepared - start);
     }
-    return 0;
+    if (outcome.interruptedInFinish) {
+        Say("interrupted while the converter wrote the JPEG: the page had already been handed to it, and " +
+            options.output + " was written in full");
+        return ExitInterruptedLate;
+    }
+    return ExitDone;
 }
 
 int Describe()
@@ -276,16 +320,38 @@ int Describe()
     }
     const vlexif::HostParams& params = records.Params();
     const vlexif::JobRecord& job = records.Job();
-    std::printf("display text 1: %.*s\n", static_cast<int>(sizeof params.displayText1), params.displayText1);
-    std::printf("display text 2: %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
-    std::printf("summary:        %.*s\n", static_cast<int>(sizeof params.summaryText), params.summaryText);
-    std::printf("short text:     %.*s\n", static_cast<int>(sizeof job.shortText), job.shortText);
-    std::printf("flags:          describe %u, job %u %u\n", params.describeFlag, job.firstJobFlag, job.secondJobFlag);
-    return 0;
+    const uint32_t rate = StoredCompressRate().value_or(DefaultCompressRate);
+    std::printf("plug-in:  %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
+    std::printf("writes:   %.*s (%.*s)\n", static_cast<int>(sizeof params.displayText1), params.displayText1,
+                static_cast<int>(sizeof job.shortText), job.shortText);
+    std::printf("settings: %.*s, JPEG quality %u\n", static_cast<int>(sizeof params.summaryText), params.summaryText,
+                QualityOf(rate));
+    // The flags mean something to the scanning host alone: its authors look them up by offset.
+    std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
+                params.describeFlag, job.firstJobFlag, job.secondJobFlag);
+    return ExitDone;
 }
 
-int RunDialogCommand(vlexif::PluginCommand command)
+// Whether the plug-in's dialogs can open: no window can be made without a
+// display (under Wine, without an X server), and the plug-in would return
+// at once, as if the user had closed its dialog.
+bool DisplayAvailable()
 {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!window) {
+        return false;
+    }
+    DestroyWindow(window);
+    return true;
+}
+
+int RunDialogCommand(vlexif::PluginCommand command, const char* name)
+{
+    if (!DisplayAvailable()) {
+        Say(std::string(name) + " shows a dialog, and there is no display to show it on (under Wine, DISPLAY " +
+            "must name a running X server)");
+        return ExitFailed;
+    }
     PluginLibrary plugin;
     if (!LoadPlugin(plugin)) {
         return ExitFailed;
@@ -296,7 +362,7 @@ int RunDialogCommand(vlexif::PluginCommand command)
         ReportFailure(command, status);
         return ExitFailed;
     }
-    return 0;
+    return ExitDone;
 }
 
 } // namespace
@@ -314,18 +380,18 @@ int main()
     case CommandKind::Describe:
         return Describe();
     case CommandKind::Configure:
-        return RunDialogCommand(vlexif::CmdConfigure);
+        return RunDialogCommand(vlexif::CmdConfigure, "configure");
     case CommandKind::About:
-        return RunDialogCommand(vlexif::CmdAbout);
+        return RunDialogCommand(vlexif::CmdAbout, "about");
     case CommandKind::Version:
         std::printf("%s", VersionText().c_str());
-        return 0;
+        return ExitDone;
     case CommandKind::ScanHelp:
-        std::printf("usage: %s", ScanUsageText().c_str());
-        return 0;
+        std::printf("usage: %s\n%s", ScanUsageText().c_str(), ExitStatusText().c_str());
+        return ExitDone;
     case CommandKind::Help:
         break;
     }
     std::printf("%s", UsageText().c_str());
-    return 0;
+    return ExitDone;
 }

@@ -22,7 +22,7 @@ const char* Reason(DWORD error, char* buffer, DWORD size)
     case ERROR_LOCK_VIOLATION: return "the file is in use";
     case ERROR_WRITE_PROTECT: return "the disk is write-protected";
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "disk full";
+    case ERROR_HANDLE_DISK_FULL: return "the disk is full";
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY: return "not enough memory";
     case ERROR_FILENAME_EXCED_RANGE:

@@ -137,9 +137,13 @@ bool StripWorker::Write()
 {
     const auto bytes = static_cast<DWORD>(encoder_.size());
     DWORD written = 0;
-    if (WriteFile(work_->output, encoder_.bytes(), bytes, &written, nullptr) && written == bytes)
+    const BOOL wrote = WriteFile(work_->output, encoder_.bytes(), bytes, &written, nullptr);
+    if (wrote && written == bytes) {
         return true;
-    const DWORD error = GetLastError();
+    }
+    // A write to a disk file that succeeds short has run out of room: Wine
+    // reports a full disk so.
+    const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
     const bool full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
     Fail(Stage::Write, full ? StatusDiskFull : StatusWriteFailed, error ? error : ERROR_WRITE_FAULT);
     return false;

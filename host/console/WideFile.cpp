@@ -8,7 +8,7 @@ namespace vlscan {
 
 FilePtr OpenWide(const std::string& utf8Path, const wchar_t* mode)
 {
-    const std::wstring path = WidePath(utf8Path);
+    const std::wstring path = OpenablePath(utf8Path);
     if (path.empty()) {
         errno = ENOENT;
         return nullptr;

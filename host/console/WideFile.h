@@ -1,5 +1,6 @@
 // Opens the user's files by their UTF-8 names through the wide file API, so
-// names outside the ANSI code page open too. Windows only.
+// names outside the ANSI code page open too, and paths of any length.
+// Windows only.
 #pragma once
 
 #include "host/picture/FilePtr.h"

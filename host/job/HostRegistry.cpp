@@ -6,12 +6,20 @@
 
 namespace vlscan {
 
+namespace {
+
+std::string SettingsKey()
+{
+    return std::string(HostKeyPath) + "\\EXIF";
+}
+
+} // namespace
+
 bool StoreCompressRate(uint32_t rate)
 {
-    const std::string path = std::string(HostKeyPath) + "\\EXIF";
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const DWORD value = rate;
@@ -19,6 +27,17 @@ bool StoreCompressRate(uint32_t rate)
                                        sizeof value) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stored;
+}
+
+std::optional<uint32_t> StoredCompressRate()
+{
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), "Compress Rate", RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 } // namespace vlscan

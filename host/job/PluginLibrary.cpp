@@ -14,7 +14,15 @@ bool PluginLibrary::Load(std::string& error)
     }
     module.Reset(LoadLibraryA(path));
     if (!module.Valid()) {
-        error = std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")";
+        const DWORD code = GetLastError();
+        const std::string beside = "; VLEXIF.dll, Vlexifres.dll and VkExf.dll must sit in the folder of vlscan.exe";
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            error = std::string("the plug-in ") + path + " is missing" + beside;
+        } else if (code == ERROR_BAD_EXE_FORMAT) {
+            error = std::string("cannot load ") + path + ": it is not a 32-bit Windows DLL" + beside;
+        } else {
+            error = std::string("cannot load ") + path + " (error " + std::to_string(code) + ")" + beside;
+        }
         return false;
     }
     entry = reinterpret_cast<vlexif::VLScanEntryProc>(

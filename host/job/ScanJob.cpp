@@ -66,7 +66,9 @@ JobOutcome RunScanJob(PluginLibrary& plugin, HostRecords& records, const HostPag
             ++steps.outcome.blocksSent;
             progress(steps.outcome.blocksSent, total);
         }
-        static_cast<void>(steps.Step(CmdFinish)); // a failure stays in the outcome
+        if (steps.Step(CmdFinish)) {
+            steps.outcome.interruptedInFinish = InterruptRequested();
+        }
     }
     return steps.Close();
 }

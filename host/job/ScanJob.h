@@ -17,13 +17,16 @@ struct [[nodiscard]] JobOutcome {
     vlexif::PluginStatus status = vlexif::StatusOk;
     vlexif::PluginCommand failedCommand = vlexif::CmdDescribe; // meaningful when status is not Ok
     bool interrupted = false;
+    // The interrupt came while the converter wrote, too late to stop it.
+    bool interruptedInFinish = false;
     uint32_t blocksSent = 0;
 };
 
 using BlockProgress = std::function<void(uint32_t done, uint32_t total)>;
 
 // The records must hold the destination already. An interrupt noted while
-// the converter runs lets the job finish: the finish call is its last step.
+// the converter runs cannot stop it: the finish call is the job's last step,
+// and the outcome says the interrupt came during it.
 JobOutcome RunScanJob(PluginLibrary& plugin, HostRecords& records, const HostPage& page,
                       const std::vector<BlockSpan>& blocks, uint32_t dpi, const BlockProgress& progress);
 

@@ -75,6 +75,9 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan", "a", "b", "--make", std::string(64, 'm')}, "63"}, // 63 and the NUL fill the field
         {{"scan", "a", "b", "--rate"}, "needs a value"},
         {{"scan", "a", "b", "--colour", "x"}, "unknown option --colour"},
+        {{"scan", "-q", "a", "b"}, "unknown option -q"},
+        {{"scan", "a", "b", "--dpi", "300", "--dpi", "600"}, "--dpi is given more than once"},
+        {{"scan", "a", "b", "--quiet", "--quiet"}, "--quiet is given more than once"},
         {{"scan"}, "scan needs an input and an output file"},
         {{"scan", "a", "--dpi", "5"}, "scan needs an input and an output file"},
         {{"scan", "a", "b", "c", "--quiet", "d"}, "too many arguments: c d"},
@@ -89,6 +92,16 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         EXPECT_FALSE(result.command) << c.inError;
         EXPECT_NE(result.error.find(c.inError), std::string::npos) << result.error;
     }
+}
+
+TEST(CommandLine, NamesAfterTheEndOfTheOptionsMayBeginWithADash)
+{
+    const ParseResult result = Parse({"scan", "--quiet", "--", "-in.png", "--help"});
+    ASSERT_TRUE(result.command) << result.error;
+    EXPECT_EQ(result.command->kind, CommandKind::Scan);
+    EXPECT_EQ(result.command->scan.input, "-in.png");
+    EXPECT_EQ(result.command->scan.output, "--help");
+    EXPECT_EQ(Parse({"scan", "-", "out.jpg"}).command->scan.input, "-");
 }
 
 TEST(CommandLine, OtherCommands)
@@ -115,6 +128,13 @@ TEST(CommandLine, ScanHelpWinsOverEverythingElseOnTheLine)
     const std::string usage = ScanUsageText();
     EXPECT_NE(usage.find("later scans"), std::string::npos);
     EXPECT_NE(usage.find("75 if none"), std::string::npos);
+    // What the converter writes for a rate of 100, and every status the program ends with.
+    EXPECT_NE(usage.find("1 for a rate of 100"), std::string::npos);
+    EXPECT_EQ(QualityOf(100), 1u);
+    EXPECT_EQ(QualityOf(DefaultCompressRate), 25u);
+    for (const int status : {ExitDone, ExitFailed, ExitUsage, ExitInterruptedLate, ExitInterrupted}) {
+        EXPECT_NE(UsageText().find("\n  " + std::to_string(status) + " "), std::string::npos) << status;
+    }
 }
 
 } // namespace

@@ -84,6 +84,16 @@ program_of() {
   pgrep -P "$1" | head -n 1
 }
 
+# Runs dist/vlscan.exe with TMP and TEMP set to the folder $1 (a Unix path):
+# Wine takes them from the prefix, not from the Unix environment, so cmd
+# sets them. The other arguments go to vlscan as they are.
+vlscan_with_temp() {
+  local temp
+  temp=$(winepath -w "$1")
+  shift
+  WINEDEBUG=-all wine cmd /c "set TMP=$temp&& set TEMP=$temp&& $(winepath -w "$root/dist/vlscan.exe") $*"
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -102,7 +112,8 @@ prepare)
   # Starts the prefix and checks the plug-in describes itself.
   "$vlscan" describe > "$work/describe.txt" || fail "describe failed"
   grep -q "JPEG image with EXIF data" "$work/describe.txt" || fail "describe: $(cat "$work/describe.txt")"
-  grep -q "Compression rate" "$work/describe.txt" || fail "describe has no summary"
+  grep -q "^settings: Compression rate: 75%, JPEG quality 25" "$work/describe.txt" ||
+    fail "describe does not say the settings: $(cat "$work/describe.txt")"
   ;;
 
 format)
@@ -221,6 +232,16 @@ same-file)
   fi
   grep -q "would replace the input" "$work/same.err" || fail "reference: unexpected message: $(cat "$work/same.err")"
   [[ $(md5sum < "$work/same.png") == "$sum" ]] || fail "the reference replaced the input"
+  # Nor over the output, whether or not that exists yet.
+  rm -f "$work/same-out.jpg"
+  for pass in new existing; do
+    if "$vlscan" scan "$work/same.png" "$work/same-out.jpg" --reference "$work/./same-out.jpg" 2> "$work/same.err"; then
+      fail "a reference over the $pass output was written"
+    fi
+    grep -q "would replace the input or the output" "$work/same.err" || fail "$pass output: $(cat "$work/same.err")"
+    echo old > "$work/same-out.jpg"
+  done
+  [[ $(cat "$work/same-out.jpg") == old ]] || fail "the output was replaced"
   ;;
 
 output-checks)
@@ -229,12 +250,11 @@ output-checks)
   chmod 644 "$work/read-only.jpg" 2>/dev/null || true
   echo old > "$work/read-only.jpg"
   chmod 444 "$work/read-only.jpg"
-  long=$work/$(printf 'd%.0s' $(seq 200))
-  mkdir -p "$long"
-  # Its Windows path ("Z:" in front) is 249 characters: the JPEG's path
-  # still fits the job record, but not the converter's temporary file.
-  deep=$long/$(printf 'e%.0s' $(seq $((246 - ${#long}))))
+  # Folders of eight characters are their own short names: no spelling of
+  # this path fits the job record.
+  deep=$work/deep$(printf '/abcdefgh%.0s' $(seq 30))
   mkdir -p "$deep"
+  long_name=$(printf 'n%.0s' $(seq 256)).jpg
   while read -r output reason; do
     if "$vlscan" scan "$work/no-such-input.png" "$output" 2> "$work/check.err"; then
       fail "a scan into $output succeeded"
@@ -246,11 +266,122 @@ $work/no-such-folder/out.jpg the directory does not exist
 /sys/out.jpg the directory does not accept new files
 $work/read-only.jpg the file is read-only
 $work it is a directory
-$deep/out.jpg the directory's path is too long for the converter's temporary file
+$deep/out.jpg the path is too long for the job record, which holds 259 characters: it has
 $work/写.jpg the file name has characters that the ANSI code page
+$work/bad?.jpg a name in it holds '?'
+$work/a<b.jpg a name in it holds '<'
+$work/NUL NUL is the name of a device on Windows
+$work/COM1.jpg COM1 is the name of a device on Windows
+$work/page.jpg. the name ends in a dot or a space
+$work/$long_name a name in it has 260 characters
 EOF_CASES
   [[ $(cat "$work/read-only.jpg") == old ]] || fail "the read-only file was changed"
   [[ ! -e $work/no-such-folder ]] || fail "the missing folder was created"
+  # Paths of 260 characters and more that a job can use: the input opens,
+  # and the output is written, through its folders' short names in the job
+  # record, and named in full. A folder of 249 characters leaves the
+  # converter room for its temporary file too.
+  long=$work/$(printf 'l%.0s' $(seq 150))/$(printf 'm%.0s' $(seq 100))
+  wide=$work/$(printf 'w%.0s' $(seq 200))
+  wide=$wide/$(printf 'x%.0s' $(seq $((246 - ${#wide}))))
+  mkdir -p "$long" "$wide"
+  cp "$work/smooth.png" "$long/input-picture.png"
+  for output in "$long/$(printf 'o%.0s' $(seq 40)).jpg" "$wide/out.jpg"; do
+    "$vlscan" scan "$long/input-picture.png" "$output" > "$work/long.out" 2> "$work/long.err" ||
+      fail "a scan into $output failed: $(cat "$work/long.err")"
+    [[ -s $output ]] || fail "no JPEG at $output"
+    named=${output%/*}
+    grep -qF "${named##*/}\\${output##*/}" "$work/long.out" ||
+      fail "the output is not named in full: $(cat "$work/long.out")"
+  done
+  expect_nothing_left
+  ;;
+
+temporary-folder)
+  # The temporary folder the plug-in would spool to is checked before the
+  # job and named, with the reason.
+  while read -r temp reason; do
+    status=0
+    vlscan_with_temp "$temp" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/temp-out.jpg")" \
+      > /dev/null 2> "$work/temp.err" || status=$?
+    [[ $status -eq 1 ]] || fail "TMP=$temp: exit status $status: $(cat "$work/temp.err")"
+    grep -qF "the temporary folder $(winepath -w "$temp") $reason" "$work/temp.err" ||
+      fail "TMP=$temp: unexpected message: $(cat "$work/temp.err")"
+  done <<EOF_CASES
+$work/no-such-temp does not exist
+$work/smooth.png is a file
+/sys does not accept new files
+EOF_CASES
+  [[ ! -e $work/temp-out.jpg ]] || fail "a scan without a temporary folder wrote its output"
+  expect_nothing_left
+  ;;
+
+full-disk)
+  # Full disks, as small tmpfs mounts (root only: skipped otherwise). An
+  # output disk without room and a temporary folder without room for the
+  # spool file are refused before the job; a disk that fills up during the
+  # job is named full, and the output as given, not in its short names.
+  disk=$work/full-disk
+  mkdir -p "$disk"
+  umount -l "$disk" 2> /dev/null || true
+  mount -t tmpfs -o size=64k tmpfs "$disk" 2> /dev/null || { echo "SKIP: cannot mount a tmpfs here"; exit 77; }
+  trap 'umount -l "$disk"' EXIT
+  deep=$disk/$(printf 'p%.0s' $(seq 120))/$(printf 'q%.0s' $(seq 130))
+  mkdir -p "$deep"
+  dd if=/dev/zero of="$disk/filler" bs=4k 2> /dev/null || true
+  if "$vlscan" scan "$work/smooth.png" "$disk/out.jpg" 2> "$work/full.err"; then
+    fail "a scan onto a full disk succeeded"
+  fi
+  grep -q "cannot write .*full-disk\\\\out\.jpg: the disk is full (.* needed at least, 0 bytes free)" "$work/full.err" ||
+    fail "full output disk: $(cat "$work/full.err")"
+  if vlscan_with_temp "$disk" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/full.jpg")" \
+      2> "$work/full.err"; then
+    fail "a scan with a full temporary folder succeeded"
+  fi
+  grep -q "the temporary folder .*full-disk has no room for the page's spool file: the disk is full" \
+    "$work/full.err" || fail "full temporary folder: $(cat "$work/full.err")"
+  # Room for less than the JPEG: the converter fills the disk.
+  rm "$disk/filler"
+  dd if=/dev/zero of="$disk/filler" bs=4k count=12 2> /dev/null
+  out=$deep/$(printf 'r%.0s' $(seq 20)).jpg
+  if "$vlscan" scan "$work/smooth.png" "$out" --rate 0 2> "$work/full.err"; then
+    fail "a scan larger than the free space succeeded"
+  fi
+  grep -qF "$(printf 'q%.0s' $(seq 130))\\${out##*/}: the disk is full (CmdFinish" "$work/full.err" ||
+    fail "disk filled by the converter: $(cat "$work/full.err")"
+  [[ ! -e $out && -z $(ls "$deep") ]] || fail "the converter left files behind: $(ls "$deep")"
+  [[ ! -e $work/full.jpg ]] || fail "an output appeared"
+  expect_nothing_left
+  ;;
+
+late-interrupt)
+  # Ctrl+C while the converter writes: too late to stop the JPEG, which the
+  # stand-in converter from the folder named after the case writes once the
+  # interrupt has come. That is no ordinary success: a status of its own, and
+  # words that say the page had been handed over and written.
+  late=$work/late-converter
+  rm -rf "$late"
+  mkdir "$late"
+  cp "$root/dist/vlscan.exe" "$root/dist/VLEXIF.dll" "$root/dist/Vlexifres.dll" "$1/VkExf.dll" "$late/"
+  out=$work/late.jpg
+  rm -f "$out"
+  WINEDEBUG=-all wine "$late/vlscan.exe" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$out")" --quiet \
+    > "$work/late.out" 2> "$work/late.err" &
+  job=$!
+  for _ in $(seq 300); do
+    [[ -e $out.converting ]] && break
+    kill -0 "$job" 2> /dev/null || fail "the scan ended before the converter began: $(cat "$work/late.err")"
+    sleep 0.1
+  done
+  [[ -e $out.converting ]] || fail "the converter did not begin within 30 s"
+  kill -INT "$job"
+  status=0
+  wait "$job" || status=$?
+  [[ $status -eq 3 ]] || fail "exit status $status: $(cat "$work/late.err")"
+  grep -q "interrupted while the converter wrote the JPEG: the page had already been handed to it, and .*late\.jpg" \
+    "$work/late.err" || fail "unexpected message: $(cat "$work/late.err")"
+  [[ -s $out ]] || fail "the JPEG was not written"
+  expect_nothing_left
   ;;
 
 unicode-paths)
@@ -285,13 +416,40 @@ usage)
   "$vlscan" scan "$work/smooth.png" 2> "$work/usage.err" || status=$?
   [[ $status -eq 2 ]] || fail "one file: exit status $status"
   grep -q "scan needs an input and an output file" "$work/usage.err" || fail "one file: $(cat "$work/usage.err")"
+  grep -q "^  130  interrupted" "$work/usage.out" || fail "scan --help lists no exit statuses"
+  status=0
+  "$vlscan" scan -q "$work/smooth.png" "$work/q.jpg" 2> "$work/usage.err" || status=$?
+  [[ $status -eq 2 ]] && grep -q "unknown option -q" "$work/usage.err" || fail "-q: $status $(cat "$work/usage.err")"
+  # The dialogs need a display, and say so.
+  for command in configure about; do
+    status=0
+    "$vlscan" "$command" > /dev/null 2> "$work/usage.err" || status=$?
+    [[ $status -eq 1 ]] || fail "$command without a display: exit status $status"
+    grep -q "^vlscan: $command shows a dialog, and there is no display" "$work/usage.err" ||
+      fail "$command without a display: $(cat "$work/usage.err")"
+  done
+  # Without its DLLs beside it, vlscan says where they belong.
+  mkdir -p "$work/alone"
+  cp "$root/dist/vlscan.exe" "$work/alone/"
+  status=0
+  WINEDEBUG=-all wine "$work/alone/vlscan.exe" describe > /dev/null 2> "$work/usage.err" || status=$?
+  [[ $status -eq 1 ]] || fail "vlscan alone: exit status $status"
+  grep -q "VLEXIF.dll is missing; VLEXIF.dll, Vlexifres.dll and VkExf.dll must sit in the folder of vlscan.exe" \
+    "$work/usage.err" || fail "vlscan alone: $(cat "$work/usage.err")"
+  # A rate of 100 gives quality 1, as the help and describe say.
+  "$vlscan" scan "$work/smooth.png" "$work/rate100.jpg" --rate 100 --quiet > /dev/null || fail "--rate 100 failed"
+  [[ $(identify -format %Q "$work/rate100.jpg") == 1 ]] || fail "--rate 100: quality $(identify -format %Q "$work/rate100.jpg")"
+  described=$("$vlscan" describe | tr -d '\r') || fail "describe failed"
+  grep -q "Compression rate: 100%, JPEG quality 1$" <<<"$described" || fail "describe: $described"
+  WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /f > /dev/null 2>&1
   ;;
 
 bad-input)
   if "$vlscan" scan "$work/no-such-picture.png" "$work/x.jpg" 2> "$work/input.err"; then
     fail "a missing input was scanned"
   fi
-  grep -q "cannot read" "$work/input.err" || fail "unexpected message: $(cat "$work/input.err")"
+  grep -q "cannot read .*no-such-picture\.png: the file does not exist" "$work/input.err" ||
+    fail "unexpected message: $(cat "$work/input.err")"
   [[ ! -e $work/x.jpg ]] || fail "output written without input"
   mkdir -p "$work/a-folder"
   if "$vlscan" scan "$work/a-folder" "$work/x.jpg" 2> "$work/input.err"; then

@@ -5,7 +5,8 @@
 # name the code of others in its notices, and scan a page under Wine with
 # nothing but the programs in that folder. The scan runs in a Wine prefix of
 # its own (made on first use, then kept), so that no other test's scan or job
-# lock meets it.
+# lock meets it. Last, the install text's commands for Linux are followed as
+# written, in a fresh prefix.
 #   check-package.sh ZIP VERSION WORK PREFIX
 set -euo pipefail
 zip=$1
@@ -67,4 +68,25 @@ wine "$dir/vlscan.exe" scan "$(winepath -w "$work/page.png")" "$(winepath -w "$w
 [[ $(identify -format '%m %w %h' "$work/page.jpg") == "JPEG 96 64" ]] || fail "the scan wrote no 96 x 64 JPEG"
 psnr=$(compare -metric PSNR "$work/page.png" "$work/page.jpg" null: 2>&1 || true)
 awk -v p="$psnr" 'BEGIN { exit !(p + 0 >= 30) }' || fail "the scanned page is not the page sent (PSNR $psnr dB)"
-echo "package $(basename "$zip"): content, versions, notices and a scan checked (PSNR $psnr dB)"
+# The install text followed as written: its "$ " lines run in order in the
+# unpacked folder, with a page to scan, for a user whose home holds no Wine
+# prefix yet, so that the prefix it makes is fresh.
+install=$(tr -d '\r' <"$dir/INSTALL.txt")
+steps=$(sed -n 's/^  \$ //p' <<<"$install")
+[[ $(grep -c 'wine vlscan.exe scan' <<<"$steps") -ge 2 ]] || fail "the install text lost its commands: [$steps]"
+cp "$work/page.png" "$dir/page.png"
+rm -f "$dir/page.jpg"
+mkdir "$work/home"
+(cd "$dir" && env -u WINEPREFIX -u WINEARCH -u DISPLAY HOME="$work/home" bash -euo pipefail -c "$steps") \
+  >"$work/followed.txt" 2>&1 || fail "following the install text failed: $(cat "$work/followed.txt")"
+# The registry reaches its files once the prefix's server has ended.
+WINEPREFIX=$work/home/.wine-vlexif wineserver -w
+grep -q '^#arch=win32' "$work/home/.wine-vlexif/system.reg" || fail "the install text made no 32-bit prefix"
+[[ $(identify -format '%m %w %h' "$dir/page.jpg") == "JPEG 96 64" ]] || fail "following the install text wrote no JPEG"
+grep -q "JPEG image with EXIF data" "$work/followed.txt" || fail "describe, as the install text has it: $(cat "$work/followed.txt")"
+# Its exit statuses and default quality are the host's.
+statuses=$(wine "$dir/vlscan.exe" --help | tr -d '\r' | sed -n '/^exit status:/,$p' | tail -n +2)
+[[ -n $statuses && $install == *"$statuses"* ]] || fail "the install text's exit statuses differ from vlscan --help: [$statuses]"
+grep -q "Compression rate: 75%, JPEG quality 25" "$work/followed.txt" && grep -q "25 by default" <<<"$install" ||
+  fail "the install text's default quality is not the plug-in's"
+echo "package $(basename "$zip"): content, versions, notices, a scan and the install text checked (PSNR $psnr dB)"
