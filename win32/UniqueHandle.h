@@ -89,10 +89,17 @@ inline bool FreeLockedGlobal(void* address)
     return GlobalFree(handle) == nullptr;
 }
 
+inline bool CloseFind(HANDLE search)
+{
+    return FindClose(search) != FALSE;
+}
+
 constexpr intptr_t InvalidHandleBits = -1;
 
 // CreateFile's handles: INVALID_HANDLE_VALUE is none.
 using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle, InvalidHandleBits>;
+// FindFirstFile's searches.
+using UniqueFind = UniqueHandle<HANDLE, CloseFind, InvalidHandleBits>;
 // Threads, events and the other kernel objects whose none is null.
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using UniqueModule = UniqueHandle<HMODULE, UnloadModule>;

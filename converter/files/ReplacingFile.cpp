@@ -3,12 +3,30 @@
 #include "converter/base/LastFailure.h"
 
 #include <cwchar>
+#include <cwctype>
 
 namespace vkexf {
 
 namespace {
 
 constexpr int kNameAttempts = 64;
+
+// Exactly the names Create gives: "~vkx", eight hex digits, ".tmp". A search
+// pattern alone would also match other files through their short names.
+bool IsTemporaryName(const wchar_t* name)
+{
+    constexpr size_t HexDigits = 8;
+    if (std::wcslen(name) != 4 + HexDigits + 4 || std::wcsncmp(name, L"~vkx", 4) != 0 ||
+        std::wcscmp(name + 4 + HexDigits, L".tmp") != 0) {
+        return false;
+    }
+    for (size_t i = 4; i < 4 + HexDigits; ++i) {
+        if (!std::iswxdigit(name[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -27,6 +45,7 @@ Status ReplacingFile::Create(const char* destination)
         return FailWithError(StatusCreateFailed, kCannotWrite, destination, error);
     if (const Status status = CheckReplaceable())
         return status;
+    RemoveAbandoned();
 
     // "~vkx" and eight hex digits: unique enough per attempt, and plainly the
     // converter's own should one ever be seen.
@@ -65,6 +84,25 @@ Status ReplacingFile::CheckReplaceable() const
     if (attributes & FILE_ATTRIBUTE_READONLY)
         return Fail(StatusReplaceFailed, kCannotReplace, destination_, "the file is read-only");
     return StatusOk;
+}
+
+void ReplacingFile::RemoveAbandoned()
+{
+    std::wmemcpy(temporary_, target_.text, target_.folderLength);
+    std::wcscpy(temporary_ + target_.folderLength, L"~vkx*.tmp");
+    WIN32_FIND_DATAW found;
+    const vlexif::UniqueFind search(FindFirstFileW(temporary_, &found));
+    if (!search.Valid()) {
+        return;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(found.cFileName)) {
+            std::wcscpy(temporary_ + target_.folderLength, found.cFileName);
+            // A conversion still writing holds its file without sharing, so
+            // this fails for it; only a file whose owner died goes.
+            DeleteFileW(temporary_);
+        }
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 bool ReplacingFile::MarkForDeletion(bool remove) const

@@ -1,9 +1,10 @@
 // A new file that takes a destination's place only once it is complete. It
 // is written under a temporary name beside the destination, marked for
-// deletion from the moment it exists, so that it goes with the last handle
-// even when the process is killed; Commit takes the mark off and renames it
-// over the destination through the same handle. Until then, and on any
-// failure, the destination is untouched.
+// deletion right after it is created, so that it goes with the last handle
+// even when the process is killed; one left by a kill before the mark is
+// removed by the next conversion into that folder. Commit takes the mark off
+// and renames it over the destination through the same handle. Until then,
+// and on any failure, the destination is untouched.
 #pragma once
 
 #include "converter/base/ConverterStatus.h"
@@ -32,6 +33,9 @@ private:
     // A read-only file or a folder in the destination's place: Windows would
     // refuse to replace it, Wine would not, so the converter asks itself.
     Status CheckReplaceable() const;
+    // A process killed between creating its temporary file and marking it
+    // leaves the file behind; the next conversion into the folder takes it.
+    void RemoveAbandoned();
     [[nodiscard]] bool MarkForDeletion(bool remove) const;
     [[nodiscard]] bool RenameOverDestination() const;
 

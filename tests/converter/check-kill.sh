@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Kills a conversion with SIGTERM and with SIGHUP while the converter writes
 # the JPEG, and checks that the output folder holds only what it held
-# before, the JPEG it was to replace unchanged.
+# before, the JPEG it was to replace unchanged. Then kills conversions the
+# instant their temporary file appears, before it can be marked for
+# deletion, and checks that the next conversion into the folder removes
+# whatever they left, but no file it does not own.
 #   check-kill.sh VKEXF_RUN.exe VkExf.dll
 set -euo pipefail
 run=$1 dll=$2
@@ -32,3 +35,30 @@ for signal in TERM HUP; do
   [[ $(cat "$work/out/page.jpg") == old ]] || fail "SIG$signal: page.jpg changed"
   echo "SIG$signal during the write: nothing left behind, page.jpg intact"
 done
+
+# The instant the file appears; a file left from a conversion killed long ago
+# stands in for the kills that land before the mark.
+# Files that earlier tries left are not this try's.
+appeared() { [[ -n $(comm -13 <(echo "$1") <(compgen -G "$work/out/~vkx*.tmp" || true)) ]]; }
+for ((try = 0; try < 6; ++try)); do
+  before=$(compgen -G "$work/out/~vkx*.tmp" || true)
+  "$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/page.bmp" "Z:$work/out/page.jpg" 75 >/dev/null 2>&1 &
+  pid=$!
+  until appeared "$before"; do
+    kill -0 $pid 2>/dev/null || fail "try $try: the conversion ended before it could be killed"
+  done
+  kill -TERM $pid
+  wait $pid || true
+done
+# Only files no one holds any more can go: let the Wine server close the
+# killed processes' handles first.
+sleep 0.2
+echo "$(compgen -G "$work/out/~vkx*.tmp" | wc -l) temporary file(s) outlived the kills"
+: >"$work/out/~vkx0000ABCD.tmp"
+: >"$work/out/~vkx-keep.tmp"
+"$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/page.bmp" "Z:$work/out/page.jpg" 75 >/dev/null 2>&1 ||
+  fail "the conversion after the kills failed"
+[[ $(ls -A "$work/out" | xargs) == "page.jpg ~vkx-keep.tmp" ]] ||
+  fail "after kills at the first instant the folder holds: $(ls -A "$work/out" | xargs)"
+[[ $(head -c 2 "$work/out/page.jpg" | od -An -tx1 | tr -d ' ') == ffd8 ]] || fail "page.jpg is not the new JPEG"
+echo "killed at the first instant: the next conversion removed what was left"
