@@ -140,7 +140,8 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
 
 // Loads and converts the input: the page as the host will send it. The
 // picture is dropped once the page holds it; the reference is rendered a
-// line at a time from the page.
+// line at a time from the page. An interrupt ends the read with
+// ReadInterrupted.
 bool PreparePage(const ScanOptions& options, HostPage& page)
 {
     const std::string& input = options.input;
@@ -154,9 +155,9 @@ bool PreparePage(const ScanOptions& options, HostPage& page)
             Say("cannot read " + input + ": " + (folder ? "it is a directory" : std::strerror(errno)));
             return false;
         }
-        const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
+        const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file), InterruptRequested);
         format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
-        page = BuildHostPage(*image, format, options.dither);
+        page = BuildHostPage(*image, format, options.dither, InterruptRequested);
     } catch (const ImageLoadError& error) {
         Say("cannot read " + input + ": " + error.what());
         return false;
@@ -195,8 +196,13 @@ int Scan(const ScanOptions& options)
         return ExitUsage;
     }
     HostPage page;
-    if (!PreparePage(options, page)) {
-        return ExitFailed;
+    try {
+        if (!PreparePage(options, page)) {
+            return ExitFailed;
+        }
+    } catch (const ReadInterrupted&) {
+        Say("interrupted before the job began");
+        return ExitInterrupted;
     }
     const double prepared = NowSeconds();
     if (InterruptRequested()) {
