@@ -37,12 +37,16 @@ list(JOIN stb_objects "|" stb_objects)
 
 # The licence texts, from the packages the code comes from: libjpeg-turbo's
 # own from its Debian source package as built by scripts/setup.sh, the
-# others from the copyright files of the Debian packages the build uses.
+# others from the copyright files of the Debian packages the build uses
+# (libspng's and zlib's of the same versions as the sources built for the
+# host).
 set(jpeg_doc ${VLEXIF_JPEG_PREFIX}/share/doc/libjpeg-turbo)
 set(notice_sources
   JPEG_LICENSE=${jpeg_doc}/LICENSE.md
   JPEG_README=${jpeg_doc}/README.ijg
   JPEG_COPYRIGHT=/usr/share/doc/libjpeg62-turbo/copyright
+  SPNG_COPYRIGHT=/usr/share/doc/libspng0/copyright
+  ZLIB_COPYRIGHT=/usr/share/doc/zlib1g/copyright
   GCC_COPYRIGHT=/usr/share/doc/gcc-mingw-w64-base/copyright
   MINGW_COPYRIGHT=/usr/share/doc/mingw-w64-common/copyright
   STB_COPYRIGHT=/usr/share/doc/libstb-dev/copyright)

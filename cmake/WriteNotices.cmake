@@ -6,7 +6,8 @@
 #
 #   cmake -DOUTPUT=FILE -DVERSION=X.Y.Z -DBINARIES=NAME=MAP|NAME=MAP...
 #         -DSTB_OBJECTS=OBJ|OBJ... -DJPEG_LICENSE=... -DJPEG_README=... -DJPEG_COPYRIGHT=...
-#         -DGCC_COPYRIGHT=... -DMINGW_COPYRIGHT=... -DSTB_COPYRIGHT=... -P WriteNotices.cmake
+#         -DSPNG_COPYRIGHT=... -DZLIB_COPYRIGHT=... -DGCC_COPYRIGHT=... -DMINGW_COPYRIGHT=...
+#         -DSTB_COPYRIGHT=... -P WriteNotices.cmake
 
 cmake_minimum_required(VERSION 3.20)
 
@@ -28,6 +29,10 @@ function(classify path out)
   string(REGEX REPLACE "^lib(.*)\\.a$" "\\1" library "${archive}")
   if(archive STREQUAL "libjpeg.a")
     set(component libjpeg-turbo)
+  elseif(archive STREQUAL "libspng_static.a")
+    set(component libspng)
+  elseif(archive STREQUAL "libz.a")
+    set(component zlib)
   elseif(archive MATCHES "^lib(stdc|supc)\\+\\+\\.a$")
     set(component libstdc++)
   elseif(archive MATCHES "^libgcc(_eh)?\\.a$" OR archive MATCHES "^crt(begin|end)\\.o$")
@@ -108,24 +113,34 @@ endfunction()
 
 # Components as the table names them, and the section of terms each one's
 # code comes under.
-set(all_components libjpeg-turbo stb libstdc++ libgcc mingw-w64 winpthreads)
+set(all_components libjpeg-turbo libspng zlib stb libstdc++ libgcc mingw-w64 winpthreads)
 set(title_libjpeg-turbo "libjpeg-turbo")
+set(title_libspng "libspng")
+set(title_zlib "zlib")
 set(title_stb "stb")
 set(title_libstdc++ "libstdc++ (GCC)")
 set(title_libgcc "libgcc (GCC)")
 set(title_mingw-w64 "mingw-w64 runtime")
 set(title_winpthreads "winpthreads (mingw-w64)")
 set(section_libjpeg-turbo libjpeg-turbo)
+set(section_libspng libspng)
+set(section_zlib zlib)
 set(section_stb stb)
 set(section_libstdc++ gcc)
 set(section_libgcc gcc)
 set(section_mingw-w64 mingw-w64)
 set(section_winpthreads mingw-w64)
-set(all_sections libjpeg-turbo stb gcc mingw-w64)
+set(all_sections libjpeg-turbo libspng zlib stb gcc mingw-w64)
 set(title_section_libjpeg-turbo "libjpeg-turbo")
+set(title_section_libspng "libspng")
+set(title_section_zlib "zlib")
 set(title_section_stb "stb")
 set(title_section_gcc "GCC runtime libraries: libgcc, libstdc++")
 set(title_section_mingw-w64 "mingw-w64: the C runtime and winpthreads")
+set(copyright_libspng "${SPNG_COPYRIGHT}")
+set(copyright_zlib "${ZLIB_COPYRIGHT}")
+set(copyright_stb "${STB_COPYRIGHT}")
+set(copyright_mingw-w64 "${MINGW_COPYRIGHT}")
 
 string(REPLACE "|" ";" binaries "${BINARIES}")
 string(REPLACE "|" ";" stb_objects "${STB_OBJECTS}")
@@ -176,15 +191,13 @@ foreach(section IN LISTS all_sections)
     string(APPEND notices "This software is based in part on the work of the Independent JPEG Group.\n\n"
       "${licenses}\n\nThe IJG License (README.ijg)\n---------------------------\n\n${ijg}\n"
       "The zlib License (the SIMD extensions)\n--------------------------------------\n\n${zlib}")
-  elseif(section STREQUAL "stb")
-    file(READ "${STB_COPYRIGHT}" text)
-    string(APPEND notices "${text}")
   elseif(section STREQUAL "gcc")
     read_between("${GCC_COPYRIGHT}" "GCC is Copyright (C)" "The libbacktrace library" terms)
     read_between("${GCC_COPYRIGHT}" "GCC RUNTIME LIBRARY EXCEPTION" "\nlibquadmath/" exception)
     string(APPEND notices "${terms}\n${exception}")
   else()
-    file(READ "${MINGW_COPYRIGHT}" text)
+    # The whole copyright file.
+    file(READ "${copyright_${section}}" text)
     string(APPEND notices "${text}")
   endif()
 endforeach()

@@ -176,7 +176,8 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
 // Loads and converts the input: the page as the host will send it. Once
 // its size is known, the disks are checked for the room its job takes. The
 // picture is dropped once the page holds it; the reference is rendered a
-// line at a time from the page.
+// line at a time from the page. An interrupt ends the read with
+// ReadInterrupted.
 [[nodiscard]] bool PreparePage(const ScanOptions& options, const OutputTarget& target, HostPage& page)
 {
     const std::string& input = options.input;
@@ -187,14 +188,14 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
             Say("cannot read " + input + ": " + InputRefusal(input, errno));
             return false;
         }
-        const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file));
+        const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file), InterruptRequested);
         const std::string refusal = CheckRoom(options.output, target, image->Width(), image->Height());
         if (!refusal.empty()) {
             Say(refusal);
             return false;
         }
         format = options.format.value_or(image->IsGrey() ? HostFormat::Gray8 : HostFormat::Rgb24);
-        page = BuildHostPage(*image, format, options.dither);
+        page = BuildHostPage(*image, format, options.dither, InterruptRequested);
     } catch (const ImageLoadError& error) {
         Say("cannot read " + input + ": " + error.what());
         return false;
@@ -233,8 +234,13 @@ int Scan(const ScanOptions& options)
         return ExitUsage;
     }
     HostPage page;
-    if (!PreparePage(options, target, page)) {
-        return ExitFailed;
+    try {
+        if (!PreparePage(options, target, page)) {
+            return ExitFailed;
+        }
+    } catch (const ReadInterrupted&) {
+        Say("interrupted before the job began");
+        return ExitInterrupted;
     }
     const double prepared = NowSeconds();
     if (InterruptRequested()) {

@@ -74,11 +74,14 @@ install -Dm644 -t "$prefix.new/include" build-zlib/zconf.h "$zsrc/zlib.h"
 sed -i '/^if(SPNG_STATIC)/,/^endif()/s/target_include_directories(spng PUBLIC/target_include_directories(spng_static PUBLIC/' \
   "$ssrc/CMakeLists.txt"
 # ZLIB_* given outright so FindZLIB cannot pick another zlib from the sysroot.
-# ENABLE_OPT=OFF as in Debian's own build: its x86 filters use SSE2 with no
-# CPU check, and 32-bit Windows callers need not keep the stack 16-aligned.
+# ENABLE_OPT: its x86 filters use SSE2 with no CPU check, which the whole
+# project requires anyway (-msse2; GCC 12 also needs it for the intrinsics
+# headers); 32-bit Windows callers need not keep the stack 16-aligned, so
+# -mstackrealign has every function realign it where its SSE2 data needs.
 cmake -S "$ssrc" -B build-spng "${common[@]}" \
+  -DCMAKE_C_FLAGS="-msse2 -mstackrealign" \
   -DCMAKE_INSTALL_PREFIX="$prefix.new" \
-  -DSPNG_SHARED=OFF -DSPNG_STATIC=ON -DBUILD_EXAMPLES=OFF -DENABLE_OPT=OFF \
+  -DSPNG_SHARED=OFF -DSPNG_STATIC=ON -DBUILD_EXAMPLES=OFF -DENABLE_OPT=ON \
   -DZLIB_INCLUDE_DIR="$prefix.new/include" \
   -DZLIB_LIBRARY="$prefix.new/lib/libz.a" >/dev/null
 cmake --build build-spng --target install >/dev/null

@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 fonts-wine xvfb x11-apps imagemagick
   googletest libbenchmark-dev valgrind
   dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev unzip jpeginfo
+  libjpeg62-turbo-dev libspng-dev zlib1g-dev
 )
 
 missing=()

@@ -6,7 +6,7 @@
 # finish and the converter at finish; the process's peak working set and
 # peak private bytes). The input is a PPM, which the host reads a line at a
 # time (16-bit for rgb48 and gray16); one rgb24 scan per size reads a PNG,
-# which is decoded whole.
+# which is decoded a line at a time too.
 #   bench/host/scan-a4.sh [DPI...]     (default: 600 1200)
 #   FORMATS="rgb24 bilevel" bench/host/scan-a4.sh 1200
 # Prints figures; it checks nothing. Needs a build (VLEXIF_BUILD_DIR, default

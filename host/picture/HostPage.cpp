@@ -171,7 +171,7 @@ Dither EffectiveDither(HostFormat format, Dither requested)
     return requested;
 }
 
-HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither)
+HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither, const StopCheck& stop)
 {
     const uint32_t width = image.Width();
     const uint32_t height = image.Height();
@@ -185,6 +185,9 @@ HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither)
     IndexedLines indexed(width, format, EffectiveDither(format, dither));
     std::vector<uint8_t> line(page.bytesPerLine);
     for (uint32_t y = 0; y < height; ++y) {
+        if (stop()) {
+            throw ReadInterrupted();
+        }
         const SourceRow row = image.Row(y);
         if (IsDirect(format)) {
             FillDirectLine(row, format, width, line.data());

@@ -33,8 +33,9 @@ Dither EffectiveDither(HostFormat format, Dither requested);
 // Converts the picture, reading its lines top-down once; `dither` applies to
 // the palette and bilevel formats, Diffusion to 1-bit formats only (others
 // treat it as Ordered). Throws ImageLoadError when the page could never be
-// held and std::bad_alloc when there is no memory for it now.
-HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither);
+// held, std::bad_alloc when there is no memory for it now, and
+// ReadInterrupted when `stop`, asked before every line, says so.
+HostPage BuildHostPage(SourceImage& image, HostFormat format, Dither dither, const StopCheck& stop);
 
 // Line y of the 8-bit RGB picture that the plug-in should hand the converter
 // for this page: palette colours looked up, 16-bit samples cut to their high

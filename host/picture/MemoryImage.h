@@ -22,9 +22,6 @@ public:
     SourceRow Row(uint32_t y) override;
 
 private:
-    template <class Sample>
-    SourceRow RowOf(const Sample* samples, std::vector<Sample>& onPaper, uint32_t y) const;
-
     uint32_t channels;
     std::shared_ptr<const void> owner;
     const uint8_t* narrow = nullptr;

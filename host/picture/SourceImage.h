@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +15,15 @@ namespace vlscan {
 class ImageLoadError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Asked between the lines and passes of a read: true ends the read with
+// ReadInterrupted, so a Ctrl+C never waits for a whole picture.
+using StopCheck = std::function<bool()>;
+
+class ReadInterrupted : public std::runtime_error {
+public:
+    ReadInterrupted() : std::runtime_error("the read was interrupted") {}
 };
 
 // Grey from red, green and blue with weights of 0.299, 0.587 and 0.114 in
@@ -77,8 +87,9 @@ public:
     bool IsGrey() const { return grey; }
 
     // Line y counted from the top, valid until the next call. Pages ask
-    // top-down, but any order works. Throws ImageLoadError when the file
-    // fails under the reader.
+    // top-down; the readers that decode as they go can skip lines forward
+    // but never go back. Throws ImageLoadError when the file fails under the
+    // reader.
     virtual SourceRow Row(uint32_t y) = 0;
 
 protected:
@@ -98,5 +109,9 @@ constexpr char UnreadableReason[] = "the file cannot be read";
 
 // "the picture is W x H pixels, too large to hold in memory".
 std::string TooLargeReason(uint64_t width, uint64_t height);
+
+// Throws ImageLoadError for a picture whose decoded samples would not fit in
+// the 32-bit host's memory, before a decoder allocates anything for it.
+void CheckDecodable(uint64_t width, uint64_t height, uint64_t channels, uint64_t bytesPerSample);
 
 } // namespace vlscan

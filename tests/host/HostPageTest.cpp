@@ -101,13 +101,13 @@ TEST(HostPage, OneBitFormatsPackEightPixelsPerByteLeftHigh)
         grey.push_back(x % 2 ? 0 : 255);
     }
     MemoryImage image = ImageOf(9, 1, 1, grey);
-    const HostPage bilevel = BuildHostPage(image, HostFormat::Bilevel, Dither::None);
+    const HostPage bilevel = BuildHostPage(image, HostFormat::Bilevel, Dither::None, NeverStop);
     EXPECT_EQ(bilevel.bytesPerLine, 4u);
     EXPECT_EQ(bilevel.bytes, (std::vector<uint8_t>{0xAA, 0x80, 0, 0}));
     EXPECT_EQ(bilevel.palette, BilevelPalette());
 
     // The ink palette flips the bits but not the picture.
-    const HostPage ink = BuildHostPage(image, HostFormat::Indexed1, Dither::None);
+    const HostPage ink = BuildHostPage(image, HostFormat::Indexed1, Dither::None, NeverStop);
     EXPECT_EQ(ink.bytes, (std::vector<uint8_t>{0x55, 0x00, 0, 0}));
     EXPECT_EQ(RenderReference(ink), RenderReference(bilevel));
     const std::vector<uint8_t> reference = RenderReference(ink);
@@ -130,7 +130,7 @@ TEST(HostPage, DitheredBilevelKeepsAMidGreyHalfWhite)
     const uint32_t height = 64;
     MemoryImage image = ImageOf(width, height, 1, std::vector<uint8_t>(width * height, 128));
     for (const Dither dither : {Dither::Ordered, Dither::Diffusion}) {
-        const HostPage page = BuildHostPage(image, HostFormat::Bilevel, dither);
+        const HostPage page = BuildHostPage(image, HostFormat::Bilevel, dither, NeverStop);
         const std::vector<uint8_t> reference = RenderReference(page);
         uint64_t sum = 0;
         for (const uint8_t v : reference) {

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
+#include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
+
+#include <jpeglib.h>
 
 namespace vlscan {
 namespace {
@@ -32,7 +36,7 @@ protected:
     {
         FilePtr file(std::fopen(path.c_str(), "rb"));
         EXPECT_TRUE(file) << path;
-        return LoadSourceImage(std::move(file));
+        return LoadSourceImage(std::move(file), NeverStop);
     }
 
     // The reason the loader gives, or "loaded" when it reads every line.
@@ -189,9 +193,13 @@ TEST_F(ImageLoader, FailuresSayWhyInWords)
     ASSERT_TRUE(stbi_write_bmp(PathOf("b.bmp").c_str(), 4, 2, 3, rgb.data()));
     EXPECT_EQ(ReasonFor(WriteBytes("cut.bmp", ReadBytes(PathOf("b.bmp")).substr(0, 60))), endsEarly);
 
-    // A header asking for 100000 × 100000 pixels.
+    // A header asking for 100000 × 100000 pixels, its CRC made good.
     std::string huge = whole.substr(0, 33);
     huge.replace(16, 8, std::string("\x00\x01\x86\xA0\x00\x01\x86\xA0", 8));
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(huge.data() + 12), 17);
+    for (int i = 0; i < 4; ++i) {
+        huge[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    }
     EXPECT_EQ(ReasonFor(WriteBytes("huge.png", huge + whole.substr(33))),
               "the picture is 100000 x 100000 pixels, too large to hold in memory");
 
@@ -199,6 +207,54 @@ TEST_F(ImageLoader, FailuresSayWhyInWords)
               "the file is not a PNG, JPEG, BMP or binary PGM or PPM picture");
     EXPECT_EQ(ReasonFor(WriteBytes("bad.ppm", "P6 2 x 255\n")), "the PNM header is damaged");
     EXPECT_EQ(ReasonFor(WriteBytes("empty.png", "")), "the file is empty");
+}
+
+// A progressive JPEG of a grey ramp, as libjpeg writes it.
+std::string ProgressiveJpeg(uint32_t width, uint32_t height)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &data, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> line(width);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            line[x] = static_cast<JSAMPLE>(x + y);
+        }
+        JSAMPROW row = line.data();
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::free(data);
+    return bytes;
+}
+
+TEST_F(ImageLoader, JpegOfEndlessScansIsRefused)
+{
+    // Its first scan, up to the next one, 1500 times over: every scan is
+    // a pass over the whole picture, so a big picture would take hours.
+    const std::string jpeg = ProgressiveJpeg(64, 64);
+    const size_t first = jpeg.find("\xFF\xDA");
+    const size_t second = jpeg.find("\xFF\xDA", first + 2);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_EQ(ReasonFor(WriteBytes("scans.jpg", jpeg)), "loaded");
+    std::string scans = jpeg.substr(0, first);
+    for (int i = 0; i < 1500; ++i) {
+        scans += jpeg.substr(first, second - first);
+    }
+    EXPECT_EQ(ReasonFor(WriteBytes("scans.jpg", scans + jpeg.substr(second))), "the picture data is damaged");
 }
 
 } // namespace

@@ -32,9 +32,15 @@ inline std::vector<uint8_t> Rgb8Of(SourceImage& image)
     return rgb;
 }
 
+// A read nobody interrupts.
+inline bool NeverStop()
+{
+    return false;
+}
+
 inline HostPage Build(SourceImage&& image, HostFormat format, Dither dither)
 {
-    return BuildHostPage(image, format, dither);
+    return BuildHostPage(image, format, dither, NeverStop);
 }
 
 // The whole reference picture, 8-bit RGB, top line first.

@@ -496,6 +496,44 @@ interrupt)
   done
   ;;
 
+interrupt-reading)
+  # Ctrl+C while the picture is read ends the read at once, before any job.
+  # The picture: a progressive JPEG of 8000 x 8000 whose second scan comes
+  # 990 times, each a pass over the whole picture (seconds of reading).
+  convert -size 8000x8000 xc:gray50 -interlace JPEG "$work/flat.jpg"
+  mapfile -t scans < <(LC_ALL=C grep -obUaP '\xff\xda' "$work/flat.jpg" | cut -d: -f1)
+  dd if="$work/flat.jpg" of="$work/scan.bin" iflag=skip_bytes,count_bytes skip="${scans[1]}" \
+    count=$((scans[2] - scans[1])) status=none
+  {
+    head -c "${scans[1]}" "$work/flat.jpg"
+    for _ in $(seq 990); do cat "$work/scan.bin"; done
+    tail -c +$((scans[2] + 1)) "$work/flat.jpg"
+  } > "$work/scans.jpg"
+  out=$work/read-interrupted.jpg
+  rm -f "$out"
+  "$vlscan" scan "$work/scans.jpg" "$out" --quiet > /dev/null 2> "$work/reading.err" &
+  job=$!
+  program=
+  for _ in $(seq 300); do
+    program=$(program_of "$job")
+    [[ -n $program ]] && ls -l "/proc/$program/fd" 2> /dev/null | grep -q 'scans\.jpg' && break
+    kill -0 "$job" 2> /dev/null || fail "the scan ended before it read the picture: $(cat "$work/reading.err")"
+    sleep 0.1
+  done
+  sleep 0.5
+  asked=$(date +%s%N)
+  kill -INT "$program" 2> /dev/null || fail "the scan ended before it could be interrupted"
+  status=0
+  wait "$job" || status=$?
+  took=$((($(date +%s%N) - asked) / 1000000))
+  [[ $status -eq 130 ]] || fail "exit status $status: $(cat "$work/reading.err")"
+  grep -q "interrupted before the job began" "$work/reading.err" || fail "no word of the interrupt: $(cat "$work/reading.err")"
+  ((took < 3000)) || fail "the scan ended $took ms after Ctrl+C"
+  [[ ! -e $out ]] || fail "output written after the interrupt"
+  rm -f "$work/flat.jpg" "$work/scans.jpg" "$work/scan.bin"
+  expect_nothing_left
+  ;;
+
 interrupt-waiting)
   # Ctrl+C while waiting for another scan's lock ends the wait at once.
   "$vlscan" scan "$work/tall.png" "$work/long.jpg" --block-lines 1 --quiet > /dev/null 2> "$work/long.err" &

@@ -53,11 +53,13 @@ said=$(wine "$dir/vlscan.exe" --version | tr -d '\r')
 
 notices=$(tr -d '\r' <"$dir/THIRD-PARTY-NOTICES.txt")
 grep -Eq '^  VkExf\.dll +libjpeg-turbo; ' <<<"$notices" || fail "the notices do not name libjpeg-turbo in VkExf.dll"
-grep -Eq '^  vlscan\.exe +stb; ' <<<"$notices" || fail "the notices do not name stb in vlscan.exe"
+grep -Eq '^  vlscan\.exe +libjpeg-turbo; libspng; zlib; stb; ' <<<"$notices" ||
+  fail "the notices do not name the picture decoders in vlscan.exe"
 grep -Eq '^  Vlexifres\.dll +no code of others$' <<<"$notices" || fail "the notices do not clear Vlexifres.dll"
 for text in 'This software is based in part on the work of the Independent JPEG Group.' \
             'The Modified (3-clause) BSD License' 'Permission is granted to anyone to use this software' \
-            'GCC RUNTIME LIBRARY EXCEPTION' 'Files: mingw-w64-crt/' 'Upstream-Name: stb'; do
+            'GCC RUNTIME LIBRARY EXCEPTION' 'Files: mingw-w64-crt/' 'Upstream-Name: stb' \
+            'Upstream-Name: libspng' 'License: libpng-2.0' 'Upstream-Name: zlib'; do
   grep -qF "$text" <<<"$notices" || fail "the notices lack '$text'"
 done
 
