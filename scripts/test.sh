@@ -26,16 +26,17 @@ trap cleanup EXIT
 . "$root/scripts/xvfb.sh"
 
 # One wineserver for the whole run instead of one per test program, with
-# Wine's own services started before the first test is timed.
+# Wine's own services and its desktop process started before the first test
+# is timed, with the display and without ctest's output. A shell waiting on
+# input for the whole run keeps the desktop alive. Otherwise the first test
+# that opens a window starts it, and it holds that test's output open, so
+# that ctest waits for the test until no Wine program has used the desktop
+# for a second (minutes, beside the chaos run); and started by the chaos run
+# without a display, it would give no test a window.
 wineserver -p || true  # already running: keep it
-# And one desktop: a shell waiting on input for the whole run keeps Wine's
-# desktop process alive, started here with the display and without ctest's
-# output. Otherwise the first test that opens a window starts it, and it
-# holds that test's output open, so that ctest waits for the test until no
-# Wine program has used the desktop for a second (minutes, beside the chaos
-# run); and started by the chaos run without a display, it would give no
-# test a window.
-exec {desktop}> >(wine cmd >/dev/null 2>&1)
+exec {desktop}> >(exec wine cmd >/dev/null 2>&1)
+# The desktop is up once this returns, whichever of the two started it.
+wine cmd /c exit >/dev/null 2>&1 || true
 # Xvfb has no window manager: Wine manages its windows itself, instead of
 # waiting on every new window for a manager that never answers.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
