@@ -20,7 +20,7 @@ include(${CMAKE_SOURCE_DIR}/fuzz/targets.cmake)
 foreach(target ${VLEXIF_FUZZ_TARGETS})
   add_test(NAME fuzz.${target}
     COMMAND ${CMAKE_SOURCE_DIR}/fuzz/run.sh ${VLEXIF_FUZZ_BUILD_DIR}/fuzz_${target} 3 ${VLEXIF_FUZZ_BUILD_DIR}/runs)
-  set_tests_properties(fuzz.${target} PROPERTIES TIMEOUT 120)
+  set_tests_properties(fuzz.${target} PROPERTIES TIMEOUT 120 LABELS slow)
 endforeach()
 
 foreach(tests tests/kernel_tests tests/vkexf_core_tests)
@@ -28,5 +28,5 @@ foreach(tests tests/kernel_tests tests/vkexf_core_tests)
   add_test(NAME memcheck.${name}
     COMMAND valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet
             ${VLEXIF_FUZZ_BUILD_DIR}/${tests})
-  set_tests_properties(memcheck.${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(memcheck.${name} PROPERTIES TIMEOUT 300 LABELS slow)
 endforeach()
