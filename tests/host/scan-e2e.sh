@@ -121,6 +121,8 @@ scan_format() {
 
 case $case_name in
 prepare)
+  # A server a run cut short left behind would outlive its prefix.
+  if [[ -d $WINEPREFIX ]]; then wineserver -k 2> /dev/null || true; fi
   rm -rf "$work"
   "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
   # One server for every case until the stop case ends it, with Wine's
