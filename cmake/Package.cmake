@@ -88,7 +88,7 @@ add_custom_target(release-zip ALL DEPENDS ${package_zip})
 add_test(NAME release.package
   COMMAND ${PROJECT_SOURCE_DIR}/tests/release/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check
           ${package_work}/wineprefix)
-set_tests_properties(release.package PROPERTIES TIMEOUT 300)
+set_tests_properties(release.package PROPERTIES TIMEOUT 300 LABELS "wine;slow")
 
 # Code the notices cannot place stops the build instead of shipping unnoticed.
 set(unknown_map ${package_work}/unknown-code.map)
@@ -99,3 +99,4 @@ add_test(NAME release.notices_refuse_unknown_code
           ${CMAKE_COMMAND} -DOUTPUT=${package_work}/unknown-notices.txt -DVERSION=${PROJECT_VERSION}
           -DBINARIES=x.dll=${unknown_map} ${notice_definitions}
           -P ${PROJECT_SOURCE_DIR}/cmake/WriteNotices.cmake)
+set_tests_properties(release.notices_refuse_unknown_code PROPERTIES LABELS fast)

@@ -7,12 +7,13 @@
 // nothing outside the temporary directory touched; and at every unload, that
 // the load and its calls kept no handle of any type.
 //
-// chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K]
-//            [--verbose]
+// chaos_host STAGE_FOLDER [--sequences N] [--seconds T] [--first K] [--seed S]
+//            [--only K] [--verbose]
 // Each sequence starts from a fresh module, records, key and temporary
 // directory, so `--seed S --only K` replays sequence K of a run alone, and
 // `--first K` runs sequences K.. of the same seed, so a long run can be split
-// over several processes.
+// over several processes. With --seconds, sequences start until T seconds
+// have passed (and no more than N, if given); the seed is printed first.
 #include "tests/chaos/RandomHost.h"
 #include "tests/chaos/Sandbox.h"
 #include "tests/support/HandleCensus.h"
@@ -20,11 +21,13 @@
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace vlexif::chaos {
 
@@ -116,6 +119,8 @@ private:
 struct Options {
     std::string stage;
     uint32_t sequences = 300;
+    // No limit but the count when 0.
+    uint32_t seconds = 0;
     uint32_t first = 0;
     uint32_t seed = 0;
     bool verbose = false;
@@ -137,7 +142,11 @@ public:
         const DWORD tlsBefore = test::FirstFreeTlsIndex();
         handlesAtStart = test::HandleCensus::Take();
         uint32_t failed = 0;
-        for (uint32_t k = options.first; k < options.first + options.sequences; ++k) {
+        const ULONGLONG deadline = GetTickCount64() + options.seconds * 1000ull;
+        for (uint32_t k = options.first; k - options.first < options.sequences; ++k) {
+            if (options.seconds != 0 && k != options.first && GetTickCount64() >= deadline) {
+                break;
+            }
             // With the module unloaded at both ends, what a sequence kept
             // beyond its calls is what its module loads kept.
             const uint64_t before = test::HeapBytesInUse();
@@ -258,6 +267,7 @@ private:
     {
         Unload(problems);
         handlesUnloaded = test::HandleCensus::Take();
+        afterLastCall.reset();
         plugin.Reload();
         ++loads;
         callsSinceLoad = 0;
@@ -269,6 +279,7 @@ private:
             return;
         }
         plugin.Unload();
+        afterLastCall.reset();
         const test::HandleCensus after = test::HandleCensus::Take();
         if (after != handlesUnloaded) {
             problems.push_back("handles kept by a load of the module: {" + handlesUnloaded.Describe() +
@@ -324,7 +335,7 @@ private:
         }
         const int convertsBefore = recorder->calls;
         windows.messageBoxes = 0;
-        const test::HandleCensus handlesBefore = test::HandleCensus::Take();
+        const test::HandleCensus handlesBefore = afterLastCall ? *afterLastCall : test::HandleCensus::Take();
         const uint64_t heapBefore = test::HeapBytesInUse();
         const uint32_t status =
             call.noParams ? plugin.CallWithoutParams(call.command) : plugin.Call(call.command, records->params);
@@ -333,6 +344,7 @@ private:
         recorder->spoolCopy = nullptr;
         const int64_t heapDelta = static_cast<int64_t>(test::HeapBytesInUse()) - static_cast<int64_t>(heapBefore);
         const test::HandleCensus handlesAfter = test::HandleCensus::Take();
+        afterLastCall = handlesAfter;
         // The first call creates the plug-in object, kept until unload.
         const bool counted = callsSinceLoad++ > 0;
         if (counted) {
@@ -427,6 +439,11 @@ private:
     int64_t sequenceHeapGrowth = 0;
     int64_t tlsKept = 0;
     test::HandleCensus handlesUnloaded;
+    // A census is some 300 server round trips, most of a call's time when
+    // the server waits for a busy processor. The one after a call stands for
+    // the one before the next while the module stays loaded: what this host
+    // does between calls closes whatever it opens.
+    std::optional<test::HandleCensus> afterLastCall;
     test::HandleCensus handlesAtStart;
     test::HandleCensus handlesAtEnd;
     std::map<std::string, std::map<uint32_t, uint64_t>> statuses;
@@ -444,11 +461,15 @@ bool ParseOptions(int argc, char** argv, Options& options)
         options.stage += '\\';
     }
     options.seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    bool counted = false;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--sequences" && hasValue) {
             options.sequences = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+            counted = true;
+        } else if (arg == "--seconds" && hasValue) {
+            options.seconds = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
         } else if (arg == "--first" && hasValue) {
             options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
         } else if (arg == "--seed" && hasValue) {
@@ -456,11 +477,15 @@ bool ParseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--only" && hasValue) {
             options.first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
             options.sequences = 1;
+            counted = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else {
             return false;
         }
+    }
+    if (options.seconds != 0 && !counted) {
+        options.sequences = UINT32_MAX - options.first;
     }
     return true;
 }
@@ -474,10 +499,15 @@ int main(int argc, char** argv)
     using namespace vlexif::chaos;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--first K] [--seed S] [--only K] [--verbose]\n");
+        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--seconds T] [--first K] [--seed S]"
+                             " [--only K] [--verbose]\n");
         return 2;
     }
-    std::printf("chaos host: seed %u, %u sequences\n", options.seed, options.sequences);
+    if (options.seconds != 0) {
+        std::printf("chaos host: seed %u, sequences from %u for %u s\n", options.seed, options.first, options.seconds);
+    } else {
+        std::printf("chaos host: seed %u, %u sequences from %u\n", options.seed, options.sequences, options.first);
+    }
     std::fflush(stdout);
     Run run(options);
     const uint32_t failed = run.Go();

@@ -8,7 +8,6 @@
 #include "tests/converter/TestBmp.h"
 #include "tests/support/HandleCensus.h"
 #include "tests/support/ProcessResources.h"
-#include "tests/support/HostFormats.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -97,46 +96,6 @@ TEST(ConverterLoadCycle, ConversionsBetweenLoadAndUnloadKeepNothing)
     EXPECT_EQ(FirstFreeTlsIndex(), slotBefore);
     EXPECT_LT(HeapBytesInUse(), heapBefore + 20 * 1024);
     EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
-}
-
-// What the plug-in's code sets up at first use, not at load, shows only
-// after a job: a static built on first use takes the C++ runtime's guard
-// lock, a semaphore kept until the process ends.
-TEST(LoadCycleJobTest, AJobInEachFormatKeepsNoHandleOnceTheModuleIsGone)
-{
-    TestRegistryKey key;
-    TestTempDir temp;
-    HostRecords records;
-    records.SetRegistry(key);
-    // Held for the whole test, so that the plug-in's loads of the stand-in
-    // converter only count up and down.
-    Recorder recorder(Stage("stage"));
-    std::mt19937 random(7);
-    constexpr int32_t width = 40;
-    constexpr int32_t lines = 4;
-    for (const FormatReference& format : AcceptedFormats) {
-        SCOPED_TRACE(format.name);
-        const HandleCensus before = HandleCensus::Take();
-        {
-            PluginLibrary plugin(Stage("stage"));
-            records.DescribeImage(200, width, lines, format.samples, format.bits, format.colourType);
-            ASSERT_EQ(plugin.Call(CmdCheckFormat, records.params), StatusOk);
-            ASSERT_EQ(plugin.Call(CmdBeginImage, records.params), StatusOk);
-            if (format.usesPalette) {
-                records.SetPalette({0, 10, 20, 30}, 1);
-                ASSERT_EQ(plugin.Call(CmdSetPalette, records.params), StatusOk);
-            }
-            const int32_t bytesPerLine = ExifBytesPerLine(format, width, random);
-            const std::vector<uint8_t> block(static_cast<size_t>(bytesPerLine) * lines, 0);
-            records.SetBlock(bytesPerLine, width, lines, 0, block.data());
-            ASSERT_EQ(plugin.Call(CmdWriteBlock, records.params), StatusOk);
-            ASSERT_EQ(plugin.Call(CmdFinish, records.params), StatusOk);
-            std::free(recorder->spoolCopy);
-            recorder->spoolCopy = nullptr;
-        }
-        EXPECT_EQ(HandleCensus::Take().Describe(), before.Describe());
-    }
-    EXPECT_EQ(recorder->calls, 8);
 }
 
 } // namespace

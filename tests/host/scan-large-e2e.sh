@@ -3,14 +3,15 @@
 # (9920 x 14032) in 48-bit colour from a 16-bit PPM, through vlscan.exe,
 # VLEXIF.dll and VkExf.dll under Wine. The scan must succeed, the JPEG must
 # decode to the page's size, and the host must hold the page only once.
-#   scan-large-e2e.sh WORK VLCHART
+# It runs in the end-to-end scans' Wine prefix (scan-e2e.sh prepare).
+#   scan-large-e2e.sh WORK VLCHART WINEPREFIX
 set -euo pipefail
 
 work=$1
 vlchart=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 vlscan=$root/scripts/vlscan
-export WINEPREFIX=$work/wineprefix
+export WINEPREFIX=$3
 unset DISPLAY WAYLAND_DISPLAY
 
 fail() {
