@@ -28,8 +28,8 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
     uint8_t* const jpeg = buffer.Address() + kMaxExifSegmentBytes;
     ExifThumbnail thumbnail;
     thumbnail.jpeg = jpeg;
-    thumbnail.width = survey.thumbnailSize().width;
-    thumbnail.height = survey.thumbnailSize().height;
+    thumbnail.width = survey.thumbnailDimensions().width;
+    thumbnail.height = survey.thumbnailDimensions().height;
     const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
     if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
         if (status == StatusNoMemory)

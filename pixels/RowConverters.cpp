@@ -205,10 +205,10 @@ VLEXIF_AVX2 void ReduceRgb48RowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 
 // One variant per SimdLevel. Keeping only high bytes gains nothing from
 // pshufb over SSE2's shift and pack, and measured slower in 32-byte registers.
-constexpr RowFunction swapRows[SimdLevelCount] = {SwapRowPlain, SwapRowSse2, SwapRowSsse3, SwapRowAvx2};
-constexpr RowFunction reduceRgb48Rows[SimdLevelCount] = {ReduceRgb48RowPlain, ReduceRgb48RowSse2,
+constexpr RowFunction swapRowVariants[SimdLevelCount] = {SwapRowPlain, SwapRowSse2, SwapRowSsse3, SwapRowAvx2};
+constexpr RowFunction reduceRgb48RowVariants[SimdLevelCount] = {ReduceRgb48RowPlain, ReduceRgb48RowSse2,
                                                          ReduceRgb48RowSsse3, ReduceRgb48RowAvx2};
-constexpr RowFunction reduceGray16Rows[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
+constexpr RowFunction reduceGray16RowVariants[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
                                                           ReduceGray16RowSse2, ReduceGray16RowSse2};
 
 void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock& block, uint32_t sourceDistance,
@@ -224,17 +224,17 @@ void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock&
 
 void SwapRgb24Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(swapRows, block, sourceDistance, out, outStride);
+    ConvertRows(swapRowVariants, block, sourceDistance, out, outStride);
 }
 
 void ReduceRgb48Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(reduceRgb48Rows, block, sourceDistance, out, outStride);
+    ConvertRows(reduceRgb48RowVariants, block, sourceDistance, out, outStride);
 }
 
 void ReduceGray16Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(reduceGray16Rows, block, sourceDistance, out, outStride);
+    ConvertRows(reduceGray16RowVariants, block, sourceDistance, out, outStride);
 }
 
 void CopyRows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)

@@ -25,14 +25,14 @@ const char* Problem(BmpError error)
 
 } // namespace
 
-Status BmpRowReader::Open(const char* path)
+Status BmpRowReader::Open(const char* spoolPath)
 {
-    path_ = path;
-    file_.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    path_ = spoolPath;
+    file_.Reset(CreateFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file_.Valid() || !GetFileSizeEx(file_.Get(), &size))
-        return FailWithError(StatusReadFailed, kCannotRead, path, GetLastError());
+        return FailWithError(StatusReadFailed, kCannotRead, spoolPath, GetLastError());
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 
     uint8_t header[bmp::InfoHeadSize];
@@ -41,7 +41,7 @@ Status BmpRowReader::Open(const char* path)
     if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error))
         return ReportReadFailure(status, error);
     if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout_); problem != BmpError::None)
-        return Fail(StatusBadFormat, kCannotRead, path, Problem(problem));
+        return Fail(StatusBadFormat, kCannotRead, spoolPath, Problem(problem));
     return StatusOk;
 }
 

@@ -38,11 +38,11 @@ ReplacingFile::~ReplacingFile()
         DeleteFileW(temporary_);
 }
 
-Status ReplacingFile::Create(const char* destination)
+Status ReplacingFile::Create(const char* destinationPath)
 {
-    destination_ = destination;
-    if (const DWORD error = ToExtendedPath(destination, target_))
-        return FailWithError(StatusCreateFailed, kCannotWrite, destination, error);
+    destination_ = destinationPath;
+    if (const DWORD error = ToExtendedPath(destinationPath, target_))
+        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, error);
     if (const Status status = CheckReplaceable())
         return status;
     RemoveAbandoned();
@@ -59,14 +59,14 @@ Status ReplacingFile::Create(const char* destination)
         if (file_.Valid())
             break;
         if (GetLastError() != ERROR_FILE_EXISTS)
-            return FailWithError(StatusCreateFailed, kCannotWrite, destination, GetLastError());
+            return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, GetLastError());
     }
     if (!file_.Valid())
-        return FailWithError(StatusCreateFailed, kCannotWrite, destination, ERROR_FILE_EXISTS);
+        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, ERROR_FILE_EXISTS);
     if (!MarkForDeletion(true)) {
         const DWORD error = GetLastError();
         unmarked_ = true;
-        return FailWithError(StatusCreateFailed, kCannotWrite, destination, error);
+        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, error);
     }
     return StatusOk;
 }

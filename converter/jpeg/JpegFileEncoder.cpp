@@ -35,7 +35,7 @@ struct SharedWork {
 
 class StripWorker {
 public:
-    explicit StripWorker(SharedWork* work = nullptr) : work_(work) {}
+    explicit StripWorker(SharedWork* sharedWork = nullptr) : work_(sharedWork) {}
     StripWorker(const StripWorker&) = delete;
     StripWorker& operator=(const StripWorker&) = delete;
 
@@ -46,7 +46,7 @@ public:
         static_cast<StripWorker*>(worker)->Run();
         return 0;
     }
-    void Attach(SharedWork* work) { work_ = work; }
+    void Attach(SharedWork* sharedWork) { work_ = sharedWork; }
 
 private:
     [[nodiscard]] bool Prepare();
@@ -89,15 +89,15 @@ void StripWorker::Run()
         return;
     const StripPlan& plan = work_->plan;
     const uint32_t height = work_->settings->height;
-    auto** rows = reinterpret_cast<uint8_t**>(rows_.Address());
+    auto** rowPointers = reinterpret_cast<uint8_t**>(rows_.Address());
     uint32_t strip = 0;
     while (TakeStrip(strip)) {
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
-        if (const Status status = work_->reader->ReadRows(top, count, pixels_.Address(), rows, work_->calls, error))
+        if (const Status status = work_->reader->ReadRows(top, count, pixels_.Address(), rowPointers, work_->calls, error))
             return Fail(Stage::Read, status, error);
-        if (const Status status = encoder_.Encode(rows, count, strip, plan.strips))
+        if (const Status status = encoder_.Encode(rowPointers, count, strip, plan.strips))
             return Fail(Stage::Encode, status, 0);
         if (!WaitForTurn(strip) || !Write())
             return;

@@ -47,11 +47,11 @@ public:
     SurveyWorker(const SurveyWorker&) = delete;
     SurveyWorker& operator=(const SurveyWorker&) = delete;
 
-    void Attach(SharedSurvey* shared, uint32_t top, uint32_t bottom)
+    void Attach(SharedSurvey* sharedSurvey, uint32_t firstRow, uint32_t endRow)
     {
-        shared_ = shared;
-        top_ = top;
-        bottom_ = bottom;
+        shared_ = sharedSurvey;
+        top_ = firstRow;
+        bottom_ = endRow;
     }
 
     // Surveys rows top to bottom (exclusive) of the page, unless a worker fails.

@@ -33,8 +33,8 @@ public:
 
     // Every pixel has B = G = R.
     bool grey() const { return grey_; }
-    ThumbnailSize thumbnailSize() const { return thumbnailSize_; }
-    // BGR, top row first, 3 * thumbnailSize().width bytes a row.
+    ThumbnailSize thumbnailDimensions() const { return thumbnailSize_; }
+    // BGR, top row first, 3 * thumbnailDimensions().width bytes a row.
     const uint8_t* thumbnail() const { return thumbnail_.Address(); }
 
 private:

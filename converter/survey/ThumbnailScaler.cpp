@@ -155,9 +155,9 @@ void ThumbnailScaler::FlushPending()
 
 void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
 {
-    uint64_t* sums = sums_ + size_t{thumbnailRow} * size_.width * kChannels;
+    uint64_t* rowTotals = sums_ + size_t{thumbnailRow} * size_.width * kChannels;
     for (size_t i = 0; i < size_.width * kChannels; ++i)
-        sums[i] += uint64_t{weight} * rowSums_[i];
+        rowTotals[i] += uint64_t{weight} * rowSums_[i];
 }
 
 void ThumbnailScaler::Finish(uint8_t* bgr)

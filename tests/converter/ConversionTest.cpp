@@ -426,21 +426,21 @@ TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
 {
     const auto spool = Write("spool.bmp", MakeBmp({false, 8, 8}));
     std::vector<std::string> folders;
-    std::string folder = folder_.path();
+    std::string deepFolder = folder_.path();
     const std::string name = "\\page123.jpg";
-    while (folder.size() + name.size() < MAX_PATH - 1) {
-        const size_t room = MAX_PATH - 1 - name.size() - folder.size() - 1;
-        folder += "\\" + std::string(std::min<size_t>(room, 100), 'd');
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
-        folders.push_back(folder);
+    while (deepFolder.size() + name.size() < MAX_PATH - 1) {
+        const size_t room = MAX_PATH - 1 - name.size() - deepFolder.size() - 1;
+        deepFolder += "\\" + std::string(std::min<size_t>(room, 100), 'd');
+        ASSERT_TRUE(CreateDirectoryA(deepFolder.c_str(), nullptr)) << deepFolder.size();
+        folders.push_back(deepFolder);
     }
-    const std::string output = folder + name;
+    const std::string output = deepFolder + name;
     ASSERT_EQ(output.size(), size_t{MAX_PATH - 1});
     JobDestination job = {};
     std::strcpy(job.outputPath, output.c_str());
     EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << LastError();
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    HANDLE search = FindFirstFileA((deepFolder + "\\*.*").c_str(), &found);
     std::vector<std::string> names;
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -56,8 +56,8 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
         SpoolSurvey shared(SystemCalls(), threeRows);
         ASSERT_EQ(shared.Run(reader), StatusOk);
         EXPECT_TRUE(shared.grey());
-        ASSERT_EQ(shared.thumbnailSize().width, kWidth);
-        ASSERT_EQ(shared.thumbnailSize().height, kHeight);
+        ASSERT_EQ(shared.thumbnailDimensions().width, kWidth);
+        ASSERT_EQ(shared.thumbnailDimensions().height, kHeight);
         std::vector<uint8_t> page;
         for (uint32_t y = 0; y < kHeight; ++y)
             for (uint32_t x = 0; x < kWidth; ++x)
@@ -75,7 +75,7 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
         EXPECT_EQ(shared.Run(reader), StatusReadFailed);
         EXPECT_EQ(LastFailure(), "cannot read the spool file " + path + ": the file became shorter while it was read");
         EXPECT_FALSE(shared.grey());
-        EXPECT_EQ(shared.thumbnailSize().width, 0u);
+        EXPECT_EQ(shared.thumbnailDimensions().width, 0u);
         reader = BmpRowReader(); // closes the file, so that it can go
         DeleteFileA(path.c_str());
     }
