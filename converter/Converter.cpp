@@ -23,22 +23,25 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
                     HeapBuffer& buffer, ExifSegment& segment)
 {
     // The segment, then the thumbnail's JPEG before it goes in.
-    if (!buffer.Allocate(2 * kMaxExifSegmentBytes))
-        return FailWithError(StatusNoMemory, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-    uint8_t* const jpeg = buffer.Address() + kMaxExifSegmentBytes;
+    if (!buffer.Allocate(2 * MaxExifSegmentBytes)) {
+        return FailWithError(StatusNoMemory, CannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+}
+    uint8_t* const jpeg = buffer.Address() + MaxExifSegmentBytes;
     ExifThumbnail thumbnail;
     thumbnail.jpeg = jpeg;
-    thumbnail.width = survey.thumbnailDimensions().width;
-    thumbnail.height = survey.thumbnailDimensions().height;
-    const ThumbnailPixels pixels{survey.thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
+    thumbnail.width = survey.ThumbnailDimensions().width;
+    thumbnail.height = survey.ThumbnailDimensions().height;
+    const ThumbnailPixels pixels{survey.Thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
     if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
-        if (status == StatusNoMemory)
-            return FailWithError(status, kCannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-        return Fail(status, kCannotWrite, path, "the thumbnail's JPEG encoder failed");
+        if (status == StatusNoMemory) {
+            return FailWithError(status, CannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
+}
+        return Fail(status, CannotWrite, path, "the thumbnail's JPEG encoder failed");
     }
     segment.bytes = buffer.Address();
-    if (!BuildExifSegment(exif, thumbnail, segment))
-        return Fail(StatusWriteFailed, kCannotWrite, path, "the EXIF data does not fit");
+    if (!BuildExifSegment(exif, thumbnail, segment)) {
+        return Fail(StatusWriteFailed, CannotWrite, path, "the EXIF data does not fit");
+}
     return StatusOk;
 }
 
@@ -54,20 +57,24 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
                           int32_t quality, const ConverterCalls& calls)
 {
     Destination destination;
-    if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination))
+    if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination)) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "the job names no output file");
-    if (!spoolPath || !*spoolPath)
+}
+    if (!spoolPath || !*spoolPath) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "no spool file was given");
+}
 
     BmpRowReader reader;
-    if (const Status status = reader.Open(spoolPath))
+    if (const Status status = reader.Open(spoolPath)) {
         return status;
-    const BmpLayout& layout = reader.layout();
+}
+    const BmpLayout& layout = reader.Layout();
 
     // The first pass: grey or colour, and the thumbnail.
     SpoolSurvey survey(calls);
-    if (const Status status = survey.Run(reader))
+    if (const Status status = survey.Run(reader)) {
         return status;
+}
 
     ExifFields exif;
     exif.make = destination.make;
@@ -80,12 +87,13 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.yDpi = DotsPerInch(layout.yPixelsPerMetre);
     exif.width = layout.width;
     exif.height = layout.height;
-    exif.grey = survey.grey();
+    exif.grey = survey.Grey();
     const int clampedQuality = std::clamp(quality, 1, 100);
     HeapBuffer segmentBuffer;
     ExifSegment segment;
-    if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment))
+    if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment)) {
         return status;
+}
 
     JpegSettings settings;
     settings.width = layout.width;
@@ -98,10 +106,12 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     settings.exifSegmentSize = segment.size;
 
     ReplacingFile output;
-    if (const Status status = output.Create(destination.path))
+    if (const Status status = output.Create(destination.path)) {
         return status;
-    if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.handle(), destination.path))
+}
+    if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.Handle(), destination.path)) {
         return status;
+}
     return output.Commit();
 }
 

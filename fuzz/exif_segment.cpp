@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     thumbnail.width = in.ConsumeIntegralInRange<uint32_t>(1, 160);
     thumbnail.height = in.ConsumeIntegralInRange<uint32_t>(1, 120);
 
-    static uint8_t buffer[kMaxExifSegmentBytes];
+    static uint8_t buffer[MaxExifSegmentBytes];
     ExifSegment built;
     built.bytes = buffer;
     Require(BuildExifSegment(fields, thumbnail, built), "the segment is built");

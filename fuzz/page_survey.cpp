@@ -25,7 +25,7 @@ Bytes Thumbnail(const Bytes& page, uint32_t width, uint32_t height, const std::v
         const Bytes row(start, start + size_t{width} * 3);
         scaler.AddRow(y, row.data());
     }
-    Bytes out(size_t{scaler.size().width} * scaler.size().height * 3);
+    Bytes out(size_t{scaler.Size().width} * scaler.Size().height * 3);
     scaler.Finish(out.data());
     return out;
 }
@@ -44,26 +44,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::copy(given.begin(), given.end(), page.begin());
     // Mostly grey pages, so the grey test sees both answers.
     if (in.ConsumeBool()) {
-        for (size_t i = 0; i < page.size(); i += 3)
+        for (size_t i = 0; i < page.size(); i += 3) {
             page[i + 1] = page[i + 2] = page[i];
-        if (in.ConsumeBool())
+}
+        if (in.ConsumeBool()) {
             page[in.ConsumeIntegralInRange<size_t>(0, page.size() - 1)] ^= 1;
+}
     }
 
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* start = page.data() + size_t{y} * width * 3;
         const Bytes row(start, start + size_t{width} * 3);
         bool grey = true;
-        for (size_t i = 0; i < row.size(); i += 3)
+        for (size_t i = 0; i < row.size(); i += 3) {
             grey = grey && row[i] == row[i + 1] && row[i + 1] == row[i + 2];
+}
         Require(vkexf::BgrRowIsGrey(row.data(), width) == grey, "the grey test agrees pixel by pixel");
     }
 
     std::vector<uint32_t> order(height);
     std::iota(order.rbegin(), order.rend(), 0);
     const Bytes bottomUp = Thumbnail(page, width, height, order);
-    for (uint32_t i = height; i > 1; --i)
+    for (uint32_t i = height; i > 1; --i) {
         std::swap(order[i - 1], order[in.ConsumeIntegralInRange<uint32_t>(0, i - 1)]);
+}
     Require(Thumbnail(page, width, height, order) == bottomUp, "rows in any order give the same thumbnail");
     for (int c = 0; c < 3; ++c) {
         uint8_t least = 255, most = 0;
@@ -71,8 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             least = std::min(least, page[i]);
             most = std::max(most, page[i]);
         }
-        for (size_t i = c; i < bottomUp.size(); i += 3)
+        for (size_t i = c; i < bottomUp.size(); i += 3) {
             Require(bottomUp[i] >= least && bottomUp[i] <= most, "an average lies within the page's values");
+}
     }
     return 0;
 }

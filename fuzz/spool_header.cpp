@@ -42,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     const HeaderLayout layout = in.ConsumeBool() ? HeaderLayout::Info : HeaderLayout::Core;
-    constexpr uint32_t depths[] = {1, 4, 8, 24};
-    constexpr uint32_t paletteSizes[] = {0, 2, 16, 256};
-    const uint32_t bitCount = in.ConsumeBool() ? depths[in.ConsumeIntegralInRange<size_t>(0, 3)]
+    constexpr uint32_t Depths[] = {1, 4, 8, 24};
+    constexpr uint32_t PaletteSizes[] = {0, 2, 16, 256};
+    const uint32_t bitCount = in.ConsumeBool() ? Depths[in.ConsumeIntegralInRange<size_t>(0, 3)]
                                                : in.ConsumeIntegral<uint16_t>();
-    const uint32_t colours = in.PickValueInArray(paletteSizes);
+    const uint32_t colours = in.PickValueInArray(PaletteSizes);
     HeaderImage image{in.ConsumeIntegral<uint32_t>(), in.ConsumeIntegral<uint32_t>(), HostInt(in, 70000),
                       HostInt(in, 70000), bitCount, colours};
 
@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(file.fileSize == offset + area, "file size is offset plus pixel area");
 
     if (image.bitCount != bmp::TrueColourBits || image.width == 0 || image.height == 0 ||
-        image.width > static_cast<int32_t>(vkexf::kMaxImageSide) ||
-        image.height > static_cast<int32_t>(vkexf::kMaxImageSide)) {
+        image.width > static_cast<int32_t>(vkexf::MaxImageSide) ||
+        image.height > static_cast<int32_t>(vkexf::MaxImageSide)) {
         return 0;
     }
     vkexf::BmpLayout parsed;

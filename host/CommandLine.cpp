@@ -51,9 +51,9 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
         scan.quiet = true;
         return {};
     }
-    static const char* const valued[] = {"--format", "--dpi", "--block-lines", "--order", "--seed", "--rate",
+    static const char* const Valued[] = {"--format", "--dpi", "--block-lines", "--order", "--seed", "--rate",
                                          "--make", "--model", "--dither", "--reference"};
-    if (std::find(std::begin(valued), std::end(valued), name) == std::end(valued)) {
+    if (std::find(std::begin(Valued), std::end(Valued), name) == std::end(Valued)) {
         return "unknown option " + name;
     }
     if (i + 1 >= args.size()) {

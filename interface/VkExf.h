@@ -19,6 +19,6 @@ extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* job
 extern "C" uint32_t __cdecl VkExf_LastError(char* text, uint32_t size);
 
 using VkExfEntryProc = decltype(&VkExf_Entry);
-constexpr char kVkExfEntryName[] = "VkExf_Entry";
+constexpr char VkExfEntryName[] = "VkExf_Entry";
 using VkExfLastErrorProc = decltype(&VkExf_LastError);
-constexpr char kVkExfLastErrorName[] = "VkExf_LastError";
+constexpr char VkExfLastErrorName[] = "VkExf_LastError";

@@ -4,7 +4,7 @@ namespace vlexif {
 
 namespace {
 
-constexpr PixelLayout layouts[] = {
+constexpr PixelLayout Layouts[] = {
     {48, 3, 2, FormatRgb48, 0, 24},     {24, 3, 2, FormatRgb24, 0, 24},    {16, 1, 1, FormatGray16, 256, 8},
     {8, 1, 1, FormatGray8, 256, 8},     {4, 1, 1, FormatGray4, 256, 4},    {1, 1, 0, FormatBilevel, 2, 1},
     {8, 1, 3, FormatIndexed8, 256, 8},  {4, 1, 3, FormatIndexed4, 16, 4},  {1, 1, 3, FormatIndexed1, 2, 1},
@@ -14,7 +14,7 @@ constexpr PixelLayout layouts[] = {
 
 const PixelLayoutTable& PixelLayouts()
 {
-    return layouts;
+    return Layouts;
 }
 
 ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType,
@@ -23,7 +23,7 @@ ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint
     if (mustBeZero != 0) {
         return FormatNone;
     }
-    for (const PixelLayout& layout : layouts) {
+    for (const PixelLayout& layout : Layouts) {
         if (layout.bitsPerPixel == bitsPerPixel && layout.samplesPerPixel == samplesPerPixel &&
             layout.colourType == colourType) {
             return layout.code;
@@ -34,12 +34,12 @@ ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint
 
 bool IsAcceptedFormat(uint32_t code)
 {
-    return FindFormatRow(layouts, code) && code != FormatGray4;
+    return FindFormatRow(Layouts, code) && code != FormatGray4;
 }
 
 uint32_t PaletteEntries(uint32_t code)
 {
-    const PixelLayout* layout = FindFormatRow(layouts, code);
+    const PixelLayout* layout = FindFormatRow(Layouts, code);
     return layout ? layout->paletteEntries : 0;
 }
 
@@ -50,7 +50,7 @@ bool IsRgbFormat(uint32_t code)
 
 uint32_t SpoolBitDepth(uint32_t code, uint32_t imageBitsPerPixel)
 {
-    const PixelLayout* layout = FindFormatRow(layouts, code);
+    const PixelLayout* layout = FindFormatRow(Layouts, code);
     return layout ? layout->spoolBits : imageBitsPerPixel & 0xFFFF;
 }
 

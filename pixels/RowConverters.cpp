@@ -64,7 +64,7 @@ struct SwapMasks {
     alignas(16) uint8_t behind[48] = {};
 };
 
-constexpr SwapMasks swapMasks;
+constexpr SwapMasks SwapMasks;
 
 __m128i Mask(const uint8_t (&mask)[48], int k)
 {
@@ -80,9 +80,9 @@ void StoreSwapped(__m128i a0, __m128i a1, __m128i a2, uint8_t* d)
     const __m128i behind1 = _mm_or_si128(_mm_slli_si128(a1, 2), _mm_srli_si128(a0, 14));
     const __m128i behind2 = _mm_or_si128(_mm_slli_si128(a2, 2), _mm_srli_si128(a1, 14));
     auto pick = [](int k, __m128i same, __m128i ahead, __m128i behind) {
-        return _mm_or_si128(_mm_and_si128(same, Mask(swapMasks.same, k)),
-                            _mm_or_si128(_mm_and_si128(ahead, Mask(swapMasks.ahead, k)),
-                                         _mm_and_si128(behind, Mask(swapMasks.behind, k))));
+        return _mm_or_si128(_mm_and_si128(same, Mask(SwapMasks.same, k)),
+                            _mm_or_si128(_mm_and_si128(ahead, Mask(SwapMasks.ahead, k)),
+                                         _mm_and_si128(behind, Mask(SwapMasks.behind, k))));
     };
     Store(d, pick(0, a0, ahead0, behind0));
     Store(d + 16, pick(1, a1, ahead1, behind1));
@@ -205,10 +205,10 @@ VLEXIF_AVX2 void ReduceRgb48RowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 
 // One variant per SimdLevel. Keeping only high bytes gains nothing from
 // pshufb over SSE2's shift and pack, and measured slower in 32-byte registers.
-constexpr RowFunction swapRowVariants[SimdLevelCount] = {SwapRowPlain, SwapRowSse2, SwapRowSsse3, SwapRowAvx2};
-constexpr RowFunction reduceRgb48RowVariants[SimdLevelCount] = {ReduceRgb48RowPlain, ReduceRgb48RowSse2,
+constexpr RowFunction SwapRowVariants[SimdLevelCount] = {SwapRowPlain, SwapRowSse2, SwapRowSsse3, SwapRowAvx2};
+constexpr RowFunction ReduceRgb48RowVariants[SimdLevelCount] = {ReduceRgb48RowPlain, ReduceRgb48RowSse2,
                                                          ReduceRgb48RowSsse3, ReduceRgb48RowAvx2};
-constexpr RowFunction reduceGray16RowVariants[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
+constexpr RowFunction ReduceGray16RowVariants[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
                                                           ReduceGray16RowSse2, ReduceGray16RowSse2};
 
 void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock& block, uint32_t sourceDistance,
@@ -224,17 +224,17 @@ void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock&
 
 void SwapRgb24Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(swapRowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(SwapRowVariants, block, sourceDistance, out, outStride);
 }
 
 void ReduceRgb48Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(reduceRgb48RowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(ReduceRgb48RowVariants, block, sourceDistance, out, outStride);
 }
 
 void ReduceGray16Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(reduceGray16RowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(ReduceGray16RowVariants, block, sourceDistance, out, outStride);
 }
 
 void CopyRows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)

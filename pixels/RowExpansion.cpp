@@ -129,20 +129,20 @@ struct GreyTable {
     Colour colours[256] = {};
 };
 
-constexpr GreyTable grey;
+constexpr GreyTable Grey;
 
 // The rows of one source byte's pixels, precomputed per block: each of the
 // 256 byte values maps to its `pixelsPerByte` pixels as ready BGR bytes.
 template <int PixelsPerByte>
 struct ByteExpansion {
-    static constexpr int bits = 8 / PixelsPerByte;
-    static constexpr std::ptrdiff_t bytesOut = std::ptrdiff_t{3} * PixelsPerByte;
+    static constexpr int Bits = 8 / PixelsPerByte;
+    static constexpr std::ptrdiff_t BytesOut = std::ptrdiff_t{3} * PixelsPerByte;
 
     explicit ByteExpansion(const ColourTable& table)
     {
         for (int value = 0; value < 256; ++value) {
             for (int k = 0; k < PixelsPerByte; ++k) {
-                const int index = (value >> (8 - bits * (k + 1))) & ((1 << bits) - 1);
+                const int index = (value >> (8 - Bits * (k + 1))) & ((1 << Bits) - 1);
                 std::memcpy(&pixels[value][3 * k], &table.colours[index], 3);
             }
         }
@@ -152,22 +152,22 @@ struct ByteExpansion {
     {
         const int32_t wholeBytes = width / PixelsPerByte;
         for (int32_t i = 0; i < wholeBytes; ++i) {
-            std::memcpy(row + bytesOut * i, pixels[source[i]], bytesOut);
+            std::memcpy(row + BytesOut * i, pixels[source[i]], BytesOut);
         }
         const int32_t rest = width % PixelsPerByte;
         if (rest != 0) {
-            std::memcpy(row + bytesOut * wholeBytes, pixels[source[wholeBytes]], 3 * rest);
+            std::memcpy(row + BytesOut * wholeBytes, pixels[source[wholeBytes]], 3 * rest);
         }
     }
 
-    uint8_t pixels[256][bytesOut];
+    uint8_t pixels[256][BytesOut];
 };
 
 void ExpandGray8Sse2(const HostBlock& block, const Palette&, uint8_t* out, uint32_t outStride)
 {
     const int32_t width = block.width;
     ForEachLine(block, out, outStride,
-                [width](const uint8_t* s, uint8_t* d) { WriteLookedUpRow<Byte>(grey.colours, s, width, d); });
+                [width](const uint8_t* s, uint8_t* d) { WriteLookedUpRow<Byte>(Grey.colours, s, width, d); });
 }
 
 template <class Source>
@@ -440,15 +440,15 @@ void Expand4BitAvx2(const HostBlock& block, const Palette& table, uint8_t* out, 
 
 // One variant per SimdLevel. The bilevel expansion writes each source byte's
 // 24 bytes from a per-block table, which runs at store speed at every level.
-constexpr BlockFunction expandGray8[SimdLevelCount] = {ExpandGray8Plain, ExpandGray8Sse2, ExpandGray8Ssse3,
+constexpr BlockFunction ExpandGray8[SimdLevelCount] = {ExpandGray8Plain, ExpandGray8Sse2, ExpandGray8Ssse3,
                                                        ExpandGray8Avx2};
-constexpr BlockFunction expandIndexed8[SimdLevelCount] = {LookUpPlain<Byte>, LookUpSse2<Byte>, LookUpSsse3<Byte>,
+constexpr BlockFunction ExpandIndexed8[SimdLevelCount] = {LookUpPlain<Byte>, LookUpSse2<Byte>, LookUpSsse3<Byte>,
                                                           LookUpAvx2<Byte>};
-constexpr BlockFunction expandGray16[SimdLevelCount] = {LookUpPlain<HighByte>, LookUpSse2<HighByte>,
+constexpr BlockFunction ExpandGray16[SimdLevelCount] = {LookUpPlain<HighByte>, LookUpSse2<HighByte>,
                                                         LookUpSsse3<HighByte>, LookUpAvx2<HighByte>};
-constexpr BlockFunction expand4Bit[SimdLevelCount] = {LookUpPlain<Nibble>, ExpandBytesSse2<2>, Expand4BitSsse3,
+constexpr BlockFunction Expand4Bit[SimdLevelCount] = {LookUpPlain<Nibble>, ExpandBytesSse2<2>, Expand4BitSsse3,
                                                       Expand4BitAvx2};
-constexpr BlockFunction expand1Bit[SimdLevelCount] = {LookUpPlain<Bit>, ExpandBytesSse2<8>, ExpandBytesSse2<8>,
+constexpr BlockFunction Expand1Bit[SimdLevelCount] = {LookUpPlain<Bit>, ExpandBytesSse2<8>, ExpandBytesSse2<8>,
                                                       ExpandBytesSse2<8>};
 
 void Expand(const BlockFunction (&variants)[SimdLevelCount], const HostBlock& block, const Palette& table,
@@ -458,33 +458,33 @@ void Expand(const BlockFunction (&variants)[SimdLevelCount], const HostBlock& bl
 }
 
 // The grey expansion reads no palette.
-constexpr Palette noPalette = {};
+constexpr Palette NoPalette = {};
 
 } // namespace
 
 void ExpandGray8Rows(const HostBlock& block, uint8_t* out, uint32_t outStride)
 {
-    Expand(expandGray8, block, noPalette, out, outStride);
+    Expand(ExpandGray8, block, NoPalette, out, outStride);
 }
 
 void ExpandIndexed8Rows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(expandIndexed8, block, table, out, outStride);
+    Expand(ExpandIndexed8, block, table, out, outStride);
 }
 
 void ExpandGray16Rows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(expandGray16, block, table, out, outStride);
+    Expand(ExpandGray16, block, table, out, outStride);
 }
 
 void Expand4BitRows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(expand4Bit, block, table, out, outStride);
+    Expand(Expand4Bit, block, table, out, outStride);
 }
 
 void Expand1BitRows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(expand1Bit, block, table, out, outStride);
+    Expand(Expand1Bit, block, table, out, outStride);
 }
 
 } // namespace vlexif

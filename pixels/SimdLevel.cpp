@@ -9,7 +9,7 @@ namespace vlexif {
 
 namespace {
 
-constexpr const char* levelNames[SimdLevelCount] = {"plain", "sse2", "ssse3", "avx2"};
+constexpr const char* LevelNames[SimdLevelCount] = {"plain", "sse2", "ssse3", "avx2"};
 constexpr int Unresolved = -1;
 
 // A plain global, constant-initialised: a function-local static would take
@@ -34,7 +34,7 @@ SimdLevel LevelFromEnvironment(SimdLevel supported)
         return supported;
     }
     for (int level = 0; level < static_cast<int>(supported); ++level) {
-        if (std::strcmp(wanted, levelNames[level]) == 0) {
+        if (std::strcmp(wanted, LevelNames[level]) == 0) {
             return static_cast<SimdLevel>(level);
         }
     }
@@ -86,7 +86,7 @@ bool UseSimdLevel(SimdLevel level)
 
 const char* SimdLevelName(SimdLevel level)
 {
-    return levelNames[static_cast<int>(level)];
+    return LevelNames[static_cast<int>(level)];
 }
 
 } // namespace vlexif

@@ -20,7 +20,7 @@ bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, co
                                int32_t quality)
 {
     const auto entry = reinterpret_cast<VkExfEntryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), kVkExfEntryName)));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfEntryName)));
     if (!entry) {
         return false;
     }

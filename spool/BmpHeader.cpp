@@ -59,16 +59,16 @@ void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block)
 bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
                     uint32_t& pixelAreaSize)
 {
-    constexpr int64_t limit = INT32_MAX;
-    if (width < 0 || height < 0 || width > limit) {
+    constexpr int64_t Limit = INT32_MAX;
+    if (width < 0 || height < 0 || width > Limit) {
         return false;
     }
     const int64_t stride = static_cast<int64_t>(WideRowStride(static_cast<uint64_t>(width), bitCount));
-    if (stride > limit || (stride != 0 && height > limit / stride)) {
+    if (stride > Limit || (stride != 0 && height > Limit / stride)) {
         return false;
     }
     const int64_t area = stride * height;
-    if (area + pixelDataOffset > limit) {
+    if (area + pixelDataOffset > Limit) {
         return false;
     }
     pixelAreaSize = static_cast<uint32_t>(area);

@@ -13,7 +13,7 @@ uint64_t QueryFreeSpace(const char* path)
     // Looked up on every call: older systems lack the 64-bit variant.
     using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void (*)()>(
-        Os().GetProcAddress(Os().GetModuleHandleA("KERNEL32.DLL"), "GetDiskFreeSpaceExA")));
+        Os().getProcAddress(Os().getModuleHandleA("KERNEL32.DLL"), "GetDiskFreeSpaceExA")));
     if (freeSpaceEx) {
         ULARGE_INTEGER available;
         ULARGE_INTEGER total;
@@ -27,7 +27,7 @@ uint64_t QueryFreeSpace(const char* path)
     DWORD bytesPerSector = 0;
     DWORD freeClusters = 0;
     DWORD totalClusters = 0;
-    if (!Os().GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+    if (!Os().getDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
         return FreeSpaceUnknown;
     }
     return uint64_t{sectorsPerCluster} * bytesPerSector * freeClusters;

@@ -7,13 +7,13 @@ namespace vlexif {
 bool GlobalBlock::Allocate(uint32_t bytes)
 {
     Reset();
-    const HGLOBAL handle = Os().GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    const HGLOBAL handle = Os().globalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
     if (!handle) {
         return false;
     }
-    void* address = Os().GlobalLock(handle);
+    void* address = Os().globalLock(handle);
     if (!address) {
-        Os().GlobalFree(handle);
+        Os().globalFree(handle);
         return false;
     }
     Reset(address, bytes);

@@ -6,14 +6,14 @@ namespace vlexif {
 
 PluginStatus SpoolFile::Create(const char* path)
 {
-    handle.Reset(Os().CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    handle.Reset(Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.Valid() ? StatusOk : StatusCreateFailed;
 }
 
 PluginStatus SpoolFile::Open(const char* path)
 {
-    handle.Reset(Os().CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    handle.Reset(Os().createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.Valid() ? StatusOk : StatusOpenFailed;
 }
@@ -21,7 +21,7 @@ PluginStatus SpoolFile::Open(const char* path)
 PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)
 {
     DWORD written = 0;
-    if (Os().WriteFile(handle.Get(), data, byteCount, &written, nullptr) != TRUE || written != byteCount) {
+    if (Os().writeFile(handle.Get(), data, byteCount, &written, nullptr) != TRUE || written != byteCount) {
         return StatusWriteFailed;
     }
     return StatusOk;
@@ -29,7 +29,7 @@ PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)
 
 PluginStatus SpoolFile::Seek(int32_t distance, DWORD moveMethod)
 {
-    return Os().SetFilePointer(handle.Get(), distance, nullptr, moveMethod) == INVALID_SET_FILE_POINTER
+    return Os().setFilePointer(handle.Get(), distance, nullptr, moveMethod) == INVALID_SET_FILE_POINTER
                ? StatusSeekFailed
                : StatusOk;
 }
@@ -41,7 +41,7 @@ PluginStatus SpoolFile::Close()
 
 PluginStatus SpoolFile::Delete(const char* path)
 {
-    return Os().DeleteFileA(path) ? StatusOk : StatusDeleteFailed;
+    return Os().deleteFileA(path) ? StatusOk : StatusDeleteFailed;
 }
 
 } // namespace vlexif

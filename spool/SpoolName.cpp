@@ -30,9 +30,9 @@ bool IsSpoolName(const char* name)
     while (count < 5 && std::isxdigit(static_cast<unsigned char>(digits[count]))) {
         ++count;
     }
-    constexpr char extension[] = ".tmp";
-    return count >= 1 && count <= 4 && std::strlen(digits + count) == sizeof extension - 1 &&
-           SameLetters(digits + count, extension, sizeof extension - 1);
+    constexpr char Extension[] = ".tmp";
+    return count >= 1 && count <= 4 && std::strlen(digits + count) == sizeof Extension - 1 &&
+           SameLetters(digits + count, Extension, sizeof Extension - 1);
 }
 
 bool IsSpoolPathIn(const char* tempDir, const char* path)

@@ -10,7 +10,7 @@ namespace {
 
 [[nodiscard]] bool TempDirectory(char (&dir)[MAX_PATH])
 {
-    const DWORD length = Os().GetTempPathA(MAX_PATH, dir);
+    const DWORD length = Os().getTempPathA(MAX_PATH, dir);
     return length != 0 && length < MAX_PATH;
 }
 
@@ -18,7 +18,7 @@ namespace {
 
 bool MakeSpoolPath(char (&path)[MAX_PATH])
 {
-    if (!TempDirectory(path) || Os().GetTempFileNameA(path, SpoolNamePrefix, 0, path) == 0) {
+    if (!TempDirectory(path) || Os().getTempFileNameA(path, SpoolNamePrefix, 0, path) == 0) {
         path[0] = '\0';
         return false;
     }
@@ -37,14 +37,14 @@ bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)
 {
     // Only a disk file counts: a directory does not open, and a pipe or
     // device named like a spool file is not read from.
-    if (Os().GetFileType(file) != FILE_TYPE_DISK) {
+    if (Os().getFileType(file) != FILE_TYPE_DISK) {
         return false;
     }
     DWORD high = 0;
-    const DWORD size = Os().GetFileSize(file, &high);
+    const DWORD size = Os().getFileSize(file, &high);
     uint8_t head[SpoolHeadBytes];
     DWORD read = 0;
-    if (high != 0 || size == INVALID_FILE_SIZE || !Os().ReadFile(file, head, sizeof head, &read, nullptr) ||
+    if (high != 0 || size == INVALID_FILE_SIZE || !Os().readFile(file, head, sizeof head, &read, nullptr) ||
         read != sizeof head || !IsSpoolHead(head, size)) {
         return false;
     }
@@ -58,7 +58,7 @@ bool IsOwnSpoolPath(const char* path)
         return false;
     }
     // Opened for reading only, and closed again on every way out.
-    const SpoolHandle file(Os().CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const SpoolHandle file(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     uint32_t size = 0;
     return file.Valid() && HoldsSpoolHead(file.Get(), size);

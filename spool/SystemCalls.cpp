@@ -4,14 +4,14 @@ namespace vlexif {
 
 namespace {
 
-const SystemCalls realCalls = {
+const SystemCalls RealCalls = {
     ::CreateFileA,    ::WriteFile,         ::SetFilePointer, ::CloseHandle,      ::GetFileType,
     ::GetFileSize,    ::ReadFile,          ::DeleteFileA,    ::GetTempPathA,     ::GetTempFileNameA,
     ::GetModuleHandleA, ::GetProcAddress,  ::GetDiskFreeSpaceA, ::GlobalAlloc,   ::GlobalLock,
     ::GlobalFree,
 };
 
-SystemCalls calls = realCalls;
+SystemCalls calls = RealCalls;
 
 } // namespace
 
@@ -22,12 +22,12 @@ SystemCalls& Os()
 
 const SystemCalls& RealSystemCalls()
 {
-    return realCalls;
+    return RealCalls;
 }
 
 bool CloseSpoolHandle(HANDLE handle)
 {
-    return calls.CloseHandle(handle) != FALSE;
+    return calls.closeHandle(handle) != FALSE;
 }
 
 } // namespace vlexif

@@ -11,22 +11,22 @@
 namespace vlexif {
 
 struct SystemCalls {
-    decltype(&::CreateFileA) CreateFileA;
-    decltype(&::WriteFile) WriteFile;
-    decltype(&::SetFilePointer) SetFilePointer;
-    decltype(&::CloseHandle) CloseHandle;
-    decltype(&::GetFileType) GetFileType;
-    decltype(&::GetFileSize) GetFileSize;
-    decltype(&::ReadFile) ReadFile;
-    decltype(&::DeleteFileA) DeleteFileA;
-    decltype(&::GetTempPathA) GetTempPathA;
-    decltype(&::GetTempFileNameA) GetTempFileNameA;
-    decltype(&::GetModuleHandleA) GetModuleHandleA;
-    decltype(&::GetProcAddress) GetProcAddress;
-    decltype(&::GetDiskFreeSpaceA) GetDiskFreeSpaceA;
-    decltype(&::GlobalAlloc) GlobalAlloc;
-    decltype(&::GlobalLock) GlobalLock;
-    decltype(&::GlobalFree) GlobalFree;
+    decltype(&::CreateFileA) createFileA;
+    decltype(&::WriteFile) writeFile;
+    decltype(&::SetFilePointer) setFilePointer;
+    decltype(&::CloseHandle) closeHandle;
+    decltype(&::GetFileType) getFileType;
+    decltype(&::GetFileSize) getFileSize;
+    decltype(&::ReadFile) readFile;
+    decltype(&::DeleteFileA) deleteFileA;
+    decltype(&::GetTempPathA) getTempPathA;
+    decltype(&::GetTempFileNameA) getTempFileNameA;
+    decltype(&::GetModuleHandleA) getModuleHandleA;
+    decltype(&::GetProcAddress) getProcAddress;
+    decltype(&::GetDiskFreeSpaceA) getDiskFreeSpaceA;
+    decltype(&::GlobalAlloc) globalAlloc;
+    decltype(&::GlobalLock) globalLock;
+    decltype(&::GlobalFree) globalFree;
 };
 
 // The table in force; the Win32 functions unless a test replaced them.

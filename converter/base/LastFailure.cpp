@@ -36,10 +36,12 @@ const char* Reason(DWORD error, char* buffer, DWORD size)
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                   error, 0, buffer, size, nullptr);
     // System texts end in a full stop and a line break.
-    while (length > 0 && std::strchr(" .\r\n", buffer[length - 1]))
+    while (length > 0 && std::strchr(" .\r\n", buffer[length - 1])) {
         buffer[--length] = '\0';
-    if (length == 0)
+}
+    if (length == 0) {
         std::snprintf(buffer, size, "system error %lu", static_cast<unsigned long>(error));
+}
     return buffer;
 }
 
@@ -49,10 +51,11 @@ void ClearLastFailure() { lastFailure[0] = '\0'; }
 
 Status Fail(Status status, const char* action, const char* path, const char* reason)
 {
-    if (path)
+    if (path) {
         std::snprintf(lastFailure, sizeof lastFailure, "%s %s: %s", action, path, reason);
-    else
+    } else {
         std::snprintf(lastFailure, sizeof lastFailure, "%s: %s", action, reason);
+}
     return status;
 }
 

@@ -13,9 +13,9 @@
 namespace vkexf {
 
 // Phrases for what failed; the path follows them.
-constexpr char kCannotRead[] = "cannot read the spool file";
-constexpr char kCannotWrite[] = "cannot write";
-constexpr char kCannotReplace[] = "cannot replace";
+constexpr char CannotRead[] = "cannot read the spool file";
+constexpr char CannotWrite[] = "cannot write";
+constexpr char CannotReplace[] = "cannot replace";
 
 void ClearLastFailure();
 

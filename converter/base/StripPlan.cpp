@@ -7,7 +7,7 @@ namespace vkexf {
 namespace {
 
 // A restart interval is a 16-bit count of MCUs.
-constexpr uint32_t kMaxRestartInterval = 65535;
+constexpr uint32_t MaxRestartInterval = 65535;
 
 } // namespace
 
@@ -21,7 +21,7 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     const size_t mcuRowBytes = size_t{stride} * plan.mcuSide;
     const uint32_t pageMcuRows = (height + plan.mcuSide - 1) / plan.mcuSide;
     const auto wanted = static_cast<uint32_t>(std::max<size_t>(stripBytes / mcuRowBytes, 1));
-    const uint32_t mcuRows = std::min({wanted, kMaxRestartInterval / mcusPerRow, pageMcuRows});
+    const uint32_t mcuRows = std::min({wanted, MaxRestartInterval / mcusPerRow, pageMcuRows});
     plan.stripRows = mcuRows * plan.mcuSide;
     plan.strips = (height + plan.stripRows - 1) / plan.stripRows;
     plan.restartInterval = mcuRows * mcusPerRow;
@@ -29,8 +29,8 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     // The strip's pixels, its compressed bytes (rarely more than the pixels)
     // and libjpeg's buffers of one MCU row.
     plan.bytesPerWorker = 2 * mcuRowBytes * mcuRows + mcuRowBytes;
-    const auto affordable = static_cast<uint32_t>(std::max<size_t>(kWorkerBudgetBytes / plan.bytesPerWorker, 1));
-    plan.workers = std::max<uint32_t>(std::min({processors, affordable, plan.strips, kMaxWorkers}), 1);
+    const auto affordable = static_cast<uint32_t>(std::max<size_t>(WorkerBudgetBytes / plan.bytesPerWorker, 1));
+    plan.workers = std::max<uint32_t>(std::min({processors, affordable, plan.strips, MaxWorkers}), 1);
     return plan;
 }
 

@@ -11,12 +11,12 @@ namespace vkexf {
 // About a megabyte of pixels a strip: at 64 rows and more, starting a strip
 // costs little against compressing it (at 16 rows an A4 page took an eighth
 // longer), and the strips still spread evenly over the workers.
-constexpr size_t kStripTargetBytes = 1u << 20;
+constexpr size_t StripTargetBytes = 1u << 20;
 // What the workers together may hold at once, beside the page's own data:
 // keeps an A4 page at 600 dpi well under 32 MB on any number of cores.
-constexpr size_t kWorkerBudgetBytes = 20u << 20;
+constexpr size_t WorkerBudgetBytes = 20u << 20;
 // Most workers ever started: a 32-bit process sees at most 32 processors.
-constexpr uint32_t kMaxWorkers = 32;
+constexpr uint32_t MaxWorkers = 32;
 
 struct StripPlan {
     uint32_t mcuSide = 16;        // pixels; 8 for one component
@@ -31,6 +31,6 @@ struct StripPlan {
 // on `processors` usable processors, with strips of about `stripBytes` of
 // pixels. Its memory grows with the width only.
 StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
-                     size_t stripBytes = kStripTargetBytes);
+                     size_t stripBytes = StripTargetBytes);
 
 } // namespace vkexf

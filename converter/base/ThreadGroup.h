@@ -23,41 +23,41 @@ public:
     // False when no thread could be made; the caller does the work itself.
     [[nodiscard]] bool Start(LPTHREAD_START_ROUTINE routine, void* argument)
     {
-        if (count_ == kMaxWorkers) {
+        if (count == MaxWorkers) {
             return false;
         }
-        threads_[count_].Reset(
-            CreateThread(nullptr, kStackBytes, routine, argument, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-        if (!threads_[count_].Valid()) {
+        threads[count].Reset(
+            CreateThread(nullptr, StackBytes, routine, argument, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (!threads[count].Valid()) {
             return false;
         }
-        ++count_;
+        ++count;
         return true;
     }
 
     // Waits for every thread to end and closes its handle.
     void JoinAll()
     {
-        HANDLE handles[kMaxWorkers];
-        for (DWORD i = 0; i < count_; ++i) {
-            handles[i] = threads_[i].Get();
+        HANDLE handles[MaxWorkers];
+        for (DWORD i = 0; i < count; ++i) {
+            handles[i] = threads[i].Get();
         }
-        if (count_) {
-            WaitForMultipleObjects(count_, handles, TRUE, INFINITE);
+        if (count) {
+            WaitForMultipleObjects(count, handles, TRUE, INFINITE);
         }
-        for (DWORD i = 0; i < count_; ++i) {
-            threads_[i].Reset();
+        for (DWORD i = 0; i < count; ++i) {
+            threads[i].Reset();
         }
-        count_ = 0;
+        count = 0;
     }
 
 private:
     // Address space is scarce in a 32-bit host; a worker's calls into
     // libjpeg need a few kilobytes of stack, not the host's default megabyte.
-    static constexpr SIZE_T kStackBytes = 256 * 1024;
+    static constexpr SIZE_T StackBytes = 256 * 1024;
 
-    vlexif::UniqueKernelHandle threads_[kMaxWorkers];
-    DWORD count_ = 0;
+    vlexif::UniqueKernelHandle threads[MaxWorkers];
+    DWORD count = 0;
 };
 
 } // namespace vkexf

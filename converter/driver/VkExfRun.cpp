@@ -16,13 +16,14 @@
 
 namespace {
 
-constexpr char kVersionText[] = "VkExf test driver 1.0";
+constexpr char VersionText[] = "VkExf test driver 1.0";
 
 template <size_t N>
 [[nodiscard]] bool CopyField(char (&field)[N], const char* text)
 {
-    if (std::strlen(text) >= N)
+    if (std::strlen(text) >= N) {
         return false;
+}
     std::strcpy(field, text);
     return true;
 }
@@ -41,8 +42,9 @@ size_t KiB(size_t bytes) { return bytes / 1024; }
 double ProcessorSeconds()
 {
     FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
         return 0;
+}
     const auto ticks = [](const FILETIME& t) { return double(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime); };
     return (ticks(kernel) + ticks(user)) / 1e7;
 }
@@ -51,11 +53,13 @@ double ProcessorSeconds()
 [[nodiscard]] bool LimitProcessors(int count)
 {
     DWORD_PTR process = 0, system = 0;
-    if (count < 1 || !GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+    if (count < 1 || !GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) {
         return false;
+}
     DWORD_PTR kept = 0;
-    for (DWORD_PTR rest = process; rest && count > 0; rest &= rest - 1, --count)
+    for (DWORD_PTR rest = process; rest && count > 0; rest &= rest - 1, --count) {
         kept |= rest & (~rest + 1);
+}
     return SetProcessAffinityMask(GetCurrentProcess(), kept) != FALSE;
 }
 
@@ -83,14 +87,14 @@ int main(int argc, char** argv)
     }
     HMODULE dll = LoadLibraryA(argv[1]);
     auto entry = dll ? reinterpret_cast<VkExfEntryProc>(
-                           reinterpret_cast<void*>(GetProcAddress(dll, kVkExfEntryName)))
+                           reinterpret_cast<void*>(GetProcAddress(dll, VkExfEntryName)))
                      : nullptr;
     auto lastError = dll ? reinterpret_cast<VkExfLastErrorProc>(
-                               reinterpret_cast<void*>(GetProcAddress(dll, kVkExfLastErrorName)))
+                               reinterpret_cast<void*>(GetProcAddress(dll, VkExfLastErrorName)))
                          : nullptr;
     if (!entry || !lastError) {
-        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", kVkExfEntryName,
-                     kVkExfLastErrorName, argv[1]);
+        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", VkExfEntryName,
+                     VkExfLastErrorName, argv[1]);
         return 2;
     }
 
@@ -99,7 +103,7 @@ int main(int argc, char** argv)
     LARGE_INTEGER start, end;
     const double processorBefore = ProcessorSeconds();
     QueryPerformanceCounter(&start);
-    const uint32_t status = entry(kVersionText, &job, argv[2], std::atoi(argv[4])) & 0xFFFF;
+    const uint32_t status = entry(VersionText, &job, argv[2], std::atoi(argv[4])) & 0xFFFF;
     QueryPerformanceCounter(&end);
     const double processor = ProcessorSeconds() - processorBefore;
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);

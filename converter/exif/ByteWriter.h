@@ -11,21 +11,23 @@ namespace vkexf {
 
 class ByteWriter {
 public:
-    ByteWriter(uint8_t* data, size_t capacity) : data_(data), capacity_(capacity) {}
+    ByteWriter(uint8_t* data, size_t capacity) : data(data), capacity(capacity) {}
 
-    size_t size() const { return size_; }
-    bool overflowed() const { return overflowed_; }
+    size_t Size() const { return size; }
+    bool Overflowed() const { return overflowed; }
 
     void Bytes(const void* bytes, size_t count)
     {
-        if (Room(count))
-            std::memcpy(data_ + size_, bytes, count);
+        if (Room(count)) {
+            std::memcpy(data + size, bytes, count);
+}
         Advance(count);
     }
     void Zeros(size_t count)
     {
-        if (Room(count))
-            std::memset(data_ + size_, 0, count);
+        if (Room(count)) {
+            std::memset(data + size, 0, count);
+}
         Advance(count);
     }
     void U16(uint16_t value)
@@ -40,19 +42,20 @@ public:
     }
 
 private:
-    bool Room(size_t count) const { return !overflowed_ && count <= capacity_ - size_; }
+    bool Room(size_t count) const { return !overflowed && count <= capacity - size; }
     void Advance(size_t count)
     {
-        if (Room(count))
-            size_ += count;
-        else
-            overflowed_ = true;
+        if (Room(count)) {
+            size += count;
+        } else {
+            overflowed = true;
+}
     }
 
-    uint8_t* data_;
-    size_t capacity_;
-    size_t size_ = 0;
-    bool overflowed_ = false;
+    uint8_t* data;
+    size_t capacity;
+    size_t size = 0;
+    bool overflowed = false;
 };
 
 } // namespace vkexf

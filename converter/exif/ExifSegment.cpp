@@ -35,18 +35,19 @@ enum Tag : uint16_t {
     TagPixelYDimension = 0xA003,
 };
 
-constexpr uint16_t kOrientationTopLeft = 1;
-constexpr uint16_t kUnitInches = 2;
-constexpr uint16_t kCentredChroma = 1;
-constexpr uint16_t kSrgb = 1;
-constexpr uint16_t kJpegCompression = 6;
-constexpr size_t kExifHeaderBytes = 6; // "Exif\0\0"
-constexpr size_t kTiffHeaderBytes = 8;
+constexpr uint16_t OrientationTopLeft = 1;
+constexpr uint16_t UnitInches = 2;
+constexpr uint16_t CentredChroma = 1;
+constexpr uint16_t Srgb = 1;
+constexpr uint16_t JpegCompression = 6;
+constexpr size_t ExifHeaderBytes = 6; // "Exif\0\0"
+constexpr size_t TiffHeaderBytes = 8;
 
 void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
 {
-    if (text && *text)
+    if (text && *text) {
         ifd.AddAscii(tag, text, strnlen(text, limit));
+}
 }
 
 int Clamped(int value, int most) { return std::clamp(value, 0, most); }
@@ -87,31 +88,32 @@ Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnai
     // Y alone, the other components absent, for a grey frame.
     exif.AddUndefined(TagComponentsConfiguration, fields.grey ? "\1\0\0\0" : "\1\2\3\0", 4);
     exif.AddUndefined(TagFlashpixVersion, "0100", 4);
-    exif.AddShort(TagColorSpace, kSrgb);
+    exif.AddShort(TagColorSpace, Srgb);
     exif.AddLong(TagPixelXDimension, fields.width);
     exif.AddLong(TagPixelYDimension, fields.height);
 
-    AddTextIfAny(ifd0, TagMake, fields.make, kMaxScannerText);
-    AddTextIfAny(ifd0, TagModel, fields.model, kMaxScannerText);
-    ifd0.AddShort(TagOrientation, kOrientationTopLeft);
+    AddTextIfAny(ifd0, TagMake, fields.make, MaxScannerText);
+    AddTextIfAny(ifd0, TagModel, fields.model, MaxScannerText);
+    ifd0.AddShort(TagOrientation, OrientationTopLeft);
     ifd0.AddRational(TagXResolution, fields.xDpi, 1);
     ifd0.AddRational(TagYResolution, fields.yDpi, 1);
-    ifd0.AddShort(TagResolutionUnit, kUnitInches);
-    AddTextIfAny(ifd0, TagSoftware, fields.software, kMaxSoftwareText);
+    ifd0.AddShort(TagResolutionUnit, UnitInches);
+    AddTextIfAny(ifd0, TagSoftware, fields.software, MaxSoftwareText);
     ifd0.AddAscii(TagDateTime, fields.dateTime, dateLength);
     // Required of every Exif JPEG; for a grey frame it describes nothing.
-    ifd0.AddShort(TagYCbCrPositioning, kCentredChroma);
+    ifd0.AddShort(TagYCbCrPositioning, CentredChroma);
     // The pointer's own entry is inline, so its value does not change the size.
     ifd0.AddLong(TagExifIfd, 0);
-    ifd0.AddLong(TagExifIfd, static_cast<uint32_t>(kTiffHeaderBytes + ifd0.Size()));
+    ifd0.AddLong(TagExifIfd, static_cast<uint32_t>(TiffHeaderBytes + ifd0.Size()));
 
     thumbnail = thumbnailData != nullptr;
-    if (!thumbnail)
+    if (!thumbnail) {
         return;
-    ifd1.AddShort(TagCompression, kJpegCompression);
+}
+    ifd1.AddShort(TagCompression, JpegCompression);
     AddScaledResolution(ifd1, TagXResolution, fields.xDpi, thumbnailData->width, fields.width);
     AddScaledResolution(ifd1, TagYResolution, fields.yDpi, thumbnailData->height, fields.height);
-    ifd1.AddShort(TagResolutionUnit, kUnitInches);
+    ifd1.AddShort(TagResolutionUnit, UnitInches);
     ifd1.AddLong(TagJpegInterchangeFormatLength, static_cast<uint32_t>(thumbnailData->size));
     // As for the Exif pointer: the entry is there before the size counts it.
     ifd1.AddLong(TagJpegInterchangeFormat, 0);
@@ -121,18 +123,18 @@ Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnai
 size_t Directories::TiffBytesBeforeThumbnail() const
 {
     // Every value in IFD1 has a fixed size, so its size is known before them.
-    return kTiffHeaderBytes + ifd0.Size() + exif.Size() + (thumbnail ? ifd1.Size() : 0);
+    return TiffHeaderBytes + ifd0.Size() + exif.Size() + (thumbnail ? ifd1.Size() : 0);
 }
 
-constexpr ExifThumbnail kSizingThumbnail = {};
+constexpr ExifThumbnail SizingThumbnail = {};
 
 } // namespace
 
 size_t ExifThumbnailRoom(const ExifFields& fields)
 {
-    const Directories directories(fields, &kSizingThumbnail);
-    const size_t used = kExifHeaderBytes + directories.TiffBytesBeforeThumbnail();
-    return used < kMaxExifSegmentBytes ? kMaxExifSegmentBytes - used : 0;
+    const Directories directories(fields, &SizingThumbnail);
+    const size_t used = ExifHeaderBytes + directories.TiffBytesBeforeThumbnail();
+    return used < MaxExifSegmentBytes ? MaxExifSegmentBytes - used : 0;
 }
 
 bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment)
@@ -140,26 +142,26 @@ bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, 
     const bool withThumbnail = thumbnail.jpeg && thumbnail.size;
     const Directories directories(fields, withThumbnail ? &thumbnail : nullptr);
 
-    ByteWriter out(segment.bytes, kMaxExifSegmentBytes);
-    out.Bytes("Exif\0\0", kExifHeaderBytes);
-    const size_t tiffStart = out.size();
+    ByteWriter out(segment.bytes, MaxExifSegmentBytes);
+    out.Bytes("Exif\0\0", ExifHeaderBytes);
+    const size_t tiffStart = out.Size();
     out.Bytes("II\x2A\0", 4);
-    out.U32(kTiffHeaderBytes);
-    const size_t ifd1Offset = kTiffHeaderBytes + directories.ifd0.Size() + directories.exif.Size();
+    out.U32(TiffHeaderBytes);
+    const size_t ifd1Offset = TiffHeaderBytes + directories.ifd0.Size() + directories.exif.Size();
     directories.ifd0.AppendTo(out, tiffStart, withThumbnail ? static_cast<uint32_t>(ifd1Offset) : 0);
     directories.exif.AppendTo(out, tiffStart);
     if (withThumbnail) {
         directories.ifd1.AppendTo(out, tiffStart);
         out.Bytes(thumbnail.jpeg, thumbnail.size);
     }
-    const bool whole = directories.ifd0.complete() && directories.exif.complete() &&
-                       directories.ifd1.complete() && !out.overflowed();
-    segment.size = whole ? out.size() : 0;
+    const bool whole = directories.ifd0.Complete() && directories.exif.Complete() &&
+                       directories.ifd1.Complete() && !out.Overflowed();
+    segment.size = whole ? out.Size() : 0;
     return whole;
 }
 
 void ExifDateTime(int year, int month, int day, int hour, int minute, int second,
-                  char (&text)[kExifDateTimeBytes])
+                  char (&text)[ExifDateTimeBytes])
 {
     std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", Clamped(year, 9999),
                   Clamped(month, 99), Clamped(day, 99), Clamped(hour, 99), Clamped(minute, 99),

@@ -11,18 +11,18 @@
 namespace vkexf {
 
 // Longest texts kept: the job record's fields and a bound on the software.
-constexpr size_t kMaxScannerText = 64;
-constexpr size_t kMaxSoftwareText = 255;
+constexpr size_t MaxScannerText = 64;
+constexpr size_t MaxSoftwareText = 255;
 // "YYYY:MM:DD HH:MM:SS" and its NUL.
-constexpr size_t kExifDateTimeBytes = 20;
+constexpr size_t ExifDateTimeBytes = 20;
 // One APP1 segment's payload: its length field counts itself.
-constexpr size_t kMaxExifSegmentBytes = 65533;
+constexpr size_t MaxExifSegmentBytes = 65533;
 
 struct ExifFields {
     const char* make = nullptr;     // omitted when null or empty
     const char* model = nullptr;    // omitted when null or empty
     const char* software = nullptr; // omitted when null or empty
-    char dateTime[kExifDateTimeBytes] = {};
+    char dateTime[ExifDateTimeBytes] = {};
     uint32_t xDpi = 72;
     uint32_t yDpi = 72;
     uint32_t width = 0;
@@ -38,7 +38,7 @@ struct ExifThumbnail {
 };
 
 struct ExifSegment {
-    uint8_t* bytes = nullptr; // kMaxExifSegmentBytes, owned by the caller
+    uint8_t* bytes = nullptr; // MaxExifSegmentBytes, owned by the caller
     size_t size = 0;
 };
 
@@ -52,6 +52,6 @@ size_t ExifThumbnailRoom(const ExifFields& fields);
 
 // EXIF's date and time form; each value is clamped to its digits.
 void ExifDateTime(int year, int month, int day, int hour, int minute, int second,
-                  char (&text)[kExifDateTimeBytes]);
+                  char (&text)[ExifDateTimeBytes]);
 
 } // namespace vkexf

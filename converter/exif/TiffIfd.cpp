@@ -6,23 +6,25 @@ namespace vkexf {
 
 namespace {
 
-constexpr size_t kEntryBytes = 12;
-constexpr size_t kInlineBytes = 4;
+constexpr size_t EntryBytes = 12;
+constexpr size_t InlineBytes = 4;
 
 size_t Padded(size_t n) { return n + (n & 1); }
 
 void PutLe(uint8_t* out, uint32_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i)
+    for (int i = 0; i < bytes; ++i) {
         out[i] = static_cast<uint8_t>(value >> 8 * i);
+}
 }
 
 } // namespace
 
 size_t TiffIfd::Entry::Bytes() const
 {
-    if (!borrowed)
+    if (!borrowed) {
         return type == TiffShort ? 2 : type == TiffLong ? 4 : 8;
+}
     return borrowedLength + (type == TiffAscii ? 1 : 0);
 }
 
@@ -33,23 +35,25 @@ void TiffIfd::Entry::WriteValue(ByteWriter& out) const
         return;
     }
     out.Bytes(borrowed, borrowedLength);
-    if (type == TiffAscii)
+    if (type == TiffAscii) {
         out.Zeros(1);
+}
 }
 
 TiffIfd::Entry* TiffIfd::Slot(uint16_t tag)
 {
-    Entry* end = entries_ + count_;
-    Entry* at = std::lower_bound(entries_, end, tag,
+    Entry* end = entries + count;
+    Entry* at = std::lower_bound(entries, end, tag,
                                  [](const Entry& entry, uint16_t t) { return entry.tag < t; });
-    if (at != end && at->tag == tag)
+    if (at != end && at->tag == tag) {
         return at;
-    if (count_ == kMaxEntries) {
-        dropped_ = true;
+}
+    if (count == MaxEntries) {
+        dropped = true;
         return nullptr;
     }
     std::move_backward(at, end, end + 1);
-    ++count_;
+    ++count;
     *at = Entry{};
     at->tag = tag;
     return at;
@@ -58,16 +62,18 @@ TiffIfd::Entry* TiffIfd::Slot(uint16_t tag)
 void TiffIfd::AddAscii(uint16_t tag, const char* text, size_t length)
 {
     Entry* entry = Slot(tag);
-    if (!entry)
+    if (!entry) {
         return;
+}
     *entry = Entry{tag, TiffAscii, static_cast<uint32_t>(length + 1), {}, text, length};
 }
 
 void TiffIfd::AddShort(uint16_t tag, uint16_t value)
 {
     Entry* entry = Slot(tag);
-    if (!entry)
+    if (!entry) {
         return;
+}
     *entry = Entry{tag, TiffShort, 1, {}, nullptr, 0};
     PutLe(entry->own, value, 2);
 }
@@ -75,8 +81,9 @@ void TiffIfd::AddShort(uint16_t tag, uint16_t value)
 void TiffIfd::AddLong(uint16_t tag, uint32_t value)
 {
     Entry* entry = Slot(tag);
-    if (!entry)
+    if (!entry) {
         return;
+}
     *entry = Entry{tag, TiffLong, 1, {}, nullptr, 0};
     PutLe(entry->own, value, 4);
 }
@@ -84,8 +91,9 @@ void TiffIfd::AddLong(uint16_t tag, uint32_t value)
 void TiffIfd::AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator)
 {
     Entry* entry = Slot(tag);
-    if (!entry)
+    if (!entry) {
         return;
+}
     *entry = Entry{tag, TiffRational, 1, {}, nullptr, 0};
     PutLe(entry->own, numerator, 4);
     PutLe(entry->own + 4, denominator, 4);
@@ -94,42 +102,44 @@ void TiffIfd::AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator
 void TiffIfd::AddUndefined(uint16_t tag, const char* bytes, size_t count)
 {
     Entry* entry = Slot(tag);
-    if (!entry)
+    if (!entry) {
         return;
+}
     *entry = Entry{tag, TiffUndefined, static_cast<uint32_t>(count), {}, bytes, count};
 }
 
 size_t TiffIfd::Size() const
 {
-    size_t size = 2 + kEntryBytes * count_ + 4;
-    for (size_t i = 0; i < count_; ++i) {
-        if (entries_[i].Bytes() > kInlineBytes)
-            size += Padded(entries_[i].Bytes());
+    size_t size = 2 + EntryBytes * count + 4;
+    for (size_t i = 0; i < count; ++i) {
+        if (entries[i].Bytes() > InlineBytes) {
+            size += Padded(entries[i].Bytes());
+}
     }
     return size;
 }
 
 void TiffIfd::AppendTo(ByteWriter& out, size_t tiffStart, uint32_t next) const
 {
-    size_t valueOffset = out.size() - tiffStart + 2 + kEntryBytes * count_ + 4;
-    out.U16(static_cast<uint16_t>(count_));
-    for (size_t i = 0; i < count_; ++i) {
-        const Entry& entry = entries_[i];
+    size_t valueOffset = out.Size() - tiffStart + 2 + EntryBytes * count + 4;
+    out.U16(static_cast<uint16_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        const Entry& entry = entries[i];
         out.U16(entry.tag);
         out.U16(entry.type);
         out.U32(entry.count);
-        if (entry.Bytes() <= kInlineBytes) {
+        if (entry.Bytes() <= InlineBytes) {
             entry.WriteValue(out);
-            out.Zeros(kInlineBytes - entry.Bytes());
+            out.Zeros(InlineBytes - entry.Bytes());
         } else {
             out.U32(static_cast<uint32_t>(valueOffset));
             valueOffset += Padded(entry.Bytes());
         }
     }
     out.U32(next);
-    for (size_t i = 0; i < count_; ++i) {
-        const Entry& entry = entries_[i];
-        if (entry.Bytes() > kInlineBytes) {
+    for (size_t i = 0; i < count; ++i) {
+        const Entry& entry = entries[i];
+        if (entry.Bytes() > InlineBytes) {
             entry.WriteValue(out);
             out.Zeros(Padded(entry.Bytes()) - entry.Bytes());
         }

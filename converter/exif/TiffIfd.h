@@ -21,17 +21,17 @@ enum TiffType : uint16_t {
 
 class TiffIfd {
 public:
-    static constexpr size_t kMaxEntries = 16;
+    static constexpr size_t MaxEntries = 16;
 
     // Adding a tag again replaces its earlier value; a new tag beyond
-    // kMaxEntries is dropped and the directory counts as incomplete.
+    // MaxEntries is dropped and the directory counts as incomplete.
     void AddAscii(uint16_t tag, const char* text, size_t length); // NUL added
     void AddShort(uint16_t tag, uint16_t value);
     void AddLong(uint16_t tag, uint32_t value);
     void AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator);
     void AddUndefined(uint16_t tag, const char* bytes, size_t count);
 
-    bool complete() const { return !dropped_; }
+    bool Complete() const { return !dropped; }
 
     // Bytes AppendTo adds: the directory and its out-of-entry values.
     size_t Size() const;
@@ -54,9 +54,9 @@ private:
     // The entry for `tag`, or null when it is new and the directory is full.
     Entry* Slot(uint16_t tag);
 
-    Entry entries_[kMaxEntries] = {};
-    size_t count_ = 0;
-    bool dropped_ = false;
+    Entry entries[MaxEntries] = {};
+    size_t count = 0;
+    bool dropped = false;
 };
 
 } // namespace vkexf

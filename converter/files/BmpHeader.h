@@ -10,7 +10,7 @@
 namespace vkexf {
 
 // Largest side a JPEG frame can carry.
-constexpr uint32_t kMaxImageSide = 65500;
+constexpr uint32_t MaxImageSide = 65500;
 
 struct BmpLayout {
     uint32_t width = 0;

@@ -27,29 +27,33 @@ const char* Problem(BmpError error)
 
 Status BmpRowReader::Open(const char* spoolPath)
 {
-    path_ = spoolPath;
-    file_.Reset(CreateFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    path = spoolPath;
+    file.Reset(CreateFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!file_.Valid() || !GetFileSizeEx(file_.Get(), &size))
-        return FailWithError(StatusReadFailed, kCannotRead, spoolPath, GetLastError());
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
+        return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError());
+}
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 
     uint8_t header[bmp::InfoHeadSize];
     const auto headerBytes = static_cast<DWORD>(std::min<uint64_t>(sizeof header, fileSize));
     DWORD error = 0;
-    if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error))
+    if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error)) {
         return ReportReadFailure(status, error);
-    if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout_); problem != BmpError::None)
-        return Fail(StatusBadFormat, kCannotRead, spoolPath, Problem(problem));
+}
+    if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout); problem != BmpError::None) {
+        return Fail(StatusBadFormat, CannotRead, spoolPath, Problem(problem));
+}
     return StatusOk;
 }
 
 Status BmpRowReader::ReportReadFailure(Status status, DWORD error) const
 {
-    if (!error)
-        return Fail(status, kCannotRead, path_, "the file became shorter while it was read");
-    return FailWithError(status, kCannotRead, path_, error);
+    if (!error) {
+        return Fail(status, CannotRead, path, "the file became shorter while it was read");
+}
+    return FailWithError(status, CannotRead, path, error);
 }
 
 Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls,
@@ -61,11 +65,12 @@ Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!calls.readFile(file_.Get(), buffer, bytes, &read, &at)) {
+    if (!calls.readFile(file.Get(), buffer, bytes, &read, &at)) {
         error = GetLastError();
         // The end of the file met by a positioned read is a short file too.
-        if (error == ERROR_HANDLE_EOF)
+        if (error == ERROR_HANDLE_EOF) {
             error = 0;
+}
         return StatusReadFailed;
     }
     error = 0;
@@ -76,13 +81,14 @@ Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uin
                               const ConverterCalls& calls, DWORD& error) const
 {
     // A bottom-up file stores the rows as one run, last row first.
-    const uint32_t firstStored = layout_.topDown ? top : layout_.height - top - count;
-    if (const Status status = ReadAt(layout_.pixelOffset + uint64_t{firstStored} * layout_.stride, pixels,
-                                     count * layout_.stride, calls, error))
+    const uint32_t firstStored = layout.topDown ? top : layout.height - top - count;
+    if (const Status status = ReadAt(layout.pixelOffset + uint64_t{firstStored} * layout.stride, pixels,
+                                     count * layout.stride, calls, error)) {
         return status;
+}
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t stored = layout_.topDown ? i : count - 1 - i;
-        rows[i] = pixels + size_t{stored} * layout_.stride;
+        const uint32_t stored = layout.topDown ? i : count - 1 - i;
+        rows[i] = pixels + size_t{stored} * layout.stride;
     }
     return StatusOk;
 }

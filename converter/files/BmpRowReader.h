@@ -16,8 +16,8 @@ public:
     // Opens the file read-only and checks its headers.
     Status Open(const char* path);
 
-    const BmpLayout& layout() const { return layout_; }
-    const char* path() const { return path_; }
+    const BmpLayout& Layout() const { return layout; }
+    const char* Path() const { return path; }
 
     // Reads rows `top` to `top + count` in one read into `pixels` (room for
     // `count` strides) and points `rows` at them, top line first. Records
@@ -31,9 +31,9 @@ public:
 private:
     Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls, DWORD& error) const;
 
-    const char* path_ = nullptr;
-    vlexif::UniqueFile file_;
-    BmpLayout layout_;
+    const char* path = nullptr;
+    vlexif::UniqueFile file;
+    BmpLayout layout;
 };
 
 } // namespace vkexf

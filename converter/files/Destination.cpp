@@ -19,11 +19,13 @@ void CopyField(char (&out)[M], const char (&field)[N])
 
 bool ReadDestination(const JobDestination* record, Destination& destination)
 {
-    if (!record)
+    if (!record) {
         return false;
+}
     const auto& path = record->outputPath;
-    if (!std::memchr(path, '\0', sizeof path) || path[0] == '\0')
+    if (!std::memchr(path, '\0', sizeof path) || path[0] == '\0') {
         return false;
+}
     std::strcpy(destination.path, path);
     CopyField(destination.make, record->make);
     CopyField(destination.model, record->model);

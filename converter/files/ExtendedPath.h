@@ -11,10 +11,10 @@
 namespace vkexf {
 
 // "\\?\UNC\" before a path of MAX_PATH, room for a temporary name beside it.
-constexpr size_t kMaxExtendedPath = 8 + MAX_PATH + 32;
+constexpr size_t MaxExtendedPath = 8 + MAX_PATH + 32;
 
 struct ExtendedPath {
-    wchar_t text[kMaxExtendedPath];
+    wchar_t text[MaxExtendedPath];
     size_t length;       // without the NUL
     size_t folderLength; // up to and including the last separator
 };

@@ -9,7 +9,7 @@ namespace vkexf {
 
 namespace {
 
-constexpr int kNameAttempts = 64;
+constexpr int NameAttempts = 64;
 
 // Exactly the names Create gives: "~vkx", eight hex digits, ".tmp". A search
 // pattern alone would also match other files through their short names.
@@ -33,74 +33,82 @@ bool IsTemporaryName(const wchar_t* name)
 ReplacingFile::~ReplacingFile()
 {
     // Closed before its name is deleted: nothing written is kept by then.
-    file_.Reset();
-    if (unmarked_)
-        DeleteFileW(temporary_);
+    file.Reset();
+    if (unmarked) {
+        DeleteFileW(temporary);
+}
 }
 
 Status ReplacingFile::Create(const char* destinationPath)
 {
-    destination_ = destinationPath;
-    if (const DWORD error = ToExtendedPath(destinationPath, target_))
-        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, error);
-    if (const Status status = CheckReplaceable())
+    destination = destinationPath;
+    if (const DWORD error = ToExtendedPath(destinationPath, target)) {
+        return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error);
+}
+    if (const Status status = CheckReplaceable()) {
         return status;
+}
     RemoveAbandoned();
 
     // "~vkx" and eight hex digits: unique enough per attempt, and plainly the
     // converter's own should one ever be seen.
     auto number = GetTickCount() ^ (GetCurrentProcessId() << 16);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++number) {
-        std::wmemcpy(temporary_, target_.text, target_.folderLength);
-        std::swprintf(temporary_ + target_.folderLength, kMaxExtendedPath - target_.folderLength,
+    for (int attempt = 0; attempt < NameAttempts; ++attempt, ++number) {
+        std::wmemcpy(temporary, target.text, target.folderLength);
+        std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength,
                       L"~vkx%08lX.tmp", static_cast<unsigned long>(number));
-        file_.Reset(CreateFileW(temporary_, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+        file.Reset(CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-        if (file_.Valid())
+        if (file.Valid()) {
             break;
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, GetLastError());
+}
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, GetLastError());
+}
     }
-    if (!file_.Valid())
-        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, ERROR_FILE_EXISTS);
+    if (!file.Valid()) {
+        return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, ERROR_FILE_EXISTS);
+}
     if (!MarkForDeletion(true)) {
         const DWORD error = GetLastError();
-        unmarked_ = true;
-        return FailWithError(StatusCreateFailed, kCannotWrite, destinationPath, error);
+        unmarked = true;
+        return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error);
     }
     return StatusOk;
 }
 
 Status ReplacingFile::CheckReplaceable() const
 {
-    const DWORD attributes = GetFileAttributesW(target_.text);
+    const DWORD attributes = GetFileAttributesW(target.text);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND ? StatusOk
-                                             : FailWithError(StatusCreateFailed, kCannotWrite, destination_, error);
+                                             : FailWithError(StatusCreateFailed, CannotWrite, destination, error);
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Fail(StatusReplaceFailed, kCannotReplace, destination_, "a folder has that name");
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        return Fail(StatusReplaceFailed, kCannotReplace, destination_, "the file is read-only");
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return Fail(StatusReplaceFailed, CannotReplace, destination, "a folder has that name");
+}
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        return Fail(StatusReplaceFailed, CannotReplace, destination, "the file is read-only");
+}
     return StatusOk;
 }
 
 void ReplacingFile::RemoveAbandoned()
 {
-    std::wmemcpy(temporary_, target_.text, target_.folderLength);
-    std::wcscpy(temporary_ + target_.folderLength, L"~vkx*.tmp");
+    std::wmemcpy(temporary, target.text, target.folderLength);
+    std::wcscpy(temporary + target.folderLength, L"~vkx*.tmp");
     WIN32_FIND_DATAW found;
-    const vlexif::UniqueFind search(FindFirstFileW(temporary_, &found));
+    const vlexif::UniqueFind search(FindFirstFileW(temporary, &found));
     if (!search.Valid()) {
         return;
     }
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(found.cFileName)) {
-            std::wcscpy(temporary_ + target_.folderLength, found.cFileName);
+            std::wcscpy(temporary + target.folderLength, found.cFileName);
             // A conversion still writing holds its file without sharing, so
             // this fails for it; only a file whose owner died goes.
-            DeleteFileW(temporary_);
+            DeleteFileW(temporary);
         }
     } while (FindNextFileW(search.Get(), &found));
 }
@@ -109,38 +117,42 @@ bool ReplacingFile::MarkForDeletion(bool remove) const
 {
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = remove;
-    return SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+    return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 bool ReplacingFile::RenameOverDestination() const
 {
     union {
         FILE_RENAME_INFO info;
-        char bytes[sizeof(FILE_RENAME_INFO) + kMaxExtendedPath * sizeof(wchar_t)];
+        char bytes[sizeof(FILE_RENAME_INFO) + MaxExtendedPath * sizeof(wchar_t)];
     } rename = {};
     rename.info.ReplaceIfExists = TRUE;
-    ToNtPath(target_, rename.info.FileName);
+    ToNtPath(target, rename.info.FileName);
     rename.info.FileNameLength = static_cast<DWORD>(std::wcslen(rename.info.FileName) * sizeof(wchar_t));
-    return SetFileInformationByHandle(file_.Get(), FileRenameInfo, &rename, sizeof rename);
+    return SetFileInformationByHandle(file.Get(), FileRenameInfo, &rename, sizeof rename);
 }
 
 Status ReplacingFile::Commit()
 {
-    if (!FlushFileBuffers(file_.Get()))
-        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
-    if (const Status status = CheckReplaceable())
+    if (!FlushFileBuffers(file.Get())) {
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+}
+    if (const Status status = CheckReplaceable()) {
         return status;
+}
     // The mark comes off before the rename: a kill in between leaves a
     // complete temporary file, never a deleted destination.
-    if (!MarkForDeletion(false))
-        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
+    if (!MarkForDeletion(false)) {
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+}
     if (!RenameOverDestination()) {
         const DWORD error = GetLastError();
-        unmarked_ = !MarkForDeletion(true);
-        return FailWithError(StatusReplaceFailed, kCannotReplace, destination_, error);
+        unmarked = !MarkForDeletion(true);
+        return FailWithError(StatusReplaceFailed, CannotReplace, destination, error);
     }
-    if (!file_.Close())
-        return FailWithError(StatusWriteFailed, kCannotWrite, destination_, GetLastError());
+    if (!file.Close()) {
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+}
     return StatusOk;
 }
 

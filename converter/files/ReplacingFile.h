@@ -24,7 +24,7 @@ public:
     // file. `destination` must outlive this object.
     Status Create(const char* destination);
 
-    HANDLE handle() const { return file_.Get(); }
+    HANDLE Handle() const { return file.Get(); }
 
     // Flushes the file and moves it over the destination.
     Status Commit();
@@ -39,11 +39,11 @@ private:
     [[nodiscard]] bool MarkForDeletion(bool remove) const;
     [[nodiscard]] bool RenameOverDestination() const;
 
-    const char* destination_ = nullptr;
-    ExtendedPath target_ = {};
-    wchar_t temporary_[kMaxExtendedPath] = {};
-    vlexif::UniqueFile file_;
-    bool unmarked_ = false; // the file outlives its handle: delete it by name
+    const char* destination = nullptr;
+    ExtendedPath target = {};
+    wchar_t temporary[MaxExtendedPath] = {};
+    vlexif::UniqueFile file;
+    bool unmarked = false; // the file outlives its handle: delete it by name
 };
 
 } // namespace vkexf

@@ -35,7 +35,7 @@ struct SharedWork {
 
 class StripWorker {
 public:
-    explicit StripWorker(SharedWork* sharedWork = nullptr) : work_(sharedWork) {}
+    explicit StripWorker(SharedWork* sharedWork = nullptr) : work(sharedWork) {}
     StripWorker(const StripWorker&) = delete;
     StripWorker& operator=(const StripWorker&) = delete;
 
@@ -46,7 +46,7 @@ public:
         static_cast<StripWorker*>(worker)->Run();
         return 0;
     }
-    void Attach(SharedWork* sharedWork) { work_ = sharedWork; }
+    void Attach(SharedWork* sharedWork) { work = sharedWork; }
 
 private:
     [[nodiscard]] bool Prepare();
@@ -58,25 +58,25 @@ private:
     // Records the first failure of all workers and wakes those that wait.
     void Fail(Stage stage, Status status, DWORD error);
 
-    SharedWork* work_;
-    JpegStripEncoder encoder_;
-    HeapBuffer pixels_;
-    HeapBuffer rows_;
+    SharedWork* work;
+    JpegStripEncoder encoder;
+    HeapBuffer pixels;
+    HeapBuffer rows;
 };
 
 bool StripWorker::Prepare()
 {
-    const StripPlan& plan = work_->plan;
-    const size_t stripBytes = size_t{plan.stripRows} * work_->reader->layout().stride;
-    if (!pixels_.Allocate(stripBytes, work_->calls.heapAlloc) ||
-        !rows_.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*), work_->calls.heapAlloc)) {
+    const StripPlan& plan = work->plan;
+    const size_t stripBytes = size_t{plan.stripRows} * work->reader->Layout().stride;
+    if (!pixels.Allocate(stripBytes, work->calls.heapAlloc) ||
+        !rows.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*), work->calls.heapAlloc)) {
         Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     // Most strips compress to well under a quarter of their pixels; the
     // first also carries the headers.
-    const size_t outputBytes = stripBytes / 4 + work_->settings->exifSegmentSize + 4096;
-    if (const Status status = encoder_.Prepare(*work_->settings, plan.restartInterval, outputBytes, work_->calls)) {
+    const size_t outputBytes = stripBytes / 4 + work->settings->exifSegmentSize + 4096;
+    if (const Status status = encoder.Prepare(*work->settings, plan.restartInterval, outputBytes, work->calls)) {
         Fail(Stage::Encode, status, 0);
         return false;
     }
@@ -85,59 +85,65 @@ bool StripWorker::Prepare()
 
 void StripWorker::Run()
 {
-    if (!Prepare())
+    if (!Prepare()) {
         return;
-    const StripPlan& plan = work_->plan;
-    const uint32_t height = work_->settings->height;
-    auto** rowPointers = reinterpret_cast<uint8_t**>(rows_.Address());
+}
+    const StripPlan& plan = work->plan;
+    const uint32_t height = work->settings->height;
+    auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
     uint32_t strip = 0;
     while (TakeStrip(strip)) {
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
-        if (const Status status = work_->reader->ReadRows(top, count, pixels_.Address(), rowPointers, work_->calls, error))
+        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
             return Fail(Stage::Read, status, error);
-        if (const Status status = encoder_.Encode(rowPointers, count, strip, plan.strips))
+}
+        if (const Status status = encoder.Encode(rowPointers, count, strip, plan.strips)) {
             return Fail(Stage::Encode, status, 0);
-        if (!WaitForTurn(strip) || !Write())
+}
+        if (!WaitForTurn(strip) || !Write()) {
             return;
+}
         PassTurn();
     }
 }
 
 bool StripWorker::TakeStrip(uint32_t& strip)
 {
-    AcquireSRWLockExclusive(&work_->lock);
-    const bool taken = !work_->failed && work_->nextStrip < work_->plan.strips;
-    if (taken)
-        strip = work_->nextStrip++;
-    ReleaseSRWLockExclusive(&work_->lock);
+    AcquireSRWLockExclusive(&work->lock);
+    const bool taken = !work->failed && work->nextStrip < work->plan.strips;
+    if (taken) {
+        strip = work->nextStrip++;
+}
+    ReleaseSRWLockExclusive(&work->lock);
     return taken;
 }
 
 bool StripWorker::WaitForTurn(uint32_t strip)
 {
-    AcquireSRWLockExclusive(&work_->lock);
-    while (!work_->failed && work_->written != strip)
-        SleepConditionVariableSRW(&work_->turn, &work_->lock, INFINITE, 0);
-    const bool turn = !work_->failed;
-    ReleaseSRWLockExclusive(&work_->lock);
+    AcquireSRWLockExclusive(&work->lock);
+    while (!work->failed && work->written != strip) {
+        SleepConditionVariableSRW(&work->turn, &work->lock, INFINITE, 0);
+}
+    const bool turn = !work->failed;
+    ReleaseSRWLockExclusive(&work->lock);
     return turn;
 }
 
 void StripWorker::PassTurn()
 {
-    AcquireSRWLockExclusive(&work_->lock);
-    ++work_->written;
-    ReleaseSRWLockExclusive(&work_->lock);
-    WakeAllConditionVariable(&work_->turn);
+    AcquireSRWLockExclusive(&work->lock);
+    ++work->written;
+    ReleaseSRWLockExclusive(&work->lock);
+    WakeAllConditionVariable(&work->turn);
 }
 
 bool StripWorker::Write()
 {
-    const auto bytes = static_cast<DWORD>(encoder_.size());
+    const auto bytes = static_cast<DWORD>(encoder.Size());
     DWORD written = 0;
-    const BOOL wrote = WriteFile(work_->output, encoder_.bytes(), bytes, &written, nullptr);
+    const BOOL wrote = WriteFile(work->output, encoder.Bytes(), bytes, &written, nullptr);
     if (wrote && written == bytes) {
         return true;
     }
@@ -151,15 +157,15 @@ bool StripWorker::Write()
 
 void StripWorker::Fail(Stage stage, Status status, DWORD error)
 {
-    AcquireSRWLockExclusive(&work_->lock);
-    if (!work_->failed) {
-        work_->failed = true;
-        work_->stage = stage;
-        work_->status = status;
-        work_->error = error;
+    AcquireSRWLockExclusive(&work->lock);
+    if (!work->failed) {
+        work->failed = true;
+        work->stage = stage;
+        work->status = status;
+        work->error = error;
     }
-    ReleaseSRWLockExclusive(&work_->lock);
-    WakeAllConditionVariable(&work_->turn);
+    ReleaseSRWLockExclusive(&work->lock);
+    WakeAllConditionVariable(&work->turn);
 }
 
 // The first failure in words, once the workers have ended.
@@ -169,11 +175,12 @@ Status Report(const SharedWork& work, const char* outputPath)
     case Stage::Read:
         return work.reader->ReportReadFailure(work.status, work.error);
     case Stage::Encode:
-        if (work.status == StatusNoMemory)
-            return FailWithError(work.status, kCannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
-        return Fail(work.status, kCannotWrite, outputPath, "the JPEG encoder failed");
+        if (work.status == StatusNoMemory) {
+            return FailWithError(work.status, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+}
+        return Fail(work.status, CannotWrite, outputPath, "the JPEG encoder failed");
     default:
-        return FailWithError(work.status, kCannotWrite, outputPath, work.error);
+        return FailWithError(work.status, CannotWrite, outputPath, work.error);
     }
 }
 
@@ -182,21 +189,22 @@ Status Report(const SharedWork& work, const char* outputPath)
 Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
 {
     SharedWork work;
-    work.reader = &reader_;
-    work.calls = calls_;
+    work.reader = &reader;
+    work.calls = calls;
     work.settings = &settings;
     work.output = output;
-    const BmpLayout& layout = reader_.layout();
-    work.plan = PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes_);
+    const BmpLayout& layout = reader.Layout();
+    work.plan = PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes);
 
-    StripWorker workers[kMaxWorkers];
+    StripWorker workers[MaxWorkers];
     {
         ThreadGroup threads;
         for (uint32_t i = 1; i < work.plan.workers; ++i) {
             workers[i].Attach(&work);
             // Fewer threads only means less speed.
-            if (!threads.Start(StripWorker::ThreadMain, &workers[i]))
+            if (!threads.Start(StripWorker::ThreadMain, &workers[i])) {
                 break;
+}
         }
         workers[0].Attach(&work);
         workers[0].Run();

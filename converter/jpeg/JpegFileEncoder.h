@@ -33,8 +33,8 @@ class JpegFileEncoder {
 public:
     // Strips of about `stripBytes` of pixels (see StripPlan.h).
     JpegFileEncoder(const BmpRowReader& reader, const ConverterCalls& calls,
-                    size_t stripBytes = kStripTargetBytes)
-        : reader_(reader), calls_(calls), stripBytes_(stripBytes)
+                    size_t stripBytes = StripTargetBytes)
+        : reader(reader), calls(calls), stripBytes(stripBytes)
     {
     }
 
@@ -44,9 +44,9 @@ public:
     Status Encode(const JpegSettings& settings, HANDLE output, const char* outputPath);
 
 private:
-    const BmpRowReader& reader_;
-    ConverterCalls calls_;
-    size_t stripBytes_;
+    const BmpRowReader& reader;
+    ConverterCalls calls;
+    size_t stripBytes;
 };
 
 } // namespace vkexf

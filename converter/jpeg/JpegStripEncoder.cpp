@@ -9,11 +9,11 @@ namespace vkexf {
 
 namespace {
 
-constexpr int kJfifDotsPerInch = 1;
-constexpr uint8_t kMarker = 0xFF;
-constexpr uint8_t kStartOfScan = 0xDA;
-constexpr uint8_t kRestart0 = 0xD0;
-constexpr uint8_t kEndOfImage = 0xD9;
+constexpr int JfifDotsPerInch = 1;
+constexpr uint8_t Marker = 0xFF;
+constexpr uint8_t StartOfScan = 0xDA;
+constexpr uint8_t Restart0 = 0xD0;
+constexpr uint8_t EndOfImage = 0xD9;
 
 bool IsFrameHeader(uint8_t marker)
 {
@@ -25,74 +25,84 @@ bool IsFrameHeader(uint8_t marker)
 
 JpegStripEncoder::~JpegStripEncoder()
 {
-    if (created_)
-        jpeg_destroy_compress(&cinfo_);
+    if (created) {
+        jpeg_destroy_compress(&cinfo);
+}
 }
 
 Status JpegStripEncoder::Failed() const
 {
-    return errors_.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
+    return errors.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
 }
 
 Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartInterval, size_t outputBytes,
                                  const ConverterCalls& calls)
 {
-    destination_.allocate = calls.heapAlloc;
-    if (!destination_.buffer.Allocate(outputBytes, calls.heapAlloc))
+    destination.allocate = calls.heapAlloc;
+    if (!destination.buffer.Allocate(outputBytes, calls.heapAlloc)) {
         return StatusNoMemory;
-    exifSegment_ = settings.exifSegment;
-    exifSegmentSize_ = settings.exifSegmentSize;
-    pageHeight_ = settings.height;
+}
+    exifSegment = settings.exifSegment;
+    exifSegmentSize = settings.exifSegmentSize;
+    pageHeight = settings.height;
 
-    cinfo_.err = errors_.Install();
-    destination_.init_destination = InitDestination;
-    destination_.empty_output_buffer = EmptyBuffer;
-    destination_.term_destination = TermDestination;
-    if (setjmp(errors_.jump))
+    cinfo.err = errors.Install();
+    destination.init_destination = InitDestination;
+    destination.empty_output_buffer = EmptyBuffer;
+    destination.term_destination = TermDestination;
+    if (setjmp(errors.jump)) {
         return Failed();
+}
     // Marked first: a failed create leaves a struct jpeg_destroy_compress accepts.
-    created_ = true;
-    jpeg_create_compress(&cinfo_);
-    cinfo_.dest = &destination_;
-    cinfo_.image_width = settings.width;
-    cinfo_.image_height = settings.height;
-    cinfo_.input_components = 3;
+    created = true;
+    jpeg_create_compress(&cinfo);
+    cinfo.dest = &destination;
+    cinfo.image_width = settings.width;
+    cinfo.image_height = settings.height;
+    cinfo.input_components = 3;
     // The encoder's colour conversion reads BMP order itself; for one
     // component its weights sum to exactly one, so R = G = B stays the grey.
-    cinfo_.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo_);
-    if (settings.grey)
-        jpeg_set_colorspace(&cinfo_, JCS_GRAYSCALE);
-    jpeg_set_quality(&cinfo_, settings.quality, TRUE);
-    cinfo_.restart_interval = restartInterval;
-    cinfo_.write_JFIF_header = TRUE;
-    cinfo_.density_unit = kJfifDotsPerInch;
-    cinfo_.X_density = static_cast<UINT16>(settings.xDpi);
-    cinfo_.Y_density = static_cast<UINT16>(settings.yDpi);
+    cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    if (settings.grey) {
+        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+}
+    jpeg_set_quality(&cinfo, settings.quality, TRUE);
+    cinfo.restart_interval = restartInterval;
+    cinfo.write_JFIF_header = TRUE;
+    cinfo.density_unit = JfifDotsPerInch;
+    cinfo.X_density = static_cast<UINT16>(settings.xDpi);
+    cinfo.Y_density = static_cast<UINT16>(settings.yDpi);
     return StatusOk;
 }
 
 Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips)
 {
-    if (setjmp(errors_.jump))
+    if (setjmp(errors.jump)) {
         return Failed();
-    cinfo_.image_height = count;
-    jpeg_start_compress(&cinfo_, TRUE);
-    if (index == 0)
-        jpeg_write_marker(&cinfo_, JPEG_APP0 + 1, exifSegment_, static_cast<unsigned>(exifSegmentSize_));
-    while (cinfo_.next_scanline < count)
-        jpeg_write_scanlines(&cinfo_, rows + cinfo_.next_scanline, count - cinfo_.next_scanline);
-    jpeg_finish_compress(&cinfo_);
+}
+    cinfo.image_height = count;
+    jpeg_start_compress(&cinfo, TRUE);
+    if (index == 0) {
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exifSegment, static_cast<unsigned>(exifSegmentSize));
+}
+    while (cinfo.next_scanline < count) {
+        jpeg_write_scanlines(&cinfo, rows + cinfo.next_scanline, count - cinfo.next_scanline);
+}
+    jpeg_finish_compress(&cinfo);
 
-    uint8_t* jpeg = destination_.buffer.Address();
-    end_ = destination_.used;
-    if (!LocateScan(jpeg, end_, pageHeight_) || end_ < begin_ + 2 || jpeg[end_ - 1] != kEndOfImage)
+    uint8_t* jpeg = destination.buffer.Address();
+    end = destination.used;
+    if (!LocateScan(jpeg, end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
         return StatusWriteFailed;
-    if (index == 0)
-        begin_ = 0;
+}
+    if (index == 0) {
+        begin = 0;
+}
     // The strip's end of image becomes the restart marker before the next.
-    if (index + 1 < strips)
-        jpeg[end_ - 1] = static_cast<uint8_t>(kRestart0 + index % 8);
+    if (index + 1 < strips) {
+        jpeg[end - 1] = static_cast<uint8_t>(Restart0 + index % 8);
+}
     return StatusOk;
 }
 
@@ -100,7 +110,7 @@ bool JpegStripEncoder::LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeigh
 {
     // Past SOI, every marker up to the scan carries a 16-bit length.
     size_t at = 2;
-    while (at + 4 <= size && jpeg[at] == kMarker) {
+    while (at + 4 <= size && jpeg[at] == Marker) {
         const uint8_t marker = jpeg[at + 1];
         const size_t length = size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
         if (IsFrameHeader(marker) && at + 7 <= size) {
@@ -108,8 +118,8 @@ bool JpegStripEncoder::LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeigh
             jpeg[at + 6] = static_cast<uint8_t>(pageHeight);
         }
         at += 2 + length;
-        if (marker == kStartOfScan) {
-            begin_ = at;
+        if (marker == StartOfScan) {
+            begin = at;
             return at <= size;
         }
     }
@@ -127,8 +137,9 @@ bool JpegStripEncoder::Grow(MemoryDestination& destination)
 {
     const size_t full = destination.buffer.Size();
     HeapBuffer larger;
-    if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full, destination.allocate))
+    if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full, destination.allocate)) {
         return false;
+}
     std::memcpy(larger.Address(), destination.buffer.Address(), full);
     destination.buffer = std::move(larger);
     destination.next_output_byte = destination.buffer.Address() + full;
@@ -139,8 +150,9 @@ bool JpegStripEncoder::Grow(MemoryDestination& destination)
 boolean JpegStripEncoder::EmptyBuffer(j_compress_ptr cinfo)
 {
     // Out of this frame before the jump, which would skip a destructor.
-    if (!Grow(*static_cast<MemoryDestination*>(cinfo->dest)))
+    if (!Grow(*static_cast<MemoryDestination*>(cinfo->dest))) {
         ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
+}
     return TRUE;
 }
 

@@ -28,7 +28,7 @@ namespace vkexf {
 
 class JpegStripEncoder {
 public:
-    JpegStripEncoder() : errors_(), destination_(), cinfo_() {}
+    JpegStripEncoder() : errors(), destination(), cinfo() {}
     ~JpegStripEncoder();
     JpegStripEncoder(const JpegStripEncoder&) = delete;
     JpegStripEncoder& operator=(const JpegStripEncoder&) = delete;
@@ -44,8 +44,8 @@ public:
     // with its restart marker, the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
 
-    const uint8_t* bytes() const { return destination_.buffer.Address() + begin_; }
-    size_t size() const { return end_ - begin_; }
+    const uint8_t* Bytes() const { return destination.buffer.Address() + begin; }
+    size_t Size() const { return end - begin; }
 
 private:
     // Grows as needed, so that a strip is compressed in one go.
@@ -67,15 +67,15 @@ private:
     // into the frame header on the way; false if libjpeg wrote no such thing.
     [[nodiscard]] bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
 
-    JpegErrors errors_;
-    MemoryDestination destination_;
-    jpeg_compress_struct cinfo_;
-    bool created_ = false;
-    const uint8_t* exifSegment_ = nullptr;
-    size_t exifSegmentSize_ = 0;
-    uint32_t pageHeight_ = 0;
-    size_t begin_ = 0;
-    size_t end_ = 0;
+    JpegErrors errors;
+    MemoryDestination destination;
+    jpeg_compress_struct cinfo;
+    bool created = false;
+    const uint8_t* exifSegment = nullptr;
+    size_t exifSegmentSize = 0;
+    uint32_t pageHeight = 0;
+    size_t begin = 0;
+    size_t end = 0;
 };
 
 } // namespace vkexf

@@ -18,12 +18,13 @@ Bytes16 Load(const uint8_t* at)
 
 // 48 bytes hold 16 whole pixels. Comparing each byte with the next one,
 // only a pixel's B-G and G-R pairs count; the R-B pair across pixels does not.
-constexpr int kBlockBytes = 48;
+constexpr int BlockBytes = 48;
 Bytes16 PairMask(int lane)
 {
     Bytes16 mask = {};
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 16; ++i) {
         mask[i] = (lane * 16 + i) % 3 == 2 ? 0 : 0xFF;
+}
     return mask;
 }
 
@@ -36,17 +37,19 @@ bool BgrRowIsGrey(const uint8_t* row, uint32_t width)
     Bytes16 differ = {};
     size_t at = 0;
     // Each block reads one byte past itself, so it must not be the row's last.
-    for (; at + kBlockBytes < bytes; at += kBlockBytes) {
+    for (; at + BlockBytes < bytes; at += BlockBytes) {
         for (size_t lane = 0; lane < 3; ++lane) {
             const uint8_t* p = row + at + 16 * lane;
             differ |= (Load(p) ^ Load(p + 1)) & masks[lane];
         }
     }
     uint8_t rest = 0;
-    for (; at < bytes; at += 3)
+    for (; at < bytes; at += 3) {
         rest |= static_cast<uint8_t>((row[at] ^ row[at + 1]) | (row[at + 1] ^ row[at + 2]));
-    for (int i = 0; i < 16; ++i)
+}
+    for (int i = 0; i < 16; ++i) {
         rest |= differ[i];
+}
     return rest == 0;
 }
 

@@ -22,8 +22,8 @@ namespace vkexf {
 class SpoolSurvey {
 public:
     // Reads about `readBytes` at a time (see SurveyPlan.h).
-    explicit SpoolSurvey(const ConverterCalls& calls = SystemCalls(), size_t readBytes = kSurveyReadBytes)
-        : calls_(calls), readBytes_(readBytes)
+    explicit SpoolSurvey(const ConverterCalls& calls = SystemCalls(), size_t readBytes = SurveyReadBytes)
+        : calls(calls), readBytes(readBytes)
     {
     }
 
@@ -32,17 +32,17 @@ public:
     Status Run(const BmpRowReader& reader);
 
     // Every pixel has B = G = R.
-    bool grey() const { return grey_; }
-    ThumbnailSize thumbnailDimensions() const { return thumbnailSize_; }
+    bool Grey() const { return grey; }
+    ThumbnailSize ThumbnailDimensions() const { return thumbnailSize; }
     // BGR, top row first, 3 * thumbnailDimensions().width bytes a row.
-    const uint8_t* thumbnail() const { return thumbnail_.Address(); }
+    const uint8_t* Thumbnail() const { return thumbnail.Address(); }
 
 private:
-    ConverterCalls calls_;
-    size_t readBytes_;
-    bool grey_ = false;
-    ThumbnailSize thumbnailSize_;
-    HeapBuffer thumbnail_;
+    ConverterCalls calls;
+    size_t readBytes;
+    bool grey = false;
+    ThumbnailSize thumbnailSize;
+    HeapBuffer thumbnail;
 };
 
 } // namespace vkexf

@@ -11,7 +11,7 @@ namespace vkexf {
 // About 256 KB of whole rows a read: a run that stays in the processor's
 // cache while it is summed lets two workers finish an A4 page in two thirds
 // of the time that 1 MB runs took; larger reads gain nothing from the page cache.
-constexpr size_t kSurveyReadBytes = 256u << 10;
+constexpr size_t SurveyReadBytes = 256u << 10;
 
 struct SurveyPlan {
     uint32_t workers = 0;
@@ -25,7 +25,7 @@ struct SurveyPlan {
 // No worker gets less than one read; the workers together keep within the
 // encoder's budget, so the memory grows with the width only.
 SurveyPlan PlanSurvey(uint32_t width, uint32_t height, uint32_t stride, uint32_t processors,
-                      size_t readBytes = kSurveyReadBytes);
+                      size_t readBytes = SurveyReadBytes);
 
 // The first row (0 at the top) of worker `worker`'s band; band `workers`
 // starts at `height`. Bands differ in height by at most one row.

@@ -11,14 +11,14 @@ namespace vkexf {
 
 namespace {
 
-constexpr size_t kChannels = 3;
+constexpr size_t Channels = 3;
 
 // Rows summed per byte before they are reduced: as many as 16 bits hold,
 // and few enough that a thumbnail column's sum of them (each page column
 // once, by a weight of at most 1) stays within 32 bits at the widest page.
-constexpr uint32_t kMostPendingRows = 257;
-static_assert(uint64_t{kMostPendingRows} * 255 <= UINT16_MAX &&
-              uint64_t{kMostPendingRows} * 255 * kMaxImageSide <= UINT32_MAX);
+constexpr uint32_t MostPendingRows = 257;
+static_assert(uint64_t{MostPendingRows} * 255 <= UINT16_MAX &&
+              uint64_t{MostPendingRows} * 255 * MaxImageSide <= UINT32_MAX);
 
 // sums[i] += bytes[i], sixteen at a time. SSE2 directly: both compilers
 // otherwise widen the bytes one by one on the 32-bit target.
@@ -33,8 +33,9 @@ void AddBytes(uint16_t* sums, const uint8_t* bytes, size_t count)
         _mm_storeu_si128(low, _mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(v, zero)));
         _mm_storeu_si128(high, _mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(v, zero)));
     }
-    for (; i < count; ++i)
+    for (; i < count; ++i) {
         sums[i] = static_cast<uint16_t>(sums[i] + bytes[i]);
+}
 }
 
 // a * b / c rounded to nearest, never below 1.
@@ -48,39 +49,41 @@ uint32_t ScaledSide(uint32_t a, uint32_t b, uint32_t c)
 
 ThumbnailSize ThumbnailSizeFor(uint32_t width, uint32_t height)
 {
-    if (width <= kMaxThumbnailWidth && height <= kMaxThumbnailHeight)
+    if (width <= MaxThumbnailWidth && height <= MaxThumbnailHeight) {
         return {width, height};
-    if (uint64_t{width} * kMaxThumbnailHeight >= uint64_t{height} * kMaxThumbnailWidth)
-        return {kMaxThumbnailWidth, ScaledSide(height, kMaxThumbnailWidth, width)};
-    return {ScaledSide(width, kMaxThumbnailHeight, height), kMaxThumbnailHeight};
+}
+    if (uint64_t{width} * MaxThumbnailHeight >= uint64_t{height} * MaxThumbnailWidth) {
+        return {MaxThumbnailWidth, ScaledSide(height, MaxThumbnailWidth, width)};
+}
+    return {ScaledSide(width, MaxThumbnailHeight, height), MaxThumbnailHeight};
 }
 
 size_t ThumbnailScaler::WorkBytes(uint32_t width, uint32_t height)
 {
     const ThumbnailSize size = ThumbnailSizeFor(width, height);
-    return size_t{size.width} * size.height * kChannels * sizeof(uint64_t) + size.width * sizeof(Span) +
-           size.width * kChannels * sizeof(uint32_t) + size_t{width} * kChannels * sizeof(uint16_t);
+    return size_t{size.width} * size.height * Channels * sizeof(uint64_t) + size.width * sizeof(Span) +
+           size.width * Channels * sizeof(uint32_t) + size_t{width} * Channels * sizeof(uint16_t);
 }
 
 ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
-    : width_(width), height_(height), size_(ThumbnailSizeFor(width, height))
+    : width(width), height(height), size(ThumbnailSizeFor(width, height))
 {
     std::memset(work, 0, WorkBytes(width, height));
-    sums_ = static_cast<uint64_t*>(work);
-    spans_ = reinterpret_cast<Span*>(sums_ + size_t{size_.width} * size_.height * kChannels);
-    rowSums_ = reinterpret_cast<uint32_t*>(spans_ + size_.width);
-    pending_ = reinterpret_cast<uint16_t*>(rowSums_ + size_.width * kChannels);
+    sums = static_cast<uint64_t*>(work);
+    spans = reinterpret_cast<Span*>(sums + size_t{size.width} * size.height * Channels);
+    rowSums = reinterpret_cast<uint32_t*>(spans + size.width);
+    pending = reinterpret_cast<uint16_t*>(rowSums + size.width * Channels);
 
     // Page column p covers [p * tw, (p + 1) * tw), thumbnail column X
     // covers [X * w, (X + 1) * w): each thumbnail column's weights add up to w.
-    const uint64_t w = width_, tw = size_.width;
-    for (uint32_t x = 0; x < size_.width; ++x) {
+    const uint64_t w = width, tw = size.width;
+    for (uint32_t x = 0; x < size.width; ++x) {
         const uint64_t start = x * w, end = start + w;
-        Span& span = spans_[x];
+        Span& span = spans[x];
         span.first = static_cast<uint32_t>(start / tw);
         span.last = static_cast<uint32_t>((end - 1) / tw);
         if (span.first == span.last) {
-            span.firstWeight = width_;
+            span.firstWeight = width;
             span.lastWeight = 0;
         } else {
             span.firstWeight = static_cast<uint32_t>((span.first + 1) * tw - start);
@@ -92,17 +95,17 @@ ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
 template <typename Sample>
 void ThumbnailScaler::SumColumns(const Sample* values)
 {
-    const uint32_t tw = size_.width;
+    const uint32_t tw = size.width;
     for (uint32_t x = 0; x < tw; ++x) {
-        const Span& span = spans_[x];
-        const Sample* p = values + size_t{span.first} * kChannels;
+        const Span& span = spans[x];
+        const Sample* p = values + size_t{span.first} * Channels;
         uint32_t b = p[0] * span.firstWeight, g = p[1] * span.firstWeight, r = p[2] * span.firstWeight;
         if (span.last != span.first) {
             // The whole columns between share one weight: summed first, weighted once.
             uint32_t wholeB = 0, wholeG = 0, wholeR = 0;
-            const Sample* q = p + kChannels;
-            const Sample* lastPixel = values + size_t{span.last} * kChannels;
-            for (; q < lastPixel; q += kChannels) {
+            const Sample* q = p + Channels;
+            const Sample* lastPixel = values + size_t{span.last} * Channels;
+            for (; q < lastPixel; q += Channels) {
                 wholeB += q[0];
                 wholeG += q[1];
                 wholeR += q[2];
@@ -111,9 +114,9 @@ void ThumbnailScaler::SumColumns(const Sample* values)
             g += wholeG * tw + lastPixel[1] * span.lastWeight;
             r += wholeR * tw + lastPixel[2] * span.lastWeight;
         }
-        rowSums_[x * kChannels] = b;
-        rowSums_[x * kChannels + 1] = g;
-        rowSums_[x * kChannels + 2] = r;
+        rowSums[x * Channels] = b;
+        rowSums[x * Channels + 1] = g;
+        rowSums[x * Channels + 2] = r;
     }
 }
 
@@ -121,15 +124,16 @@ void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
 {
     // Page row y covers [y * th, (y + 1) * th), thumbnail rows h each; a
     // page row meets at most two of them.
-    const uint64_t start = uint64_t{y} * size_.height, end = start + size_.height;
-    const auto row = static_cast<uint32_t>(start / height_);
-    const uint64_t boundary = (uint64_t{row} + 1) * height_;
+    const uint64_t start = uint64_t{y} * size.height, end = start + size.height;
+    const auto row = static_cast<uint32_t>(start / height);
+    const uint64_t boundary = (uint64_t{row} + 1) * height;
     if (end <= boundary) {
-        if (pendingCount_ != 0 && (pendingRow_ != row || pendingCount_ == kMostPendingRows))
+        if (pendingCount != 0 && (pendingRow != row || pendingCount == MostPendingRows)) {
             FlushPending();
-        pendingRow_ = row;
-        ++pendingCount_;
-        AddBytes(pending_, bgr, size_t{width_} * kChannels);
+}
+        pendingRow = row;
+        ++pendingCount;
+        AddBytes(pending, bgr, size_t{width} * Channels);
         return;
     }
     SumColumns(bgr);
@@ -139,35 +143,40 @@ void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
 
 void ThumbnailScaler::Add(ThumbnailScaler& other)
 {
-    if (other.pendingCount_ != 0)
+    if (other.pendingCount != 0) {
         other.FlushPending();
-    for (size_t i = 0; i < size_t{size_.width} * size_.height * kChannels; ++i)
-        sums_[i] += other.sums_[i];
+}
+    for (size_t i = 0; i < size_t{size.width} * size.height * Channels; ++i) {
+        sums[i] += other.sums[i];
+}
 }
 
 void ThumbnailScaler::FlushPending()
 {
-    SumColumns(pending_);
-    AddToRow(pendingRow_, size_.height);
-    std::memset(pending_, 0, size_t{width_} * kChannels * sizeof(uint16_t));
-    pendingCount_ = 0;
+    SumColumns(pending);
+    AddToRow(pendingRow, size.height);
+    std::memset(pending, 0, size_t{width} * Channels * sizeof(uint16_t));
+    pendingCount = 0;
 }
 
 void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
 {
-    uint64_t* rowTotals = sums_ + size_t{thumbnailRow} * size_.width * kChannels;
-    for (size_t i = 0; i < size_.width * kChannels; ++i)
-        rowTotals[i] += uint64_t{weight} * rowSums_[i];
+    uint64_t* rowTotals = sums + size_t{thumbnailRow} * size.width * Channels;
+    for (size_t i = 0; i < size.width * Channels; ++i) {
+        rowTotals[i] += uint64_t{weight} * rowSums[i];
+}
 }
 
 void ThumbnailScaler::Finish(uint8_t* bgr)
 {
-    if (pendingCount_ != 0)
+    if (pendingCount != 0) {
         FlushPending();
+}
     // Every thumbnail pixel's weights add up to the page's area.
-    const uint64_t area = uint64_t{width_} * height_;
-    for (size_t i = 0; i < size_t{size_.width} * size_.height * kChannels; ++i)
-        bgr[i] = static_cast<uint8_t>((sums_[i] + area / 2) / area);
+    const uint64_t area = uint64_t{width} * height;
+    for (size_t i = 0; i < size_t{size.width} * size.height * Channels; ++i) {
+        bgr[i] = static_cast<uint8_t>((sums[i] + area / 2) / area);
+}
 }
 
 } // namespace vkexf

@@ -12,8 +12,8 @@
 
 namespace vkexf {
 
-constexpr uint32_t kMaxThumbnailWidth = 160;
-constexpr uint32_t kMaxThumbnailHeight = 120;
+constexpr uint32_t MaxThumbnailWidth = 160;
+constexpr uint32_t MaxThumbnailHeight = 120;
 
 struct ThumbnailSize {
     uint32_t width = 0;
@@ -31,10 +31,10 @@ public:
     static size_t WorkBytes(uint32_t width, uint32_t height);
 
     // `work`: WorkBytes(width, height) bytes aligned for uint64_t, owned by
-    // the caller and cleared here. Width and height are 1 to kMaxImageSide.
+    // the caller and cleared here. Width and height are 1 to MaxImageSide.
     ThumbnailScaler(uint32_t width, uint32_t height, void* work);
 
-    ThumbnailSize size() const { return size_; }
+    ThumbnailSize Size() const { return size; }
 
     // Adds page row `y` (0 at the top): `width` BGR pixels. Each row once.
     void AddRow(uint32_t y, const uint8_t* bgr);
@@ -64,15 +64,15 @@ private:
     void AddToRow(uint32_t thumbnailRow, uint32_t weight);
     void FlushPending();
 
-    uint32_t width_;
-    uint32_t height_;
-    ThumbnailSize size_;
-    uint64_t* sums_;    // per thumbnail pixel and channel, weighted by area
-    Span* spans_;       // per thumbnail column
-    uint32_t* rowSums_; // the current page row, per thumbnail column and channel
-    uint16_t* pending_; // whole page rows of one thumbnail row, summed per byte
-    uint32_t pendingRow_ = 0;
-    uint32_t pendingCount_ = 0;
+    uint32_t width;
+    uint32_t height;
+    ThumbnailSize size;
+    uint64_t* sums;    // per thumbnail pixel and channel, weighted by area
+    Span* spans;       // per thumbnail column
+    uint32_t* rowSums; // the current page row, per thumbnail column and channel
+    uint16_t* pending; // whole page rows of one thumbnail row, summed per byte
+    uint32_t pendingRow = 0;
+    uint32_t pendingCount = 0;
 };
 
 } // namespace vkexf

@@ -20,7 +20,7 @@ std::string ConverterLibrary::LastError() const
         return {};
     }
     const auto lastError = reinterpret_cast<VkExfLastErrorProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), kVkExfLastErrorName)));
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfLastErrorName)));
     if (!lastError) {
         return {};
     }

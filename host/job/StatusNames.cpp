@@ -12,7 +12,7 @@ struct Name {
 };
 
 #define STATUS_NAME(status) {vlexif::status, #status}
-constexpr Name statuses[] = {
+constexpr Name Statuses[] = {
     STATUS_NAME(StatusOk),          STATUS_NAME(StatusDiskFull),    STATUS_NAME(StatusCreateFailed),
     STATUS_NAME(StatusOpenFailed),  STATUS_NAME(StatusWriteFailed), STATUS_NAME(StatusCloseFailed),
     STATUS_NAME(StatusDeleteFailed), STATUS_NAME(StatusSeekFailed), STATUS_NAME(StatusBadFormat),
@@ -21,11 +21,11 @@ constexpr Name statuses[] = {
 };
 #undef STATUS_NAME
 
-constexpr const char* commands[] = {"CmdDescribe", "CmdConfigure", "CmdCheckFormat", "CmdSetPalette", "CmdBeginImage",
+constexpr const char* Commands[] = {"CmdDescribe", "CmdConfigure", "CmdCheckFormat", "CmdSetPalette", "CmdBeginImage",
                                     "CmdWriteBlock", "CmdFinish",   "CmdAbort",       "CmdAbout"};
 
 // The status alone says what failed, except where the command adds to it.
-constexpr Name failures[] = {
+constexpr Name Failures[] = {
     {vlexif::StatusDiskFull, "there is not enough free disk space for the spool file in the temporary folder"},
     {vlexif::StatusCreateFailed, "the plug-in cannot create its spool file in the temporary folder"},
     {vlexif::StatusOpenFailed, "the plug-in cannot open its spool file"},
@@ -47,7 +47,7 @@ std::string FailureText(uint32_t command, uint16_t status)
     if (command == vlexif::CmdCheckFormat && status == vlexif::StatusBadFormat) {
         return "the plug-in does not accept this pixel format";
     }
-    for (const Name& failure : failures) {
+    for (const Name& failure : Failures) {
         if (failure.value == status) {
             return failure.text;
         }
@@ -57,7 +57,7 @@ std::string FailureText(uint32_t command, uint16_t status)
 
 std::string StatusText(uint16_t status)
 {
-    for (const Name& name : statuses) {
+    for (const Name& name : Statuses) {
         if (name.value == status) {
             return std::string(name.text) + " (" + std::to_string(status) + ")";
         }
@@ -67,8 +67,8 @@ std::string StatusText(uint16_t status)
 
 std::string CommandName(uint32_t command)
 {
-    if (command < sizeof commands / sizeof commands[0]) {
-        return commands[command];
+    if (command < sizeof Commands / sizeof Commands[0]) {
+        return Commands[command];
     }
     return "command " + std::to_string(command);
 }

@@ -4,7 +4,7 @@ namespace vlscan {
 
 namespace {
 
-constexpr FormatInfo formats[] = {
+constexpr FormatInfo Formats[] = {
     {HostFormat::Rgb24, "rgb24", 24, 3, 2, true},
     {HostFormat::Rgb48, "rgb48", 48, 3, 2, true},
     {HostFormat::Gray8, "gray8", 8, 1, 1, true},
@@ -21,17 +21,17 @@ constexpr FormatInfo formats[] = {
 
 const FormatInfo& InfoOf(HostFormat format)
 {
-    for (const FormatInfo& info : formats) {
+    for (const FormatInfo& info : Formats) {
         if (info.format == format) {
             return info;
         }
     }
-    return formats[0];
+    return Formats[0];
 }
 
 std::optional<HostFormat> ParseFormat(std::string_view name)
 {
-    for (const FormatInfo& info : formats) {
+    for (const FormatInfo& info : Formats) {
         if (name == info.name) {
             return info.format;
         }
@@ -42,7 +42,7 @@ std::optional<HostFormat> ParseFormat(std::string_view name)
 std::string ListedFormatNames()
 {
     std::string names;
-    for (const FormatInfo& info : formats) {
+    for (const FormatInfo& info : Formats) {
         if (info.listed) {
             names += names.empty() ? "" : "|";
             names += info.name;

@@ -33,9 +33,9 @@ namespace vlexif::chaos {
 
 namespace {
 
-constexpr uint32_t allowedStatuses[] = {0, 201, 202, 203, 205, 206, 207, 208, 209, 211, 0xFFFE, 0xFFFF};
-const char* const jobValues[] = {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"};
-const char* const commandNames[] = {"Describe", "Configure", "CheckFormat", "SetPalette", "BeginImage",
+constexpr uint32_t AllowedStatuses[] = {0, 201, 202, 203, 205, 206, 207, 208, 209, 211, 0xFFFE, 0xFFFF};
+const char* const JobValues[] = {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"};
+const char* const CommandNames[] = {"Describe", "Configure", "CheckFormat", "SetPalette", "BeginImage",
                                     "WriteBlock", "Finish", "Abort", "About"};
 
 bool HasMessage(uint32_t status)
@@ -88,7 +88,7 @@ std::string CommandName(uint32_t command)
     const int16_t code = static_cast<int16_t>(command & 0xFFFF);
     char text[48];
     if (code >= 0 && code <= 8) {
-        std::snprintf(text, sizeof text, command > 8 ? "%s (0x%X)" : "%s", commandNames[code],
+        std::snprintf(text, sizeof text, command > 8 ? "%s (0x%X)" : "%s", CommandNames[code],
                       static_cast<unsigned>(command));
     } else {
         std::snprintf(text, sizeof text, "command 0x%X", static_cast<unsigned>(command));
@@ -352,7 +352,7 @@ private:
         }
         ++calls;
         const int16_t code = static_cast<int16_t>(call.command & 0xFFFF);
-        const char* name = code >= 0 && code <= 8 ? commandNames[code] : "other";
+        const char* name = code >= 0 && code <= 8 ? CommandNames[code] : "other";
         ++statuses[name][status];
         heapKept[name] += counted ? heapDelta : 0;
 
@@ -363,7 +363,7 @@ private:
         }
         log.Add(CommandName(call.command) + (call.note.empty() ? "" : ": " + call.note) + line);
 
-        if (std::find(std::begin(allowedStatuses), std::end(allowedStatuses), status) == std::end(allowedStatuses)) {
+        if (std::find(std::begin(AllowedStatuses), std::end(AllowedStatuses), status) == std::end(AllowedStatuses)) {
             problems.push_back("status " + std::to_string(status) + " is none the host knows");
         }
         if (windowed && windows.messageBoxes != (HasMessage(status) ? 1 : 0)) {
@@ -381,7 +381,7 @@ private:
             for (const std::string& name : sandbox.SpoolFiles()) {
                 problems.push_back("spool file left after " + CommandName(call.command) + ": " + name);
             }
-            for (const char* name : jobValues) {
+            for (const char* name : JobValues) {
                 if (key.HasValue(name)) {
                     problems.push_back(std::string("job value left after ") + CommandName(call.command) + ": " + name);
                 }

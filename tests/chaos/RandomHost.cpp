@@ -12,7 +12,7 @@ struct Layout {
 };
 
 // The eight formats the plug-in takes, then 4-bit grey, which it refuses.
-constexpr Layout layouts[] = {
+constexpr Layout Layouts[] = {
     {24, 3, 2}, {48, 3, 2}, {8, 1, 1}, {16, 1, 1}, {8, 1, 3}, {4, 1, 3}, {1, 1, 3}, {1, 1, 0}, {4, 1, 1},
 };
 
@@ -21,7 +21,7 @@ constexpr uint64_t MaxSpoolBytes = 16u << 20;
 // Host buffers stay below this.
 constexpr uint64_t MaxBlockBytes = 8u << 20;
 
-constexpr uint32_t formatCodes[] = {0, 1024, 1048, 2004, 2008, 2016, 3001, 3004, 3008, 4000, 5, 0xFFFFFFFF};
+constexpr uint32_t FormatCodes[] = {0, 1024, 1048, 2004, 2008, 2016, 3001, 3004, 3008, 4000, 5, 0xFFFFFFFF};
 
 uint64_t Stride(uint64_t width, uint64_t bits)
 {
@@ -43,11 +43,11 @@ RandomHost::RandomHost(std::mt19937& random, test::HostRecords& records, const t
 
 int32_t RandomHost::AnyInt()
 {
-    constexpr int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 0x40000000, 0x0AAAAAAB, 65535, 65536, 0x7FFFFFF0};
+    constexpr int32_t Extremes[] = {INT32_MIN, INT32_MAX, -1, 0x40000000, 0x0AAAAAAB, 65535, 65536, 0x7FFFFFF0};
     switch (random() % 10) {
     case 0: return 0;
     case 1: return -static_cast<int32_t>(random() % 64) - 1;
-    case 2: return extremes[random() % std::size(extremes)];
+    case 2: return Extremes[random() % std::size(Extremes)];
     case 3: return static_cast<int32_t>(random());
     case 4:
     case 5: return static_cast<int32_t>(random() % 5000);
@@ -108,12 +108,12 @@ void RandomHost::Describe(bool inJob, std::string& note)
     // A job's image is mostly one the plug-in takes.
     const uint32_t choice = random() % (inJob ? 40 : 10);
     if (choice >= 8) {
-        const Layout& layout = layouts[random() % (std::size(layouts) - 1)];
+        const Layout& layout = Layouts[random() % (std::size(Layouts) - 1)];
         d.bitsPerPixel = layout.bits;
         d.samplesPerPixel = layout.samples;
         d.colourType = layout.colourType;
     } else if (choice < 6) {
-        const Layout& layout = layouts[random() % std::size(layouts)];
+        const Layout& layout = Layouts[random() % std::size(Layouts)];
         d.bitsPerPixel = layout.bits;
         d.samplesPerPixel = layout.samples;
         d.colourType = layout.colourType;
@@ -221,8 +221,8 @@ void RandomHost::AttachBlockData(std::string& note)
         data = blockData.data();
     } else if (random() % 2 == 0) {
         // Nothing to read; the address may as well be real.
-        static const uint8_t nothing[16] = {};
-        data = nothing;
+        static const uint8_t Nothing[16] = {};
+        data = Nothing;
     }
     records.SetBlock(bytesPerLine, view.width, lines, view.linesBefore, data);
     note += "block bpl " + std::to_string(bytesPerLine) + " width " + std::to_string(view.width) + " lines " +
@@ -313,7 +313,7 @@ std::string RandomHost::ForgeValue()
         RegDeleteTreeA(HKEY_CURRENT_USER, key.ExifPath().c_str());
         return "job key deleted";
     case 5: {
-        const uint32_t code = formatCodes[random() % std::size(formatCodes)];
+        const uint32_t code = FormatCodes[random() % std::size(FormatCodes)];
         if (random() % 4 == 0) {
             key.SetString("ImageFormat", std::to_string(code));
             return "ImageFormat = \"" + std::to_string(code) + "\" (text)";

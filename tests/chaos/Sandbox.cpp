@@ -186,7 +186,7 @@ void Sandbox::CheckSurroundings(std::vector<std::string>& problems) const
 
 void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& problems)
 {
-    static const char* const known[] = {"Compress Rate", "File Type", "ImageFormat", "TempFile", "LoopCount",
+    static const char* const Known[] = {"Compress Rate", "File Type", "ImageFormat", "TempFile", "LoopCount",
                                         "Palette Num", "Palette", "Position X", "Position Y"};
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, exifKeyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -198,7 +198,7 @@ void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& p
         if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             break;
         }
-        if (std::none_of(std::begin(known), std::end(known), [&name](const char* k) { return std::strcmp(k, name) == 0; })) {
+        if (std::none_of(std::begin(Known), std::end(Known), [&name](const char* k) { return std::strcmp(k, name) == 0; })) {
             problems.push_back(std::string("unknown registry value: ") + name);
         }
     }

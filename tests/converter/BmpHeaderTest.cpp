@@ -51,8 +51,9 @@ TEST(BmpHeader, ReadsBothLayoutsAndRowOrders)
 TEST(BmpHeader, RowsPadToFourBytes)
 {
     const uint32_t expected[] = {4, 8, 12, 12, 16, 20, 24, 24};
-    for (uint32_t width = 1; width <= 8; ++width)
+    for (uint32_t width = 1; width <= 8; ++width) {
         EXPECT_EQ(Parsed({false, width, 1, false, 0}).stride, expected[width - 1]) << width;
+}
 }
 
 struct Malformed {

@@ -26,7 +26,7 @@ using test::MakeBmp;
 using test::Rgb;
 using Bytes = std::vector<uint8_t>;
 
-constexpr char kVersion[] = "VkExf tests 1.0";
+constexpr char Version[] = "VkExf tests 1.0";
 
 struct Decoded {
     bool ok = false;
@@ -51,8 +51,9 @@ struct JumpingErrors : jpeg_error_mgr {
 // Between setjmp and libjpeg's longjmp lie only C frames.
 bool DecodeInto(jpeg_decompress_struct& cinfo, const Bytes& jpeg, Decoded& out)
 {
-    if (setjmp(static_cast<JumpingErrors*>(cinfo.err)->jump))
+    if (setjmp(static_cast<JumpingErrors*>(cinfo.err)->jump)) {
         return false;
+}
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
@@ -70,8 +71,9 @@ bool DecodeInto(jpeg_decompress_struct& cinfo, const Bytes& jpeg, Decoded& out)
     out.densityUnit = cinfo.saw_JFIF_marker ? cinfo.density_unit : -1;
     out.xDensity = cinfo.X_density;
     out.yDensity = cinfo.Y_density;
-    if (cinfo.marker_list)
+    if (cinfo.marker_list) {
         out.app1.assign(reinterpret_cast<char*>(cinfo.marker_list->data), cinfo.marker_list->data_length);
+}
     jpeg_finish_decompress(&cinfo);
     return true;
 }
@@ -92,27 +94,27 @@ class ConversionTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        module_ = LoadLibraryA(VKEXF_DLL_PATH);
-        ASSERT_TRUE(module_) << VKEXF_DLL_PATH;
-        entry_ = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module_, kVkExfEntryName)));
-        lastError_ = reinterpret_cast<VkExfLastErrorProc>(
-            reinterpret_cast<void*>(GetProcAddress(module_, kVkExfLastErrorName)));
-        ASSERT_TRUE(entry_ && lastError_);
+        module = LoadLibraryA(VKEXF_DLL_PATH);
+        ASSERT_TRUE(module) << VKEXF_DLL_PATH;
+        entry = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)));
+        lastError = reinterpret_cast<VkExfLastErrorProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, VkExfLastErrorName)));
+        ASSERT_TRUE(entry && lastError);
     }
     static void TearDownTestSuite()
     {
-        FreeLibrary(module_);
-        module_ = nullptr;
-        entry_ = nullptr;
-        lastError_ = nullptr;
+        FreeLibrary(module);
+        module = nullptr;
+        entry = nullptr;
+        lastError = nullptr;
     }
 
-    ConversionTest() : folder_("vkexf-") {}
+    ConversionTest() : folder("vkexf-") {}
 
-    std::string Path(const std::string& name) const { return folder_.Path(name); }
-    std::string Write(const std::string& name, const Bytes& bytes) const { return folder_.Write(name, bytes); }
-    Bytes Read(const std::string& name) const { return folder_.Read(name); }
-    std::vector<std::string> Files() const { return folder_.Files(); }
+    std::string Path(const std::string& name) const { return folder.Path(name); }
+    std::string Write(const std::string& name, const Bytes& bytes) const { return folder.Write(name, bytes); }
+    Bytes Read(const std::string& name) const { return folder.Read(name); }
+    std::vector<std::string> Files() const { return folder.Files(); }
 
     uint32_t Convert(const char* spool, const std::string& output, int32_t quality = 90,
                      const char* make = "", const char* model = "") const
@@ -121,7 +123,7 @@ protected:
         std::strcpy(job.outputPath, Path(output).c_str());
         std::strcpy(job.make, make);
         std::strcpy(job.model, model);
-        return entry_(kVersion, &job, spool, quality) & 0xFFFF;
+        return entry(Version, &job, spool, quality) & 0xFFFF;
     }
 
     Decoded ConvertAndDecode(const BmpSpec& spec, const std::function<Rgb(uint32_t, uint32_t)>& pixel,
@@ -134,7 +136,7 @@ protected:
     static std::string LastError()
     {
         char text[1024];
-        lastError_(text, sizeof text);
+        lastError(text, sizeof text);
         return text;
     }
 
@@ -149,10 +151,10 @@ protected:
         EXPECT_EQ(Files(), before) << "no temporary file left";
     }
 
-    test::TestFolder folder_;
-    static inline HMODULE module_ = nullptr;
-    static inline VkExfEntryProc entry_ = nullptr;
-    static inline VkExfLastErrorProc lastError_ = nullptr;
+    test::TestFolder folder;
+    static inline HMODULE module = nullptr;
+    static inline VkExfEntryProc entry = nullptr;
+    static inline VkExfLastErrorProc lastError = nullptr;
 };
 
 class ConvertsShape : public ConversionTest, public ::testing::WithParamInterface<BmpSpec> {};
@@ -169,8 +171,9 @@ TEST_P(ConvertsShape, DecodesToTheSameImage)
     for (uint32_t y = 0; y < spec.height; ++y) {
         for (uint32_t x = 0; x < spec.width; ++x) {
             const Rgb want = ramps(x, y), got = jpeg.At(x, y);
-            for (auto [a, b] : {std::pair{want.r, got.r}, {want.g, got.g}, {want.b, got.b}})
+            for (auto [a, b] : {std::pair{want.r, got.r}, {want.g, got.g}, {want.b, got.b}}) {
                 squares += (a - b) * (a - b);
+}
         }
     }
     const double psnr = 10 * std::log10(255.0 * 255 * 3 * spec.width * spec.height / std::max(squares, 1.0));
@@ -231,8 +234,9 @@ TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
         EXPECT_EQ(jpeg.components, 1);
         int worst = 0;
         for (uint32_t y = 0; y < spec.height; ++y) {
-            for (uint32_t x = 0; x < spec.width; ++x)
+            for (uint32_t x = 0; x < spec.width; ++x) {
                 worst = std::max(worst, std::abs(jpeg.At(x, y).r - grey(x, y).r));
+}
         }
         EXPECT_LE(worst, 8) << "the page's grey values, within the DCT's rounding";
         const Decoded thumbnail = ThumbnailOf(jpeg);
@@ -265,8 +269,9 @@ TEST_F(ConversionTest, HeadersCarryResolutionScannerAndSoftware)
     EXPECT_EQ(jpeg.xDensity, 300u);
     EXPECT_EQ(jpeg.yDensity, 300u);
     EXPECT_EQ(jpeg.app1.compare(0, 6, std::string("Exif\0\0", 6)), 0);
-    for (const char* text : {"Varlo", "VS-400", kVersion})
+    for (const char* text : {"Varlo", "VS-400", Version}) {
         EXPECT_NE(jpeg.app1.find(text), std::string::npos) << text;
+}
 
     jpeg = ConvertAndDecode({true, 1, 1}, {});
     EXPECT_EQ(jpeg.densityUnit, 1);
@@ -278,8 +283,9 @@ TEST_F(ConversionTest, QualityIsClamped)
     const auto spool = Write("spool.bmp", MakeBmp({false, 64, 64}, [](uint32_t x, uint32_t y) {
         return Rgb{uint8_t(x * 4), uint8_t(y * 4), uint8_t(x ^ y)};
     }));
-    for (auto [name, quality] : {std::pair{"-5", -5}, {"1", 1}, {"250", 250}, {"100", 100}})
+    for (auto [name, quality] : {std::pair{"-5", -5}, {"1", 1}, {"250", 250}, {"100", 100}}) {
         ASSERT_EQ(Convert(spool.c_str(), name, quality), 0u) << quality;
+}
     EXPECT_EQ(Read("-5").size(), Read("1").size());
     EXPECT_EQ(Read("250").size(), Read("100").size());
     EXPECT_LT(Read("-5").size(), Read("250").size());
@@ -339,11 +345,11 @@ TEST_F(ConversionTest, BadArgumentsFailWithTheirReason)
 {
     const auto spool = Write("spool.bmp", MakeBmp({}, [](uint32_t, uint32_t) { return Rgb{}; }));
     JobDestination job = {};
-    EXPECT_NE(entry_(kVersion, nullptr, spool.c_str(), 75) & 0xFFFF, 0u);
+    EXPECT_NE(entry(Version, nullptr, spool.c_str(), 75) & 0xFFFF, 0u);
     EXPECT_EQ(LastError(), "cannot convert: the job names no output file");
-    EXPECT_NE(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "empty path";
+    EXPECT_NE(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "empty path";
     std::memset(job.outputPath, 'x', sizeof job.outputPath);
-    EXPECT_NE(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "unterminated path";
+    EXPECT_NE(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 0u) << "unterminated path";
     EXPECT_NE(Convert(nullptr, "out.jpg"), 0u);
     EXPECT_EQ(LastError(), "cannot convert: no spool file was given");
     EXPECT_EQ(Convert(Path("absent.bmp").c_str(), "out.jpg"), 203u);
@@ -356,15 +362,15 @@ TEST_F(ConversionTest, LastErrorIsCopiedWithinTheGivenSizeAndEmptiedBySuccess)
     const auto spool = Write("spool.bmp", MakeBmp({}));
     ASSERT_NE(Convert(spool.c_str(), "no-such-folder\\out.jpg"), 0u);
     const std::string full = LastError();
-    EXPECT_EQ(lastError_(nullptr, 0), full.size());
+    EXPECT_EQ(lastError(nullptr, 0), full.size());
     char small[12];
     std::memset(small, '#', sizeof small);
-    EXPECT_EQ(lastError_(small, 8), full.size());
+    EXPECT_EQ(lastError(small, 8), full.size());
     EXPECT_STREQ(small, full.substr(0, 7).c_str());
     EXPECT_EQ(small[8], '#') << "nothing written past the size given";
 
     ASSERT_EQ(Convert(spool.c_str(), "out.jpg"), 0u);
-    EXPECT_EQ(lastError_(small, sizeof small), 0u);
+    EXPECT_EQ(lastError(small, sizeof small), 0u);
     EXPECT_STREQ(small, "");
 }
 
@@ -392,10 +398,10 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
 
     // A folder whose name the ANSI code page cannot hold reaches the
     // converter as question marks, which must not name anything.
-    const std::wstring wideFolder = std::wstring(folder_.path().begin(), folder_.path().end()) + L"\\\x0424\x043E\x0442\x043E";
+    const std::wstring wideFolder = std::wstring(folder.Path().begin(), folder.Path().end()) + L"\\\x0424\x043E\x0442\x043E";
     ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     char ansi[MAX_PATH];
-    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder_.path().size() + 1, -1, ansi, sizeof ansi,
+    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder.Path().size() + 1, -1, ansi, sizeof ansi,
                                     nullptr, nullptr));
     ExpectRefused(spool.c_str(), std::string(ansi) + "\\out.jpg", 202, "the name is not valid here");
     EXPECT_TRUE(RemoveDirectoryW(wideFolder.c_str())) << "the folder stays empty";
@@ -403,18 +409,18 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
     // Relative to a deep current folder the full path passes MAX_PATH.
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.path().c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
     const std::string longName = std::string(250, 'n') + ".jpg";
     JobDestination job = {};
     std::strcpy(job.outputPath, longName.c_str());
-    EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 202u);
+    EXPECT_EQ(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 202u);
     EXPECT_EQ(LastError(), "cannot write " + longName + ": path too long");
     SetCurrentDirectoryA(current);
 
     // sysfs takes no new files, not even from root.
     if (GetFileAttributesA("Z:\\sys") != INVALID_FILE_ATTRIBUTES) {
         std::strcpy(job.outputPath, "Z:\\sys\\out.jpg");
-        EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 202u);
+        EXPECT_EQ(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 202u);
         EXPECT_EQ(LastError(), "cannot write Z:\\sys\\out.jpg: access denied");
     }
     EXPECT_EQ(Files(), (std::vector<std::string>{"locked.jpg", "spool.bmp"}));
@@ -426,7 +432,7 @@ TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
 {
     const auto spool = Write("spool.bmp", MakeBmp({false, 8, 8}));
     std::vector<std::string> folders;
-    std::string deepFolder = folder_.path();
+    std::string deepFolder = folder.Path();
     const std::string name = "\\page123.jpg";
     while (deepFolder.size() + name.size() < MAX_PATH - 1) {
         const size_t room = MAX_PATH - 1 - name.size() - deepFolder.size() - 1;
@@ -438,19 +444,21 @@ TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
     ASSERT_EQ(output.size(), size_t{MAX_PATH - 1});
     JobDestination job = {};
     std::strcpy(job.outputPath, output.c_str());
-    EXPECT_EQ(entry_(kVersion, &job, spool.c_str(), 75) & 0xFFFF, 0u) << LastError();
+    EXPECT_EQ(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 0u) << LastError();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((deepFolder + "\\*.*").c_str(), &found);
     std::vector<std::string> names;
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             names.emplace_back(found.cFileName);
+}
     }
     FindClose(search);
     EXPECT_EQ(names, std::vector<std::string>{"page123.jpg"});
     DeleteFileA(output.c_str());
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         RemoveDirectoryA(it->c_str());
+}
 }
 
 // A conversion killed while it writes leaves nothing in the output folder,

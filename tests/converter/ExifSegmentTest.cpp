@@ -12,8 +12,9 @@ namespace {
 uint32_t Le(const std::string& bytes, size_t at, size_t size)
 {
     uint32_t n = 0;
-    for (size_t i = size; i-- > 0;)
+    for (size_t i = size; i-- > 0;) {
         n = n << 8 | static_cast<uint8_t>(bytes.at(at + i)); // at(): offsets must stay inside
+}
     return n;
 }
 
@@ -53,7 +54,7 @@ Ifd ReadIfd(const std::string& tiff, uint32_t at)
 
 std::string Tiff(const ExifFields& fields, const ExifThumbnail& thumbnail = {})
 {
-    static uint8_t buffer[kMaxExifSegmentBytes];
+    static uint8_t buffer[MaxExifSegmentBytes];
     ExifSegment segment;
     segment.bytes = buffer;
     EXPECT_TRUE(BuildExifSegment(fields, thumbnail, segment));
@@ -63,11 +64,11 @@ std::string Tiff(const ExifFields& fields, const ExifThumbnail& thumbnail = {})
     return bytes.substr(6);
 }
 
-const ExifFields kSample{"Varlo", "VS-400", "Plug-in 1.00E", "2024:03:07 09:05:02", 300, 600, 4960, 70160};
+const ExifFields Sample{"Varlo", "VS-400", "Plug-in 1.00E", "2024:03:07 09:05:02", 300, 600, 4960, 70160};
 
 TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
 {
-    const std::string tiff = Tiff(kSample);
+    const std::string tiff = Tiff(Sample);
     const Ifd ifd0 = ReadIfd(tiff, Le(tiff, 4, 4));
     EXPECT_EQ(ifd0.Value(0x010F), std::string("Varlo\0", 6));
     EXPECT_EQ(ifd0.Value(0x0110), std::string("VS-400\0", 7));
@@ -97,8 +98,9 @@ TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
     for (const Ifd* ifd : {&ifd0, &exif}) {
         EXPECT_TRUE(std::adjacent_find(ifd->tags.begin(), ifd->tags.end(), std::greater_equal<>()) ==
                     ifd->tags.end()) << "tags strictly ascending";
-        for (const auto& [tag, entry] : ifd->entries)
+        for (const auto& [tag, entry] : ifd->entries) {
             EXPECT_EQ(entry.offset % 2, 0u) << "tag " << tag << " on a word boundary";
+}
     }
 }
 
@@ -106,12 +108,12 @@ TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
 // end and the thumbnail's own resolution: the page's, scaled with it.
 TEST(ExifSegment, ThumbnailInIfd1AndGreyComponents)
 {
-    ExifFields fields = kSample; // 4960 x 70160 at 300 x 600 dpi
+    ExifFields fields = Sample; // 4960 x 70160 at 300 x 600 dpi
     fields.grey = true;
     const std::string jpeg = "\xFF\xD8 a thumbnail \xFF\xD9";
     const ExifThumbnail thumbnail{reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), 11, 120};
     const std::string tiff = Tiff(fields, thumbnail);
-    EXPECT_EQ(tiff.size() + 6, kMaxExifSegmentBytes - ExifThumbnailRoom(fields) + jpeg.size());
+    EXPECT_EQ(tiff.size() + 6, MaxExifSegmentBytes - ExifThumbnailRoom(fields) + jpeg.size());
     const Ifd ifd0 = ReadIfd(tiff, 8);
     EXPECT_EQ(ReadIfd(tiff, ifd0.Number(0x8769)).Value(0x9101), std::string("\1\0\0\0", 4));
     EXPECT_EQ(ReadIfd(tiff, ifd0.Number(0x8769)).next, 0u);
@@ -127,7 +129,7 @@ TEST(ExifSegment, ThumbnailInIfd1AndGreyComponents)
     EXPECT_EQ(ifd1.Number(0x0202), jpeg.size());
 
     const ExifThumbnail tooLarge{thumbnail.jpeg, ExifThumbnailRoom(fields) + 1, 11, 120};
-    uint8_t buffer[kMaxExifSegmentBytes];
+    uint8_t buffer[MaxExifSegmentBytes];
     ExifSegment segment{buffer};
     EXPECT_FALSE(BuildExifSegment(fields, tooLarge, segment));
     EXPECT_EQ(segment.size, 0u);
@@ -135,7 +137,7 @@ TEST(ExifSegment, ThumbnailInIfd1AndGreyComponents)
 
 TEST(ExifSegment, OptionalTextsAndLimits)
 {
-    ExifFields fields = kSample;
+    ExifFields fields = Sample;
     fields.make = "";
     fields.model = "Abc"; // four bytes with its NUL: kept in the entry itself
     const std::string longText(100000, 's');
@@ -144,21 +146,21 @@ TEST(ExifSegment, OptionalTextsAndLimits)
     Ifd ifd0 = ReadIfd(tiff, 8);
     EXPECT_FALSE(ifd0.entries.count(0x010F));
     EXPECT_EQ(ifd0.entries.at(0x0110).offset, 8u + 2 + 8);
-    EXPECT_EQ(ifd0.Value(0x0131), std::string(kMaxSoftwareText, 's') + '\0');
+    EXPECT_EQ(ifd0.Value(0x0131), std::string(MaxSoftwareText, 's') + '\0');
 
     fields.software = nullptr;
     fields.make = longText.c_str(); // no NUL within the job record's field
     tiff = Tiff(fields);
     ifd0 = ReadIfd(tiff, 8);
     EXPECT_FALSE(ifd0.entries.count(0x0131));
-    EXPECT_EQ(ifd0.Value(0x010F), std::string(kMaxScannerText, 's') + '\0');
+    EXPECT_EQ(ifd0.Value(0x010F), std::string(MaxScannerText, 's') + '\0');
 }
 
 // The longest texts of every field still leave a whole segment.
 TEST(ExifSegment, LongestTextsFit)
 {
     const std::string longText(100000, 't');
-    ExifFields fields = kSample;
+    ExifFields fields = Sample;
     fields.make = fields.model = fields.software = longText.c_str();
     Tiff(fields);
 }
@@ -166,17 +168,18 @@ TEST(ExifSegment, LongestTextsFit)
 TEST(TiffIfd, TagsBeyondItsRoomMakeItIncomplete)
 {
     TiffIfd ifd;
-    for (uint16_t tag = 1; tag <= TiffIfd::kMaxEntries; ++tag)
+    for (uint16_t tag = 1; tag <= TiffIfd::MaxEntries; ++tag) {
         ifd.AddShort(tag, tag);
+}
     ifd.AddShort(1, 7); // a replacement needs no room
-    EXPECT_TRUE(ifd.complete());
+    EXPECT_TRUE(ifd.Complete());
     ifd.AddShort(0xFFFF, 1);
-    EXPECT_FALSE(ifd.complete());
+    EXPECT_FALSE(ifd.Complete());
 }
 
 TEST(ExifSegment, DateTimeForm)
 {
-    char text[kExifDateTimeBytes];
+    char text[ExifDateTimeBytes];
     ExifDateTime(2024, 3, 7, 9, 5, 2, text);
     EXPECT_STREQ(text, "2024:03:07 09:05:02");
     ExifDateTime(123456, -3, 7, 9, 100, 2, text);

@@ -12,8 +12,9 @@ bool FailsNow() { return InterlockedIncrement(&calls) == failAt; }
 
 BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
 {
-    if (!FailsNow())
+    if (!FailsNow()) {
         return ReadFile(file, buffer, bytes, read, at);
+}
     if (failure) {
         SetLastError(failure);
         return FALSE;

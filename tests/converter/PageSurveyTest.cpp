@@ -26,8 +26,9 @@ TEST(GreyRows, OneDifferingByteAnywhereIsColour)
 {
     for (uint32_t width = 1; width <= 70; ++width) {
         Bytes row(size_t{width} * 3);
-        for (size_t x = 0; x < width; ++x)
+        for (size_t x = 0; x < width; ++x) {
             std::fill_n(&row[3 * x], 3, static_cast<uint8_t>(x * 37));
+}
         ASSERT_TRUE(BgrRowIsGrey(row.data(), width)) << width;
         for (size_t at = 0; at < row.size(); ++at) {
             row[at] ^= 1;
@@ -90,11 +91,13 @@ Bytes Scaled(const Bytes& page, uint32_t width, uint32_t height, std::mt19937* s
     ThumbnailScaler scaler(width, height, work.data());
     std::vector<uint32_t> order(height);
     std::iota(order.rbegin(), order.rend(), 0);
-    if (shuffle)
+    if (shuffle) {
         std::shuffle(order.begin(), order.end(), *shuffle);
-    for (uint32_t y : order)
+}
+    for (uint32_t y : order) {
         scaler.AddRow(y, &page[size_t{y} * width * 3]);
-    Bytes out(size_t{scaler.size().width} * scaler.size().height * 3);
+}
+    Bytes out(size_t{scaler.Size().width} * scaler.Size().height * 3);
     scaler.Finish(out.data());
     return out;
 }
@@ -107,8 +110,9 @@ TEST(ThumbnailScaler, AveragesEveryCoveredArea)
                                                    {480, 1}, {1, 600}, {407, 311}, {1000, 3},  {2, 40000}};
     for (const auto& [width, height] : sizes) {
         Bytes page(size_t{width} * height * 3);
-        for (auto& byte : page)
+        for (auto& byte : page) {
             byte = static_cast<uint8_t>(random());
+}
         const Bytes reference = ReferenceThumbnail(page, width, height);
         EXPECT_EQ(Scaled(page, width, height), reference) << width << "x" << height;
         EXPECT_EQ(Scaled(page, width, height, &random), reference) << width << "x" << height << " shuffled";
@@ -126,8 +130,9 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
     const std::pair<uint32_t, uint32_t> sizes[] = {{3, 2}, {161, 121}, {7, 333}, {2, 700}, {333, 7}};
     for (const auto& [width, height] : sizes) {
         Bytes page(size_t{width} * height * 3);
-        for (auto& byte : page)
+        for (auto& byte : page) {
             byte = static_cast<uint8_t>(random());
+}
         const Bytes whole = Scaled(page, width, height);
         const size_t workBytes = ThumbnailScaler::WorkBytes(width, height) / sizeof(uint64_t) + 1;
         for (uint32_t cut = 0; cut <= height; ++cut) {
@@ -139,8 +144,9 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
             for (int band = 0; band < 3; ++band) {
                 work[band].resize(workBytes);
                 ThumbnailScaler& scaler = scalers.emplace_back(width, height, work[band].data());
-                for (uint32_t y = bounds[band + 1]; y-- > bounds[band];)
+                for (uint32_t y = bounds[band + 1]; y-- > bounds[band];) {
                     scaler.AddRow(y, &page[size_t{y} * width * 3]);
+}
             }
             scalers[0].Add(scalers[2]);
             scalers[0].Add(scalers[1]);
@@ -159,16 +165,16 @@ TEST(SurveyPlan, BandsCoverThePageWithinTheBudget)
 {
     const SurveyPlan a4 = PlanSurvey(4960, 7016, Stride(4960), 2);
     EXPECT_EQ(a4.workers, 2u);
-    EXPECT_EQ(a4.readRows, kSurveyReadBytes / Stride(4960));
+    EXPECT_EQ(a4.readRows, SurveyReadBytes / Stride(4960));
     for (const uint32_t width : {1u, 4960u, 9920u, 65500u}) {
         for (const uint32_t height : {7016u, 65500u}) {
             for (uint32_t processors = 1; processors <= 40; ++processors) {
                 SCOPED_TRACE(testing::Message() << width << "x" << height << " on " << processors);
                 const SurveyPlan plan = PlanSurvey(width, height, Stride(width), processors);
                 EXPECT_GE(plan.workers, 1u);
-                EXPECT_LE(plan.workers, std::min(processors, kMaxWorkers));
+                EXPECT_LE(plan.workers, std::min(processors, MaxWorkers));
                 EXPECT_LE(plan.workers, (height + plan.readRows - 1) / plan.readRows);
-                EXPECT_LE(plan.workers * plan.bytesPerWorker, kWorkerBudgetBytes);
+                EXPECT_LE(plan.workers * plan.bytesPerWorker, WorkerBudgetBytes);
                 EXPECT_GE(plan.bytesPerWorker,
                           ThumbnailScaler::WorkBytes(width, height) + size_t{plan.readRows} * Stride(width));
                 for (uint32_t worker = 0; worker < plan.workers; ++worker) {

@@ -42,27 +42,29 @@ std::string WriteSpool(const std::vector<uint8_t>& bmp)
 // the thumbnail is the page itself, top row first.
 TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
 {
-    constexpr uint32_t kWidth = 40, kHeight = 30;
+    constexpr uint32_t Width = 40, Height = 30;
     const auto grey = [](uint32_t x, uint32_t y) {
         const auto level = static_cast<uint8_t>(x * 5 + y * 3);
         return test::Rgb{level, level, level};
     };
-    const size_t threeRows = 3 * ((kWidth * 3 + 3) / 4 * 4);
+    const size_t threeRows = 3 * ((Width * 3 + 3) / 4 * 4);
     for (const bool topDown : {false, true}) {
         SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
-        const std::string path = WriteSpool(test::MakeBmp({false, kWidth, kHeight, topDown}, grey));
+        const std::string path = WriteSpool(test::MakeBmp({false, Width, Height, topDown}, grey));
         BmpRowReader reader;
         ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
         SpoolSurvey shared(SystemCalls(), threeRows);
         ASSERT_EQ(shared.Run(reader), StatusOk);
-        EXPECT_TRUE(shared.grey());
-        ASSERT_EQ(shared.thumbnailDimensions().width, kWidth);
-        ASSERT_EQ(shared.thumbnailDimensions().height, kHeight);
+        EXPECT_TRUE(shared.Grey());
+        ASSERT_EQ(shared.ThumbnailDimensions().width, Width);
+        ASSERT_EQ(shared.ThumbnailDimensions().height, Height);
         std::vector<uint8_t> page;
-        for (uint32_t y = 0; y < kHeight; ++y)
-            for (uint32_t x = 0; x < kWidth; ++x)
+        for (uint32_t y = 0; y < Height; ++y) {
+            for (uint32_t x = 0; x < Width; ++x) {
                 page.insert(page.end(), 3, grey(x, y).r);
-        EXPECT_EQ(std::vector<uint8_t>(shared.thumbnail(), shared.thumbnail() + page.size()), page);
+}
+}
+        EXPECT_EQ(std::vector<uint8_t>(shared.Thumbnail(), shared.Thumbnail() + page.size()), page);
 
         // The file is shorter than its rows by the time they are read.
         {
@@ -74,24 +76,24 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
         }
         EXPECT_EQ(shared.Run(reader), StatusReadFailed);
         EXPECT_EQ(LastFailure(), "cannot read the spool file " + path + ": the file became shorter while it was read");
-        EXPECT_FALSE(shared.grey());
-        EXPECT_EQ(shared.thumbnailDimensions().width, 0u);
+        EXPECT_FALSE(shared.Grey());
+        EXPECT_EQ(shared.ThumbnailDimensions().width, 0u);
         reader = BmpRowReader(); // closes the file, so that it can go
         DeleteFileA(path.c_str());
     }
 
     // One pixel off grey in any band, at either end of one or inside it.
-    for (const uint32_t row : {0u, 1u, kHeight / 2 - 1, kHeight / 2, kHeight - 2, kHeight - 1}) {
-        const std::string path = WriteSpool(test::MakeBmp({false, kWidth, kHeight}, [&](uint32_t x, uint32_t y) {
+    for (const uint32_t row : {0u, 1u, Height / 2 - 1, Height / 2, Height - 2, Height - 1}) {
+        const std::string path = WriteSpool(test::MakeBmp({false, Width, Height}, [&](uint32_t x, uint32_t y) {
             test::Rgb pixel = grey(x, y);
-            pixel.b ^= x == kWidth - 1 && y == row;
+            pixel.b ^= x == Width - 1 && y == row;
             return pixel;
         }));
         BmpRowReader reader;
         ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
         SpoolSurvey shared(SystemCalls(), threeRows);
         ASSERT_EQ(shared.Run(reader), StatusOk);
-        EXPECT_FALSE(shared.grey()) << "row " << row;
+        EXPECT_FALSE(shared.Grey()) << "row " << row;
         reader = BmpRowReader(); // closes the file, so that it can go
         DeleteFileA(path.c_str());
     }
@@ -103,8 +105,9 @@ TEST(ThumbnailJpeg, LowersTheQualityUntilItFits)
 {
     std::mt19937 random(3);
     std::vector<uint8_t> noise(160 * 120 * 3);
-    for (auto& byte : noise)
+    for (auto& byte : noise) {
         byte = static_cast<uint8_t>(random());
+}
     const ThumbnailPixels pixels{noise.data(), 160, 120, false};
     std::vector<uint8_t> out(65536);
     size_t best = 0, squeezed = 0, none = 1;

@@ -49,8 +49,9 @@ Rgb Grey(uint32_t x, uint32_t y)
 size_t MarkerAt(const Bytes& jpeg, uint8_t wanted)
 {
     for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF;) {
-        if (jpeg[at + 1] == wanted)
+        if (jpeg[at + 1] == wanted) {
             return at;
+}
         at += 2 + (size_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
     }
     return jpeg.size();
@@ -110,12 +111,12 @@ size_t ThreadCount() { return vlexif::test::ThreadsOfThisProcess(); }
 
 class StripEncoding : public ::testing::Test {
 protected:
-    StripEncoding() : folder_("vkexf-strips-") {}
+    StripEncoding() : folder("vkexf-strips-") {}
 
     // The page through the strip encoder, strips of one MCU row each.
     Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
     {
-        const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, pixel));
+        const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pixel));
         BmpRowReader reader;
         EXPECT_EQ(reader.Open(spool.c_str()), StatusOk);
         JpegSettings settings;
@@ -128,14 +129,14 @@ protected:
         settings.exifSegmentSize = sizeof exif;
         {
             vlexif::UniqueFile output(
-                CreateFileA(folder_.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+                CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
             EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.Get(), "out.jpg"), StatusOk);
             EXPECT_TRUE(output.Close());
         }
-        return folder_.Read("out.jpg");
+        return folder.Read("out.jpg");
     }
 
-    test::TestFolder folder_;
+    test::TestFolder folder;
 };
 
 // Every width from 1 to 300, heights that end mid-MCU (1-line pages among
@@ -166,11 +167,11 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
     }
 
     const BmpSpec page{false, 1001, 777};
-    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(page, Colour));
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp(page, Colour));
     JobDestination job = {};
-    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
-    const Bytes ours = folder_.Read("out.jpg");
+    const Bytes ours = folder.Read("out.jpg");
     ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
     EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour)));
 }
@@ -182,11 +183,11 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     using test::FailingCalls;
     // Noise at full quality: several strips, each outgrowing its first buffer.
     const BmpSpec spec{false, 1000, 1000};
-    const std::string spool = folder_.Write("spool.bmp", test::MakeBmp(spec, Colour));
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, Colour));
     JobDestination job = {};
-    std::strcpy(job.outputPath, folder_.Path("out.jpg").c_str());
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
-    DeleteFileA(folder_.Path("out.jpg").c_str());
+    DeleteFileA(folder.Path("out.jpg").c_str());
     // The first pass makes its calls before the encoder makes any: counted
     // here, the cases after them reach the encoder's.
     BmpRowReader reader;
@@ -214,7 +215,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         std::string message;
     };
     const std::string cannotRead = "cannot read the spool file " + spool + ": ";
-    const std::string cannotWrite = "cannot write " + folder_.Path("out.jpg") + ": ";
+    const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
     std::vector<Case> cases;
     for (LONG n = 1; n <= surveyReads + 3; ++n) {
         cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED, StatusReadFailed,
@@ -222,13 +223,15 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         cases.push_back({"short read", FailingCalls::Reads(), n, 0, StatusReadFailed,
                          cannotRead + "the file became shorter while it was read"});
     }
-    for (LONG n = 1; n <= surveyAllocations; ++n)
+    for (LONG n = 1; n <= surveyAllocations; ++n) {
         cases.push_back({"first pass allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
                          cannotRead + "not enough memory"});
+}
     // The encoder's first allocations set its workers up, the later ones grow their output.
-    for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n)
+    for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n) {
         cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
                          cannotWrite + "not enough memory"});
+}
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
         FailingCalls::Arm(c.failAt, c.error);
@@ -236,7 +239,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(text, c.message);
-        EXPECT_EQ(folder_.Files(), std::vector<std::string>{"spool.bmp"});
+        EXPECT_EQ(folder.Files(), std::vector<std::string>{"spool.bmp"});
         EXPECT_EQ(ThreadCount(), threads);
     }
 

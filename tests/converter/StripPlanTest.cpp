@@ -13,7 +13,7 @@ TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
 {
     for (const bool grey : {false, true}) {
         for (const uint32_t width : {1u, 2u, 17u, 4960u, 9920u, 40000u, 65500u}) {
-            for (const size_t stripBytes : {size_t{1}, kStripTargetBytes, size_t{1} << 30}) {
+            for (const size_t stripBytes : {size_t{1}, StripTargetBytes, size_t{1} << 30}) {
                 const StripPlan plan = PlanStrips(width, 65500, Stride(width), grey, 4, stripBytes);
                 SCOPED_TRACE(testing::Message() << width << (grey ? " grey" : " colour") << " " << stripBytes);
                 const uint32_t side = grey ? 8 : 16;
@@ -40,8 +40,8 @@ TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
     EXPECT_EQ(a4.workers, 2u);
     for (uint32_t processors = 1; processors <= 64; ++processors) {
         const StripPlan plan = PlanStrips(4960, 7016, Stride(4960), false, processors);
-        EXPECT_LE(plan.workers * plan.bytesPerWorker, kWorkerBudgetBytes) << processors;
-        EXPECT_LE(plan.workers, std::min(processors, kMaxWorkers));
+        EXPECT_LE(plan.workers * plan.bytesPerWorker, WorkerBudgetBytes) << processors;
+        EXPECT_LE(plan.workers, std::min(processors, MaxWorkers));
         EXPECT_GE(plan.workers, std::min(processors, 8u)) << "a budget for more than a few workers";
         const StripPlan tall = PlanStrips(4960, 65500, Stride(4960), false, processors);
         EXPECT_EQ(tall.workers * tall.bytesPerWorker, plan.workers * plan.bytesPerWorker);
@@ -50,7 +50,7 @@ TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
     // The widest page's one MCU row of a strip holds more: fewer workers.
     const StripPlan wide = PlanStrips(65500, 100, Stride(65500), false, 64);
     EXPECT_GE(wide.bytesPerWorker, size_t{Stride(65500)} * 16);
-    EXPECT_LE(wide.workers * wide.bytesPerWorker, kWorkerBudgetBytes);
+    EXPECT_LE(wide.workers * wide.bytesPerWorker, WorkerBudgetBytes);
     EXPECT_LT(wide.workers, PlanStrips(4960, 7016, Stride(4960), false, 64).workers);
 }
 

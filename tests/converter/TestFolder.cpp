@@ -12,15 +12,16 @@ TestFolder::TestFolder(const char* prefix)
 {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    folder_ = std::string(temp) + prefix + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder_.c_str(), nullptr);
+    folder = std::string(temp) + prefix + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
 }
 
 TestFolder::~TestFolder()
 {
-    for (const auto& name : Files())
+    for (const auto& name : Files()) {
         DeleteFileA(Path(name).c_str());
-    RemoveDirectoryA(folder_.c_str());
+}
+    RemoveDirectoryA(folder.c_str());
 }
 
 std::string TestFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
@@ -41,8 +42,9 @@ std::vector<std::string> TestFolder::Files() const
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             names.emplace_back(found.cFileName);
+}
     }
     FindClose(search);
     std::sort(names.begin(), names.end());

@@ -15,8 +15,8 @@ public:
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::string& path() const { return folder_; }
-    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+    const std::string& Path() const { return folder; }
+    std::string Path(const std::string& name) const { return folder + "\\" + name; }
     // Writes the file and returns its path.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
     std::vector<uint8_t> Read(const std::string& name) const;
@@ -24,7 +24,7 @@ public:
     std::vector<std::string> Files() const;
 
 private:
-    std::string folder_;
+    std::string folder;
 };
 
 } // namespace vkexf::test

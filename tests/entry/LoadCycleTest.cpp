@@ -79,7 +79,7 @@ TEST(ConverterLoadCycle, ConversionsBetweenLoadAndUnloadKeepNothing)
     const auto convert = [&] {
         const HMODULE module = LoadLibraryA((Stage("stage-shipped") + "VkExf.dll").c_str());
         const auto entry = module ? reinterpret_cast<VkExfEntryProc>(
-                                        reinterpret_cast<void*>(GetProcAddress(module, kVkExfEntryName)))
+                                        reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)))
                                   : nullptr;
         const bool converted = entry && (entry("tests", &job, spool.c_str(), 75) & 0xFFFF) == 0;
         return module && FreeLibrary(module) && converted;

@@ -9,15 +9,15 @@ namespace vlexif {
 namespace {
 
 // Host entries: index, red, green, blue.
-const std::vector<uint8_t> twoEntries = {1, 255, 0, 0, 0, 0, 0, 255};
+const std::vector<uint8_t> TwoEntries = {1, 255, 0, 0, 0, 0, 0, 255};
 
 TEST(PlaceFileEntries, InfoAndCoreLayoutsPlaceByIndex)
 {
     std::vector<uint8_t> info(8, 0xEE);
-    PlaceFileEntries(twoEntries.data(), 2, 4, 2, info.data());
+    PlaceFileEntries(TwoEntries.data(), 2, 4, 2, info.data());
     EXPECT_EQ(info, (std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0, 0xFF, 0}));
     std::vector<uint8_t> core(6, 0);
-    PlaceFileEntries(twoEntries.data(), 2, 3, 2, core.data());
+    PlaceFileEntries(TwoEntries.data(), 2, 3, 2, core.data());
     EXPECT_EQ(core, (std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF}));
 }
 

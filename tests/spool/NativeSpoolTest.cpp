@@ -290,7 +290,7 @@ TEST_F(NativeFailureTest, ACreateFailureLeavesNoFileBehind)
 {
     records.DescribeImage(300, 10, 10, 1, 8, 1);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
-    Os().CreateFileA = RefuseCreate;
+    Os().createFileA = RefuseCreate;
     EXPECT_EQ(plugin.BeginImage(), StatusCreateFailed);
     EXPECT_TRUE(temp.Files().empty());
 }
@@ -358,7 +358,7 @@ DWORD WINAPI UnknownSize(HANDLE, LPDWORD)
 
 DWORD WINAPI SizePast4GiB(HANDLE file, LPDWORD high)
 {
-    const DWORD low = RealSystemCalls().GetFileSize(file, high);
+    const DWORD low = RealSystemCalls().getFileSize(file, high);
     *high = 1;
     return low;
 }
@@ -371,7 +371,7 @@ BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
 
 BOOL WINAPI ShortRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD read, LPOVERLAPPED overlapped)
 {
-    return RealSystemCalls().ReadFile(file, data, bytes - 1, read, overlapped);
+    return RealSystemCalls().readFile(file, data, bytes - 1, read, overlapped);
 }
 
 // The proof is made through the handle that writes the block: a file that
@@ -382,11 +382,11 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
         const char* what;
         void (*arrange)();
     } failures[] = {
-        {"not a disk file", [] { Os().GetFileType = PipeType; }},
-        {"size unknown", [] { Os().GetFileSize = UnknownSize; }},
-        {"size past 4 GiB", [] { Os().GetFileSize = SizePast4GiB; }},
-        {"head unread", [] { Os().ReadFile = FailedRead; }},
-        {"head short", [] { Os().ReadFile = ShortRead; }},
+        {"not a disk file", [] { Os().getFileType = PipeType; }},
+        {"size unknown", [] { Os().getFileSize = UnknownSize; }},
+        {"size past 4 GiB", [] { Os().getFileSize = SizePast4GiB; }},
+        {"head unread", [] { Os().readFile = FailedRead; }},
+        {"head short", [] { Os().readFile = ShortRead; }},
     };
     Begin();
     records.SetPalette({0, 1, 2, 3}, 1);

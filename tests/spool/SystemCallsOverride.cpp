@@ -30,7 +30,7 @@ FARPROC WINAPI FindFakeFreeSpace(HMODULE module, LPCSTR name)
     if (lstrcmpA(name, "GetDiskFreeSpaceExA") == 0) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(FakeDiskFreeSpaceEx));
     }
-    return RealSystemCalls().GetProcAddress(module, name);
+    return RealSystemCalls().getProcAddress(module, name);
 }
 
 HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
@@ -38,17 +38,17 @@ HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
     if (allocationsLeft-- <= 0) {
         return nullptr;
     }
-    return RealSystemCalls().GlobalAlloc(flags, bytes);
+    return RealSystemCalls().globalAlloc(flags, bytes);
 }
 
 BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
 {
     writeSizes.push_back(bytes);
     if (writesLeft-- > 0) {
-        return RealSystemCalls().WriteFile(file, data, bytes, written, overlapped);
+        return RealSystemCalls().writeFile(file, data, bytes, written, overlapped);
     }
     if (writeShort && bytes > 0) {
-        return RealSystemCalls().WriteFile(file, data, bytes - 1, written, overlapped);
+        return RealSystemCalls().writeFile(file, data, bytes - 1, written, overlapped);
     }
     *written = 0;
     return FALSE;
@@ -57,7 +57,7 @@ BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD wri
 DWORD WINAPI CountedSetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD method)
 {
     if (seeksLeft-- > 0) {
-        return RealSystemCalls().SetFilePointer(file, distance, high, method);
+        return RealSystemCalls().setFilePointer(file, distance, high, method);
     }
     return INVALID_SET_FILE_POINTER;
 }
@@ -68,12 +68,12 @@ HANDLE WINAPI ReadersOnlyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSE
     if (access & GENERIC_WRITE) {
         return INVALID_HANDLE_VALUE;
     }
-    return RealSystemCalls().CreateFileA(path, access, share, security, creation, flags, model);
+    return RealSystemCalls().createFileA(path, access, share, security, creation, flags, model);
 }
 
 BOOL WINAPI LosingCloseHandle(HANDLE handle)
 {
-    RealSystemCalls().CloseHandle(handle);
+    RealSystemCalls().closeHandle(handle);
     return FALSE;
 }
 
@@ -82,13 +82,13 @@ BOOL WINAPI LosingCloseHandle(HANDLE handle)
 void FakeFreeSpace(uint64_t bytes)
 {
     fakeFree = bytes;
-    Os().GetProcAddress = FindFakeFreeSpace;
+    Os().getProcAddress = FindFakeFreeSpace;
 }
 
 void FailAllocationAfter(int successes)
 {
     allocationsLeft = successes;
-    Os().GlobalAlloc = CountedGlobalAlloc;
+    Os().globalAlloc = CountedGlobalAlloc;
 }
 
 void FailWriteAfter(int successes, bool shortWrite)
@@ -96,23 +96,23 @@ void FailWriteAfter(int successes, bool shortWrite)
     writesLeft = successes;
     writeSizes.clear();
     writeShort = shortWrite;
-    Os().WriteFile = CountedWriteFile;
+    Os().writeFile = CountedWriteFile;
 }
 
 void FailSeekAfter(int successes)
 {
     seeksLeft = successes;
-    Os().SetFilePointer = CountedSetFilePointer;
+    Os().setFilePointer = CountedSetFilePointer;
 }
 
 void FailOpenForWriting()
 {
-    Os().CreateFileA = ReadersOnlyCreateFile;
+    Os().createFileA = ReadersOnlyCreateFile;
 }
 
 void FailClose()
 {
-    Os().CloseHandle = LosingCloseHandle;
+    Os().closeHandle = LosingCloseHandle;
 }
 
 const std::vector<DWORD>& WriteSizes()
