@@ -1,15 +1,15 @@
 #include "converter/Converter.h"
 
+#include "converter/base/HeapBuffer.h"
+#include "converter/base/LastFailure.h"
+#include "converter/exif/ExifSegment.h"
+#include "converter/exif/Resolution.h"
 #include "converter/files/BmpRowReader.h"
 #include "converter/files/Destination.h"
-#include "converter/exif/ExifSegment.h"
-#include "converter/base/HeapBuffer.h"
-#include "converter/jpeg/JpegFileEncoder.h"
-#include "converter/base/LastFailure.h"
 #include "converter/files/ReplacingFile.h"
-#include "converter/exif/Resolution.h"
-#include "converter/survey/SpoolSurvey.h"
+#include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
+#include "converter/survey/SpoolSurvey.h"
 
 #include <algorithm>
 
@@ -25,7 +25,7 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
     // The segment, then the thumbnail's JPEG before it goes in.
     if (!buffer.Allocate(2 * MaxExifSegmentBytes)) {
         return FailWithError(StatusNoMemory, CannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-}
+    }
     uint8_t* const jpeg = buffer.Address() + MaxExifSegmentBytes;
     ExifThumbnail thumbnail;
     thumbnail.jpeg = jpeg;
@@ -35,46 +35,45 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
     if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
         if (status == StatusNoMemory) {
             return FailWithError(status, CannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
-}
+        }
         return Fail(status, CannotWrite, path, "the thumbnail's JPEG encoder failed");
     }
     segment.bytes = buffer.Address();
     if (!BuildExifSegment(exif, thumbnail, segment)) {
         return Fail(StatusWriteFailed, CannotWrite, path, "the EXIF data does not fit");
-}
+    }
     return StatusOk;
 }
 
 } // namespace
 
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
-                          int32_t quality)
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality)
 {
     return ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality, SystemCalls());
 }
 
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
-                          int32_t quality, const ConverterCalls& calls)
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality,
+                          const ConverterCalls& calls)
 {
     Destination destination;
     if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination)) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "the job names no output file");
-}
+    }
     if (!spoolPath || !*spoolPath) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "no spool file was given");
-}
+    }
 
     BmpRowReader reader;
     if (const Status status = reader.Open(spoolPath)) {
         return status;
-}
+    }
     const BmpLayout& layout = reader.Layout();
 
     // The first pass: grey or colour, and the thumbnail.
     SpoolSurvey survey(calls);
     if (const Status status = survey.Run(reader)) {
         return status;
-}
+    }
 
     ExifFields exif;
     exif.make = destination.make;
@@ -93,7 +92,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     ExifSegment segment;
     if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment)) {
         return status;
-}
+    }
 
     JpegSettings settings;
     settings.width = layout.width;
@@ -108,10 +107,10 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     ReplacingFile output;
     if (const Status status = output.Create(destination.path)) {
         return status;
-}
+    }
     if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.Handle(), destination.path)) {
         return status;
-}
+    }
     return output.Commit();
 }
 

@@ -10,10 +10,9 @@ namespace vkexf {
 
 // VkExf_Entry's work (see VkExf.h); on failure the reason is recorded for
 // VkExf_LastError.
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
-                          int32_t quality);
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality);
 // The same through the given system calls, which tests make fail.
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
-                          int32_t quality, const ConverterCalls& calls);
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality,
+                          const ConverterCalls& calls);
 
 } // namespace vkexf

@@ -4,8 +4,8 @@
 #include "converter/base/LastFailure.h"
 #include "interface/VkExf.h"
 
-extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,
-                                        const char* spoolPath, int32_t quality)
+extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord, const char* spoolPath,
+                                        int32_t quality)
 {
     vkexf::ClearLastFailure();
     return vkexf::ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality);

@@ -4,16 +4,14 @@
 
 namespace vlexif {
 
-AboutDialog::AboutDialog(HWND owner, const SettingsStore& store, const char* name)
-    : PluginDialog(owner, store)
+AboutDialog::AboutDialog(HWND owner, const SettingsStore& store, const char* name) : PluginDialog(owner, store)
 {
     lstrcpynA(templateName, name, sizeof templateName);
 }
 
 int AboutDialog::Run()
 {
-    DialogBoxParamA(ResourceModule(), templateName, owner, AboutDialogProc,
-                    reinterpret_cast<LPARAM>(this));
+    DialogBoxParamA(ResourceModule(), templateName, owner, AboutDialogProc, reinterpret_cast<LPARAM>(this));
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "dialogs/CompressionDialog.h"
 
-#include "win32/Module.h"
 #include "interface/ResourceIds.h"
+#include "win32/Module.h"
 
 #include <commctrl.h>
 
@@ -17,18 +17,15 @@ constexpr char RateValue[] = "Compress Rate";
 
 } // namespace
 
-CompressionDialog::CompressionDialog(HWND owner, const SettingsStore& store)
-    : PluginDialog(owner, store)
-{
-}
+CompressionDialog::CompressionDialog(HWND owner, const SettingsStore& store) : PluginDialog(owner, store) {}
 
 int CompressionDialog::Run()
 {
     uint32_t stored = static_cast<uint32_t>(rate);
     static_cast<void>(store.ReadDword(RateValue, stored)); // none stored: the rate stays
     rate = static_cast<int32_t>(stored);
-    const INT_PTR result = DialogBoxParamA(ResourceModule(), "DETAILS", owner, CompressionDialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    const INT_PTR result =
+        DialogBoxParamA(ResourceModule(), "DETAILS", owner, CompressionDialogProc, reinterpret_cast<LPARAM>(this));
     // Only a plain OK click ends the dialog with exactly 1.
     if (result == 1) {
         // The dialog has closed: a rate that was not kept has no one to tell.
@@ -57,8 +54,7 @@ void CompressionDialog::InitControls()
     }
 }
 
-INT_PTR CALLBACK CompressionDialog::CompressionDialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                                          LPARAM lParam)
+INT_PTR CALLBACK CompressionDialog::CompressionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongA(dialog, DWL_USER, static_cast<LONG>(lParam));

@@ -14,8 +14,8 @@ LONG AsLong(WNDPROC procedure)
 // rather than kept.
 LRESULT PassToClass(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const WNDPROC classProcedure = reinterpret_cast<WNDPROC>(
-        static_cast<LONG_PTR>(GetClassLongA(control, GCL_WNDPROC)));
+    const WNDPROC classProcedure =
+        reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(GetClassLongA(control, GCL_WNDPROC)));
     return CallWindowProcA(classProcedure, control, message, wParam, lParam);
 }
 

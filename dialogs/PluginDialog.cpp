@@ -4,9 +4,7 @@
 
 namespace vlexif {
 
-PluginDialog::PluginDialog(HWND owner, const SettingsStore& store) : owner(owner), store(store)
-{
-}
+PluginDialog::PluginDialog(HWND owner, const SettingsStore& store) : owner(owner), store(store) {}
 
 PluginDialog::~PluginDialog() = default;
 

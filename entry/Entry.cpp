@@ -1,10 +1,10 @@
 // The module's start and stop, and the one exported entry through which the
 // host reaches every operation.
+#include "entry/StatusReporter.h"
 #include "interface/HostInterface.h"
+#include "scanjob/ExifPlugin.h"
 #include "win32/Module.h"
 #include "win32/SiblingPath.h"
-#include "entry/StatusReporter.h"
-#include "scanjob/ExifPlugin.h"
 
 #include <new>
 
@@ -39,16 +39,26 @@ vlexif::PluginStatus RunCommand(vlexif::ExifPlugin& exif, int16_t command)
     const bool job = exif.HasJobRecord();
     const bool image = exif.HasImageRecord();
     switch (command) {
-    case vlexif::CmdDescribe: return job ? scan.Describe() : vlexif::StatusBadFormat;
-    case vlexif::CmdConfigure: return scan.Configure();
-    case vlexif::CmdCheckFormat: return image ? exif.CheckFormat() : vlexif::StatusBadFormat;
-    case vlexif::CmdSetPalette: return image ? scan.SetPalette() : vlexif::StatusBadFormat;
-    case vlexif::CmdBeginImage: return image ? scan.BeginImage() : vlexif::StatusBadFormat;
-    case vlexif::CmdWriteBlock: return image ? scan.WriteBlock() : vlexif::StatusBadFormat;
-    case vlexif::CmdFinish: return exif.Finish();
-    case vlexif::CmdAbort: return exif.Abort();
-    case vlexif::CmdAbout: return scan.About();
-    default: return vlexif::StatusBadCommand;
+    case vlexif::CmdDescribe:
+        return job ? scan.Describe() : vlexif::StatusBadFormat;
+    case vlexif::CmdConfigure:
+        return scan.Configure();
+    case vlexif::CmdCheckFormat:
+        return image ? exif.CheckFormat() : vlexif::StatusBadFormat;
+    case vlexif::CmdSetPalette:
+        return image ? scan.SetPalette() : vlexif::StatusBadFormat;
+    case vlexif::CmdBeginImage:
+        return image ? scan.BeginImage() : vlexif::StatusBadFormat;
+    case vlexif::CmdWriteBlock:
+        return image ? scan.WriteBlock() : vlexif::StatusBadFormat;
+    case vlexif::CmdFinish:
+        return exif.Finish();
+    case vlexif::CmdAbort:
+        return exif.Abort();
+    case vlexif::CmdAbout:
+        return scan.About();
+    default:
+        return vlexif::StatusBadCommand;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "entry/StatusReporter.h"
 
-#include "win32/Module.h"
 #include "interface/ResourceIds.h"
+#include "win32/Module.h"
 
 namespace vlexif {
 

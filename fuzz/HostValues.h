@@ -19,14 +19,18 @@ namespace vlexif::fuzz {
 // sometimes negative, at a boundary, or anything at all.
 inline int32_t HostInt(FuzzedDataProvider& in, int32_t usual)
 {
-    constexpr int32_t Edges[] = {INT32_MIN, -1, INT32_MAX, 0x0AAAAAAB, 0x40000000, 0x7FFFFFF0,
-                                 65500, 65501, 65535, 65536};
+    constexpr int32_t Edges[] = {INT32_MIN,  -1,    INT32_MAX, 0x0AAAAAAB, 0x40000000,
+                                 0x7FFFFFF0, 65500, 65501,     65535,      65536};
     // An input that runs out reads as zeros: small values.
     switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-    case 7: return in.ConsumeIntegral<int32_t>();
-    case 6: return -in.ConsumeIntegralInRange<int32_t>(1, usual);
-    case 5: return Edges[in.ConsumeIntegralInRange<size_t>(0, std::size(Edges) - 1)];
-    default: return in.ConsumeIntegralInRange<int32_t>(0, usual);
+    case 7:
+        return in.ConsumeIntegral<int32_t>();
+    case 6:
+        return -in.ConsumeIntegralInRange<int32_t>(1, usual);
+    case 5:
+        return Edges[in.ConsumeIntegralInRange<size_t>(0, std::size(Edges) - 1)];
+    default:
+        return in.ConsumeIntegralInRange<int32_t>(0, usual);
     }
 }
 
@@ -84,8 +88,8 @@ inline HostLines HostLinesFor(FuzzedDataProvider& in, const BlockCase& c)
         return {nullptr, nullptr};
     }
     const uint64_t size = c.lines > 0 && c.bytesPerLine > 0
-                              ? uint64_t{static_cast<uint32_t>(c.lines)} * static_cast<uint32_t>(c.bytesPerLine)
-                              : 0;
+        ? uint64_t{static_cast<uint32_t>(c.lines)} * static_cast<uint32_t>(c.bytesPerLine)
+        : 0;
     if (size == 0 || size > MaxBlockBytes) {
         return {nullptr, &StandIn};
     }

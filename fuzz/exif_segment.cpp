@@ -3,9 +3,9 @@
 // of any size up to its room: it must be a well-formed little-endian TIFF
 // stream whose entries point inside it, and small enough for one JPEG APP1
 // segment.
-#include "converter/files/Destination.h"
 #include "converter/exif/ExifSegment.h"
 #include "converter/exif/Resolution.h"
+#include "converter/files/Destination.h"
 #include "fuzz/HostValues.h"
 
 #include <cstring>
@@ -27,11 +27,16 @@ size_t TypeSize(uint16_t type)
 {
     switch (type) {
     case 2:
-    case 7: return 1;
-    case 3: return 2;
-    case 4: return 4;
-    case 5: return 8;
-    default: return 0;
+    case 7:
+        return 1;
+    case 3:
+        return 2;
+    case 4:
+        return 4;
+    case 5:
+        return 8;
+    default:
+        return 0;
     }
 }
 

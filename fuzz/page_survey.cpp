@@ -46,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (in.ConsumeBool()) {
         for (size_t i = 0; i < page.size(); i += 3) {
             page[i + 1] = page[i + 2] = page[i];
-}
+        }
         if (in.ConsumeBool()) {
             page[in.ConsumeIntegralInRange<size_t>(0, page.size() - 1)] ^= 1;
-}
+        }
     }
 
     for (uint32_t y = 0; y < height; ++y) {
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool grey = true;
         for (size_t i = 0; i < row.size(); i += 3) {
             grey = grey && row[i] == row[i + 1] && row[i + 1] == row[i + 2];
-}
+        }
         Require(vkexf::BgrRowIsGrey(row.data(), width) == grey, "the grey test agrees pixel by pixel");
     }
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Bytes bottomUp = Thumbnail(page, width, height, order);
     for (uint32_t i = height; i > 1; --i) {
         std::swap(order[i - 1], order[in.ConsumeIntegralInRange<uint32_t>(0, i - 1)]);
-}
+    }
     Require(Thumbnail(page, width, height, order) == bottomUp, "rows in any order give the same thumbnail");
     for (int c = 0; c < 3; ++c) {
         uint8_t least = 255, most = 0;
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         for (size_t i = c; i < bottomUp.size(); i += 3) {
             Require(bottomUp[i] >= least && bottomUp[i] <= most, "an average lies within the page's values");
-}
+        }
     }
     return 0;
 }

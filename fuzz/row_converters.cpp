@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::fill(expected.begin(), expected.end(), 0);
             test::NativeRow(format, source.bytes.get() + static_cast<size_t>(r) * distance, width, expected.data(),
                             stride);
-            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
+            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(),
+                                stride) == 0,
                     "each host line becomes its row, bottom up, padding untouched");
         }
     }

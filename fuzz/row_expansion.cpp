@@ -70,12 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
         std::vector<uint8_t> expected(stride);
         for (int32_t r = 0; r < block.lines; ++r) {
-            const uint8_t* line = source.bytes.get() + static_cast<size_t>(r) * static_cast<uint32_t>(block.bytesPerLine);
+            const uint8_t* line =
+                source.bytes.get() + static_cast<size_t>(r) * static_cast<uint32_t>(block.bytesPerLine);
             std::fill(expected.begin(), expected.end(), 0);
             for (uint32_t j = 0; j < static_cast<uint32_t>(block.width); ++j) {
                 test::ExpandedPixel(format, line, j, reinterpret_cast<const uint8_t*>(table), &expected[3 * size_t{j}]);
             }
-            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(), stride) == 0,
+            Require(std::memcmp(out.get() + static_cast<size_t>(block.lines - 1 - r) * stride, expected.data(),
+                                stride) == 0,
                     "each host line becomes its row of palette colours, bottom up, padding zero");
         }
     }

@@ -4,8 +4,8 @@
 // one must be read back by the converter's parser as the same image.
 #include "converter/files/BmpHeader.h"
 #include "fuzz/HostValues.h"
-#include "spool/BmpHeader.h"
 #include "pixels/PixelFormat.h"
+#include "spool/BmpHeader.h"
 
 namespace vlexif::fuzz {
 namespace {
@@ -44,11 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const HeaderLayout layout = in.ConsumeBool() ? HeaderLayout::Info : HeaderLayout::Core;
     constexpr uint32_t Depths[] = {1, 4, 8, 24};
     constexpr uint32_t PaletteSizes[] = {0, 2, 16, 256};
-    const uint32_t bitCount = in.ConsumeBool() ? Depths[in.ConsumeIntegralInRange<size_t>(0, 3)]
-                                               : in.ConsumeIntegral<uint16_t>();
+    const uint32_t bitCount =
+        in.ConsumeBool() ? Depths[in.ConsumeIntegralInRange<size_t>(0, 3)] : in.ConsumeIntegral<uint16_t>();
     const uint32_t colours = in.PickValueInArray(PaletteSizes);
-    HeaderImage image{in.ConsumeIntegral<uint32_t>(), in.ConsumeIntegral<uint32_t>(), HostInt(in, 70000),
-                      HostInt(in, 70000), bitCount, colours};
+    HeaderImage image{in.ConsumeIntegral<uint32_t>(),
+                      in.ConsumeIntegral<uint32_t>(),
+                      HostInt(in, 70000),
+                      HostInt(in, 70000),
+                      bitCount,
+                      colours};
 
     // BmpSpoolPlugin::CheckImageSize.
     if (image.width < 0 || image.height < 0 ||
@@ -83,8 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     vkexf::BmpLayout parsed;
     Require(vkexf::ParseBmpHeader(header.get(), headerBytes, uint64_t{offset} + area, parsed) == vkexf::BmpError::None,
             "the converter reads a 24-bit spool header");
-    Require(parsed.width == static_cast<uint32_t>(image.width) && parsed.height == static_cast<uint32_t>(image.height) &&
-                !parsed.topDown && parsed.pixelOffset == offset && uint64_t{parsed.stride} * parsed.height == area,
+    Require(parsed.width == static_cast<uint32_t>(image.width) &&
+                parsed.height == static_cast<uint32_t>(image.height) && !parsed.topDown &&
+                parsed.pixelOffset == offset && uint64_t{parsed.stride} * parsed.height == area,
             "the converter reads the image the plug-in described");
     if (layout == HeaderLayout::Info) {
         Require(parsed.xPixelsPerMetre == static_cast<int32_t>(PixelsPerMetre(image.xDpi)) &&

@@ -18,8 +18,7 @@ namespace {
 
 bool SameLetters(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
@@ -113,8 +112,7 @@ void CheckHead(FuzzedDataProvider& in)
     uint32_t area = 0;
     const bool spooled = pick < spooledPairs;
     const bool fits = width > 0 && height > 0 && (info || (width <= 0xFFFF && height <= 0xFFFF)) &&
-                      SpoolFileSizes(PixelDataOffset(layout, pair.colours), width, height, pair.bits, area) &&
-                      area != 0;
+        SpoolFileSizes(PixelDataOffset(layout, pair.colours), width, height, pair.bits, area) && area != 0;
     if (!changed && spooled && fits) {
         Require(IsSpoolHead(head, PixelDataOffset(layout, pair.colours) + area), "BeginImage's own head passes");
     }
@@ -136,8 +134,8 @@ void CheckHead(FuzzedDataProvider& in)
             continue;
         }
         uint8_t rebuilt[HeaderBlockSize] = {};
-        (headInfo ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)(
-            {0, 0, headWidth, headHeight, pairs[k].bits, colours}, rebuilt);
+        (headInfo ? BuildInfoHeaderBytes : BuildCoreHeaderBytes)({0, 0, headWidth, headHeight, pairs[k].bits, colours},
+                                                                 rebuilt);
         if (std::memcmp(rebuilt, head, SpoolHeadBytes) == 0) {
             return;
         }

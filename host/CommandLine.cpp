@@ -51,8 +51,8 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
         scan.quiet = true;
         return {};
     }
-    static const char* const Valued[] = {"--format", "--dpi", "--block-lines", "--order", "--seed", "--rate",
-                                         "--make", "--model", "--dither", "--reference"};
+    static const char* const Valued[] = {"--format", "--dpi",  "--block-lines", "--order",  "--seed",
+                                         "--rate",   "--make", "--model",       "--dither", "--reference"};
     if (std::find(std::begin(Valued), std::end(Valued), name) == std::end(Valued)) {
         return "unknown option " + name;
     }
@@ -196,7 +196,7 @@ std::string UsageText()
            "  vlscan about                         open the plug-in's about box (needs a display)\n"
            "  vlscan --version                     print the version of this release\n"
            "\n" +
-           ScanUsageText() + "\n" + ExitStatusText();
+        ScanUsageText() + "\n" + ExitStatusText();
 }
 
 std::string ExitStatusText()
@@ -222,28 +222,30 @@ std::string ScanUsageText()
            "INPUT is a PNG (8 or 16 bit), JPEG, BMP or PNM file; OUTPUT is the JPEG to write,\n"
            "which must not be INPUT.\n"
            "scan options:\n"
-           "  --format " + ListedFormatNames() + "\n"
-           "                       pixel format sent (default rgb24, gray8 for grey input)\n"
-           "  --dpi N              resolution sent (default 300)\n"
-           "  --block-lines N      lines per block (default 64)\n"
-           "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
-           "  --seed N             shuffle of --order random (default 1)\n"
-           "  --rate R             compression rate 0..100, stored for this and later scans as\n"
-           "                       confirming it in the compression dialog does; without it the\n"
-           "                       stored rate applies, 75 if none was ever stored. The JPEG's\n"
-           "                       quality is 100 - R, and 1 for a rate of 100 (its lowest)\n"
-           "  --make TEXT          EXIF Make (at most 63 characters)\n"
-           "  --model TEXT         EXIF Model (at most 63 characters)\n"
-           "  --dither auto|none|ordered|diffusion\n"
-           "                       how palette and bilevel formats are reduced (default auto:\n"
-           "                       diffusion for 1-bit formats, ordered for the others)\n"
-           "  --reference FILE     also write the picture sent, as the plug-in should see it,\n"
-           "                       as an 8-bit PPM\n"
-           "  --stats              print the time spent in the plug-in and the converter,\n"
-           "                       and the peak memory\n"
-           "  --quiet              no progress bar\n"
-           "  --help               this text\n"
-           "A file name that begins with a dash goes after \"--\", which ends the options.\n";
+           "  --format " +
+        ListedFormatNames() +
+        "\n"
+        "                       pixel format sent (default rgb24, gray8 for grey input)\n"
+        "  --dpi N              resolution sent (default 300)\n"
+        "  --block-lines N      lines per block (default 64)\n"
+        "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
+        "  --seed N             shuffle of --order random (default 1)\n"
+        "  --rate R             compression rate 0..100, stored for this and later scans as\n"
+        "                       confirming it in the compression dialog does; without it the\n"
+        "                       stored rate applies, 75 if none was ever stored. The JPEG's\n"
+        "                       quality is 100 - R, and 1 for a rate of 100 (its lowest)\n"
+        "  --make TEXT          EXIF Make (at most 63 characters)\n"
+        "  --model TEXT         EXIF Model (at most 63 characters)\n"
+        "  --dither auto|none|ordered|diffusion\n"
+        "                       how palette and bilevel formats are reduced (default auto:\n"
+        "                       diffusion for 1-bit formats, ordered for the others)\n"
+        "  --reference FILE     also write the picture sent, as the plug-in should see it,\n"
+        "                       as an 8-bit PPM\n"
+        "  --stats              print the time spent in the plug-in and the converter,\n"
+        "                       and the peak memory\n"
+        "  --quiet              no progress bar\n"
+        "  --help               this text\n"
+        "A file name that begins with a dash goes after \"--\", which ends the options.\n";
 }
 
 } // namespace vlscan

@@ -3,10 +3,10 @@
 // Platform-free.
 #pragma once
 
-#include "interface/JobDestination.h"
 #include "host/job/BlockPlan.h"
 #include "host/picture/Dithering.h"
 #include "host/picture/HostFormat.h"
+#include "interface/JobDestination.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,27 +1,27 @@
 // vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
 // its commands the way the scanning host does; see UsageText for the commands.
-#include "host/console/AnsiText.h"
-#include "host/job/Clock.h"
 #include "host/CommandLine.h"
+#include "host/console/AnsiText.h"
 #include "host/console/ConsoleInterrupt.h"
 #include "host/console/ConsoleText.h"
+#include "host/console/Progress.h"
+#include "host/console/WideFile.h"
+#include "host/console/WidePath.h"
+#include "host/job/Clock.h"
 #include "host/job/ConverterLibrary.h"
 #include "host/job/FileIdentity.h"
 #include "host/job/FolderProbe.h"
-#include "host/picture/HostPage.h"
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
-#include "host/picture/ImageLoader.h"
 #include "host/job/JobLock.h"
 #include "host/job/OutputCheck.h"
 #include "host/job/PathRules.h"
 #include "host/job/PluginLibrary.h"
-#include "host/console/Progress.h"
 #include "host/job/RoomCheck.h"
 #include "host/job/ScanJob.h"
 #include "host/job/StatusNames.h"
-#include "host/console/WideFile.h"
-#include "host/console/WidePath.h"
+#include "host/picture/HostPage.h"
+#include "host/picture/ImageLoader.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -264,16 +264,17 @@ int Scan(const ScanOptions& options)
     const OutputStamp before = StampOf(target.shownPath);
     const bool showProgress = !options.quiet && StderrIsConsole();
     const std::vector<BlockSpan> blocks = PlanBlocks(page.height, options.blockLines, options.order, options.seed);
-    const JobOutcome outcome = RunScanJob(
-        plugin, records, page, blocks, options.dpi,
-        [showProgress, shownPercent = -1](uint32_t done, uint32_t total) mutable {
-            // Console output under Wine is slow: redraw only when the percentage moves.
-            const int percent = static_cast<int>(uint64_t{done} * 100 / total);
-            if (showProgress && percent != shownPercent) {
-                shownPercent = percent;
-                std::fprintf(stderr, "\r%s%s", ProgressBar(done, total, 40).c_str(), done == total ? "\n" : "");
-            }
-        });
+    const JobOutcome outcome = RunScanJob(plugin, records, page, blocks, options.dpi,
+                                          [showProgress, shownPercent = -1](uint32_t done, uint32_t total) mutable {
+                                              // Console output under Wine is slow: redraw only when the percentage
+                                              // moves.
+                                              const int percent = static_cast<int>(uint64_t{done} * 100 / total);
+                                              if (showProgress && percent != shownPercent) {
+                                                  shownPercent = percent;
+                                                  std::fprintf(stderr, "\r%s%s", ProgressBar(done, total, 40).c_str(),
+                                                               done == total ? "\n" : "");
+                                              }
+                                          });
     // A message never continues an unfinished progress bar.
     if (showProgress && outcome.blocksSent > 0 && outcome.blocksSent < blocks.size()) {
         std::fputc('\n', stderr);
@@ -298,8 +299,8 @@ int Scan(const ScanOptions& options)
         Say("the job reported success, but nothing was written to " + options.output);
         return ExitFailed;
     }
-    const ScanSummary summary{page.width, page.height, InfoOf(page.format).name, outcome.blocksSent, NowSeconds() - start,
-                              after.bytes};
+    const ScanSummary summary{page.width,         page.height,          InfoOf(page.format).name,
+                              outcome.blocksSent, NowSeconds() - start, after.bytes};
     WriteText(stdout, SummaryLine(summary) + " -> " + target.shownPath + "\n");
     if (options.stats) {
         PrintStats(plugin, prepared - start);

@@ -24,7 +24,7 @@ enum PluginCommand : int16_t {
 
 // What every command and every step of one returns: a result left unread is a
 // failure lost.
-enum [[nodiscard]] PluginStatus : uint16_t {
+enum [[nodiscard]] PluginStatus : uint16_t{
     StatusOk = 0,
     StatusDiskFull = 201,
     StatusCreateFailed = 202,
@@ -59,22 +59,22 @@ struct ImageRecord;
 
 struct JobRecord {
     uint8_t hostOwned0[0x104];
-    char shortText[8];        // 0x104, written by describe
-    ImageRecord* image;       // 0x10C
-    uint8_t firstJobFlag;     // 0x110, written by describe
-    uint8_t secondJobFlag;    // 0x111, written by describe
+    char shortText[8];     // 0x104, written by describe
+    ImageRecord* image;    // 0x10C
+    uint8_t firstJobFlag;  // 0x110, written by describe
+    uint8_t secondJobFlag; // 0x111, written by describe
 };
 
 struct HostParams {
     uint8_t hostOwned0[0x40];
-    char displayText1[32];    // 0x040
-    char displayText2[32];    // 0x060
-    uint8_t describeFlag;     // 0x080
-    char summaryText[263];    // 0x081 .. 0x187
+    char displayText1[32];     // 0x040
+    char displayText2[32];     // 0x060
+    uint8_t describeFlag;      // 0x080
+    char summaryText[263];     // 0x081 .. 0x187
     RegistryLocation registry; // 0x188 .. 0x28B
-    HWND owner;               // 0x28C
-    uint8_t hostOwned1[4];    // 0x290
-    JobRecord* job;           // 0x294
+    HWND owner;                // 0x28C
+    uint8_t hostOwned1[4];     // 0x290
+    JobRecord* job;            // 0x294
 };
 
 // The image record, read through whichever view the current command brings.
@@ -85,10 +85,10 @@ struct ImageDescription {
     int32_t height;           // 0x0C
     uint32_t samplesPerPixel; // 0x10
     uint8_t hostOwned0[0x10];
-    uint32_t bitsPerPixel;    // 0x24
+    uint32_t bitsPerPixel; // 0x24
     uint8_t hostOwned1[4];
-    uint32_t colourType;      // 0x2C
-    uint32_t mustBeZero;      // 0x30
+    uint32_t colourType; // 0x2C
+    uint32_t mustBeZero; // 0x30
 };
 
 struct HostPaletteEntry {
@@ -99,20 +99,20 @@ struct HostPaletteEntry {
 };
 
 struct PaletteView {
-    uint16_t count;           // 0x00
+    uint16_t count; // 0x00
     uint8_t hostOwned0[6];
     HostPaletteEntry entries[1]; // 0x08, count entries
 };
 
 struct BlockView {
     uint8_t hostOwned0[4];
-    int32_t bytesPerLine;     // 0x04
-    int32_t width;            // 0x08
-    int32_t lines;            // 0x0C
+    int32_t bytesPerLine; // 0x04
+    int32_t width;        // 0x08
+    int32_t lines;        // 0x0C
     uint8_t hostOwned1[4];
-    int32_t linesBefore;      // 0x14
+    int32_t linesBefore; // 0x14
     uint8_t hostOwned2[4];
-    const uint8_t* data;      // 0x1C
+    const uint8_t* data; // 0x1C
 };
 
 #pragma pack(pop)

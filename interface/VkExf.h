@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,
-                                        const char* spoolPath, int32_t quality);
+extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord, const char* spoolPath,
+                                        int32_t quality);
 
 // Why this process's last failed VkExf_Entry failed, in words for the user
 // ("cannot replace D:\scans\page.jpg: the file is read-only"), or an empty

@@ -37,8 +37,7 @@ bool SourceCoversWalk(const SourceWalk& walk, const HostBlock& block)
     const uint64_t width = static_cast<uint64_t>(block.width);
     const uint64_t lineRead =
         walk.readsStride ? WideRowStride(width, walk.strideBits) : (width * walk.lineBits + 7) >> 3;
-    const uint64_t available =
-        static_cast<uint64_t>(block.lines) * static_cast<uint64_t>(block.bytesPerLine);
+    const uint64_t available = static_cast<uint64_t>(block.lines) * static_cast<uint64_t>(block.bytesPerLine);
     const uint64_t needed = static_cast<uint64_t>(block.lines - 1) * WideDistance(walk, block) + lineRead;
     return block.data != nullptr && needed <= available;
 }
@@ -48,8 +47,7 @@ bool BlockFitsPixelArea(const HostBlock& block, uint32_t outputBits, uint64_t pi
     if (block.width < 0 || block.lines < 0 || block.linesBefore < 0) {
         return false;
     }
-    const uint64_t lastRow =
-        static_cast<uint64_t>(block.linesBefore) + static_cast<uint64_t>(block.lines);
+    const uint64_t lastRow = static_cast<uint64_t>(block.linesBefore) + static_cast<uint64_t>(block.lines);
     return lastRow * WideRowStride(static_cast<uint64_t>(block.width), outputBits) <= pixelAreaSize;
 }
 

@@ -8,7 +8,7 @@
 namespace vlexif {
 
 struct HostBlock {
-    const uint8_t* data;   // lines × bytesPerLine bytes, top line first
+    const uint8_t* data; // lines × bytesPerLine bytes, top line first
     int32_t bytesPerLine;
     int32_t width;
     int32_t lines;
@@ -19,7 +19,7 @@ struct HostBlock {
 struct SourceWalk {
     // Distance between the starts of two source lines.
     enum Step { ByStride, ByWidth, ByBytesPerLine } step;
-    uint32_t strideBits;      // for ByStride: the stride of this many bits per pixel
+    uint32_t strideBits; // for ByStride: the stride of this many bits per pixel
     // What it reads of one line: the first `lineBits` bits per pixel, or, when
     // `readsStride` is set, a whole stride of `strideBits` per pixel.
     uint32_t lineBits;

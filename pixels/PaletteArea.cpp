@@ -17,8 +17,7 @@ uint32_t PaletteSlotsNamed(const uint8_t* hostEntries, uint32_t count)
     return slots;
 }
 
-void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize,
-                      uint32_t slots, uint8_t* area)
+void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize, uint32_t slots, uint8_t* area)
 {
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* entry = hostEntries + std::size_t{4} * i;

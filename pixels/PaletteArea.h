@@ -14,7 +14,6 @@ uint32_t PaletteSlotsNamed(const uint8_t* hostEntries, uint32_t count);
 // placed by their own index into `slots` entries of `entrySize` bytes (4: blue,
 // green, red, 0; 3: blue, green, red). An index with no slot is dropped; a
 // later entry for the same index wins.
-void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize,
-                      uint32_t slots, uint8_t* area);
+void PlaceFileEntries(const uint8_t* hostEntries, uint32_t count, uint32_t entrySize, uint32_t slots, uint8_t* area);
 
 } // namespace vlexif

@@ -4,8 +4,7 @@
 
 namespace vlexif {
 
-uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count,
-                          PaletteEntry (&table)[PaletteCapacity])
+uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count, PaletteEntry (&table)[PaletteCapacity])
 {
     // A table entry is a 4-byte palette-area slot.
     PlaceFileEntries(hostEntries, count, sizeof(PaletteEntry), PaletteCapacity, reinterpret_cast<uint8_t*>(table));

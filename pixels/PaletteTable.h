@@ -21,8 +21,7 @@ constexpr uint32_t PaletteCapacity = 256;
 // colour. Returns the entry count to store: enough of the table to hold every
 // index named (a host's count says how many entries it gave, not how far
 // their indices reach), at most the table's capacity.
-uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count,
-                          PaletteEntry (&table)[PaletteCapacity]);
+uint32_t PlaceHostEntries(const uint8_t* hostEntries, uint32_t count, PaletteEntry (&table)[PaletteCapacity]);
 
 // The entry count to load: whatever the store says, never past the table.
 uint32_t LoadableEntryCount(uint32_t storedCount);

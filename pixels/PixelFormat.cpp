@@ -5,9 +5,9 @@ namespace vlexif {
 namespace {
 
 constexpr PixelLayout Layouts[] = {
-    {48, 3, 2, FormatRgb48, 0, 24},     {24, 3, 2, FormatRgb24, 0, 24},    {16, 1, 1, FormatGray16, 256, 8},
-    {8, 1, 1, FormatGray8, 256, 8},     {4, 1, 1, FormatGray4, 256, 4},    {1, 1, 0, FormatBilevel, 2, 1},
-    {8, 1, 3, FormatIndexed8, 256, 8},  {4, 1, 3, FormatIndexed4, 16, 4},  {1, 1, 3, FormatIndexed1, 2, 1},
+    {48, 3, 2, FormatRgb48, 0, 24},    {24, 3, 2, FormatRgb24, 0, 24},   {16, 1, 1, FormatGray16, 256, 8},
+    {8, 1, 1, FormatGray8, 256, 8},    {4, 1, 1, FormatGray4, 256, 4},   {1, 1, 0, FormatBilevel, 2, 1},
+    {8, 1, 3, FormatIndexed8, 256, 8}, {4, 1, 3, FormatIndexed4, 16, 4}, {1, 1, 3, FormatIndexed1, 2, 1},
 };
 
 } // namespace
@@ -17,8 +17,7 @@ const PixelLayoutTable& PixelLayouts()
     return Layouts;
 }
 
-ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType,
-                           uint32_t mustBeZero)
+ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType, uint32_t mustBeZero)
 {
     if (mustBeZero != 0) {
         return FormatNone;

@@ -52,8 +52,7 @@ const Row* FindFormatRow(const Row (&rows)[Count], uint32_t code)
 
 // The first format whose bits, samples and colour type all match, or
 // FormatNone when none does or the must-be-zero field is set.
-ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType,
-                           uint32_t mustBeZero);
+ImageFormat ClassifyPixels(uint32_t bitsPerPixel, uint32_t samplesPerPixel, uint32_t colourType, uint32_t mustBeZero);
 
 // Formats the plug-in can spool; FormatGray4 classifies but is refused.
 bool IsAcceptedFormat(uint32_t code);

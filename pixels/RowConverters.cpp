@@ -176,8 +176,8 @@ VLEXIF_SSSE3 void ReduceRgb48RowSsse3(const uint8_t* s, uint8_t* d, int32_t widt
 // Measured faster than two 16-byte reads and writes per register.
 VLEXIF_AVX2 void SwapRowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 {
-    const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15, 2, 1, 0, 5, 4, 3,
-                                          8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+    const __m256i swap = _mm256_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15, 2, 1, 0, 5, 4, 3, 8, 7,
+                                          6, 11, 10, 9, 12, 13, 14, 15);
     const __m256i open = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
     const __m256i close = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     int32_t j = 0;
@@ -190,10 +190,10 @@ VLEXIF_AVX2 void SwapRowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 
 VLEXIF_AVX2 void ReduceRgb48RowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 {
-    const __m256i first = _mm256_setr_epi8(5, 3, 1, 11, 9, 7, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 5, 3, 1, 11, 9, 7, Z, Z,
-                                           Z, Z, Z, Z, Z, Z, Z, Z);
-    const __m256i second = _mm256_setr_epi8(Z, Z, Z, Z, Z, Z, 5, 3, 1, 11, 9, 7, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 5, 3,
-                                            1, 11, 9, 7, Z, Z, Z, Z);
+    const __m256i first = _mm256_setr_epi8(5, 3, 1, 11, 9, 7, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 5, 3, 1, 11, 9, 7, Z, Z, Z,
+                                           Z, Z, Z, Z, Z, Z, Z);
+    const __m256i second = _mm256_setr_epi8(Z, Z, Z, Z, Z, Z, 5, 3, 1, 11, 9, 7, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 5, 3, 1,
+                                            11, 9, 7, Z, Z, Z, Z);
     int32_t j = 0;
     for (; j + 10 <= width; j += 8, s += 48, d += 24) {
         const __m256i a = _mm256_shuffle_epi8(LoadLanes(s, s + 24), first);
@@ -207,9 +207,9 @@ VLEXIF_AVX2 void ReduceRgb48RowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
 // pshufb over SSE2's shift and pack, and measured slower in 32-byte registers.
 constexpr RowFunction SwapRowVariants[SimdLevelCount] = {SwapRowPlain, SwapRowSse2, SwapRowSsse3, SwapRowAvx2};
 constexpr RowFunction ReduceRgb48RowVariants[SimdLevelCount] = {ReduceRgb48RowPlain, ReduceRgb48RowSse2,
-                                                         ReduceRgb48RowSsse3, ReduceRgb48RowAvx2};
+                                                                ReduceRgb48RowSsse3, ReduceRgb48RowAvx2};
 constexpr RowFunction ReduceGray16RowVariants[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
-                                                          ReduceGray16RowSse2, ReduceGray16RowSse2};
+                                                                 ReduceGray16RowSse2, ReduceGray16RowSse2};
 
 void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock& block, uint32_t sourceDistance,
                  uint8_t* out, uint32_t outStride)

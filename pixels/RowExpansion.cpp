@@ -291,8 +291,7 @@ VLEXIF_AVX2 __m256i EightIndices(HighByte, const uint8_t* s)
 // written again after it (measured faster than closing the gap with vpermd
 // for one 32-byte write).
 template <class Source>
-VLEXIF_AVX2 void LookUpRowAvx2(const Colour* colours, const Palette& table, const uint8_t* s, uint8_t* d,
-                               int32_t width)
+VLEXIF_AVX2 void LookUpRowAvx2(const Colour* colours, const Palette& table, const uint8_t* s, uint8_t* d, int32_t width)
 {
     const __m256i compact = _mm256_setr_epi8(VLEXIF_COMPACT, VLEXIF_COMPACT);
     const int* base = reinterpret_cast<const int*>(colours);
@@ -424,18 +423,16 @@ void Expand4BitSsse3(const HostBlock& block, const Palette& table, uint8_t* out,
 {
     const NibbleTables tables(table);
     const int32_t width = block.width;
-    ForEachLine(block, out, outStride, [&tables, &table, width](const uint8_t* s, uint8_t* d) {
-        NibbleRowSsse3(tables, table, s, d, width);
-    });
+    ForEachLine(block, out, outStride,
+                [&tables, &table, width](const uint8_t* s, uint8_t* d) { NibbleRowSsse3(tables, table, s, d, width); });
 }
 
 void Expand4BitAvx2(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
     const NibbleTables tables(table);
     const int32_t width = block.width;
-    ForEachLine(block, out, outStride, [&tables, &table, width](const uint8_t* s, uint8_t* d) {
-        NibbleRowAvx2(tables, table, s, d, width);
-    });
+    ForEachLine(block, out, outStride,
+                [&tables, &table, width](const uint8_t* s, uint8_t* d) { NibbleRowAvx2(tables, table, s, d, width); });
 }
 
 // One variant per SimdLevel. The bilevel expansion writes each source byte's
@@ -451,8 +448,8 @@ constexpr BlockFunction Expand4Bit[SimdLevelCount] = {LookUpPlain<Nibble>, Expan
 constexpr BlockFunction Expand1Bit[SimdLevelCount] = {LookUpPlain<Bit>, ExpandBytesSse2<8>, ExpandBytesSse2<8>,
                                                       ExpandBytesSse2<8>};
 
-void Expand(const BlockFunction (&variants)[SimdLevelCount], const HostBlock& block, const Palette& table,
-            uint8_t* out, uint32_t outStride)
+void Expand(const BlockFunction (&variants)[SimdLevelCount], const HostBlock& block, const Palette& table, uint8_t* out,
+            uint32_t outStride)
 {
     variants[static_cast<int>(ActiveSimdLevel())](block, table, out, outStride);
 }

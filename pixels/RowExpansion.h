@@ -4,22 +4,22 @@
 // lines block.bytesPerLine apart. Platform-free.
 #pragma once
 
-#include "pixels/PaletteTable.h"
 #include "pixels/HostBlock.h"
+#include "pixels/PaletteTable.h"
 
 namespace vlexif {
 
 void ExpandGray8Rows(const HostBlock& block, uint8_t* out, uint32_t outStride);
-void ExpandIndexed8Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
-                        uint8_t* out, uint32_t outStride);
+void ExpandIndexed8Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
+                        uint32_t outStride);
 // 16-bit samples stored low byte first: the high byte is the palette index.
-void ExpandGray16Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
-                      uint8_t* out, uint32_t outStride);
+void ExpandGray16Rows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
+                      uint32_t outStride);
 // The left pixel of each byte is its high nibble, as in a 4-bit BMP.
-void Expand4BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
-                    uint8_t* out, uint32_t outStride);
+void Expand4BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
+                    uint32_t outStride);
 // The left pixel of each byte is its most significant bit.
-void Expand1BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity],
-                    uint8_t* out, uint32_t outStride);
+void Expand1BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
+                    uint32_t outStride);
 
 } // namespace vlexif

@@ -10,8 +10,8 @@
 namespace vlexif {
 
 template <class FillRow>
-void ForEachRowBottomUp(const HostBlock& block, uint32_t sourceDistance, uint8_t* out,
-                        uint32_t outStride, FillRow fillRow)
+void ForEachRowBottomUp(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride,
+                        FillRow fillRow)
 {
     for (int32_t r = 0; r < block.lines; ++r) {
         const uint8_t* source = block.data + static_cast<size_t>(r) * sourceDistance;

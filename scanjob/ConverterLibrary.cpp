@@ -16,11 +16,10 @@ bool ConverterLibrary::Load(HMODULE ownModule)
     return module.Valid();
 }
 
-bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
-                               int32_t quality)
+bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath, int32_t quality)
 {
-    const auto entry = reinterpret_cast<VkExfEntryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfEntryName)));
+    const auto entry =
+        reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfEntryName)));
     if (!entry) {
         return false;
     }

@@ -14,8 +14,7 @@ public:
     void Reset() { module.Reset(); }
     // True when the converter's entry exists and reports success in the low
     // 16 bits of its result.
-    [[nodiscard]] bool Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
-                               int32_t quality);
+    [[nodiscard]] bool Convert(const char* versionText, const JobRecord* job, const char* spoolPath, int32_t quality);
 
 private:
     UniqueModule module;

@@ -76,8 +76,7 @@ PluginStatus ExifPlugin::SetPalette()
         return BmpSpoolPlugin::SetPalette();
     }
     const PaletteView& view = PaletteViewOf(imageRecord);
-    const uint32_t stored =
-        PlaceHostEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, palette);
+    const uint32_t stored = PlaceHostEntries(reinterpret_cast<const uint8_t*>(view.entries), view.count, palette);
     // Not kept, the palette still serves this load's blocks: this object holds it.
     static_cast<void>(settings.WriteDword("Palette Num", stored));
     static_cast<void>(settings.WriteBinary("Palette", palette, stored * sizeof(PaletteEntry)));

@@ -2,8 +2,8 @@
 // rows, the finished file handed to the converter library.
 #pragma once
 
-#include "scanjob/ConverterLibrary.h"
 #include "pixels/PaletteTable.h"
+#include "scanjob/ConverterLibrary.h"
 #include "spool/BmpSpoolPlugin.h"
 
 namespace vlexif {

@@ -24,8 +24,8 @@ constexpr int32_t DefaultWindowPosition = 10;
 
 [[nodiscard]] bool SetDword(HKEY key, const char* name, uint32_t value)
 {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                          sizeof value) == ERROR_SUCCESS;
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+        ERROR_SUCCESS;
 }
 
 } // namespace
@@ -79,8 +79,8 @@ bool SettingsStore::OpenOrCreateKey(HKEY& key) const
     }
     char emptyClass[] = "";
     DWORD disposition = 0;
-    return RegCreateKeyExA(location.root, path, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, &key, &disposition) == ERROR_SUCCESS;
+    return RegCreateKeyExA(location.root, path, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                           &disposition) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::ReadDword(const char* name, uint32_t& value) const
@@ -102,8 +102,7 @@ bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
         return false;
     }
     DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                         &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
         buffer[0] = '\0';
         return false;
     }
@@ -123,8 +122,8 @@ bool SettingsStore::WriteString(const char* name, const char* text) const
 {
     UniqueRegistryKey key;
     return OpenOrCreateKey(*key.Put()) &&
-           RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
+        RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity) const
@@ -132,16 +131,14 @@ bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity
     UniqueRegistryKey key;
     DWORD size = capacity;
     return OpenKey(*key.Put()) &&
-           RegQueryValueExA(key.Get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer),
-                            &size) == ERROR_SUCCESS;
+        RegQueryValueExA(key.Get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t length) const
 {
     UniqueRegistryKey key;
     return OpenOrCreateKey(*key.Put()) &&
-           RegSetValueExA(key.Get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
-                          length) == ERROR_SUCCESS;
+        RegSetValueExA(key.Get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data), length) == ERROR_SUCCESS;
 }
 
 void SettingsStore::DeleteValue(const char* name) const

@@ -56,8 +56,7 @@ void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block)
     bmp::Write(head, block);
 }
 
-bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
-                    uint32_t& pixelAreaSize)
+bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount, uint32_t& pixelAreaSize)
 {
     constexpr int64_t Limit = INT32_MAX;
     if (width < 0 || height < 0 || width > Limit) {

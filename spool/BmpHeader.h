@@ -33,8 +33,8 @@ struct HeaderImage {
     uint32_t yDpi;
     int32_t width;
     int32_t height;
-    uint32_t bitCount;  // spool bit depth
-    uint32_t colours;   // palette entries
+    uint32_t bitCount; // spool bit depth
+    uint32_t colours;  // palette entries
 };
 
 uint32_t PixelsPerMetre(uint32_t dotsPerInch);

@@ -29,10 +29,10 @@ PluginStatus BmpSpoolPlugin::CheckImageSize(SpoolImage& image) const
     if (image.layout == HeaderLayout::Core && (description.width > 0xFFFF || description.height > 0xFFFF)) {
         return StatusBadFormat;
     }
-    return SpoolFileSizes(PixelDataOffset(image.layout, image.colours), description.width, description.height, image.bitCount,
-                          image.pixelAreaSize)
-               ? StatusOk
-               : StatusBadFormat;
+    return SpoolFileSizes(PixelDataOffset(image.layout, image.colours), description.width, description.height,
+                          image.bitCount, image.pixelAreaSize)
+        ? StatusOk
+        : StatusBadFormat;
 }
 
 PluginStatus BmpSpoolPlugin::BuildHeader(const SpoolImage& image)
@@ -41,8 +41,8 @@ PluginStatus BmpSpoolPlugin::BuildHeader(const SpoolImage& image)
         return StatusNoMemory;
     }
     const ImageDescription& description = Description();
-    const HeaderImage header{description.xDpi, description.yDpi, description.width,
-                             description.height, image.bitCount, image.colours};
+    const HeaderImage header{description.xDpi,   description.yDpi, description.width,
+                             description.height, image.bitCount,   image.colours};
     if (image.layout == HeaderLayout::Info) {
         BuildInfoHeaderBytes(header, workBuffer.Address());
     } else {
@@ -195,8 +195,8 @@ PluginStatus BmpSpoolPlugin::WriteNativeBlock()
                       });
 }
 
-PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits,
-                                        uint32_t pixelDataOffset, FillRows fill)
+PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
+                                        FillRows fill)
 {
     uint32_t fileSize = 0;
     if (OpenSpoolFile(fileSize) != StatusOk) {

@@ -2,8 +2,8 @@
 // image's own depth, in the info-header or the core-header layout.
 #pragma once
 
-#include "spool/BmpHeader.h"
 #include "pixels/FillRows.h"
+#include "spool/BmpHeader.h"
 #include "spool/ScanPlugin.h"
 
 namespace vlexif {
@@ -52,8 +52,7 @@ protected:
     // itself on that handle, checks the block against the source it reads and
     // the pixel area it lands in, fills the work block with its rows and
     // writes them with one seek and one write.
-    PluginStatus PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
-                            FillRows fill);
+    PluginStatus PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset, FillRows fill);
 
     uint32_t fileType = 0;
 };

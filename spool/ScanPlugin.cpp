@@ -24,8 +24,7 @@ void ScanPlugin::BindHost(HostParams* params)
 PluginStatus ScanPlugin::ClassifyFormat()
 {
     const ImageDescription& image = Description();
-    formatCode = ClassifyPixels(image.bitsPerPixel, image.samplesPerPixel, image.colourType,
-                                image.mustBeZero);
+    formatCode = ClassifyPixels(image.bitsPerPixel, image.samplesPerPixel, image.colourType, image.mustBeZero);
     return formatCode == FormatNone ? StatusBadFormat : StatusOk;
 }
 
@@ -67,7 +66,7 @@ PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
 
 void ScanPlugin::CloseAndDelete()
 {
-    static_cast<void>(spoolFile.Close());          // the file is going anyway
+    static_cast<void>(spoolFile.Close());           // the file is going anyway
     static_cast<void>(SpoolFile::Delete(tempPath)); // the earlier failure is what is reported
 }
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "interface/HostInterface.h"
+#include "pixels/HostBlock.h"
 #include "settings/SettingsStore.h"
 #include "spool/GlobalBlock.h"
-#include "pixels/HostBlock.h"
 #include "spool/SpoolFile.h"
 
 namespace vlexif {

@@ -6,15 +6,15 @@ namespace vlexif {
 
 PluginStatus SpoolFile::Create(const char* path)
 {
-    handle.Reset(Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle.Reset(
+        Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.Valid() ? StatusOk : StatusCreateFailed;
 }
 
 PluginStatus SpoolFile::Open(const char* path)
 {
-    handle.Reset(Os().createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle.Reset(Os().createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.Valid() ? StatusOk : StatusOpenFailed;
 }
 
@@ -30,8 +30,8 @@ PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)
 PluginStatus SpoolFile::Seek(int32_t distance, DWORD moveMethod)
 {
     return Os().setFilePointer(handle.Get(), distance, nullptr, moveMethod) == INVALID_SET_FILE_POINTER
-               ? StatusSeekFailed
-               : StatusOk;
+        ? StatusSeekFailed
+        : StatusOk;
 }
 
 PluginStatus SpoolFile::Close()

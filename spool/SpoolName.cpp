@@ -32,14 +32,14 @@ bool IsSpoolName(const char* name)
     }
     constexpr char Extension[] = ".tmp";
     return count >= 1 && count <= 4 && std::strlen(digits + count) == sizeof Extension - 1 &&
-           SameLetters(digits + count, Extension, sizeof Extension - 1);
+        SameLetters(digits + count, Extension, sizeof Extension - 1);
 }
 
 bool IsSpoolPathIn(const char* tempDir, const char* path)
 {
     const size_t dirLength = std::strlen(tempDir);
     return dirLength != 0 && tempDir[dirLength - 1] == '\\' && std::strlen(path) > dirLength &&
-           SameLetters(tempDir, path, dirLength) && IsSpoolName(path + dirLength);
+        SameLetters(tempDir, path, dirLength) && IsSpoolName(path + dirLength);
 }
 
 bool IsDriveSpoolPath(const char* path)

@@ -58,8 +58,8 @@ bool IsOwnSpoolPath(const char* path)
         return false;
     }
     // Opened for reading only, and closed again on every way out.
-    const SpoolHandle file(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    const SpoolHandle file(
+        Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     uint32_t size = 0;
     return file.Valid() && HoldsSpoolHead(file.Get(), size);
 }

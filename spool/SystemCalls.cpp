@@ -5,10 +5,9 @@ namespace vlexif {
 namespace {
 
 const SystemCalls RealCalls = {
-    ::CreateFileA,    ::WriteFile,         ::SetFilePointer, ::CloseHandle,      ::GetFileType,
-    ::GetFileSize,    ::ReadFile,          ::DeleteFileA,    ::GetTempPathA,     ::GetTempFileNameA,
-    ::GetModuleHandleA, ::GetProcAddress,  ::GetDiskFreeSpaceA, ::GlobalAlloc,   ::GlobalLock,
-    ::GlobalFree,
+    ::CreateFileA,       ::WriteFile,   ::SetFilePointer, ::CloseHandle,      ::GetFileType,      ::GetFileSize,
+    ::ReadFile,          ::DeleteFileA, ::GetTempPathA,   ::GetTempFileNameA, ::GetModuleHandleA, ::GetProcAddress,
+    ::GetDiskFreeSpaceA, ::GlobalAlloc, ::GlobalLock,     ::GlobalFree,
 };
 
 SystemCalls calls = RealCalls;

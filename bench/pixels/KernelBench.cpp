@@ -2,9 +2,9 @@
 // pixels a line), in output bytes per second, each in every variant this
 // machine supports, beside a memcpy of the same output size. The closing table
 // gives kernel/memcpy, the median when the run has repetitions.
-#include "pixels/RowExpansion.h"
 #include "pixels/PixelFormat.h"
 #include "pixels/RowConverters.h"
+#include "pixels/RowExpansion.h"
 #include "pixels/SimdLevel.h"
 
 #include <benchmark/benchmark.h>
@@ -44,10 +44,8 @@ const Kernel kernels[] = {
      [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceRgb48Rows(b, 6 * Width, o, s); }},
     {"ReduceGray16Rows", 2 * Width, 8, false,
      [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceGray16Rows(b, 2 * Width, o, s); }},
-    {"CopyRows (8-bit)", Width, 8, false,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { CopyRows(b, Width, o, s); }},
-    {"ExpandGray8Rows", Width, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray8Rows(b, o, s); }},
+    {"CopyRows (8-bit)", Width, 8, false, [](const HostBlock& b, uint8_t* o, uint32_t s) { CopyRows(b, Width, o, s); }},
+    {"ExpandGray8Rows", Width, 24, true, [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray8Rows(b, o, s); }},
     {"ExpandIndexed8Rows", Width, 24, true,
      [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandIndexed8Rows(b, palette, o, s); }},
     {"ExpandGray16Rows", 2 * Width, 24, true,
@@ -146,8 +144,7 @@ private:
 
 void PrintTable(const RateReporter& reporter)
 {
-    std::printf("\nRow kernels, %d-pixel lines, blocks of %d lines (output MB/s, 1 MB = 1e6 bytes)\n", Width,
-                Lines);
+    std::printf("\nRow kernels, %d-pixel lines, blocks of %d lines (output MB/s, 1 MB = 1e6 bytes)\n", Width, Lines);
     std::printf("%-20s %-6s %10s %10s %8s %8s\n", "kernel", "level", "kernel", "memcpy", "ratio", "goal");
     for (const Kernel& kernel : kernels) {
         const double copy = reporter.Rate(MemcpyName(OutputBytes(kernel)));
@@ -159,16 +156,15 @@ void PrintTable(const RateReporter& reporter)
                 continue;
             }
             best = std::max(best, own / copy);
-            std::printf("%-20s %-6s %10.0f %10.0f %8.2f\n", kernel.name, SimdLevelName(level), own / 1e6,
-                        copy / 1e6, own / copy);
+            std::printf("%-20s %-6s %10.0f %10.0f %8.2f\n", kernel.name, SimdLevelName(level), own / 1e6, copy / 1e6,
+                        own / copy);
         }
         if (best > 0.0) {
             const char* verdict = !kernel.hasGoal ? "-" : best >= Goal ? "met" : "missed";
             std::printf("%-20s %-6s %10s %10s %8.2f %8s\n", kernel.name, "best", "", "", best, verdict);
         }
     }
-    std::printf("goal: best kernel/memcpy >= %.1f for the RGB swap, the RGB48 reduction and every expansion\n",
-                Goal);
+    std::printf("goal: best kernel/memcpy >= %.1f for the RGB swap, the RGB48 reduction and every expansion\n", Goal);
 }
 
 } // namespace
@@ -176,8 +172,8 @@ void PrintTable(const RateReporter& reporter)
 int main(int argc, char** argv)
 {
     for (uint32_t i = 0; i < PaletteCapacity; ++i) {
-        palette[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                                  static_cast<uint8_t>(i * 7), 0};
+        palette[i] =
+            PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
     }
     std::set<uint32_t> memcpySizes;
     for (const Kernel& kernel : kernels) {

@@ -6,8 +6,8 @@
 //                                 each height in 64-line blocks, each job in a
 //                                 fresh process so that its peak is its own
 #include "bench/spool/SpoolJobs.h"
-#include "spool/AppendZeros.h"
 #include "pixels/PixelFormat.h"
+#include "spool/AppendZeros.h"
 
 #include <psapi.h>
 
@@ -55,8 +55,8 @@ JobFigures MeasureJob(const ImageKind& kind, int32_t blockLines, int runs, const
         withRows.push_back(job.Replay({true, false}));
         withRowsAndReads.push_back(job.Replay({true, true}));
     }
-    return {&kind,          blockLines,     Median(plugin), Median(replay), Median(plain),
-            Median(withRows), Median(withRowsAndReads)};
+    return {&kind,         blockLines,       Median(plugin),          Median(replay),
+            Median(plain), Median(withRows), Median(withRowsAndReads)};
 }
 
 void RunJobs(int runs)
@@ -86,8 +86,8 @@ void RunJobs(int runs)
     std::printf("%-9s %6s %9s %9s %9s %9s %9s %9s\n", "format", "block", "(a)", "+kernel", "+reads", "plug-in",
                 "kernel", "reads");
     for (const JobFigures& f : figures) {
-        std::printf("%-9s %6d %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n", f.kind->name, f.blockLines,
-                    f.replay * 1e3, f.replayWithRows * 1e3, f.replayWithRowsAndReads * 1e3, f.plugin * 1e3,
+        std::printf("%-9s %6d %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n", f.kind->name, f.blockLines, f.replay * 1e3,
+                    f.replayWithRows * 1e3, f.replayWithRowsAndReads * 1e3, f.plugin * 1e3,
                     (f.replayWithRows - f.replay) * 1e3, (f.replayWithRowsAndReads - f.replayWithRows) * 1e3);
     }
 }
@@ -143,8 +143,8 @@ void MeasureMemoryInChildren(int count, char** heights)
     std::printf("Memory around one RGB24 job, %d pixels wide, %d-line blocks, KiB\n", PageWidth, MemoryBlockLines);
     std::printf("expected growth: one block (%u) + one pre-fill chunk (%u) = %u KiB\n", block / 1024,
                 PrefillChunkSize / 1024, (block + PrefillChunkSize) / 1024);
-    std::printf("%6s %10s %10s %8s %10s %10s %8s %10s %8s\n", "lines", "WS before", "peak WS", "growth",
-                "PF before", "peak PF", "growth", "PF max", "growth");
+    std::printf("%6s %10s %10s %8s %10s %10s %8s %10s %8s\n", "lines", "WS before", "peak WS", "growth", "PF before",
+                "peak PF", "growth", "PF max", "growth");
     std::fflush(stdout);
     char program[MAX_PATH];
     Expect(GetModuleFileNameA(nullptr, program, MAX_PATH) != 0, "GetModuleFileNameA");

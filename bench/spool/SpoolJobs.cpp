@@ -1,11 +1,11 @@
 #include "bench/spool/SpoolJobs.h"
 
-#include "scanjob/ExifPlugin.h"
-#include "pixels/RowExpansion.h"
-#include "spool/AppendZeros.h"
-#include "spool/BmpHeader.h"
 #include "pixels/PixelFormat.h"
 #include "pixels/RowConverters.h"
+#include "pixels/RowExpansion.h"
+#include "scanjob/ExifPlugin.h"
+#include "spool/AppendZeros.h"
+#include "spool/BmpHeader.h"
 #include "spool/SpoolName.h"
 
 #include <algorithm>
@@ -23,8 +23,9 @@ using Palette = const PaletteEntry (&)[PaletteCapacity];
 const ImageKind Rgb24{"rgb24", 24, 3, ColourRgb, 0, [](const HostBlock& b, Palette, uint8_t* r, uint32_t s) {
                           SwapRgb24Rows(b, RowStride(static_cast<uint32_t>(b.width), 24), r, s);
                       }};
-const ImageKind Gray8{"gray8", 8, 1, ColourGray, 0,
-                      [](const HostBlock& b, Palette, uint8_t* r, uint32_t s) { ExpandGray8Rows(b, r, s); }};
+const ImageKind Gray8{"gray8", 8,
+                      1,       ColourGray,
+                      0,       [](const HostBlock& b, Palette, uint8_t* r, uint32_t s) { ExpandGray8Rows(b, r, s); }};
 const ImageKind Indexed8{"indexed8", 8, 1, ColourIndexed, 256, ExpandIndexed8Rows};
 const ImageKind Bilevel{"bilevel", 1, 1, ColourBilevel, 2, Expand1BitRows};
 
@@ -124,7 +125,8 @@ void ForEachBlock(int32_t height, int32_t blockLines, PlaceBlock place)
 
 } // namespace
 
-SpoolJob::SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const test::TestRegistryKey& key)
+SpoolJob::SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines,
+                   const test::TestRegistryKey& key)
     : kind(kind),
       width(width),
       height(height),
@@ -203,8 +205,8 @@ double SpoolJob::Replay(ReplayExtras extras)
     // BeginImage: the header block, the new file, header, free space, pre-fill.
     uint8_t* header = LockedBlock(HeaderBlockSize);
     NewTempName(path);
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     Expect(file != INVALID_HANDLE_VALUE, "cannot create the replay's file");
     WriteAll(file, header, bmp::FileHeaderSize);
     WriteAll(file, header + bmp::FileHeaderSize, bmp::InfoHeaderSize);

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "bench/spool/BenchHost.h"
-#include "pixels/PaletteTable.h"
 #include "pixels/HostBlock.h"
+#include "pixels/PaletteTable.h"
 #include "tests/support/TestSupport.h"
 
 #include <vector>
@@ -26,8 +26,8 @@ struct ImageKind {
 // What the replay adds of the plug-in's own work, to show where the plug-in's
 // time beyond the replay goes.
 struct ReplayExtras {
-    bool realRows;     // the format's row kernel in place of the memcpy
-    bool pluginReads;  // every registry value the plug-in reads per block, not only the needed ones
+    bool realRows;    // the format's row kernel in place of the memcpy
+    bool pluginReads; // every registry value the plug-in reads per block, not only the needed ones
 };
 
 extern const ImageKind Rgb24;
@@ -37,7 +37,8 @@ extern const ImageKind Bilevel;
 
 class SpoolJob {
 public:
-    SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines, const test::TestRegistryKey& key);
+    SpoolJob(const ImageKind& kind, int32_t width, int32_t height, int32_t blockLines,
+             const test::TestRegistryKey& key);
 
     // Each returns the job's seconds and leaves neither a file nor a job value behind.
     double ThroughPlugin();

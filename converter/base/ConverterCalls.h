@@ -12,6 +12,9 @@ struct ConverterCalls {
     decltype(&::HeapAlloc) heapAlloc;
 };
 
-inline ConverterCalls SystemCalls() { return {::ReadFile, ::HeapAlloc}; }
+inline ConverterCalls SystemCalls()
+{
+    return {::ReadFile, ::HeapAlloc};
+}
 
 } // namespace vkexf

@@ -8,7 +8,7 @@
 
 namespace vkexf {
 
-enum [[nodiscard]] Status : uint16_t {
+enum [[nodiscard]] Status : uint16_t{
     StatusOk = 0,
     StatusDiskFull = 201,
     StatusCreateFailed = 202,  // the output file cannot be created
@@ -16,8 +16,8 @@ enum [[nodiscard]] Status : uint16_t {
     StatusWriteFailed = 205,   // writing or encoding the JPEG
     StatusReplaceFailed = 206, // the destination cannot be replaced
     StatusSeekFailed = 208,
-    StatusBadFormat = 209,     // spool file is not a BMP this converter reads
-    StatusBadArguments = 211,  // missing job record, destination or spool path
+    StatusBadFormat = 209,    // spool file is not a BMP this converter reads
+    StatusBadArguments = 211, // missing job record, destination or spool path
     StatusNoMemory = 0xFFFF,
 };
 

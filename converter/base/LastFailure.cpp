@@ -15,39 +15,53 @@ char lastFailure[1024];
 const char* Reason(DWORD error, char* buffer, DWORD size)
 {
     switch (error) {
-    case ERROR_PATH_NOT_FOUND: return "the directory does not exist";
-    case ERROR_FILE_NOT_FOUND: return "the file does not exist";
-    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_PATH_NOT_FOUND:
+        return "the directory does not exist";
+    case ERROR_FILE_NOT_FOUND:
+        return "the file does not exist";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "the file is in use";
-    case ERROR_WRITE_PROTECT: return "the disk is write-protected";
+    case ERROR_LOCK_VIOLATION:
+        return "the file is in use";
+    case ERROR_WRITE_PROTECT:
+        return "the disk is write-protected";
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "the disk is full";
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY: return "not enough memory";
+    case ERROR_OUTOFMEMORY:
+        return "not enough memory";
     case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW: return "path too long";
+    case ERROR_BUFFER_OVERFLOW:
+        return "path too long";
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY: return "the name is not valid here";
-    case ERROR_NO_UNICODE_TRANSLATION: return "the name is not valid in the system code page";
-    default: break;
+    case ERROR_DIRECTORY:
+        return "the name is not valid here";
+    case ERROR_NO_UNICODE_TRANSLATION:
+        return "the name is not valid in the system code page";
+    default:
+        break;
     }
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  error, 0, buffer, size, nullptr);
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
+                                  size, nullptr);
     // System texts end in a full stop and a line break.
     while (length > 0 && std::strchr(" .\r\n", buffer[length - 1])) {
         buffer[--length] = '\0';
-}
+    }
     if (length == 0) {
         std::snprintf(buffer, size, "system error %lu", static_cast<unsigned long>(error));
-}
+    }
     return buffer;
 }
 
 } // namespace
 
-void ClearLastFailure() { lastFailure[0] = '\0'; }
+void ClearLastFailure()
+{
+    lastFailure[0] = '\0';
+}
 
 Status Fail(Status status, const char* action, const char* path, const char* reason)
 {
@@ -55,7 +69,7 @@ Status Fail(Status status, const char* action, const char* path, const char* rea
         std::snprintf(lastFailure, sizeof lastFailure, "%s %s: %s", action, path, reason);
     } else {
         std::snprintf(lastFailure, sizeof lastFailure, "%s: %s", action, reason);
-}
+    }
     return status;
 }
 

@@ -19,12 +19,12 @@ constexpr size_t WorkerBudgetBytes = 20u << 20;
 constexpr uint32_t MaxWorkers = 32;
 
 struct StripPlan {
-    uint32_t mcuSide = 16;        // pixels; 8 for one component
-    uint32_t stripRows = 0;       // a whole number of MCU rows; the last strip may be shorter
+    uint32_t mcuSide = 16;  // pixels; 8 for one component
+    uint32_t stripRows = 0; // a whole number of MCU rows; the last strip may be shorter
     uint32_t strips = 0;
     uint32_t restartInterval = 0; // MCUs in one strip
     uint32_t workers = 0;
-    size_t bytesPerWorker = 0;    // what one worker holds at most, roughly
+    size_t bytesPerWorker = 0; // what one worker holds at most, roughly
 };
 
 // The plan for a page of `width` x `height` BGR pixels, `stride` bytes a row,

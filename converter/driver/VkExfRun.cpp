@@ -23,7 +23,7 @@ template <size_t N>
 {
     if (std::strlen(text) >= N) {
         return false;
-}
+    }
     std::strcpy(field, text);
     return true;
 }
@@ -35,7 +35,10 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-size_t KiB(size_t bytes) { return bytes / 1024; }
+size_t KiB(size_t bytes)
+{
+    return bytes / 1024;
+}
 
 // User and kernel time of every thread of the process so far: with other
 // programs on the processors, the wall time says less.
@@ -44,7 +47,7 @@ double ProcessorSeconds()
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
         return 0;
-}
+    }
     const auto ticks = [](const FILETIME& t) { return double(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime); };
     return (ticks(kernel) + ticks(user)) / 1e7;
 }
@@ -55,11 +58,11 @@ double ProcessorSeconds()
     DWORD_PTR process = 0, system = 0;
     if (count < 1 || !GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) {
         return false;
-}
+    }
     DWORD_PTR kept = 0;
     for (DWORD_PTR rest = process; rest && count > 0; rest &= rest - 1, --count) {
         kept |= rest & (~rest + 1);
-}
+    }
     return SetProcessAffinityMask(GetCurrentProcess(), kept) != FALSE;
 }
 
@@ -86,15 +89,13 @@ int main(int argc, char** argv)
         return 2;
     }
     HMODULE dll = LoadLibraryA(argv[1]);
-    auto entry = dll ? reinterpret_cast<VkExfEntryProc>(
-                           reinterpret_cast<void*>(GetProcAddress(dll, VkExfEntryName)))
-                     : nullptr;
-    auto lastError = dll ? reinterpret_cast<VkExfLastErrorProc>(
-                               reinterpret_cast<void*>(GetProcAddress(dll, VkExfLastErrorName)))
-                         : nullptr;
+    auto entry =
+        dll ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(dll, VkExfEntryName))) : nullptr;
+    auto lastError = dll
+        ? reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(dll, VkExfLastErrorName)))
+        : nullptr;
     if (!entry || !lastError) {
-        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", VkExfEntryName,
-                     VkExfLastErrorName, argv[1]);
+        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", VkExfEntryName, VkExfLastErrorName, argv[1]);
         return 2;
     }
 
@@ -109,8 +110,8 @@ int main(int argc, char** argv)
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
 
     std::printf("status %u\nseconds %.3f\nprocessor_seconds %.3f\n", status, Seconds(start, end), processor);
-    std::printf("working_set_before_kib %zu\npeak_working_set_kib %zu\n",
-                KiB(before.WorkingSetSize), KiB(after.PeakWorkingSetSize));
+    std::printf("working_set_before_kib %zu\npeak_working_set_kib %zu\n", KiB(before.WorkingSetSize),
+                KiB(after.PeakWorkingSetSize));
     std::printf("private_before_kib %zu\npeak_private_kib %zu\n", KiB(before.PagefileUsage),
                 KiB(after.PeakPagefileUsage));
     if (status != 0) {

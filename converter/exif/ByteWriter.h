@@ -20,14 +20,14 @@ public:
     {
         if (Room(count)) {
             std::memcpy(data + size, bytes, count);
-}
+        }
         Advance(count);
     }
     void Zeros(size_t count)
     {
         if (Room(count)) {
             std::memset(data + size, 0, count);
-}
+        }
         Advance(count);
     }
     void U16(uint16_t value)
@@ -49,7 +49,7 @@ private:
             size += count;
         } else {
             overflowed = true;
-}
+        }
     }
 
     uint8_t* data;

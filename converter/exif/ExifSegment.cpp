@@ -47,10 +47,13 @@ void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
 {
     if (text && *text) {
         ifd.AddAscii(tag, text, strnlen(text, limit));
-}
+    }
 }
 
-int Clamped(int value, int most) { return std::clamp(value, 0, most); }
+int Clamped(int value, int most)
+{
+    return std::clamp(value, 0, most);
+}
 
 // The three directories in the order they are laid out, with the offsets
 // that tie them together; IFD1 only when there is a thumbnail.
@@ -109,7 +112,7 @@ Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnai
     thumbnail = thumbnailData != nullptr;
     if (!thumbnail) {
         return;
-}
+    }
     ifd1.AddShort(TagCompression, JpegCompression);
     AddScaledResolution(ifd1, TagXResolution, fields.xDpi, thumbnailData->width, fields.width);
     AddScaledResolution(ifd1, TagYResolution, fields.yDpi, thumbnailData->height, fields.height);
@@ -154,18 +157,16 @@ bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, 
         directories.ifd1.AppendTo(out, tiffStart);
         out.Bytes(thumbnail.jpeg, thumbnail.size);
     }
-    const bool whole = directories.ifd0.Complete() && directories.exif.Complete() &&
-                       directories.ifd1.Complete() && !out.Overflowed();
+    const bool whole =
+        directories.ifd0.Complete() && directories.exif.Complete() && directories.ifd1.Complete() && !out.Overflowed();
     segment.size = whole ? out.Size() : 0;
     return whole;
 }
 
-void ExifDateTime(int year, int month, int day, int hour, int minute, int second,
-                  char (&text)[ExifDateTimeBytes])
+void ExifDateTime(int year, int month, int day, int hour, int minute, int second, char (&text)[ExifDateTimeBytes])
 {
-    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", Clamped(year, 9999),
-                  Clamped(month, 99), Clamped(day, 99), Clamped(hour, 99), Clamped(minute, 99),
-                  Clamped(second, 99));
+    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", Clamped(year, 9999), Clamped(month, 99),
+                  Clamped(day, 99), Clamped(hour, 99), Clamped(minute, 99), Clamped(second, 99));
 }
 
 } // namespace vkexf

@@ -51,7 +51,6 @@ size_t ExifThumbnailRoom(const ExifFields& fields);
 [[nodiscard]] bool BuildExifSegment(const ExifFields& fields, const ExifThumbnail& thumbnail, ExifSegment& segment);
 
 // EXIF's date and time form; each value is clamped to its digits.
-void ExifDateTime(int year, int month, int day, int hour, int minute, int second,
-                  char (&text)[ExifDateTimeBytes]);
+void ExifDateTime(int year, int month, int day, int hour, int minute, int second, char (&text)[ExifDateTimeBytes]);
 
 } // namespace vkexf

@@ -9,13 +9,16 @@ namespace {
 constexpr size_t EntryBytes = 12;
 constexpr size_t InlineBytes = 4;
 
-size_t Padded(size_t n) { return n + (n & 1); }
+size_t Padded(size_t n)
+{
+    return n + (n & 1);
+}
 
 void PutLe(uint8_t* out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         out[i] = static_cast<uint8_t>(value >> 8 * i);
-}
+    }
 }
 
 } // namespace
@@ -24,7 +27,7 @@ size_t TiffIfd::Entry::Bytes() const
 {
     if (!borrowed) {
         return type == TiffShort ? 2 : type == TiffLong ? 4 : 8;
-}
+    }
     return borrowedLength + (type == TiffAscii ? 1 : 0);
 }
 
@@ -37,17 +40,16 @@ void TiffIfd::Entry::WriteValue(ByteWriter& out) const
     out.Bytes(borrowed, borrowedLength);
     if (type == TiffAscii) {
         out.Zeros(1);
-}
+    }
 }
 
 TiffIfd::Entry* TiffIfd::Slot(uint16_t tag)
 {
     Entry* end = entries + count;
-    Entry* at = std::lower_bound(entries, end, tag,
-                                 [](const Entry& entry, uint16_t t) { return entry.tag < t; });
+    Entry* at = std::lower_bound(entries, end, tag, [](const Entry& entry, uint16_t t) { return entry.tag < t; });
     if (at != end && at->tag == tag) {
         return at;
-}
+    }
     if (count == MaxEntries) {
         dropped = true;
         return nullptr;
@@ -64,7 +66,7 @@ void TiffIfd::AddAscii(uint16_t tag, const char* text, size_t length)
     Entry* entry = Slot(tag);
     if (!entry) {
         return;
-}
+    }
     *entry = Entry{tag, TiffAscii, static_cast<uint32_t>(length + 1), {}, text, length};
 }
 
@@ -73,7 +75,7 @@ void TiffIfd::AddShort(uint16_t tag, uint16_t value)
     Entry* entry = Slot(tag);
     if (!entry) {
         return;
-}
+    }
     *entry = Entry{tag, TiffShort, 1, {}, nullptr, 0};
     PutLe(entry->own, value, 2);
 }
@@ -83,7 +85,7 @@ void TiffIfd::AddLong(uint16_t tag, uint32_t value)
     Entry* entry = Slot(tag);
     if (!entry) {
         return;
-}
+    }
     *entry = Entry{tag, TiffLong, 1, {}, nullptr, 0};
     PutLe(entry->own, value, 4);
 }
@@ -93,7 +95,7 @@ void TiffIfd::AddRational(uint16_t tag, uint32_t numerator, uint32_t denominator
     Entry* entry = Slot(tag);
     if (!entry) {
         return;
-}
+    }
     *entry = Entry{tag, TiffRational, 1, {}, nullptr, 0};
     PutLe(entry->own, numerator, 4);
     PutLe(entry->own + 4, denominator, 4);
@@ -104,7 +106,7 @@ void TiffIfd::AddUndefined(uint16_t tag, const char* bytes, size_t count)
     Entry* entry = Slot(tag);
     if (!entry) {
         return;
-}
+    }
     *entry = Entry{tag, TiffUndefined, static_cast<uint32_t>(count), {}, bytes, count};
 }
 
@@ -114,7 +116,7 @@ size_t TiffIfd::Size() const
     for (size_t i = 0; i < count; ++i) {
         if (entries[i].Bytes() > InlineBytes) {
             size += Padded(entries[i].Bytes());
-}
+        }
     }
     return size;
 }

@@ -45,9 +45,9 @@ private:
         uint16_t tag;
         uint16_t type;
         uint32_t count;
-        uint8_t own[8];          // short, long and rational values
-        const char* borrowed;    // ascii and undefined values, or null
-        size_t borrowedLength;   // without the NUL an ascii value gets
+        uint8_t own[8];        // short, long and rational values
+        const char* borrowed;  // ascii and undefined values, or null
+        size_t borrowedLength; // without the NUL an ascii value gets
         size_t Bytes() const;
         void WriteValue(ByteWriter& out) const;
     };

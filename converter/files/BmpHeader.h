@@ -23,19 +23,19 @@ struct BmpLayout {
     int32_t yPixelsPerMetre = 0;
 };
 
-enum class [[nodiscard]] BmpError {
+enum class [[nodiscard]] BmpError{
     None,
-    Truncated,       // fewer bytes than the headers need
-    Signature,       // not "BM"
-    HeaderSize,      // neither a 40-byte info nor a 12-byte core header
+    Truncated,  // fewer bytes than the headers need
+    Signature,  // not "BM"
+    HeaderSize, // neither a 40-byte info nor a 12-byte core header
     Planes,
-    BitCount,        // not 24 bits per pixel
-    Compression,     // not BI_RGB
-    Width,           // zero or negative
-    Height,          // zero
-    TooLarge,        // a side beyond what JPEG can hold
-    PixelOffset,     // pixels start inside the headers or past the end
-    PixelArea,       // file shorter than the rows it claims
+    BitCount,    // not 24 bits per pixel
+    Compression, // not BI_RGB
+    Width,       // zero or negative
+    Height,      // zero
+    TooLarge,    // a side beyond what JPEG can hold
+    PixelOffset, // pixels start inside the headers or past the end
+    PixelArea,   // file shorter than the rows it claims
 };
 
 // Parses the headers in `bytes` (the first min(bmp::InfoHeadSize, fileSize)

@@ -12,14 +12,21 @@ const char* Problem(BmpError error)
 {
     switch (error) {
     case BmpError::Truncated:
-    case BmpError::PixelArea: return "the file is cut short";
-    case BmpError::BitCount: return "not 24 bits per pixel";
-    case BmpError::Compression: return "the pixels are compressed";
+    case BmpError::PixelArea:
+        return "the file is cut short";
+    case BmpError::BitCount:
+        return "not 24 bits per pixel";
+    case BmpError::Compression:
+        return "the pixels are compressed";
     case BmpError::Width:
-    case BmpError::Height: return "the image has no pixels";
-    case BmpError::TooLarge: return "the image is larger than a JPEG can hold";
-    case BmpError::PixelOffset: return "the pixels lie outside the file";
-    default: return "not a BMP file";
+    case BmpError::Height:
+        return "the image has no pixels";
+    case BmpError::TooLarge:
+        return "the image is larger than a JPEG can hold";
+    case BmpError::PixelOffset:
+        return "the pixels lie outside the file";
+    default:
+        return "not a BMP file";
     }
 }
 
@@ -29,11 +36,11 @@ Status BmpRowReader::Open(const char* spoolPath)
 {
     path = spoolPath;
     file.Reset(CreateFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
         return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError());
-}
+    }
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 
     uint8_t header[bmp::InfoHeadSize];
@@ -41,10 +48,10 @@ Status BmpRowReader::Open(const char* spoolPath)
     DWORD error = 0;
     if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error)) {
         return ReportReadFailure(status, error);
-}
+    }
     if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout); problem != BmpError::None) {
         return Fail(StatusBadFormat, CannotRead, spoolPath, Problem(problem));
-}
+    }
     return StatusOk;
 }
 
@@ -52,7 +59,7 @@ Status BmpRowReader::ReportReadFailure(Status status, DWORD error) const
 {
     if (!error) {
         return Fail(status, CannotRead, path, "the file became shorter while it was read");
-}
+    }
     return FailWithError(status, CannotRead, path, error);
 }
 
@@ -70,7 +77,7 @@ Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const
         // The end of the file met by a positioned read is a short file too.
         if (error == ERROR_HANDLE_EOF) {
             error = 0;
-}
+        }
         return StatusReadFailed;
     }
     error = 0;
@@ -85,7 +92,7 @@ Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uin
     if (const Status status = ReadAt(layout.pixelOffset + uint64_t{firstStored} * layout.stride, pixels,
                                      count * layout.stride, calls, error)) {
         return status;
-}
+    }
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t stored = layout.topDown ? i : count - 1 - i;
         rows[i] = pixels + size_t{stored} * layout.stride;

@@ -2,9 +2,9 @@
 // way up the file stores them; any thread may read a run at any time.
 #pragma once
 
-#include "converter/files/BmpHeader.h"
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
+#include "converter/files/BmpHeader.h"
 #include "win32/UniqueHandle.h"
 
 #include <cstdint>

@@ -21,11 +21,11 @@ bool ReadDestination(const JobDestination* record, Destination& destination)
 {
     if (!record) {
         return false;
-}
+    }
     const auto& path = record->outputPath;
     if (!std::memchr(path, '\0', sizeof path) || path[0] == '\0') {
         return false;
-}
+    }
     std::strcpy(destination.path, path);
     CopyField(destination.make, record->make);
     CopyField(destination.model, record->model);

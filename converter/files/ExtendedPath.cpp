@@ -20,19 +20,19 @@ DWORD ToExtendedPath(const char* ansiPath, ExtendedPath& path)
     wchar_t wide[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansiPath, -1, wide, MAX_PATH)) {
         return GetLastError();
-}
+    }
     wchar_t full[MAX_PATH];
     wchar_t* name = nullptr;
     const DWORD length = GetFullPathNameW(wide, MAX_PATH, full, &name);
     if (length == 0) {
         return GetLastError();
-}
+    }
     if (length >= MAX_PATH) {
         return ERROR_FILENAME_EXCED_RANGE;
-}
+    }
     if (!name || !*name) {
         return ERROR_INVALID_NAME; // a folder, not a file
-}
+    }
 
     const wchar_t* prefix = L"\\\\?\\";
     const wchar_t* rest = full;

@@ -36,7 +36,7 @@ ReplacingFile::~ReplacingFile()
     file.Reset();
     if (unmarked) {
         DeleteFileW(temporary);
-}
+    }
 }
 
 Status ReplacingFile::Create(const char* destinationPath)
@@ -44,10 +44,10 @@ Status ReplacingFile::Create(const char* destinationPath)
     destination = destinationPath;
     if (const DWORD error = ToExtendedPath(destinationPath, target)) {
         return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error);
-}
+    }
     if (const Status status = CheckReplaceable()) {
         return status;
-}
+    }
     RemoveAbandoned();
 
     // "~vkx" and eight hex digits: unique enough per attempt, and plainly the
@@ -55,20 +55,20 @@ Status ReplacingFile::Create(const char* destinationPath)
     auto number = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int attempt = 0; attempt < NameAttempts; ++attempt, ++number) {
         std::wmemcpy(temporary, target.text, target.folderLength);
-        std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength,
-                      L"~vkx%08lX.tmp", static_cast<unsigned long>(number));
-        file.Reset(CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+        std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength, L"~vkx%08lX.tmp",
+                      static_cast<unsigned long>(number));
+        file.Reset(
+            CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             break;
-}
+        }
         if (GetLastError() != ERROR_FILE_EXISTS) {
             return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, GetLastError());
-}
+        }
     }
     if (!file.Valid()) {
         return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, ERROR_FILE_EXISTS);
-}
+    }
     if (!MarkForDeletion(true)) {
         const DWORD error = GetLastError();
         unmarked = true;
@@ -87,10 +87,10 @@ Status ReplacingFile::CheckReplaceable() const
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return Fail(StatusReplaceFailed, CannotReplace, destination, "a folder has that name");
-}
+    }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         return Fail(StatusReplaceFailed, CannotReplace, destination, "the file is read-only");
-}
+    }
     return StatusOk;
 }
 
@@ -136,15 +136,15 @@ Status ReplacingFile::Commit()
 {
     if (!FlushFileBuffers(file.Get())) {
         return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
-}
+    }
     if (const Status status = CheckReplaceable()) {
         return status;
-}
+    }
     // The mark comes off before the rename: a kill in between leaves a
     // complete temporary file, never a deleted destination.
     if (!MarkForDeletion(false)) {
         return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
-}
+    }
     if (!RenameOverDestination()) {
         const DWORD error = GetLastError();
         unmarked = !MarkForDeletion(true);
@@ -152,7 +152,7 @@ Status ReplacingFile::Commit()
     }
     if (!file.Close()) {
         return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
-}
+    }
     return StatusOk;
 }
 

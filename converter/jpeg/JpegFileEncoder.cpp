@@ -1,10 +1,10 @@
 #include "converter/jpeg/JpegFileEncoder.h"
 
 #include "converter/base/HeapBuffer.h"
-#include "converter/jpeg/JpegStripEncoder.h"
 #include "converter/base/LastFailure.h"
 #include "converter/base/StripPlan.h"
 #include "converter/base/ThreadGroup.h"
+#include "converter/jpeg/JpegStripEncoder.h"
 
 #include <algorithm>
 
@@ -87,7 +87,7 @@ void StripWorker::Run()
 {
     if (!Prepare()) {
         return;
-}
+    }
     const StripPlan& plan = work->plan;
     const uint32_t height = work->settings->height;
     auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
@@ -96,15 +96,16 @@ void StripWorker::Run()
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
-        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
+        if (const Status status =
+                work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
             return Fail(Stage::Read, status, error);
-}
+        }
         if (const Status status = encoder.Encode(rowPointers, count, strip, plan.strips)) {
             return Fail(Stage::Encode, status, 0);
-}
+        }
         if (!WaitForTurn(strip) || !Write()) {
             return;
-}
+        }
         PassTurn();
     }
 }
@@ -115,7 +116,7 @@ bool StripWorker::TakeStrip(uint32_t& strip)
     const bool taken = !work->failed && work->nextStrip < work->plan.strips;
     if (taken) {
         strip = work->nextStrip++;
-}
+    }
     ReleaseSRWLockExclusive(&work->lock);
     return taken;
 }
@@ -125,7 +126,7 @@ bool StripWorker::WaitForTurn(uint32_t strip)
     AcquireSRWLockExclusive(&work->lock);
     while (!work->failed && work->written != strip) {
         SleepConditionVariableSRW(&work->turn, &work->lock, INFINITE, 0);
-}
+    }
     const bool turn = !work->failed;
     ReleaseSRWLockExclusive(&work->lock);
     return turn;
@@ -177,7 +178,7 @@ Status Report(const SharedWork& work, const char* outputPath)
     case Stage::Encode:
         if (work.status == StatusNoMemory) {
             return FailWithError(work.status, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
-}
+        }
         return Fail(work.status, CannotWrite, outputPath, "the JPEG encoder failed");
     default:
         return FailWithError(work.status, CannotWrite, outputPath, work.error);
@@ -194,7 +195,8 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     work.settings = &settings;
     work.output = output;
     const BmpLayout& layout = reader.Layout();
-    work.plan = PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes);
+    work.plan =
+        PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes);
 
     StripWorker workers[MaxWorkers];
     {
@@ -204,7 +206,7 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
             // Fewer threads only means less speed.
             if (!threads.Start(StripWorker::ThreadMain, &workers[i])) {
                 break;
-}
+            }
         }
         workers[0].Attach(&work);
         workers[0].Run();

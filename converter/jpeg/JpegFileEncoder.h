@@ -6,10 +6,10 @@
 // with the same restart interval would write, however many workers ran.
 #pragma once
 
-#include "converter/files/BmpRowReader.h"
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/StripPlan.h"
+#include "converter/files/BmpRowReader.h"
 
 #include <windows.h>
 
@@ -22,9 +22,9 @@ struct JpegSettings {
     uint32_t width = 0;
     uint32_t height = 0;
     int quality = 75;
-    uint32_t xDpi = 72;  // also written to the JFIF header,
-    uint32_t yDpi = 72;  // in dots per inch
-    bool grey = false;   // one component: the rows hold R = G = B
+    uint32_t xDpi = 72;                   // also written to the JFIF header,
+    uint32_t yDpi = 72;                   // in dots per inch
+    bool grey = false;                    // one component: the rows hold R = G = B
     const uint8_t* exifSegment = nullptr; // APP1 payload
     size_t exifSegmentSize = 0;
 };
@@ -32,8 +32,7 @@ struct JpegSettings {
 class JpegFileEncoder {
 public:
     // Strips of about `stripBytes` of pixels (see StripPlan.h).
-    JpegFileEncoder(const BmpRowReader& reader, const ConverterCalls& calls,
-                    size_t stripBytes = StripTargetBytes)
+    JpegFileEncoder(const BmpRowReader& reader, const ConverterCalls& calls, size_t stripBytes = StripTargetBytes)
         : reader(reader), calls(calls), stripBytes(stripBytes)
     {
     }

@@ -27,7 +27,7 @@ JpegStripEncoder::~JpegStripEncoder()
 {
     if (created) {
         jpeg_destroy_compress(&cinfo);
-}
+    }
 }
 
 Status JpegStripEncoder::Failed() const
@@ -41,7 +41,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     destination.allocate = calls.heapAlloc;
     if (!destination.buffer.Allocate(outputBytes, calls.heapAlloc)) {
         return StatusNoMemory;
-}
+    }
     exifSegment = settings.exifSegment;
     exifSegmentSize = settings.exifSegmentSize;
     pageHeight = settings.height;
@@ -52,7 +52,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     destination.term_destination = TermDestination;
     if (setjmp(errors.jump)) {
         return Failed();
-}
+    }
     // Marked first: a failed create leaves a struct jpeg_destroy_compress accepts.
     created = true;
     jpeg_create_compress(&cinfo);
@@ -66,7 +66,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     jpeg_set_defaults(&cinfo);
     if (settings.grey) {
         jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-}
+    }
     jpeg_set_quality(&cinfo, settings.quality, TRUE);
     cinfo.restart_interval = restartInterval;
     cinfo.write_JFIF_header = TRUE;
@@ -80,29 +80,29 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
 {
     if (setjmp(errors.jump)) {
         return Failed();
-}
+    }
     cinfo.image_height = count;
     jpeg_start_compress(&cinfo, TRUE);
     if (index == 0) {
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exifSegment, static_cast<unsigned>(exifSegmentSize));
-}
+    }
     while (cinfo.next_scanline < count) {
         jpeg_write_scanlines(&cinfo, rows + cinfo.next_scanline, count - cinfo.next_scanline);
-}
+    }
     jpeg_finish_compress(&cinfo);
 
     uint8_t* jpeg = destination.buffer.Address();
     end = destination.used;
     if (!LocateScan(jpeg, end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
         return StatusWriteFailed;
-}
+    }
     if (index == 0) {
         begin = 0;
-}
+    }
     // The strip's end of image becomes the restart marker before the next.
     if (index + 1 < strips) {
         jpeg[end - 1] = static_cast<uint8_t>(Restart0 + index % 8);
-}
+    }
     return StatusOk;
 }
 
@@ -139,7 +139,7 @@ bool JpegStripEncoder::Grow(MemoryDestination& destination)
     HeapBuffer larger;
     if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full, destination.allocate)) {
         return false;
-}
+    }
     std::memcpy(larger.Address(), destination.buffer.Address(), full);
     destination.buffer = std::move(larger);
     destination.next_output_byte = destination.buffer.Address() + full;
@@ -152,7 +152,7 @@ boolean JpegStripEncoder::EmptyBuffer(j_compress_ptr cinfo)
     // Out of this frame before the jump, which would skip a destructor.
     if (!Grow(*static_cast<MemoryDestination*>(cinfo->dest))) {
         ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
-}
+    }
     return TRUE;
 }
 

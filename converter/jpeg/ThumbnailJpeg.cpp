@@ -53,10 +53,10 @@ Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out,
         ThumbnailJpeg jpeg;
         if (const Status status = jpeg.Encode(pixels, q, out, capacity, size)) {
             return status;
-}
+        }
         if (size != 0 || q == 1) {
             return StatusOk;
-}
+        }
     }
 }
 
@@ -72,11 +72,10 @@ ThumbnailJpeg::~ThumbnailJpeg()
 {
     if (created) {
         jpeg_destroy_compress(&cinfo);
-}
+    }
 }
 
-Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity,
-                             size_t& size)
+Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity, size_t& size)
 {
     size = 0;
     destination.full = false;
@@ -85,7 +84,7 @@ Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t
     if (setjmp(errors.jump)) {
         if (destination.full) {
             return StatusOk;
-}
+        }
         return errors.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
     }
     created = true;
@@ -98,7 +97,7 @@ Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t
     jpeg_set_defaults(&cinfo);
     if (pixels.grey) {
         jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-}
+    }
     jpeg_set_quality(&cinfo, quality, TRUE);
     // Smaller at no cost worth counting for 160 x 120, and still baseline.
     cinfo.optimize_coding = TRUE;

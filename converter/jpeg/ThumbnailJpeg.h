@@ -19,7 +19,6 @@ struct ThumbnailPixels {
 // Encodes at `quality`, and at ever lower qualities while the JPEG would
 // not fit in `capacity` bytes. `size` is 0 when not even the lowest fits:
 // no thumbnail then, which is no failure. A failure is libjpeg's (memory).
-Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity,
-                       size_t& size);
+Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity, size_t& size);
 
 } // namespace vkexf

@@ -24,7 +24,7 @@ Bytes16 PairMask(int lane)
     Bytes16 mask = {};
     for (int i = 0; i < 16; ++i) {
         mask[i] = (lane * 16 + i) % 3 == 2 ? 0 : 0xFF;
-}
+    }
     return mask;
 }
 
@@ -46,10 +46,10 @@ bool BgrRowIsGrey(const uint8_t* row, uint32_t width)
     uint8_t rest = 0;
     for (; at < bytes; at += 3) {
         rest |= static_cast<uint8_t>((row[at] ^ row[at + 1]) | (row[at + 1] ^ row[at + 2]));
-}
+    }
     for (int i = 0; i < 16; ++i) {
         rest |= differ[i];
-}
+    }
     return rest == 0;
 }
 

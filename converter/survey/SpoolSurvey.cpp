@@ -1,9 +1,9 @@
 #include "converter/survey/SpoolSurvey.h"
 
-#include "win32/UniqueHandle.h"
-#include "converter/survey/GreyRows.h"
 #include "converter/base/LastFailure.h"
 #include "converter/base/ThreadGroup.h"
+#include "converter/survey/GreyRows.h"
+#include "win32/UniqueHandle.h"
 
 #include <algorithm>
 #include <atomic>
@@ -79,7 +79,7 @@ void SurveyWorker::Run()
     const BmpLayout& layout = shared->reader->Layout();
     if (!memory.Allocate(plan.bytesPerWorker, shared->calls.heapAlloc)) {
         return shared->Fail(StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-}
+    }
     scaler.emplace(layout.width, layout.height, memory.Address());
     uint8_t* const pixels = memory.Address() + plan.scalerBytes;
 
@@ -92,28 +92,28 @@ void SurveyWorker::Run()
     start.QuadPart = static_cast<LONGLONG>(layout.pixelOffset + uint64_t{firstStored} * layout.stride);
     if (!file.Valid() || !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
         return shared->Fail(StatusReadFailed, GetLastError());
-}
+    }
 
     for (uint32_t done = 0; done < bottom - top;) {
         if (shared->failed.load(std::memory_order_relaxed)) {
             return;
-}
+        }
         const uint32_t count = std::min(plan.readRows, bottom - top - done);
         const DWORD bytes = count * layout.stride;
         DWORD read = 0;
         if (!shared->calls.readFile(file.Get(), pixels, bytes, &read, nullptr)) {
             return shared->Fail(StatusReadFailed, GetLastError());
-}
+        }
         if (read != bytes) {
             return shared->Fail(StatusReadFailed, 0);
-}
+        }
         // The page row of the run's first stored row; bottom-up files store the lowest first.
         const uint32_t first = layout.topDown ? top + done : bottom - 1 - done;
         for (uint32_t stored = 0; stored < count; ++stored) {
             const uint8_t* row = pixels + size_t{stored} * layout.stride;
             if (!shared->colour.load(std::memory_order_relaxed) && !BgrRowIsGrey(row, layout.width)) {
                 shared->colour.store(true, std::memory_order_relaxed);
-}
+            }
             scaler->AddRow(layout.topDown ? first + stored : first - stored, row);
         }
         done += count;
@@ -137,30 +137,30 @@ Status SpoolSurvey::Run(const BmpRowReader& reader)
     for (uint32_t i = 0; i < workerCount; ++i) {
         workers[i].Attach(&shared, SurveyBandTop(layout.height, workerCount, i),
                           SurveyBandTop(layout.height, workerCount, i + 1));
-}
+    }
     {
         ThreadGroup threads;
         uint32_t started = 1;
         // Fewer threads only means less speed: this thread takes the bands left over.
         while (started < workerCount && threads.Start(SurveyWorker::ThreadMain, &workers[started])) {
             ++started;
-}
+        }
         workers[0].Run();
         for (uint32_t i = started; i < workerCount; ++i) {
             workers[i].Run();
-}
+        }
     }
     if (shared.failed.load()) {
         return reader.ReportReadFailure(shared.status, shared.error);
-}
+    }
 
     for (uint32_t i = 1; i < workerCount; ++i) {
         workers[0].Scaler().Add(workers[i].Scaler());
-}
+    }
     const ThumbnailSize size = workers[0].Scaler().Size();
     if (!thumbnail.Allocate(size_t{size.width} * size.height * 3, calls.heapAlloc)) {
         return reader.ReportReadFailure(StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-}
+    }
     workers[0].Scaler().Finish(thumbnail.Address());
     grey = !shared.colour.load();
     thumbnailSize = size;

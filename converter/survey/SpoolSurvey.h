@@ -7,10 +7,10 @@
 // encoder's workers take theirs.
 #pragma once
 
-#include "converter/files/BmpRowReader.h"
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/HeapBuffer.h"
+#include "converter/files/BmpRowReader.h"
 #include "converter/survey/SurveyPlan.h"
 #include "converter/survey/ThumbnailScaler.h"
 

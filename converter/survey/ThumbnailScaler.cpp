@@ -35,7 +35,7 @@ void AddBytes(uint16_t* sums, const uint8_t* bytes, size_t count)
     }
     for (; i < count; ++i) {
         sums[i] = static_cast<uint16_t>(sums[i] + bytes[i]);
-}
+    }
 }
 
 // a * b / c rounded to nearest, never below 1.
@@ -51,10 +51,10 @@ ThumbnailSize ThumbnailSizeFor(uint32_t width, uint32_t height)
 {
     if (width <= MaxThumbnailWidth && height <= MaxThumbnailHeight) {
         return {width, height};
-}
+    }
     if (uint64_t{width} * MaxThumbnailHeight >= uint64_t{height} * MaxThumbnailWidth) {
         return {MaxThumbnailWidth, ScaledSide(height, MaxThumbnailWidth, width)};
-}
+    }
     return {ScaledSide(width, MaxThumbnailHeight, height), MaxThumbnailHeight};
 }
 
@@ -62,7 +62,7 @@ size_t ThumbnailScaler::WorkBytes(uint32_t width, uint32_t height)
 {
     const ThumbnailSize size = ThumbnailSizeFor(width, height);
     return size_t{size.width} * size.height * Channels * sizeof(uint64_t) + size.width * sizeof(Span) +
-           size.width * Channels * sizeof(uint32_t) + size_t{width} * Channels * sizeof(uint16_t);
+        size.width * Channels * sizeof(uint32_t) + size_t{width} * Channels * sizeof(uint16_t);
 }
 
 ThumbnailScaler::ThumbnailScaler(uint32_t width, uint32_t height, void* work)
@@ -130,7 +130,7 @@ void ThumbnailScaler::AddRow(uint32_t y, const uint8_t* bgr)
     if (end <= boundary) {
         if (pendingCount != 0 && (pendingRow != row || pendingCount == MostPendingRows)) {
             FlushPending();
-}
+        }
         pendingRow = row;
         ++pendingCount;
         AddBytes(pending, bgr, size_t{width} * Channels);
@@ -145,10 +145,10 @@ void ThumbnailScaler::Add(ThumbnailScaler& other)
 {
     if (other.pendingCount != 0) {
         other.FlushPending();
-}
+    }
     for (size_t i = 0; i < size_t{size.width} * size.height * Channels; ++i) {
         sums[i] += other.sums[i];
-}
+    }
 }
 
 void ThumbnailScaler::FlushPending()
@@ -164,19 +164,19 @@ void ThumbnailScaler::AddToRow(uint32_t thumbnailRow, uint32_t weight)
     uint64_t* rowTotals = sums + size_t{thumbnailRow} * size.width * Channels;
     for (size_t i = 0; i < size.width * Channels; ++i) {
         rowTotals[i] += uint64_t{weight} * rowSums[i];
-}
+    }
 }
 
 void ThumbnailScaler::Finish(uint8_t* bgr)
 {
     if (pendingCount != 0) {
         FlushPending();
-}
+    }
     // Every thumbnail pixel's weights add up to the page's area.
     const uint64_t area = uint64_t{width} * height;
     for (size_t i = 0; i < size_t{size.width} * size.height * Channels; ++i) {
         bgr[i] = static_cast<uint8_t>((sums[i] + area / 2) / area);
-}
+    }
 }
 
 } // namespace vkexf

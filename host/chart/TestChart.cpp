@@ -31,12 +31,18 @@ Colour FromHsv(double hue, double saturation, double value)
     const double q = value * (1 - saturation * f);
     const double t = value * (1 - saturation * (1 - f));
     switch (static_cast<int>(h) % 6) {
-    case 0: return {value, t, p};
-    case 1: return {q, value, p};
-    case 2: return {p, value, t};
-    case 3: return {p, q, value};
-    case 4: return {t, p, value};
-    default: return {value, p, q};
+    case 0:
+        return {value, t, p};
+    case 1:
+        return {q, value, p};
+    case 2:
+        return {p, value, t};
+    case 3:
+        return {p, q, value};
+    case 4:
+        return {t, p, value};
+    default:
+        return {value, p, q};
     }
 }
 
@@ -125,7 +131,8 @@ std::vector<uint16_t> GreyOf(const std::vector<uint16_t>& rgb)
 std::vector<uint8_t> HighBytes(const std::vector<uint16_t>& samples)
 {
     std::vector<uint8_t> bytes(samples.size());
-    std::transform(samples.begin(), samples.end(), bytes.begin(), [](uint16_t s) { return static_cast<uint8_t>(s >> 8); });
+    std::transform(samples.begin(), samples.end(), bytes.begin(),
+                   [](uint16_t s) { return static_cast<uint8_t>(s >> 8); });
     return bytes;
 }
 

@@ -1,10 +1,10 @@
 // vlchart: writes a generated test picture for the scans and their tests.
 //   vlchart OUTPUT [--size WxH] [--pattern chart|smooth] [--grey] [--depth 8|16]
 // OUTPUT ending in .png is an 8-bit PNG; anything else a PGM or PPM.
+#include "host/chart/TestChart.h"
 #include "host/picture/FilePtr.h"
 #include "host/picture/PngWriter.h"
 #include "host/picture/PnmFile.h"
-#include "host/chart/TestChart.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -14,8 +14,8 @@ bool AnsiFromWide(const std::wstring& wide, std::string& ansi)
     }
     const int size = static_cast<int>(wide.size());
     BOOL defaulted = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr,
-                                           &defaulted);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &defaulted);
     if (length <= 0 || defaulted) {
         return false;
     }

@@ -17,8 +17,8 @@ std::string ProgressBar(uint32_t done, uint32_t total, uint32_t barWidth)
 std::string SummaryLine(const ScanSummary& summary)
 {
     char line[256];
-    std::snprintf(line, sizeof line, "%ux%u %s, %u blocks, %.2f s, %llu bytes written", summary.width,
-                  summary.height, summary.format.c_str(), summary.blocks, summary.seconds,
+    std::snprintf(line, sizeof line, "%ux%u %s, %u blocks, %.2f s, %llu bytes written", summary.width, summary.height,
+                  summary.format.c_str(), summary.blocks, summary.seconds,
                   static_cast<unsigned long long>(summary.outputBytes));
     return line;
 }

@@ -1,8 +1,8 @@
 #include "host/job/ConverterLibrary.h"
 
+#include "host/console/AnsiText.h"
 #include "interface/VkExf.h"
 #include "win32/SiblingPath.h"
-#include "host/console/AnsiText.h"
 
 namespace vlscan {
 

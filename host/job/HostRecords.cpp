@@ -35,7 +35,7 @@ bool HostRecords::SetDestination(const std::string& fullPath, const std::string&
 {
     auto& destination = *reinterpret_cast<vkexf::JobDestination*>(jobBytes);
     return CopyText(destination.outputPath, fullPath) && CopyText(destination.make, make) &&
-           CopyText(destination.model, model);
+        CopyText(destination.model, model);
 }
 
 void HostRecords::ClearImage()

@@ -3,11 +3,11 @@
 // record buffer, filled through the view each command reads.
 #pragma once
 
-#include "interface/JobDestination.h"
-#include "interface/HostInterface.h"
 #include "host/job/BlockPlan.h"
 #include "host/picture/HostFormat.h"
 #include "host/picture/HostPage.h"
+#include "interface/HostInterface.h"
+#include "interface/JobDestination.h"
 
 #include <string>
 
@@ -38,9 +38,9 @@ private:
 
     vlexif::HostParams params;
     // Large enough for the plug-in's view of the job record and the converter's.
-    alignas(8) uint8_t jobBytes[sizeof(vkexf::JobDestination) > sizeof(vlexif::JobRecord)
-                                    ? sizeof(vkexf::JobDestination)
-                                    : sizeof(vlexif::JobRecord)];
+    alignas(
+        8) uint8_t jobBytes[sizeof(vkexf::JobDestination) > sizeof(vlexif::JobRecord) ? sizeof(vkexf::JobDestination)
+                                                                                      : sizeof(vlexif::JobRecord)];
     // Large enough for the largest view: a palette of 256 entries.
     alignas(8) uint8_t imageBytes[offsetof(vlexif::PaletteView, entries) + 256 * sizeof(vlexif::HostPaletteEntry)];
     static_assert(sizeof(imageBytes) >= sizeof(vlexif::ImageDescription) &&

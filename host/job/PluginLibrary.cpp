@@ -1,7 +1,7 @@
 #include "host/job/PluginLibrary.h"
 
-#include "win32/SiblingPath.h"
 #include "host/job/Clock.h"
+#include "win32/SiblingPath.h"
 
 namespace vlscan {
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "host/job/BlockPlan.h"
-#include "host/picture/HostPage.h"
 #include "host/job/HostRecords.h"
 #include "host/job/PluginLibrary.h"
+#include "host/picture/HostPage.h"
 
 #include <functional>
 #include <vector>

@@ -11,18 +11,21 @@ struct Name {
     const char* text;
 };
 
-#define STATUS_NAME(status) {vlexif::status, #status}
+#define STATUS_NAME(status)                                                                                            \
+    {                                                                                                                  \
+        vlexif::status, #status                                                                                        \
+    }
 constexpr Name Statuses[] = {
-    STATUS_NAME(StatusOk),          STATUS_NAME(StatusDiskFull),    STATUS_NAME(StatusCreateFailed),
-    STATUS_NAME(StatusOpenFailed),  STATUS_NAME(StatusWriteFailed), STATUS_NAME(StatusCloseFailed),
-    STATUS_NAME(StatusDeleteFailed), STATUS_NAME(StatusSeekFailed), STATUS_NAME(StatusBadFormat),
-    STATUS_NAME(StatusBadCommand),  STATUS_NAME(StatusNoResources), STATUS_NAME(StatusNoConverter),
+    STATUS_NAME(StatusOk),           STATUS_NAME(StatusDiskFull),    STATUS_NAME(StatusCreateFailed),
+    STATUS_NAME(StatusOpenFailed),   STATUS_NAME(StatusWriteFailed), STATUS_NAME(StatusCloseFailed),
+    STATUS_NAME(StatusDeleteFailed), STATUS_NAME(StatusSeekFailed),  STATUS_NAME(StatusBadFormat),
+    STATUS_NAME(StatusBadCommand),   STATUS_NAME(StatusNoResources), STATUS_NAME(StatusNoConverter),
     STATUS_NAME(StatusNoMemory),
 };
 #undef STATUS_NAME
 
-constexpr const char* Commands[] = {"CmdDescribe", "CmdConfigure", "CmdCheckFormat", "CmdSetPalette", "CmdBeginImage",
-                                    "CmdWriteBlock", "CmdFinish",   "CmdAbort",       "CmdAbout"};
+constexpr const char* Commands[] = {"CmdDescribe",   "CmdConfigure", "CmdCheckFormat", "CmdSetPalette", "CmdBeginImage",
+                                    "CmdWriteBlock", "CmdFinish",    "CmdAbort",       "CmdAbout"};
 
 // The status alone says what failed, except where the command adds to it.
 constexpr Name Failures[] = {

@@ -61,11 +61,10 @@ std::optional<Layout> ReadLayout(std::FILE* file)
                   infoSize,
                   Read32(header + 10)};
     if (bitsPerPixel <= 8) {
-        const uint32_t room = layout.dataOffset >= FileHeaderSize + infoSize
-                                  ? (layout.dataOffset - FileHeaderSize - infoSize) / 4
-                                  : 0;
-        const uint32_t wanted = coloursUsed != 0 && coloursUsed < (1u << bitsPerPixel) ? coloursUsed
-                                                                                       : 1u << bitsPerPixel;
+        const uint32_t room =
+            layout.dataOffset >= FileHeaderSize + infoSize ? (layout.dataOffset - FileHeaderSize - infoSize) / 4 : 0;
+        const uint32_t wanted =
+            coloursUsed != 0 && coloursUsed < (1u << bitsPerPixel) ? coloursUsed : 1u << bitsPerPixel;
         layout.paletteEntries = wanted < room ? wanted : room;
     }
     return layout;
@@ -115,10 +114,15 @@ std::unique_ptr<BmpImage> BmpImage::Open(FilePtr& file)
     return image;
 }
 
-BmpImage::BmpImage(FilePtr file, uint32_t width, uint32_t height, bool topDown, uint32_t bitsPerPixel,
-                   Palette palette, uint64_t dataOffset)
-    : SourceImage(width, height, false), file(std::move(file)), topDown(topDown), bitsPerPixel(bitsPerPixel),
-      palette(std::move(palette)), dataOffset(dataOffset), bytes(PaddedStride(width, bitsPerPixel)),
+BmpImage::BmpImage(FilePtr file, uint32_t width, uint32_t height, bool topDown, uint32_t bitsPerPixel, Palette palette,
+                   uint64_t dataOffset)
+    : SourceImage(width, height, false),
+      file(std::move(file)),
+      topDown(topDown),
+      bitsPerPixel(bitsPerPixel),
+      palette(std::move(palette)),
+      dataOffset(dataOffset),
+      bytes(PaddedStride(width, bitsPerPixel)),
       rgb(static_cast<size_t>(width) * 3)
 {
 }
@@ -141,13 +145,16 @@ SourceRow BmpImage::Row(uint32_t y)
         }
         break;
     case 8:
-        LookUp(palette, width, [line](uint32_t x) { return line[x]; }, rgb.data());
+        LookUp(
+            palette, width, [line](uint32_t x) { return line[x]; }, rgb.data());
         break;
     case 4:
-        LookUp(palette, width, [line](uint32_t x) { return NibbleAt(line, x); }, rgb.data());
+        LookUp(
+            palette, width, [line](uint32_t x) { return NibbleAt(line, x); }, rgb.data());
         break;
     default:
-        LookUp(palette, width, [line](uint32_t x) { return BitAt(line, x); }, rgb.data());
+        LookUp(
+            palette, width, [line](uint32_t x) { return BitAt(line, x); }, rgb.data());
         break;
     }
     return SourceRow(rgb.data(), 3);

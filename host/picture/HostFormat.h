@@ -17,7 +17,7 @@ struct FormatInfo {
     uint32_t bitsPerPixel;
     uint32_t samplesPerPixel;
     uint32_t colourType; // 0 bilevel, 1 grey, 2 RGB, 3 indexed
-    bool listed;             // offered in the help text
+    bool listed;         // offered in the help text
 };
 
 const FormatInfo& InfoOf(HostFormat format);

@@ -36,7 +36,11 @@ Palette PaletteFor(HostFormat format)
 class IndexedLines {
 public:
     IndexedLines(uint32_t width, HostFormat format, Dither dither)
-        : width(width), format(format), dither(dither), indices(width), luma(width),
+        : width(width),
+          format(format),
+          dither(dither),
+          indices(width),
+          luma(width),
           diffusion(dither == Dither::Diffusion ? width : 0)
     {
     }
@@ -73,7 +77,10 @@ private:
         return dither == Dither::Ordered ? BayerThreshold(x, y) : NearestThreshold;
     }
 
-    static Rgb ColourAt(const SourceRow& row, uint32_t x) { return {row.Sample8(x, 0), row.Sample8(x, 1), row.Sample8(x, 2)}; }
+    static Rgb ColourAt(const SourceRow& row, uint32_t x)
+    {
+        return {row.Sample8(x, 0), row.Sample8(x, 1), row.Sample8(x, 2)};
+    }
 
     void FillBits(const SourceRow& row, uint32_t y, uint8_t* line)
     {
@@ -137,7 +144,7 @@ void FillDirectLine(const SourceRow& row, HostFormat format, uint32_t width, uin
 bool IsDirect(HostFormat format)
 {
     return format == HostFormat::Rgb24 || format == HostFormat::Rgb48 || format == HostFormat::Gray8 ||
-           format == HostFormat::Gray16;
+        format == HostFormat::Gray16;
 }
 
 // The palette index the plug-in reads for pixel x of a non-RGB line.

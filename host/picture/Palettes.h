@@ -11,10 +11,7 @@ struct Rgb {
     uint8_t red;
     uint8_t green;
     uint8_t blue;
-    bool operator==(const Rgb& other) const
-    {
-        return red == other.red && green == other.green && blue == other.blue;
-    }
+    bool operator==(const Rgb& other) const { return red == other.red && green == other.green && blue == other.blue; }
 };
 
 using Palette = std::vector<Rgb>;

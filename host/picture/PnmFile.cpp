@@ -3,7 +3,8 @@
 namespace vlscan {
 
 PnmWriter::PnmWriter(std::FILE* file, uint32_t width, uint32_t height, uint32_t channels, uint32_t maxValue)
-    : file(file), bytes(static_cast<size_t>(width) * channels * (maxValue > 255 ? 2 : 1)),
+    : file(file),
+      bytes(static_cast<size_t>(width) * channels * (maxValue > 255 ? 2 : 1)),
       good(std::fprintf(file, "P%c\n%u %u\n%u\n", channels == 1 ? '5' : '6', width, height, maxValue) > 0)
 {
 }

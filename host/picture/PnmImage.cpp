@@ -66,7 +66,10 @@ std::unique_ptr<PnmImage> PnmImage::Open(FilePtr file)
 
 PnmImage::PnmImage(FilePtr file, uint32_t width, uint32_t height, uint32_t channels, uint32_t maxValue,
                    uint64_t dataOffset)
-    : SourceImage(width, height, channels == 1), file(std::move(file)), channels(channels), maxValue(maxValue),
+    : SourceImage(width, height, channels == 1),
+      file(std::move(file)),
+      channels(channels),
+      maxValue(maxValue),
       dataOffset(dataOffset),
       bytes(static_cast<size_t>(width) * channels * (maxValue > 255 ? 2 : 1))
 {

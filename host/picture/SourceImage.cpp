@@ -17,7 +17,7 @@ SourceImage::SourceImage(uint32_t width, uint32_t height, bool grey) : width(wid
 std::string TooLargeReason(uint64_t width, uint64_t height)
 {
     return "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
-           " pixels, too large to hold in memory";
+        " pixels, too large to hold in memory";
 }
 
 void CheckDecodable(uint64_t width, uint64_t height, uint64_t channels, uint64_t bytesPerSample)

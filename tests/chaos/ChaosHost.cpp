@@ -35,8 +35,8 @@ namespace {
 
 constexpr uint32_t AllowedStatuses[] = {0, 201, 202, 203, 205, 206, 207, 208, 209, 211, 0xFFFE, 0xFFFF};
 const char* const JobValues[] = {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"};
-const char* const CommandNames[] = {"Describe", "Configure", "CheckFormat", "SetPalette", "BeginImage",
-                                    "WriteBlock", "Finish", "Abort", "About"};
+const char* const CommandNames[] = {"Describe",   "Configure", "CheckFormat", "SetPalette", "BeginImage",
+                                    "WriteBlock", "Finish",    "Abort",       "About"};
 
 bool HasMessage(uint32_t status)
 {
@@ -63,9 +63,15 @@ LRESULT CALLBACK CloseWindows(int code, WPARAM wParam, LPARAM lParam)
             EndDialog(call->hwnd, IDOK);
         } else {
             switch ((*windows.random)() % 3) {
-            case 0: PostMessageA(call->hwnd, WM_COMMAND, IDOK, 0); break;
-            case 1: PostMessageA(call->hwnd, WM_COMMAND, IDCANCEL, 0); break;
-            default: PostMessageA(call->hwnd, WM_CLOSE, 0, 0); break;
+            case 0:
+                PostMessageA(call->hwnd, WM_COMMAND, IDOK, 0);
+                break;
+            case 1:
+                PostMessageA(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+                break;
+            default:
+                PostMessageA(call->hwnd, WM_CLOSE, 0, 0);
+                break;
             }
         }
     }
@@ -77,10 +83,10 @@ bool InTempDir(const std::string& dir, const char* path)
 {
     const size_t length = std::strlen(path);
     return length > dir.size() + 3 &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, static_cast<int>(dir.size()), dir.c_str(),
-                          static_cast<int>(dir.size())) == CSTR_EQUAL &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path + dir.size(), 3, "~TF", 3) == CSTR_EQUAL &&
-           std::strpbrk(path + dir.size(), "\\/:") == nullptr;
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, static_cast<int>(dir.size()), dir.c_str(),
+                       static_cast<int>(dir.size())) == CSTR_EQUAL &&
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path + dir.size(), 3, "~TF", 3) == CSTR_EQUAL &&
+        std::strpbrk(path + dir.size(), "\\/:") == nullptr;
 }
 
 std::string CommandName(uint32_t command)
@@ -128,10 +134,7 @@ struct Options {
 
 class Run {
 public:
-    explicit Run(const Options& options)
-        : options(options), plugin(options.stage), recorder(options.stage)
-    {
-    }
+    explicit Run(const Options& options) : options(options), plugin(options.stage), recorder(options.stage) {}
 
     // Returns the number of sequences with a violation, plus one for each
     // kind of resource the calls or the module loads together kept.
@@ -330,7 +333,8 @@ private:
             Reload(problems);
         }
         if (options.verbose) {
-            std::printf("  > %s%s\n", CommandName(call.command).c_str(), (call.note.empty() ? "" : ": " + call.note).c_str());
+            std::printf("  > %s%s\n", CommandName(call.command).c_str(),
+                        (call.note.empty() ? "" : ": " + call.note).c_str());
             std::fflush(stdout);
         }
         const int convertsBefore = recorder->calls;
@@ -416,7 +420,8 @@ private:
         std::printf("heap kept by the calls after each load's first: %lld bytes; by %llu module loads: %lld bytes"
                     " (%lld a load)\n",
                     static_cast<long long>(callHeapGrowth), static_cast<unsigned long long>(loads),
-                    static_cast<long long>(byLoads), static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
+                    static_cast<long long>(byLoads),
+                    static_cast<long long>(loads ? byLoads / static_cast<int64_t>(loads) : 0));
         std::printf("TLS indexes kept by the module loads: %lld\n", static_cast<long long>(tlsKept));
         std::printf("handles at the start: {%s}; at the end: {%s}\n", handlesAtStart.Describe().c_str(),
                     handlesAtEnd.Describe().c_str());
@@ -499,8 +504,9 @@ int main(int argc, char** argv)
     using namespace vlexif::chaos;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: chaos_host STAGE_FOLDER [--sequences N] [--seconds T] [--first K] [--seed S]"
-                             " [--only K] [--verbose]\n");
+        std::fprintf(stderr,
+                     "usage: chaos_host STAGE_FOLDER [--sequences N] [--seconds T] [--first K] [--seed S]"
+                     " [--only K] [--verbose]\n");
         return 2;
     }
     if (options.seconds != 0) {

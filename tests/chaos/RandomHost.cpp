@@ -45,13 +45,19 @@ int32_t RandomHost::AnyInt()
 {
     constexpr int32_t Extremes[] = {INT32_MIN, INT32_MAX, -1, 0x40000000, 0x0AAAAAAB, 65535, 65536, 0x7FFFFFF0};
     switch (random() % 10) {
-    case 0: return 0;
-    case 1: return -static_cast<int32_t>(random() % 64) - 1;
-    case 2: return Extremes[random() % std::size(Extremes)];
-    case 3: return static_cast<int32_t>(random());
+    case 0:
+        return 0;
+    case 1:
+        return -static_cast<int32_t>(random() % 64) - 1;
+    case 2:
+        return Extremes[random() % std::size(Extremes)];
+    case 3:
+        return static_cast<int32_t>(random());
     case 4:
-    case 5: return static_cast<int32_t>(random() % 5000);
-    default: return static_cast<int32_t>(random() % 65);
+    case 5:
+        return static_cast<int32_t>(random() % 5000);
+    default:
+        return static_cast<int32_t>(random() % 65);
     }
 }
 
@@ -62,8 +68,15 @@ uint32_t RandomHost::PickCommand()
         uint32_t weight;
     };
     const Weighted table[] = {
-        {CmdDescribe, 6}, {CmdConfigure, windowed ? 2u : 0u}, {CmdCheckFormat, 12}, {CmdSetPalette, 9},
-        {CmdBeginImage, 12}, {CmdWriteBlock, 35}, {CmdFinish, 8}, {CmdAbort, 6}, {CmdAbout, windowed ? 1u : 0u},
+        {CmdDescribe, 6},
+        {CmdConfigure, windowed ? 2u : 0u},
+        {CmdCheckFormat, 12},
+        {CmdSetPalette, 9},
+        {CmdBeginImage, 12},
+        {CmdWriteBlock, 35},
+        {CmdFinish, 8},
+        {CmdAbort, 6},
+        {CmdAbout, windowed ? 1u : 0u},
     };
     uint32_t total = 0;
     for (const Weighted& w : table) {
@@ -71,8 +84,15 @@ uint32_t RandomHost::PickCommand()
     }
     if (random() % 50 == 0) {
         // Outside the table, or a known command with high bits set.
-        const uint32_t odd[] = {9, 42, 0x7FFF, 0x8000, 0xFFFF, 0xFFFFFFFF, 0x10000u | CmdWriteBlock,
-                                0xABCD0000u | CmdAbort, 0x20000u | CmdCheckFormat};
+        const uint32_t odd[] = {9,
+                                42,
+                                0x7FFF,
+                                0x8000,
+                                0xFFFF,
+                                0xFFFFFFFF,
+                                0x10000u | CmdWriteBlock,
+                                0xABCD0000u | CmdAbort,
+                                0x20000u | CmdCheckFormat};
         return odd[random() % std::size(odd)];
     }
     uint32_t pick = random() % total;
@@ -139,18 +159,18 @@ void RandomHost::Describe(bool inJob, std::string& note)
     description = d;
     described = true;
     note = "describe " + std::to_string(d.width) + "x" + std::to_string(d.height) + " bits " +
-           std::to_string(d.bitsPerPixel) + " samples " + std::to_string(d.samplesPerPixel) + " type " +
-           std::to_string(d.colourType) + (d.mustBeZero ? " reserved set" : "");
+        std::to_string(d.bitsPerPixel) + " samples " + std::to_string(d.samplesPerPixel) + " type " +
+        std::to_string(d.colourType) + (d.mustBeZero ? " reserved set" : "");
 }
 
 void RandomHost::Palette(std::string& note)
 {
     auto& view = *reinterpret_cast<PaletteView*>(records.image);
     const uint32_t choice = random() % 10;
-    const uint16_t count = choice < 6   ? static_cast<uint16_t>(random() % 257)
-                           : choice < 8 ? static_cast<uint16_t>(257 + random() % 800)
-                           : choice < 9 ? static_cast<uint16_t>(random())
-                                        : 0;
+    const uint16_t count = choice < 6 ? static_cast<uint16_t>(random() % 257)
+        : choice < 8                  ? static_cast<uint16_t>(257 + random() % 800)
+        : choice < 9                  ? static_cast<uint16_t>(random())
+                                      : 0;
     view.count = count;
     const bool ordered = random() % 2 == 0;
     uint8_t* entries = records.image + 8;
@@ -188,7 +208,8 @@ void RandomHost::Block(std::string& note)
         linesBefore = AnyInt();
     }
     if (lines > 0 && bytesPerLine > 0) {
-        lines = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint32_t>(lines), MaxBlockBytes / static_cast<uint32_t>(bytesPerLine)));
+        lines = static_cast<int32_t>(
+            std::min<uint64_t>(static_cast<uint32_t>(lines), MaxBlockBytes / static_cast<uint32_t>(bytesPerLine)));
         lines = std::max(lines, 1);
     }
     records.SetBlock(bytesPerLine, blockWidth, lines, linesBefore, nullptr);
@@ -199,7 +220,7 @@ bool RandomHost::BlockDataFits() const
 {
     const BlockView& view = BlockViewOf(reinterpret_cast<const ImageRecord*>(records.image));
     return view.lines <= 0 || view.bytesPerLine <= 0 ||
-           uint64_t{static_cast<uint32_t>(view.lines)} * static_cast<uint32_t>(view.bytesPerLine) <= MaxBlockBytes;
+        uint64_t{static_cast<uint32_t>(view.lines)} * static_cast<uint32_t>(view.bytesPerLine) <= MaxBlockBytes;
 }
 
 void RandomHost::AttachBlockData(std::string& note)
@@ -226,7 +247,7 @@ void RandomHost::AttachBlockData(std::string& note)
     }
     records.SetBlock(bytesPerLine, view.width, lines, view.linesBefore, data);
     note += "block bpl " + std::to_string(bytesPerLine) + " width " + std::to_string(view.width) + " lines " +
-            std::to_string(lines) + " before " + std::to_string(view.linesBefore) + (data ? "" : " no data");
+        std::to_string(lines) + " before " + std::to_string(view.linesBefore) + (data ? "" : " no data");
 }
 
 Call RandomHost::Prepare(uint32_t command, bool inJob)
@@ -235,8 +256,8 @@ Call RandomHost::Prepare(uint32_t command, bool inJob)
     const int16_t code = static_cast<int16_t>(call.command & 0xFFFF);
     // A stale view, unless the record read as a description is too large to
     // spool, or read as a block it names more data than a buffer may hold.
-    call.staleView = !inJob && random() % 10 == 0 && !DescriptionTooLarge() &&
-                     (code != CmdWriteBlock || BlockDataFits());
+    call.staleView =
+        !inJob && random() % 10 == 0 && !DescriptionTooLarge() && (code != CmdWriteBlock || BlockDataFits());
     if (call.staleView && code == CmdWriteBlock) {
         // The view's fields as they are, but its data a real buffer of the
         // size they promise.
@@ -249,10 +270,17 @@ Call RandomHost::Prepare(uint32_t command, bool inJob)
             described = false;
             Describe(inJob, call.note);
             break;
-        case CmdBeginImage: Describe(inJob, call.note); break;
-        case CmdSetPalette: Palette(call.note); break;
-        case CmdWriteBlock: Block(call.note); break;
-        default: break;
+        case CmdBeginImage:
+            Describe(inJob, call.note);
+            break;
+        case CmdSetPalette:
+            Palette(call.note);
+            break;
+        case CmdWriteBlock:
+            Block(call.note);
+            break;
+        default:
+            break;
         }
     } else if (code != CmdWriteBlock) {
         call.note = "stale view";

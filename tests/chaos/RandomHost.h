@@ -17,12 +17,12 @@ namespace vlexif::chaos {
 
 struct Call {
     uint32_t command;
-    bool staleView;    // the record still holds the previous command's view
-    bool noJob;        // the host passes no job record
-    bool noImage;      // the job record has no image record
-    bool brokenKey;    // the registry path fills its field with no terminator
-    bool noParams;     // the host passes no parameter block at all
-    std::string note;  // what was handed over, for the sequence's log
+    bool staleView;   // the record still holds the previous command's view
+    bool noJob;       // the host passes no job record
+    bool noImage;     // the job record has no image record
+    bool brokenKey;   // the registry path fills its field with no terminator
+    bool noParams;    // the host passes no parameter block at all
+    std::string note; // what was handed over, for the sequence's log
 };
 
 class RandomHost {

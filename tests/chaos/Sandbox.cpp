@@ -68,8 +68,7 @@ void RemoveTree(const std::string& dir)
 
 } // namespace
 
-Sandbox::Sandbox()
-    : oldTmp(Environment("TMP")), oldTemp(Environment("TEMP"))
+Sandbox::Sandbox() : oldTmp(Environment("TMP")), oldTemp(Environment("TEMP"))
 {
     char dir[MAX_PATH] = {};
     GetTempPathA(sizeof dir, dir);
@@ -186,8 +185,8 @@ void Sandbox::CheckSurroundings(std::vector<std::string>& problems) const
 
 void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& problems)
 {
-    static const char* const Known[] = {"Compress Rate", "File Type", "ImageFormat", "TempFile", "LoopCount",
-                                        "Palette Num", "Palette", "Position X", "Position Y"};
+    static const char* const Known[] = {"Compress Rate", "File Type", "ImageFormat", "TempFile",  "LoopCount",
+                                        "Palette Num",   "Palette",   "Position X",  "Position Y"};
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, exifKeyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
@@ -198,7 +197,8 @@ void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& p
         if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
             break;
         }
-        if (std::none_of(std::begin(Known), std::end(Known), [&name](const char* k) { return std::strcmp(k, name) == 0; })) {
+        if (std::none_of(std::begin(Known), std::end(Known),
+                         [&name](const char* k) { return std::strcmp(k, name) == 0; })) {
             problems.push_back(std::string("unknown registry value: ") + name);
         }
     }

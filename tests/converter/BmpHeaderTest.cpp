@@ -53,7 +53,7 @@ TEST(BmpHeader, RowsPadToFourBytes)
     const uint32_t expected[] = {4, 8, 12, 12, 16, 20, 24, 24};
     for (uint32_t width = 1; width <= 8; ++width) {
         EXPECT_EQ(Parsed({false, width, 1, false, 0}).stride, expected[width - 1]) << width;
-}
+    }
 }
 
 struct Malformed {
@@ -63,7 +63,10 @@ struct Malformed {
     BmpError expected;
 };
 
-void PrintTo(const Malformed& malformed, std::ostream* out) { *out << malformed.name; }
+void PrintTo(const Malformed& malformed, std::ostream* out)
+{
+    *out << malformed.name;
+}
 
 class MalformedBmp : public ::testing::TestWithParam<Malformed> {};
 

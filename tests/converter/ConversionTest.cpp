@@ -9,8 +9,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -53,7 +53,7 @@ bool DecodeInto(jpeg_decompress_struct& cinfo, const Bytes& jpeg, Decoded& out)
 {
     if (setjmp(static_cast<JumpingErrors*>(cinfo.err)->jump)) {
         return false;
-}
+    }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
@@ -73,7 +73,7 @@ bool DecodeInto(jpeg_decompress_struct& cinfo, const Bytes& jpeg, Decoded& out)
     out.yDensity = cinfo.Y_density;
     if (cinfo.marker_list) {
         out.app1.assign(reinterpret_cast<char*>(cinfo.marker_list->data), cinfo.marker_list->data_length);
-}
+    }
     jpeg_finish_decompress(&cinfo);
     return true;
 }
@@ -97,8 +97,8 @@ protected:
         module = LoadLibraryA(VKEXF_DLL_PATH);
         ASSERT_TRUE(module) << VKEXF_DLL_PATH;
         entry = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)));
-        lastError = reinterpret_cast<VkExfLastErrorProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, VkExfLastErrorName)));
+        lastError =
+            reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfLastErrorName)));
         ASSERT_TRUE(entry && lastError);
     }
     static void TearDownTestSuite()
@@ -116,8 +116,8 @@ protected:
     Bytes Read(const std::string& name) const { return folder.Read(name); }
     std::vector<std::string> Files() const { return folder.Files(); }
 
-    uint32_t Convert(const char* spool, const std::string& output, int32_t quality = 90,
-                     const char* make = "", const char* model = "") const
+    uint32_t Convert(const char* spool, const std::string& output, int32_t quality = 90, const char* make = "",
+                     const char* model = "") const
     {
         JobDestination job = {};
         std::strcpy(job.outputPath, Path(output).c_str());
@@ -173,7 +173,7 @@ TEST_P(ConvertsShape, DecodesToTheSameImage)
             const Rgb want = ramps(x, y), got = jpeg.At(x, y);
             for (auto [a, b] : {std::pair{want.r, got.r}, {want.g, got.g}, {want.b, got.b}}) {
                 squares += (a - b) * (a - b);
-}
+            }
         }
     }
     const double psnr = 10 * std::log10(255.0 * 255 * 3 * spec.width * spec.height / std::max(squares, 1.0));
@@ -183,8 +183,8 @@ TEST_P(ConvertsShape, DecodesToTheSameImage)
 std::string ShapeName(const ::testing::TestParamInfo<BmpSpec>& info)
 {
     const BmpSpec& s = info.param;
-    return std::string(s.coreHeader ? "Core" : "Info") + std::to_string(s.width) + "x" +
-           std::to_string(s.height) + (s.topDown ? "TopDown" : "BottomUp");
+    return std::string(s.coreHeader ? "Core" : "Info") + std::to_string(s.width) + "x" + std::to_string(s.height) +
+        (s.topDown ? "TopDown" : "BottomUp");
 }
 
 INSTANTIATE_TEST_SUITE_P(OddWidths, ConvertsShape,
@@ -236,7 +236,7 @@ TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
         for (uint32_t y = 0; y < spec.height; ++y) {
             for (uint32_t x = 0; x < spec.width; ++x) {
                 worst = std::max(worst, std::abs(jpeg.At(x, y).r - grey(x, y).r));
-}
+            }
         }
         EXPECT_LE(worst, 8) << "the page's grey values, within the DCT's rounding";
         const Decoded thumbnail = ThumbnailOf(jpeg);
@@ -271,7 +271,7 @@ TEST_F(ConversionTest, HeadersCarryResolutionScannerAndSoftware)
     EXPECT_EQ(jpeg.app1.compare(0, 6, std::string("Exif\0\0", 6)), 0);
     for (const char* text : {"Varlo", "VS-400", Version}) {
         EXPECT_NE(jpeg.app1.find(text), std::string::npos) << text;
-}
+    }
 
     jpeg = ConvertAndDecode({true, 1, 1}, {});
     EXPECT_EQ(jpeg.densityUnit, 1);
@@ -281,11 +281,11 @@ TEST_F(ConversionTest, HeadersCarryResolutionScannerAndSoftware)
 TEST_F(ConversionTest, QualityIsClamped)
 {
     const auto spool = Write("spool.bmp", MakeBmp({false, 64, 64}, [](uint32_t x, uint32_t y) {
-        return Rgb{uint8_t(x * 4), uint8_t(y * 4), uint8_t(x ^ y)};
-    }));
+                                 return Rgb{uint8_t(x * 4), uint8_t(y * 4), uint8_t(x ^ y)};
+                             }));
     for (auto [name, quality] : {std::pair{"-5", -5}, {"1", 1}, {"250", 250}, {"100", 100}}) {
         ASSERT_EQ(Convert(spool.c_str(), name, quality), 0u) << quality;
-}
+    }
     EXPECT_EQ(Read("-5").size(), Read("1").size());
     EXPECT_EQ(Read("250").size(), Read("100").size());
     EXPECT_LT(Read("-5").size(), Read("250").size());
@@ -309,7 +309,10 @@ struct BadSpool {
     size_t keep;                    // bytes left, 0 for all
 };
 
-void PrintTo(const BadSpool& bad, std::ostream* out) { *out << bad.name; }
+void PrintTo(const BadSpool& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
 
 class RefusesSpool : public ConversionTest, public ::testing::WithParamInterface<BadSpool> {};
 
@@ -398,7 +401,8 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
 
     // A folder whose name the ANSI code page cannot hold reaches the
     // converter as question marks, which must not name anything.
-    const std::wstring wideFolder = std::wstring(folder.Path().begin(), folder.Path().end()) + L"\\\x0424\x043E\x0442\x043E";
+    const std::wstring wideFolder =
+        std::wstring(folder.Path().begin(), folder.Path().end()) + L"\\\x0424\x043E\x0442\x043E";
     ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     char ansi[MAX_PATH];
     ASSERT_TRUE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str() + folder.Path().size() + 1, -1, ansi, sizeof ansi,
@@ -451,14 +455,14 @@ TEST_F(ConversionTest, DestinationAtThePathLimitConverts)
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             names.emplace_back(found.cFileName);
-}
+        }
     }
     FindClose(search);
     EXPECT_EQ(names, std::vector<std::string>{"page123.jpg"});
     DeleteFileA(output.c_str());
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         RemoveDirectoryA(it->c_str());
-}
+    }
 }
 
 // A conversion killed while it writes leaves nothing in the output folder,
@@ -475,13 +479,13 @@ TEST_F(ConversionTest, KilledConversionLeavesNoFile)
     Write("page.jpg", old);
     const auto before = Files();
 
-    std::string command = std::string("\"") + VKEXF_RUN_PATH + "\" \"" + VKEXF_DLL_PATH + "\" \"" + spool +
-                          "\" \"" + Path("page.jpg") + "\" 95";
+    std::string command = std::string("\"") + VKEXF_RUN_PATH + "\" \"" + VKEXF_DLL_PATH + "\" \"" + spool + "\" \"" +
+        Path("page.jpg") + "\" 95";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     // Wait for the temporary file to hold JPEG data, then kill.
     bool writing = false;
     while (!writing && WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
@@ -523,5 +527,8 @@ TEST(ConverterModule, LoadingAndUnloadingKeepsNoHeap)
 } // namespace vkexf
 
 namespace vkexf::test {
-void PrintTo(const BmpSpec& spec, std::ostream* out) { *out << ShapeName({spec, 0}); }
+void PrintTo(const BmpSpec& spec, std::ostream* out)
+{
+    *out << ShapeName({spec, 0});
+}
 } // namespace vkexf::test

@@ -14,7 +14,7 @@ uint32_t Le(const std::string& bytes, size_t at, size_t size)
     uint32_t n = 0;
     for (size_t i = size; i-- > 0;) {
         n = n << 8 | static_cast<uint8_t>(bytes.at(at + i)); // at(): offsets must stay inside
-}
+    }
     return n;
 }
 
@@ -96,11 +96,11 @@ TEST(ExifSegment, ValuesReadBackFromAWellFormedLayout)
     EXPECT_EQ(ifd0.tags.size(), 10u);
     EXPECT_EQ(exif.tags.size(), 8u);
     for (const Ifd* ifd : {&ifd0, &exif}) {
-        EXPECT_TRUE(std::adjacent_find(ifd->tags.begin(), ifd->tags.end(), std::greater_equal<>()) ==
-                    ifd->tags.end()) << "tags strictly ascending";
+        EXPECT_TRUE(std::adjacent_find(ifd->tags.begin(), ifd->tags.end(), std::greater_equal<>()) == ifd->tags.end())
+            << "tags strictly ascending";
         for (const auto& [tag, entry] : ifd->entries) {
             EXPECT_EQ(entry.offset % 2, 0u) << "tag " << tag << " on a word boundary";
-}
+        }
     }
 }
 
@@ -170,7 +170,7 @@ TEST(TiffIfd, TagsBeyondItsRoomMakeItIncomplete)
     TiffIfd ifd;
     for (uint16_t tag = 1; tag <= TiffIfd::MaxEntries; ++tag) {
         ifd.AddShort(tag, tag);
-}
+    }
     ifd.AddShort(1, 7); // a replacement needs no room
     EXPECT_TRUE(ifd.Complete());
     ifd.AddShort(0xFFFF, 1);

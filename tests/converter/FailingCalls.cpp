@@ -8,13 +8,16 @@ LONG calls = 0;
 LONG failAt = 0;
 DWORD failure = 0;
 
-bool FailsNow() { return InterlockedIncrement(&calls) == failAt; }
+bool FailsNow()
+{
+    return InterlockedIncrement(&calls) == failAt;
+}
 
 BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
 {
     if (!FailsNow()) {
         return ReadFile(file, buffer, bytes, read, at);
-}
+    }
     if (failure) {
         SetLastError(failure);
         return FALSE;
@@ -36,10 +39,19 @@ void FailingCalls::Arm(LONG n, DWORD error)
     failure = error;
 }
 
-LONG FailingCalls::Count() { return calls; }
+LONG FailingCalls::Count()
+{
+    return calls;
+}
 
-ConverterCalls FailingCalls::Reads() { return {FailingRead, HeapAlloc}; }
+ConverterCalls FailingCalls::Reads()
+{
+    return {FailingRead, HeapAlloc};
+}
 
-ConverterCalls FailingCalls::Allocations() { return {ReadFile, FailingAlloc}; }
+ConverterCalls FailingCalls::Allocations()
+{
+    return {ReadFile, FailingAlloc};
+}
 
 } // namespace vkexf::test

@@ -1,8 +1,8 @@
 // The first pass's platform-free parts: the grey test, the thumbnail's
 // area averages against plain reference computations, and how the page is
 // shared among workers.
-#include "converter/survey/GreyRows.h"
 #include "converter/base/StripPlan.h"
+#include "converter/survey/GreyRows.h"
 #include "converter/survey/SurveyPlan.h"
 #include "converter/survey/ThumbnailScaler.h"
 
@@ -28,7 +28,7 @@ TEST(GreyRows, OneDifferingByteAnywhereIsColour)
         Bytes row(size_t{width} * 3);
         for (size_t x = 0; x < width; ++x) {
             std::fill_n(&row[3 * x], 3, static_cast<uint8_t>(x * 37));
-}
+        }
         ASSERT_TRUE(BgrRowIsGrey(row.data(), width)) << width;
         for (size_t at = 0; at < row.size(); ++at) {
             row[at] ^= 1;
@@ -43,9 +43,9 @@ TEST(ThumbnailSize, KeepsTheAspectWithinItsBounds)
     const struct {
         uint32_t width, height, thumbnailWidth, thumbnailHeight;
     } cases[] = {
-        {4960, 7016, 85, 120},  {7016, 4960, 160, 113}, {160, 120, 160, 120}, {100, 50, 100, 50},
-        {161, 1, 160, 1},       {1, 121, 1, 120},       {65000, 1, 160, 1},   {1, 65000, 1, 120},
-        {65500, 65500, 120, 120}, {320, 241, 159, 120}, {1000, 10, 160, 2},   {1, 1, 1, 1},
+        {4960, 7016, 85, 120},    {7016, 4960, 160, 113}, {160, 120, 160, 120}, {100, 50, 100, 50},
+        {161, 1, 160, 1},         {1, 121, 1, 120},       {65000, 1, 160, 1},   {1, 65000, 1, 120},
+        {65500, 65500, 120, 120}, {320, 241, 159, 120},   {1000, 10, 160, 2},   {1, 1, 1, 1},
     };
     for (const auto& c : cases) {
         const ThumbnailSize size = ThumbnailSizeFor(c.width, c.height);
@@ -93,10 +93,10 @@ Bytes Scaled(const Bytes& page, uint32_t width, uint32_t height, std::mt19937* s
     std::iota(order.rbegin(), order.rend(), 0);
     if (shuffle) {
         std::shuffle(order.begin(), order.end(), *shuffle);
-}
+    }
     for (uint32_t y : order) {
         scaler.AddRow(y, &page[size_t{y} * width * 3]);
-}
+    }
     Bytes out(size_t{scaler.Size().width} * scaler.Size().height * 3);
     scaler.Finish(out.data());
     return out;
@@ -112,7 +112,7 @@ TEST(ThumbnailScaler, AveragesEveryCoveredArea)
         Bytes page(size_t{width} * height * 3);
         for (auto& byte : page) {
             byte = static_cast<uint8_t>(random());
-}
+        }
         const Bytes reference = ReferenceThumbnail(page, width, height);
         EXPECT_EQ(Scaled(page, width, height), reference) << width << "x" << height;
         EXPECT_EQ(Scaled(page, width, height, &random), reference) << width << "x" << height << " shuffled";
@@ -132,7 +132,7 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
         Bytes page(size_t{width} * height * 3);
         for (auto& byte : page) {
             byte = static_cast<uint8_t>(random());
-}
+        }
         const Bytes whole = Scaled(page, width, height);
         const size_t workBytes = ThumbnailScaler::WorkBytes(width, height) / sizeof(uint64_t) + 1;
         for (uint32_t cut = 0; cut <= height; ++cut) {
@@ -146,7 +146,7 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
                 ThumbnailScaler& scaler = scalers.emplace_back(width, height, work[band].data());
                 for (uint32_t y = bounds[band + 1]; y-- > bounds[band];) {
                     scaler.AddRow(y, &page[size_t{y} * width * 3]);
-}
+                }
             }
             scalers[0].Add(scalers[2]);
             scalers[0].Add(scalers[1]);
@@ -157,7 +157,10 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
     }
 }
 
-uint32_t Stride(uint32_t width) { return (width * 3 + 3) / 4 * 4; }
+uint32_t Stride(uint32_t width)
+{
+    return (width * 3 + 3) / 4 * 4;
+}
 
 // Bands cover the page once; every worker reads at least once; the workers
 // together stay within the encoder's budget at any size and processor count.
@@ -178,8 +181,8 @@ TEST(SurveyPlan, BandsCoverThePageWithinTheBudget)
                 EXPECT_GE(plan.bytesPerWorker,
                           ThumbnailScaler::WorkBytes(width, height) + size_t{plan.readRows} * Stride(width));
                 for (uint32_t worker = 0; worker < plan.workers; ++worker) {
-                    const uint32_t rows = SurveyBandTop(height, plan.workers, worker + 1) -
-                                          SurveyBandTop(height, plan.workers, worker);
+                    const uint32_t rows =
+                        SurveyBandTop(height, plan.workers, worker + 1) - SurveyBandTop(height, plan.workers, worker);
                     EXPECT_GE(rows, height / plan.workers);
                     EXPECT_LE(rows, height / plan.workers + 1);
                 }

@@ -16,7 +16,7 @@ TEST(Resolution, RoundsToNearestWholeDpiOrDefault)
     EXPECT_EQ(DotsPerInch(60), 2u); // 1.524
     EXPECT_EQ(DotsPerInch(0), DefaultDpi);
     EXPECT_EQ(DotsPerInch(-11811), DefaultDpi);
-    EXPECT_EQ(DotsPerInch(19), DefaultDpi);   // rounds to 0 dpi
+    EXPECT_EQ(DotsPerInch(19), DefaultDpi);    // rounds to 0 dpi
     EXPECT_EQ(DotsPerInch(INT32_MAX), 65535u); // JFIF's limit
 }
 

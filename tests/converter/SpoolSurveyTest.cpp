@@ -2,12 +2,12 @@
 // one worker's, a colour pixel in any band makes it colour, a read that
 // fails leaves no result; and the thumbnail's JPEG fitting into the room
 // the Exif segment leaves.
-#include "converter/files/BmpRowReader.h"
-#include "win32/UniqueHandle.h"
-#include "converter/base/LastFailure.h"
 #include "converter/survey/SpoolSurvey.h"
+#include "converter/base/LastFailure.h"
+#include "converter/files/BmpRowReader.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
 #include "tests/converter/TestBmp.h"
+#include "win32/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -62,8 +62,8 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
         for (uint32_t y = 0; y < Height; ++y) {
             for (uint32_t x = 0; x < Width; ++x) {
                 page.insert(page.end(), 3, grey(x, y).r);
-}
-}
+            }
+        }
         EXPECT_EQ(std::vector<uint8_t>(shared.Thumbnail(), shared.Thumbnail() + page.size()), page);
 
         // The file is shorter than its rows by the time they are read.
@@ -107,7 +107,7 @@ TEST(ThumbnailJpeg, LowersTheQualityUntilItFits)
     std::vector<uint8_t> noise(160 * 120 * 3);
     for (auto& byte : noise) {
         byte = static_cast<uint8_t>(random());
-}
+    }
     const ThumbnailPixels pixels{noise.data(), 160, 120, false};
     std::vector<uint8_t> out(65536);
     size_t best = 0, squeezed = 0, none = 1;

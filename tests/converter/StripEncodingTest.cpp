@@ -2,17 +2,17 @@
 // libjpeg-turbo compress object with the same restart interval: the frames
 // must be the same bytes. And a worker that fails, in the first pass or in
 // the encoder, must take the whole conversion down cleanly.
-#include "converter/files/BmpRowReader.h"
 #include "converter/Converter.h"
-#include "win32/UniqueHandle.h"
-#include "interface/JobDestination.h"
-#include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/base/LastFailure.h"
+#include "converter/files/BmpRowReader.h"
+#include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/survey/SpoolSurvey.h"
+#include "interface/JobDestination.h"
 #include "tests/converter/FailingCalls.h"
 #include "tests/converter/TestBmp.h"
 #include "tests/converter/TestFolder.h"
 #include "tests/support/ProcessResources.h"
+#include "win32/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -39,7 +39,10 @@ uint8_t Noise(uint32_t x, uint32_t y, uint32_t salt)
     return static_cast<uint8_t>(h >> 24);
 }
 
-Rgb Colour(uint32_t x, uint32_t y) { return {Noise(x, y, 1), uint8_t((x * 3 + y) & 0xFF), Noise(x, y, 2)}; }
+Rgb Colour(uint32_t x, uint32_t y)
+{
+    return {Noise(x, y, 1), uint8_t((x * 3 + y) & 0xFF), Noise(x, y, 2)};
+}
 Rgb Grey(uint32_t x, uint32_t y)
 {
     const uint8_t v = uint8_t(Noise(x / 2, y / 2, 3) / 2 + x + y);
@@ -51,14 +54,17 @@ size_t MarkerAt(const Bytes& jpeg, uint8_t wanted)
     for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF;) {
         if (jpeg[at + 1] == wanted) {
             return at;
-}
+        }
         at += 2 + (size_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
     }
     return jpeg.size();
 }
 
 // SOF to EOI: what one compress object writes whatever headers come first.
-Bytes Frame(const Bytes& jpeg) { return Bytes(jpeg.begin() + long(MarkerAt(jpeg, 0xC0)), jpeg.end()); }
+Bytes Frame(const Bytes& jpeg)
+{
+    return Bytes(jpeg.begin() + long(MarkerAt(jpeg, 0xC0)), jpeg.end());
+}
 
 unsigned RestartInterval(const Bytes& jpeg)
 {
@@ -107,7 +113,10 @@ Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInt
 }
 
 // A worker left running shows here.
-size_t ThreadCount() { return vlexif::test::ThreadsOfThisProcess(); }
+size_t ThreadCount()
+{
+    return vlexif::test::ThreadsOfThisProcess();
+}
 
 class StripEncoding : public ::testing::Test {
 protected:
@@ -226,12 +235,12 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     for (LONG n = 1; n <= surveyAllocations; ++n) {
         cases.push_back({"first pass allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
                          cannotRead + "not enough memory"});
-}
+    }
     // The encoder's first allocations set its workers up, the later ones grow their output.
     for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n) {
-        cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
-                         cannotWrite + "not enough memory"});
-}
+        cases.push_back(
+            {"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory, cannotWrite + "not enough memory"});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
         FailingCalls::Arm(c.failAt, c.error);

@@ -5,7 +5,10 @@
 namespace vkexf {
 namespace {
 
-uint32_t Stride(uint32_t width) { return (width * 3 + 3) / 4 * 4; }
+uint32_t Stride(uint32_t width)
+{
+    return (width * 3 + 3) / 4 * 4;
+}
 
 // Every strip is a whole number of MCU rows and one restart interval, which
 // a 16-bit field must hold, however wide the page and whatever the strip size.

@@ -22,8 +22,7 @@ struct BmpSpec {
 };
 
 // Pixel x, y counted from the top-left; none leaves the pixels black.
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec,
-                             const std::function<Rgb(uint32_t, uint32_t)>& pixel = {});
+std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::function<Rgb(uint32_t, uint32_t)>& pixel = {});
 
 // A tinted image, brighter downwards and rightwards: a flipped or mirrored
 // result or swapped channels decode far from it. Steep ramps only in

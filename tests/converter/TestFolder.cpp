@@ -20,7 +20,7 @@ TestFolder::~TestFolder()
 {
     for (const auto& name : Files()) {
         DeleteFileA(Path(name).c_str());
-}
+    }
     RemoveDirectoryA(folder.c_str());
 }
 
@@ -44,7 +44,7 @@ std::vector<std::string> TestFolder::Files() const
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             names.emplace_back(found.cFileName);
-}
+        }
     }
     FindClose(search);
     std::sort(names.begin(), names.end());

@@ -36,7 +36,7 @@ LRESULT CALLBACK DialogDriver::ShownHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && current) {
         const CWPRETSTRUCT& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         const bool shown = call.message == WM_WINDOWPOSCHANGED &&
-                           (reinterpret_cast<const WINDOWPOS*>(call.lParam)->flags & SWP_SHOWWINDOW);
+            (reinterpret_cast<const WINDOWPOS*>(call.lParam)->flags & SWP_SHOWWINDOW);
         // A dialog may be shown again while it is open; it is driven once.
         if (shown && call.hwnd != current->dialog && IsDialog(call.hwnd)) {
             current->dialog = call.hwnd;

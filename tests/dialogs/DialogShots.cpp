@@ -3,9 +3,9 @@
 // when a line (or the end) arrives on standard input.
 #include "dialogs/AboutDialog.h"
 #include "dialogs/CompressionDialog.h"
-#include "win32/Module.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/support/TestSupport.h"
+#include "win32/Module.h"
 
 #include <commctrl.h>
 

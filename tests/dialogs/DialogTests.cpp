@@ -1,11 +1,11 @@
 // The About box and the compression dialog as a host shows them: through
 // VLScanEntry of the staged VLEXIF.dll, on the real common controls, driven
 // from inside each dialog's own modal loop.
-#include "win32/Module.h"
 #include "interface/ResourceIds.h"
 #include "scanjob/ExifPlugin.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/support/TestSupport.h"
+#include "win32/Module.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

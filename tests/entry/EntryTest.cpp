@@ -13,7 +13,11 @@ using namespace vlexif::test;
 
 class EntryTest : public testing::Test {
 protected:
-    EntryTest() { records.SetRegistry(key); records.params.owner = owner.Handle(); }
+    EntryTest()
+    {
+        records.SetRegistry(key);
+        records.params.owner = owner.Handle();
+    }
 
     std::vector<uint8_t> Snapshot() const
     {
@@ -97,7 +101,7 @@ TEST_F(EntryTest, DescribeFillsTheTextsWithinTheirFieldsAndNothingElse)
     const size_t job = sizeof records.params;
     for (size_t at = 0; at < after.size(); ++at) {
         const bool writable = inField(at, 0x040, 32) || inField(at, 0x060, 32) || inField(at, 0x080, 1) ||
-                              inField(at, 0x081, 263) || inField(at, job + 0x104, 8) || inField(at, job + 0x110, 2);
+            inField(at, 0x081, 263) || inField(at, job + 0x104, 8) || inField(at, job + 0x110, 2);
         if (!writable) {
             ASSERT_EQ(after[at], before[at]) << "byte " << at << " outside the plug-in's fields";
         }

@@ -1,8 +1,8 @@
 // Whole scan jobs through the real VLEXIF.dll, as a host runs them, with a
 // converter that keeps a copy of the spool file it is handed.
 #include "tests/support/HandleCensus.h"
-#include "tests/support/NativeLayouts.h"
 #include "tests/support/HostFormats.h"
+#include "tests/support/NativeLayouts.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +37,9 @@ protected:
                 continue; // a gap: the index keeps black
             }
             const uint8_t index = static_cast<uint8_t>(i);
-            entries.insert(entries.end(), {index, static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
-                                           static_cast<uint8_t>(random())});
+            entries.insert(entries.end(),
+                           {index, static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                            static_cast<uint8_t>(random())});
         }
         entries.insert(entries.end(), {0, 1, 2, 3}); // index 0 again: the later entry wins
         for (size_t i = 0; i < entries.size(); i += 4) {
@@ -443,9 +444,10 @@ TEST_F(ExifJobTest, AForgedSpoolPathReachesNoOtherFileWhereverTheTemporaryFolder
             key.SetString("TempFile", path);
             key.SetDword("ImageFormat", 1024);
             records.SetBlock(8, 2, 1, 0, line);
-            EXPECT_EQ(Call(command), command == CmdWriteBlock ? StatusOpenFailed
-                                     : command == CmdFinish   ? StatusCreateFailed
-                                                              : StatusOk)
+            EXPECT_EQ(Call(command),
+                      command == CmdWriteBlock   ? StatusOpenFailed
+                          : command == CmdFinish ? StatusCreateFailed
+                                                 : StatusOk)
                 << path;
             EXPECT_EQ(ReadWholeFile(path), bytes) << path;
         }

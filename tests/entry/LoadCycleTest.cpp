@@ -72,15 +72,15 @@ TEST(ConverterLoadCycle, ConversionsBetweenLoadAndUnloadKeepNothing)
     TestTempDir temp;
     const std::string spool = temp.Path() + "page.bmp";
     WriteWholeFile(spool, vkexf::test::MakeBmp({false, 600, 1200}, [](uint32_t x, uint32_t y) {
-        return vkexf::test::Rgb{uint8_t(x), uint8_t(y), uint8_t(x ^ y)};
-    }));
+                       return vkexf::test::Rgb{uint8_t(x), uint8_t(y), uint8_t(x ^ y)};
+                   }));
     vkexf::JobDestination job = {};
     std::snprintf(job.outputPath, sizeof job.outputPath, "%spage.jpg", temp.Path().c_str());
     const auto convert = [&] {
         const HMODULE module = LoadLibraryA((Stage("stage-shipped") + "VkExf.dll").c_str());
-        const auto entry = module ? reinterpret_cast<VkExfEntryProc>(
-                                        reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)))
-                                  : nullptr;
+        const auto entry = module
+            ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)))
+            : nullptr;
         const bool converted = entry && (entry("tests", &job, spool.c_str(), 75) & 0xFFFF) == 0;
         return module && FreeLibrary(module) && converted;
     };

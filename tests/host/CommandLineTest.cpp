@@ -28,10 +28,10 @@ TEST(CommandLine, ScanDefaults)
 
 TEST(CommandLine, ScanOptionsAnywhereOnTheLine)
 {
-    const ParseResult result =
-        Parse({"scan", "--format", "indexed4", "in.png", "--dpi", "600", "--block-lines", "17", "--order", "random",
-               "--seed", "9", "--rate", "5", "--make", "Varlo", "--model", "VS-1", "--dither", "none", "--reference",
-               "ref.ppm", "--stats", "--quiet", "out.jpg"});
+    const ParseResult result = Parse(
+        {"scan",     "--format", "indexed4",    "in.png",  "--dpi",   "600",     "--block-lines", "17",      "--order",
+         "random",   "--seed",   "9",           "--rate",  "5",       "--make",  "Varlo",         "--model", "VS-1",
+         "--dither", "none",     "--reference", "ref.ppm", "--stats", "--quiet", "out.jpg"});
     ASSERT_TRUE(result.command) << result.error;
     const ScanOptions& scan = result.command->scan;
     EXPECT_EQ(scan.input, "in.png");

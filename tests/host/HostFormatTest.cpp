@@ -7,9 +7,9 @@ namespace {
 
 TEST(HostFormat, LinesArePaddedToFourBytesExceptEightBitPalettes)
 {
-    EXPECT_EQ(BytesPerLine(HostFormat::Rgb24, 5), 16u);  // 15 bytes padded
+    EXPECT_EQ(BytesPerLine(HostFormat::Rgb24, 5), 16u); // 15 bytes padded
     EXPECT_EQ(BytesPerLine(HostFormat::Rgb24, 4), 12u);
-    EXPECT_EQ(BytesPerLine(HostFormat::Rgb48, 3), 20u);  // 18 bytes padded
+    EXPECT_EQ(BytesPerLine(HostFormat::Rgb48, 3), 20u); // 18 bytes padded
     EXPECT_EQ(BytesPerLine(HostFormat::Gray8, 5), 8u);
     EXPECT_EQ(BytesPerLine(HostFormat::Gray16, 3), 8u);
     EXPECT_EQ(BytesPerLine(HostFormat::Indexed8, 5), 5u);

@@ -12,7 +12,8 @@ namespace {
 // 3×2 RGB: red green blue / white grey black.
 MemoryImage SmallColour()
 {
-    return ImageOf(3, 2, 3, std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0});
+    return ImageOf(3, 2, 3,
+                   std::vector<uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 128, 128, 128, 0, 0, 0});
 }
 
 TEST(HostPage, Rgb24LinesArePaddedAndInRedGreenBlueOrder)
@@ -29,8 +30,8 @@ TEST(HostPage, Rgb24LinesArePaddedAndInRedGreenBlueOrder)
 
 TEST(HostPage, Rgb48KeepsSixteenBitSamplesLowByteFirst)
 {
-    const HostPage page = Build(ImageOf(1, 1, 3, std::vector<uint16_t>{0x1234, 0xABCD, 0x00FF}), HostFormat::Rgb48,
-                                Dither::Auto);
+    const HostPage page =
+        Build(ImageOf(1, 1, 3, std::vector<uint16_t>{0x1234, 0xABCD, 0x00FF}), HostFormat::Rgb48, Dither::Auto);
     EXPECT_EQ(page.bytesPerLine, 8u);
     EXPECT_EQ(page.bytes, (std::vector<uint8_t>{0x34, 0x12, 0xCD, 0xAB, 0xFF, 0x00, 0, 0}));
     // The plug-in keeps the high bytes.
@@ -50,7 +51,8 @@ TEST(HostPage, GreyFormatsCarryLumaAndAnIdentityRamp)
     EXPECT_EQ(gray8.bytesPerLine, 4u);
     EXPECT_EQ(gray8.palette, GreyRamp(256));
     // Rec. 601: red 76, green 150, blue 29.
-    EXPECT_EQ(std::vector<uint8_t>(gray8.bytes.begin(), gray8.bytes.begin() + 4), (std::vector<uint8_t>{76, 150, 29, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(gray8.bytes.begin(), gray8.bytes.begin() + 4),
+              (std::vector<uint8_t>{76, 150, 29, 0}));
     EXPECT_EQ(std::vector<uint8_t>(gray8.bytes.begin() + 4, gray8.bytes.end()), (std::vector<uint8_t>{255, 128, 0, 0}));
 
     const HostPage gray16 = Build(SmallColour(), HostFormat::Gray16, Dither::Auto);

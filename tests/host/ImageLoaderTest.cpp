@@ -86,7 +86,7 @@ protected:
     }
 
     // 4×2 RGB with distinct values in every sample.
-    const std::vector<uint8_t> rgb{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120,
+    const std::vector<uint8_t> rgb{10,  20,  30,  40,  50,  60,  70,  80,  90,  100, 110, 120,
                                    130, 140, 150, 160, 170, 180, 190, 200, 210, 220, 230, 240};
 
 private:
@@ -118,16 +118,17 @@ TEST_F(ImageLoader, LosslessFilesReadBackExactly)
 TEST_F(ImageLoader, PaletteBmpLinesLookUpTheirColoursLeftPixelHigh)
 {
     // 3×2, 4 bits, bottom-up, two colours used of sixteen, each line padded to 4 bytes.
-    std::string bmp("BM\0\0\0\0\0\0\0\0\x3E\0\0\0"                  // file header, pixels at 62
-                    "\x28\0\0\0\x03\0\0\0\x02\0\0\0\x01\0\x04\0" // info: 3 x 2, 1 plane, 4 bits
+    std::string bmp("BM\0\0\0\0\0\0\0\0\x3E\0\0\0"                       // file header, pixels at 62
+                    "\x28\0\0\0\x03\0\0\0\x02\0\0\0\x01\0\x04\0"         // info: 3 x 2, 1 plane, 4 bits
                     "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x02\0\0\0\0\0\0\0" // no compression, 2 colours
-                    "\x30\x20\x10\0\xF0\xE0\xD0\0"               // palette: 0 dark, 1 light (blue first)
-                    "\x10\x00\0\0"                               // bottom line: light dark dark
-                    "\x01\x10\0\0",                              // top line: dark light light
+                    "\x30\x20\x10\0\xF0\xE0\xD0\0"                       // palette: 0 dark, 1 light (blue first)
+                    "\x10\x00\0\0"                                       // bottom line: light dark dark
+                    "\x01\x10\0\0",                                      // top line: dark light light
                     70);
     const std::unique_ptr<SourceImage> image = Load(WriteBytes("p4.bmp", bmp));
-    EXPECT_EQ(Rgb8Of(*image), (std::vector<uint8_t>{0x10, 0x20, 0x30, 0xD0, 0xE0, 0xF0, 0xD0, 0xE0, 0xF0,
-                                                    0xD0, 0xE0, 0xF0, 0x10, 0x20, 0x30, 0x10, 0x20, 0x30}));
+    EXPECT_EQ(Rgb8Of(*image),
+              (std::vector<uint8_t>{0x10, 0x20, 0x30, 0xD0, 0xE0, 0xF0, 0xD0, 0xE0, 0xF0, 0xD0, 0xE0, 0xF0, 0x10, 0x20,
+                                    0x30, 0x10, 0x20, 0x30}));
 }
 
 TEST_F(ImageLoader, AlphaIsLaidOnWhitePaper)
@@ -158,7 +159,8 @@ TEST_F(ImageLoader, AlphaIsLaidOnWhitePaper)
 
 TEST_F(ImageLoader, SixteenBitPnmKeepsItsSamplesAndSmallerRangesAreScaled)
 {
-    std::unique_ptr<SourceImage> image = Load(WritePnm("w.ppm", 1, 1, 3, 65535, std::vector<uint16_t>{0x1234, 0xFFFF, 1}));
+    std::unique_ptr<SourceImage> image =
+        Load(WritePnm("w.ppm", 1, 1, 3, 65535, std::vector<uint16_t>{0x1234, 0xFFFF, 1}));
     SourceRow row = image->Row(0);
     EXPECT_EQ(row.Sample16(0, 0), 0x1234);
     EXPECT_EQ(row.Sample16(0, 1), 0xFFFF);
@@ -167,7 +169,8 @@ TEST_F(ImageLoader, SixteenBitPnmKeepsItsSamplesAndSmallerRangesAreScaled)
     EXPECT_EQ(row.Sample8(0, 2), 0);
 
     // A comment in the header, then 4095 (full scale) and 2048 (a half).
-    image = Load(WriteBytes("twelve.pgm", std::string("P5\n# twelve bits\n2 1\n4095\n") + std::string("\x0F\xFF\x08\x00", 4)));
+    image = Load(
+        WriteBytes("twelve.pgm", std::string("P5\n# twelve bits\n2 1\n4095\n") + std::string("\x0F\xFF\x08\x00", 4)));
     EXPECT_TRUE(image->IsGrey());
     row = image->Row(0);
     EXPECT_EQ(row.Sample16(0, 0), 65535);

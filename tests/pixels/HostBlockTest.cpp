@@ -31,8 +31,8 @@ TEST(SourceCoversWalk, TightlyPackedRgb24LinesAreRefusedBeyondOneLine)
 TEST(SourceCoversWalk, CopyConvertersReadAWholeStrideOfTheLastLine)
 {
     // 8-bit palette lines lie `width` apart, but every row copies a stride.
-    EXPECT_FALSE(SourceCoversWalk(Indexed8Walk, Block(5, 5, 3)));  // 2*5 + 8 > 15
-    EXPECT_TRUE(SourceCoversWalk(Indexed8Walk, Block(6, 5, 3)));   // 2*5 + 8 <= 18
+    EXPECT_FALSE(SourceCoversWalk(Indexed8Walk, Block(5, 5, 3))); // 2*5 + 8 > 15
+    EXPECT_TRUE(SourceCoversWalk(Indexed8Walk, Block(6, 5, 3)));  // 2*5 + 8 <= 18
     EXPECT_TRUE(SourceCoversWalk(Gray8Walk, Block(8, 5, 3)));
     EXPECT_FALSE(SourceCoversWalk(Gray8Walk, Block(7, 5, 3)));
 }

@@ -1,5 +1,5 @@
-#include "pixels/PaletteTable.h"
 #include "pixels/PaletteArea.h"
+#include "pixels/PaletteTable.h"
 
 #include <gtest/gtest.h>
 

@@ -57,7 +57,7 @@ TEST(ClassifyPixels, EachDescriptionHasItsCodeAndTheCodeItsSpoolFile)
 TEST(ClassifyPixels, MismatchedCombinationsAndTheMustBeZeroFieldAreRefused)
 {
     EXPECT_EQ(ClassifyPixels(24, 3, 2, 1), FormatNone);
-    EXPECT_EQ(ClassifyPixels(1, 1, 1, 0), FormatNone);   // 1-bit grey
+    EXPECT_EQ(ClassifyPixels(1, 1, 1, 0), FormatNone); // 1-bit grey
     EXPECT_EQ(ClassifyPixels(16, 3, 2, 0), FormatNone);
     EXPECT_EQ(ClassifyPixels(48, 1, 1, 0), FormatNone);
     EXPECT_EQ(ClassifyPixels(8, 1, 2, 0), FormatNone);

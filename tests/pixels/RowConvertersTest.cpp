@@ -12,8 +12,8 @@ namespace vlexif {
 namespace {
 
 std::vector<uint8_t> Convert(void (*convert)(const HostBlock&, uint32_t, uint8_t*, uint32_t),
-                             const std::vector<uint8_t>& source, int32_t bytesPerLine, int32_t width,
-                             int32_t lines, uint32_t distance, uint32_t outStride)
+                             const std::vector<uint8_t>& source, int32_t bytesPerLine, int32_t width, int32_t lines,
+                             uint32_t distance, uint32_t outStride)
 {
     std::vector<uint8_t> out(static_cast<size_t>(lines) * outStride, 0);
     convert(HostBlock{source.data(), bytesPerLine, width, lines, 0}, distance, out.data(), outStride);
@@ -24,8 +24,7 @@ TEST(RowConverters, WorkedExamples)
 {
     EXPECT_EQ(Convert(SwapRgb24Rows, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0}, 8, 2, 1, 8, 8),
               (std::vector<uint8_t>{0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}));
-    EXPECT_EQ(Convert(ReduceRgb48Rows, {1, 2, 3, 4, 5, 6}, 6, 1, 1, 6, 4),
-              (std::vector<uint8_t>{6, 4, 2, 0}));
+    EXPECT_EQ(Convert(ReduceRgb48Rows, {1, 2, 3, 4, 5, 6}, 6, 1, 1, 6, 4), (std::vector<uint8_t>{6, 4, 2, 0}));
     EXPECT_EQ(Convert(ReduceGray16Rows, {0, 0x11, 0, 0x22, 0, 0x33}, 6, 3, 1, 6, 4),
               (std::vector<uint8_t>{0x11, 0x22, 0x33, 0}));
 }
@@ -88,9 +87,9 @@ TEST(RowConverters, EveryVariantMatchesThePlainRuleOnRandomBlocks)
                     static_cast<int32_t>(static_cast<uint32_t>(width) * k.sourceBits / 8 + random() % 4);
                 const std::vector<uint8_t> source = RandomLines(random, lines, bytesPerLine);
                 const uint32_t stride = RowStride(static_cast<uint32_t>(width), k.outputBits);
-                ASSERT_EQ(Convert(k.convert, source, bytesPerLine, width, lines, static_cast<uint32_t>(bytesPerLine),
-                                  stride),
-                          Reference(k.sourceBits, source, bytesPerLine, width, lines, stride))
+                ASSERT_EQ(
+                    Convert(k.convert, source, bytesPerLine, width, lines, static_cast<uint32_t>(bytesPerLine), stride),
+                    Reference(k.sourceBits, source, bytesPerLine, width, lines, stride))
                     << "bits " << k.sourceBits << " width " << width << " lines " << lines;
             }
         }

@@ -19,10 +19,14 @@ struct Palette {
 uint8_t ReferenceIndex(uint32_t bits, const uint8_t* line, int32_t j)
 {
     switch (bits) {
-    case 16: return line[2 * j + 1];
-    case 8: return line[j];
-    case 4: return j % 2 == 0 ? line[j / 2] >> 4 : line[j / 2] & 0x0F;
-    default: return (line[j / 8] >> (7 - j % 8)) & 1;
+    case 16:
+        return line[2 * j + 1];
+    case 8:
+        return line[j];
+    case 4:
+        return j % 2 == 0 ? line[j / 2] >> 4 : line[j / 2] & 0x0F;
+    default:
+        return (line[j / 8] >> (7 - j % 8)) & 1;
     }
 }
 
@@ -54,11 +58,21 @@ std::vector<uint8_t> FastExpand(Kind kind, const HostBlock& block, const Palette
     const uint32_t stride = RowStride(static_cast<uint32_t>(block.width), 24);
     std::vector<uint8_t> out(static_cast<size_t>(block.lines) * stride, 0);
     switch (kind) {
-    case Kind::Gray8: ExpandGray8Rows(block, out.data(), stride); break;
-    case Kind::Indexed8: ExpandIndexed8Rows(block, palette.table, out.data(), stride); break;
-    case Kind::Gray16: ExpandGray16Rows(block, palette.table, out.data(), stride); break;
-    case Kind::Indexed4: Expand4BitRows(block, palette.table, out.data(), stride); break;
-    case Kind::Bit1: Expand1BitRows(block, palette.table, out.data(), stride); break;
+    case Kind::Gray8:
+        ExpandGray8Rows(block, out.data(), stride);
+        break;
+    case Kind::Indexed8:
+        ExpandIndexed8Rows(block, palette.table, out.data(), stride);
+        break;
+    case Kind::Gray16:
+        ExpandGray16Rows(block, palette.table, out.data(), stride);
+        break;
+    case Kind::Indexed4:
+        Expand4BitRows(block, palette.table, out.data(), stride);
+        break;
+    case Kind::Bit1:
+        Expand1BitRows(block, palette.table, out.data(), stride);
+        break;
     }
     return out;
 }
@@ -80,8 +94,7 @@ TEST(RowExpansion, WorkedExamples)
     }
 
     const std::vector<uint8_t> gray16 = {0x34, 0x12};
-    EXPECT_EQ(FastExpand(Kind::Gray16, {gray16.data(), 2, 1, 1, 0}, palette),
-              (std::vector<uint8_t>{7, 8, 9, 0}));
+    EXPECT_EQ(FastExpand(Kind::Gray16, {gray16.data(), 2, 1, 1, 0}, palette), (std::vector<uint8_t>{7, 8, 9, 0}));
 }
 
 TEST(RowExpansion, FourBitTakesTheLeftPixelFromTheHighNibble)
@@ -110,15 +123,17 @@ TEST(RowExpansion, EveryVariantMatchesThePlainRuleOnRandomBlocks)
     std::mt19937 random(20261207);
     Palette palette;
     for (PaletteEntry& entry : palette.table) {
-        entry = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
-                 static_cast<uint8_t>(random()), 0};
+        entry = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), 0};
     }
     const struct {
         Kind kind;
         uint32_t bits;
         bool grey;
-    } kinds[] = {{Kind::Gray8, 8, true}, {Kind::Indexed8, 8, false}, {Kind::Gray16, 16, false},
-                 {Kind::Indexed4, 4, false}, {Kind::Bit1, 1, false}};
+    } kinds[] = {{Kind::Gray8, 8, true},
+                 {Kind::Indexed8, 8, false},
+                 {Kind::Gray16, 16, false},
+                 {Kind::Indexed4, 4, false},
+                 {Kind::Bit1, 1, false}};
     ForEachSimdLevel([&] {
         for (const auto& k : kinds) {
             for (int trial = 0; trial < VariantTrials; ++trial) {

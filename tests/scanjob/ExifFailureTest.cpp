@@ -1,9 +1,9 @@
 // The EXIF plug-in's failure paths that only a failing platform reaches.
 #include "scanjob/ExifPlugin.h"
-#include "tests/support/CppHeapGuard.h"
-#include "tests/support/HostFormats.h"
 #include "tests/spool/SpoolFixture.h"
 #include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/CppHeapGuard.h"
+#include "tests/support/HostFormats.h"
 
 namespace vlexif {
 namespace {

@@ -18,21 +18,20 @@ std::vector<uint8_t> InfoHeader(const HeaderImage& image)
 TEST(BuildInfoHeader, TwentyFourBitHundredByThreeAt300Dpi)
 {
     const std::vector<uint8_t> expected = {
-        'B', 'M',                 // signature
-        0xBA, 0x03, 0, 0,         // file size 954
-        0, 0, 0, 0,               // reserved
-        54, 0, 0, 0,              // pixel data offset
-        40, 0, 0, 0,              // header size
-        100, 0, 0, 0,             // width
-        3, 0, 0, 0,               // height, bottom-up
-        1, 0,                     // planes
-        24, 0,                    // bit count
-        0, 0, 0, 0,               // uncompressed
-        0x84, 0x03, 0, 0,         // image size 900
-        0x23, 0x2E, 0, 0,         // 11811 pixels per metre
-        0x23, 0x2E, 0, 0,
-        0, 0, 0, 0,               // colours used
-        0, 0, 0, 0,               // colours important
+        'B',  'M',                    // signature
+        0xBA, 0x03, 0, 0,             // file size 954
+        0,    0,    0, 0,             // reserved
+        54,   0,    0, 0,             // pixel data offset
+        40,   0,    0, 0,             // header size
+        100,  0,    0, 0,             // width
+        3,    0,    0, 0,             // height, bottom-up
+        1,    0,                      // planes
+        24,   0,                      // bit count
+        0,    0,    0, 0,             // uncompressed
+        0x84, 0x03, 0, 0,             // image size 900
+        0x23, 0x2E, 0, 0,             // 11811 pixels per metre
+        0x23, 0x2E, 0, 0, 0, 0, 0, 0, // colours used
+        0,    0,    0, 0,             // colours important
     };
     EXPECT_EQ(InfoHeader({300, 300, 100, 3, 24, 0}), expected);
 }
@@ -53,10 +52,10 @@ TEST(BuildCoreHeader, OneBitIndexedLeavesTheRestOfTheBlockZero)
     std::vector<uint8_t> block(HeaderBlockSize, 0);
     BuildCoreHeaderBytes({300, 300, 10, 4, 1, 2}, block.data());
     const std::vector<uint8_t> head = {
-        'B', 'M', 48, 0, 0, 0,    // file size 32 + 4 rows of 4 bytes
-        0, 0, 0, 0, 32, 0, 0, 0,  // reserved, pixel data offset
-        12, 0, 0, 0, 10, 0, 4, 0, // header size, 16-bit width and height
-        1, 0, 1, 0,               // planes, bit count
+        'B', 'M', 48, 0, 0,  0,       // file size 32 + 4 rows of 4 bytes
+        0,   0,   0,  0, 32, 0, 0, 0, // reserved, pixel data offset
+        12,  0,   0,  0, 10, 0, 4, 0, // header size, 16-bit width and height
+        1,   0,   1,  0,              // planes, bit count
     };
     EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + bmp::CoreHeadSize), head);
     for (size_t i = bmp::CoreHeadSize; i < block.size(); ++i) {

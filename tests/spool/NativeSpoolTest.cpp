@@ -56,8 +56,8 @@ protected:
 
     void RunJob(const FormatReference& c, bool core, int32_t width, int32_t height, std::mt19937& random)
     {
-        SCOPED_TRACE(std::string(c.name) + (core ? " core" : " info") + " width " + std::to_string(width) +
-                     " height " + std::to_string(height));
+        SCOPED_TRACE(std::string(c.name) + (core ? " core" : " info") + " width " + std::to_string(width) + " height " +
+                     std::to_string(height));
         key.SetDword("File Type", core ? 1 : 0);
         records.DescribeImage(150, width, height, c.samples, c.bits, c.colourType);
         ASSERT_EQ(plugin.CheckFormat(), StatusOk);
@@ -66,15 +66,17 @@ protected:
         // A palette with gaps, a duplicate index and an index beyond the area.
         std::vector<uint8_t> hostPalette;
         for (int i = 0; i < 6; ++i) {
-            hostPalette.insert(hostPalette.end(), {static_cast<uint8_t>(random() % 20), static_cast<uint8_t>(random()),
-                                                   static_cast<uint8_t>(random()), static_cast<uint8_t>(random())});
+            hostPalette.insert(hostPalette.end(),
+                               {static_cast<uint8_t>(random() % 20), static_cast<uint8_t>(random()),
+                                static_cast<uint8_t>(random()), static_cast<uint8_t>(random())});
         }
         hostPalette.insert(hostPalette.end(), {hostPalette[0], 1, 2, 3});
         records.SetPalette(hostPalette, static_cast<uint16_t>(hostPalette.size() / 4));
         ASSERT_EQ(plugin.SetPalette(), StatusOk);
 
         const std::vector<test::HostLines> blocks = test::RandomBlocks(c, width, height, random);
-        std::vector<uint8_t> expected = ExpectedHead(c, core, width, height, 150, c.colours ? hostPalette : std::vector<uint8_t>{});
+        std::vector<uint8_t> expected =
+            ExpectedHead(c, core, width, height, 150, c.colours ? hostPalette : std::vector<uint8_t>{});
         std::vector<uint8_t> area(static_cast<size_t>(Stride(width, c.spoolBits)) * height, 0);
         for (const test::HostLines& block : blocks) {
             records.SetBlock(block.bytesPerLine, width, block.lines, block.first, block.data.data());
@@ -85,7 +87,8 @@ protected:
         const std::vector<uint8_t> actual = SpoolBytes();
         ASSERT_EQ(actual.size(), expected.size());
         const auto difference = std::mismatch(actual.begin(), actual.end(), expected.begin());
-        EXPECT_TRUE(difference.first == actual.end()) << "first difference at byte " << (difference.first - actual.begin());
+        EXPECT_TRUE(difference.first == actual.end())
+            << "first difference at byte " << (difference.first - actual.begin());
         EXPECT_EQ(key.Dword("LoopCount"), blocks.size());
         EXPECT_FALSE(plugin.HoldsWorkBlock());
         EXPECT_EQ(plugin.Abort(), StatusOk);
@@ -174,9 +177,8 @@ TEST_F(NativeSpoolTest, SetPaletteLaysOutBothEntrySizes)
         records.SetPalette(entries, 2);
         ASSERT_EQ(plugin.SetPalette(), StatusOk);
         const std::vector<uint8_t> file = SpoolBytes();
-        const std::vector<uint8_t> expected = fileType == 0
-            ? std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0, 0xFF, 0}
-            : std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF};
+        const std::vector<uint8_t> expected = fileType == 0 ? std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0, 0xFF, 0}
+                                                            : std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF};
         const size_t at = fileType == 0 ? 54 : 26;
         EXPECT_EQ(std::vector<uint8_t>(file.begin() + at, file.begin() + at + expected.size()), expected);
         EXPECT_EQ(plugin.Abort(), StatusOk);
@@ -203,9 +205,9 @@ TEST_F(NativeSpoolTest, SetPaletteNeverWritesPastThePaletteArea)
     ASSERT_EQ(plugin.SetPalette(), StatusOk);
     const std::vector<uint8_t> file = SpoolBytes();
     ASSERT_EQ(file.size(), 118u + 4u);
-    EXPECT_EQ(file[117], 0);         // last palette slot's zero byte
-    EXPECT_EQ(file[116], 0xAA);      // its red
-    EXPECT_EQ(file[118], 0);         // the pixel row stays black
+    EXPECT_EQ(file[117], 0);    // last palette slot's zero byte
+    EXPECT_EQ(file[116], 0xAA); // its red
+    EXPECT_EQ(file[118], 0);    // the pixel row stays black
 }
 
 TEST_F(NativeSpoolTest, ImagesTheFileCannotAddressAreRefusedBeforeAnyFileExists)
@@ -436,11 +438,10 @@ TEST_F(NativeFailureTest, BadBlocksAreRefusedAndChangeNothing)
     const struct {
         int32_t bytesPerLine, width, lines, linesBefore;
     } refused[] = {
-        {16, -5, 1, 0}, {16, 5, -1, 0}, {16, 5, 1, -1},
-        {15, 5, 2, 0},   // tightly packed lines shorter than the stride stepped
-        {16, 5, 2, 9},   // past the first line of the image
-        {16, 5, 1, 10},
-        {16, 5, 1, INT_MAX},
+        {16, -5, 1, 0}, {16, 5, -1, 0},
+        {16, 5, 1, -1}, {15, 5, 2, 0}, // tightly packed lines shorter than the stride stepped
+        {16, 5, 2, 9},                 // past the first line of the image
+        {16, 5, 1, 10}, {16, 5, 1, INT_MAX},
     };
     for (const auto& block : refused) {
         records.SetBlock(block.bytesPerLine, block.width, block.lines, block.linesBefore, line);
@@ -460,7 +461,8 @@ TEST_F(NativeFailureTest, AForgedSpoolPathIsNeverOpenedOrDeleted)
     Begin();
     const std::string victim = temp.Path() + "precious.txt";
     test::WriteWholeFile(victim, {1, 2, 3});
-    for (const std::string& forged : {victim, std::string("C:\\windows\\win.ini"), temp.Path() + "~TF\\..\\precious.txt"}) {
+    for (const std::string& forged :
+         {victim, std::string("C:\\windows\\win.ini"), temp.Path() + "~TF\\..\\precious.txt"}) {
         key.SetString("TempFile", forged);
         EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed);
         EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed);

@@ -34,7 +34,8 @@ TEST(SpoolAssembly, RandomBlocksAssembleTheWholeImage)
                 ASSERT_TRUE(BlockFitsPixelArea(block, c.spoolBits, area.size()));
                 std::vector<uint8_t> rows(static_cast<size_t>(lines.lines) * stride, 0);
                 production->convert(block, SourceDistance(production->walk, block), rows.data(), stride);
-                std::copy(rows.begin(), rows.end(), area.end() - static_cast<ptrdiff_t>((lines.first + lines.lines) * stride));
+                std::copy(rows.begin(), rows.end(),
+                          area.end() - static_cast<ptrdiff_t>((lines.first + lines.lines) * stride));
                 test::PaintNativeRows(c, width, height, lines, expected);
             }
             ASSERT_EQ(area, expected);

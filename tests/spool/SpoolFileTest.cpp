@@ -1,6 +1,6 @@
+#include "spool/SpoolFile.h"
 #include "spool/AppendZeros.h"
 #include "spool/FreeSpace.h"
-#include "spool/SpoolFile.h"
 #include "spool/SpoolPath.h"
 #include "tests/spool/SystemCallsOverride.h"
 #include "tests/support/TestSupport.h"

@@ -13,11 +13,31 @@ namespace vlexif::test {
 // store bound by whoever runs them, as the EXIF plug-in does.
 class BoundSpoolPlugin : public BmpSpoolPlugin {
 public:
-    PluginStatus BeginImage() override { BindSettings(); return BmpSpoolPlugin::BeginImage(); }
-    PluginStatus SetPalette() override { BindSettings(); return BmpSpoolPlugin::SetPalette(); }
-    PluginStatus WriteBlock() override { BindSettings(); return BmpSpoolPlugin::WriteBlock(); }
-    PluginStatus CheckFormat() { BindSettings(); return BmpSpoolPlugin::CheckFormat(); }
-    PluginStatus Abort() { BindSettings(); return BmpSpoolPlugin::Abort(); }
+    PluginStatus BeginImage() override
+    {
+        BindSettings();
+        return BmpSpoolPlugin::BeginImage();
+    }
+    PluginStatus SetPalette() override
+    {
+        BindSettings();
+        return BmpSpoolPlugin::SetPalette();
+    }
+    PluginStatus WriteBlock() override
+    {
+        BindSettings();
+        return BmpSpoolPlugin::WriteBlock();
+    }
+    PluginStatus CheckFormat()
+    {
+        BindSettings();
+        return BmpSpoolPlugin::CheckFormat();
+    }
+    PluginStatus Abort()
+    {
+        BindSettings();
+        return BmpSpoolPlugin::Abort();
+    }
 };
 
 template <class Plugin>

@@ -1,7 +1,7 @@
-#include "spool/BmpHeader.h"
-#include "pixels/PixelFormat.h"
-#include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
+#include "pixels/PixelFormat.h"
+#include "spool/BmpHeader.h"
+#include "spool/SpoolHead.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,7 @@ bool writeShort = false;
 int seeksLeft = 0;
 std::vector<DWORD> writeSizes;
 
-BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
-                                PULARGE_INTEGER totalFree)
+BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER totalFree)
 {
     if (fakeFree == FreeSpaceUnknown) {
         return FALSE;

@@ -1,7 +1,7 @@
 // The plug-in's classes linked into the test program need what the DLL's load
 // would give them: a module beside which the converter lies, and the texts.
-#include "win32/Module.h"
 #include "tests/support/TestSupport.h"
+#include "win32/Module.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@ void CopySpoolFile(const char* path)
     std::free(record.spoolCopy);
     record.spoolCopy = nullptr;
     record.spoolCopySize = 0;
-    const vlexif::UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
+    const vlexif::UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file.Valid()) {
         return;
     }
@@ -37,8 +37,8 @@ extern "C" ConverterRecord* __cdecl Recorder_Record()
     return &record;
 }
 
-extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord,
-                                        const char* spoolPath, int32_t quality)
+extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord, const char* spoolPath,
+                                        int32_t quality)
 {
     ++record.calls;
     lstrcpynA(record.versionText, versionText, sizeof record.versionText);

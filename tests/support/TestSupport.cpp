@@ -19,8 +19,8 @@ int NextSerial()
 
 std::string Unique(const char* stem)
 {
-    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(NextSerial());
+    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
+        "-" + std::to_string(NextSerial());
 }
 
 std::string Environment(const char* name)
@@ -42,8 +42,8 @@ std::vector<uint8_t> QueryRaw(const TestRegistryKey& key, const char* name, DWOR
     const UniqueRegistryKey handle = OpenExif(key);
     std::vector<uint8_t> bytes(4096);
     DWORD size = static_cast<DWORD>(bytes.size());
-    const bool read = handle.Valid() &&
-                      RegQueryValueExA(handle.Get(), name, nullptr, type, bytes.data(), &size) == ERROR_SUCCESS;
+    const bool read =
+        handle.Valid() && RegQueryValueExA(handle.Get(), name, nullptr, type, bytes.data(), &size) == ERROR_SUCCESS;
     bytes.resize(read ? size : 0);
     return bytes;
 }
@@ -51,8 +51,8 @@ std::vector<uint8_t> QueryRaw(const TestRegistryKey& key, const char* name, DWOR
 void SetRaw(const TestRegistryKey& key, const char* name, DWORD type, const void* data, DWORD size)
 {
     UniqueRegistryKey handle;
-    RegCreateKeyExA(HKEY_CURRENT_USER, key.ExifPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    handle.Put(), nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, key.ExifPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.Put(),
+                    nullptr);
     RegSetValueExA(handle.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
@@ -236,8 +236,7 @@ void HostRecords::SetPalette(const std::vector<uint8_t>& entries, uint16_t count
     std::memcpy(image + 8, entries.data(), std::min(entries.size(), sizeof image - 8));
 }
 
-void HostRecords::SetBlock(int32_t bytesPerLine, int32_t width, int32_t lines, int32_t linesBefore,
-                           const uint8_t* data)
+void HostRecords::SetBlock(int32_t bytesPerLine, int32_t width, int32_t lines, int32_t linesBefore, const uint8_t* data)
 {
     auto& view = *reinterpret_cast<BlockView*>(image);
     view.bytesPerLine = bytesPerLine;
@@ -260,9 +259,9 @@ PluginLibrary::~PluginLibrary()
 void PluginLibrary::Load()
 {
     module.Reset(LoadLibraryA((folder + "VLEXIF.dll").c_str()));
-    entry = module.Valid() ? reinterpret_cast<VLScanEntryProc>(
-                                 reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VLScanEntryName)))
-                           : nullptr;
+    entry = module.Valid()
+        ? reinterpret_cast<VLScanEntryProc>(reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VLScanEntryName)))
+        : nullptr;
 }
 
 void PluginLibrary::Unload()
@@ -287,8 +286,7 @@ uint32_t PluginLibrary::CallWithoutParams(uint32_t command) const
     return entry(command, nullptr);
 }
 
-Recorder::Recorder(const std::string& stageFolder)
-    : module(LoadLibraryA((stageFolder + "VkExf.dll").c_str()))
+Recorder::Recorder(const std::string& stageFolder) : module(LoadLibraryA((stageFolder + "VkExf.dll").c_str()))
 {
     const auto access = reinterpret_cast<ConverterRecordAccess>(
         reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), "Recorder_Record")));

@@ -67,8 +67,7 @@ struct HostRecords {
                        uint32_t colourType);
     // Host palette entries: index, red, green, blue.
     void SetPalette(const std::vector<uint8_t>& entries, uint16_t count);
-    void SetBlock(int32_t bytesPerLine, int32_t width, int32_t lines, int32_t linesBefore,
-                  const uint8_t* data);
+    void SetBlock(int32_t bytesPerLine, int32_t width, int32_t lines, int32_t linesBefore, const uint8_t* data);
 
     HostParams params;
     union {

@@ -1,5 +1,5 @@
-#include "win32/MemoryBlock.h"
 #include "win32/UniqueHandle.h"
+#include "win32/MemoryBlock.h"
 
 #include <gtest/gtest.h>
 
