@@ -24,11 +24,11 @@ void ForEachLine(const HostBlock& block, uint8_t* out, uint32_t outStride, FillR
 
 // Where pixel j's index lies in each source format.
 struct Byte {
-    static constexpr int bytesPerPixel = 1;
+    static constexpr int BytesPerPixel = 1;
     static uint8_t Index(const uint8_t* s, int32_t j) { return s[j]; }
 };
 struct HighByte {
-    static constexpr int bytesPerPixel = 2;
+    static constexpr int BytesPerPixel = 2;
     static uint8_t Index(const uint8_t* s, int32_t j) { return s[2 * j + 1]; }
 };
 struct Nibble {
@@ -297,7 +297,7 @@ VLEXIF_AVX2 void LookUpRowAvx2(const Colour* colours, const Palette& table, cons
     const int* base = reinterpret_cast<const int*>(colours);
     int32_t j = 0;
     for (; j + 10 <= width; j += 8) {
-        const __m256i gathered = _mm256_i32gather_epi32(base, EightIndices(Source{}, s + Source::bytesPerPixel * j), 4);
+        const __m256i gathered = _mm256_i32gather_epi32(base, EightIndices(Source{}, s + Source::BytesPerPixel * j), 4);
         uint8_t* pixels = d + 3 * std::ptrdiff_t{j};
         StoreLanes(pixels, pixels + 12, _mm256_shuffle_epi8(gathered, compact));
     }

@@ -17,9 +17,9 @@ if ! clang-format --dry-run -Werror "${sources[@]}"; then
   status=1
 fi
 
-# The Windows side's sources are read as the cross compiler reads them: its
-# libstdc++ first, then clang's own headers, then the mingw headers.
-mingw_cxx=$(i686-w64-mingw32-g++ -print-file-name=include/c++ 2>/dev/null || true)
+# The Windows side's sources are read as the cross compiler (posix threads)
+# reads them: its libstdc++ first, then clang's own headers, then the mingw headers.
+mingw_cxx=$(i686-w64-mingw32-g++-posix -print-file-name=include/c++ 2>/dev/null || true)
 mingw_args=(--extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++ --extra-arg=-nostdlibinc
             --extra-arg=-isystem"$mingw_cxx" --extra-arg=-isystem"$mingw_cxx"/i686-w64-mingw32
             --extra-arg=-idirafter/usr/i686-w64-mingw32/include)
@@ -27,8 +27,8 @@ mingw_args=(--extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++ --extr
 listed=$(mktemp)
 trap 'rm -f "$listed"' EXIT
 for build in "$@"; do
-  # Each source once, from the first build that compiles it; not the sources
-  # of others (GoogleTest) nor generated ones.
+  # Each C++ source once, from the first build that compiles it; not the
+  # sources of others (GoogleTest) nor generated ones.
   python3 - "$build/compile_commands.json" "$root" "$listed" <<'PY' > "$build/style-sources.txt"
 import json, os, sys
 database, root, listed = sys.argv[1:]
@@ -36,7 +36,8 @@ seen = set(open(listed).read().split())
 with open(listed, 'a') as out:
     for entry in json.load(open(database)):
         path = os.path.normpath(os.path.join(entry['directory'], entry['file']))
-        if path.startswith(root + '/') and '/build' not in path[len(root):] and path not in seen:
+        if path.endswith('.cpp') and path.startswith(root + '/') and '/build' not in path[len(root):] \
+                and path not in seen:
             seen.add(path)
             out.write(path + '\n')
             print(path)
