@@ -21,7 +21,7 @@ list(JOIN package_binaries "|" package_binaries)
 
 # stb is compiled into the host's own objects: those whose sources include it.
 set(stb_objects "")
-foreach(target vlscan_picture vlscan)
+foreach(target vlscan_picture vlscan_readers vlscan)
   get_target_property(sources ${target} SOURCES)
   get_target_property(source_dir ${target} SOURCE_DIR)
   foreach(source IN LISTS sources)

@@ -1,6 +1,11 @@
 // vlscan: the reference host. Loads VLEXIF.dll from its own folder and runs
 // its commands the way the scanning host does; see UsageText for the commands.
 #include "host/CommandLine.h"
+#include "host/checks/FileIdentity.h"
+#include "host/checks/FolderProbe.h"
+#include "host/checks/OutputCheck.h"
+#include "host/checks/PathRules.h"
+#include "host/checks/RoomCheck.h"
 #include "host/console/AnsiText.h"
 #include "host/console/ConsoleInterrupt.h"
 #include "host/console/ConsoleText.h"
@@ -9,19 +14,14 @@
 #include "host/console/WidePath.h"
 #include "host/job/Clock.h"
 #include "host/job/ConverterLibrary.h"
-#include "host/job/FileIdentity.h"
-#include "host/job/FolderProbe.h"
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
 #include "host/job/JobLock.h"
-#include "host/job/OutputCheck.h"
-#include "host/job/PathRules.h"
 #include "host/job/PluginLibrary.h"
-#include "host/job/RoomCheck.h"
 #include "host/job/ScanJob.h"
 #include "host/job/StatusNames.h"
 #include "host/picture/HostPage.h"
-#include "host/picture/ImageLoader.h"
+#include "host/readers/ImageLoader.h"
 
 #include <windows.h>
 #include <psapi.h>

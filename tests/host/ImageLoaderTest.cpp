@@ -1,4 +1,4 @@
-#include "host/picture/ImageLoader.h"
+#include "host/readers/ImageLoader.h"
 
 #include "host/picture/PnmFile.h"
 #include "tests/host/TestImages.h"

@@ -11,7 +11,7 @@
 // when every byte of the format is covered by a checksum, so that a flipped
 // bit can only be refused.
 #include "host/picture/HostPage.h"
-#include "host/picture/ImageLoader.h"
+#include "host/readers/ImageLoader.h"
 
 #include <algorithm>
 #include <atomic>

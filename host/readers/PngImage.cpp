@@ -1,4 +1,4 @@
-#include "host/picture/PngImage.h"
+#include "host/readers/PngImage.h"
 
 #include "host/picture/PaperRow.h"
 

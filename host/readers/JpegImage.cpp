@@ -1,4 +1,4 @@
-#include "host/picture/JpegImage.h"
+#include "host/readers/JpegImage.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "host/picture/BmpImage.h"
+#include "host/readers/BmpImage.h"
 
 #include "host/picture/FileOffsets.h"
 #include "host/picture/HostFormat.h"

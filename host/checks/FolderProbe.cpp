@@ -1,4 +1,4 @@
-#include "host/job/FolderProbe.h"
+#include "host/checks/FolderProbe.h"
 
 #include "host/console/WidePath.h"
 

@@ -1,4 +1,4 @@
-#include "host/job/FileIdentity.h"
+#include "host/checks/FileIdentity.h"
 
 #include "host/console/WidePath.h"
 

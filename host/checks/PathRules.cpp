@@ -1,4 +1,4 @@
-#include "host/job/PathRules.h"
+#include "host/checks/PathRules.h"
 
 #include <cctype>
 

@@ -1,11 +1,11 @@
-#include "host/picture/ImageLoader.h"
+#include "host/readers/ImageLoader.h"
 
-#include "host/picture/BmpImage.h"
 #include "host/picture/FileOffsets.h"
-#include "host/picture/JpegImage.h"
-#include "host/picture/PngImage.h"
-#include "host/picture/PnmImage.h"
-#include "host/picture/WholeBmp.h"
+#include "host/readers/BmpImage.h"
+#include "host/readers/JpegImage.h"
+#include "host/readers/PngImage.h"
+#include "host/readers/PnmImage.h"
+#include "host/readers/WholeBmp.h"
 
 #include <cstring>
 

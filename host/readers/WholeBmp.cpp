@@ -1,4 +1,4 @@
-#include "host/picture/WholeBmp.h"
+#include "host/readers/WholeBmp.h"
 
 #include "host/picture/FileOffsets.h"
 #include "host/picture/MemoryImage.h"

@@ -4,7 +4,7 @@
 // least its JPEG takes, besides the spool file when the two share a volume.
 #pragma once
 
-#include "host/job/OutputCheck.h"
+#include "host/checks/OutputCheck.h"
 
 #include <cstdint>
 #include <string>

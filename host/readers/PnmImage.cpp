@@ -1,4 +1,4 @@
-#include "host/picture/PnmImage.h"
+#include "host/readers/PnmImage.h"
 
 #include "host/picture/FileOffsets.h"
 

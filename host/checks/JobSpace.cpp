@@ -1,4 +1,4 @@
-#include "host/job/JobSpace.h"
+#include "host/checks/JobSpace.h"
 
 #include "spool/BmpHeader.h"
 

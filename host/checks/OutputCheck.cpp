@@ -1,9 +1,9 @@
-#include "host/job/OutputCheck.h"
+#include "host/checks/OutputCheck.h"
 
+#include "host/checks/FolderProbe.h"
+#include "host/checks/PathRules.h"
 #include "host/console/AnsiText.h"
 #include "host/console/WidePath.h"
-#include "host/job/FolderProbe.h"
-#include "host/job/PathRules.h"
 #include "interface/JobDestination.h"
 
 #include <windows.h>

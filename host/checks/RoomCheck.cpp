@@ -1,9 +1,9 @@
-#include "host/job/RoomCheck.h"
+#include "host/checks/RoomCheck.h"
 
+#include "host/checks/FolderProbe.h"
+#include "host/checks/JobSpace.h"
 #include "host/console/AnsiText.h"
 #include "host/console/WidePath.h"
-#include "host/job/FolderProbe.h"
-#include "host/job/JobSpace.h"
 
 #include <windows.h>
 
