@@ -87,8 +87,10 @@ wait_for_spool() {
 
 # The Wine process scripts/vlscan $1 runs: a background job of this script
 # starts with SIGINT ignored, so that signal must go to the program itself.
+# The Windows program a wrapper started; empty (not a failure) while it has
+# none yet.
 program_of() {
-  pgrep -P "$1" | head -n 1
+  pgrep -P "$1" | head -n 1 || true
 }
 
 # Runs dist/vlscan.exe with TMP and TEMP set to the folder $1 (a Unix path):
