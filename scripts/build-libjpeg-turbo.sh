@@ -7,36 +7,21 @@ set -euo pipefail
 
 prefix=${VLEXIF_JPEG_PREFIX:-/opt/vlexif/libjpeg-turbo-mingw-i686}
 here=$(cd "$(dirname "$0")/.." && pwd)
-recipe=$(cat "$0" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
+recipe=$(cat "$0" "$here/scripts/debian-source.sh" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
 
 if [[ -f $prefix/lib/libjpeg.a && -f $prefix/.recipe ]] && [[ $(<"$prefix/.recipe") == "$recipe" ]]; then
   exit 0
 fi
 
-# apt-get source needs deb-src entries; Debian 12 images ship binary ones only.
-if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  cat >/etc/apt/sources.list.d/vlexif-deb-src.sources <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  apt-get update -qq
-fi
+# shellcheck source=scripts/debian-source.sh
+. "$here/scripts/debian-source.sh"
 
 rm -rf "$prefix.new"
 work=$(mktemp -d /var/tmp/libjpeg-turbo.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 chown _apt "$work" 2>/dev/null || true  # lets apt download as its own user
 cd "$work"
-apt-get source -qq libjpeg-turbo >/dev/null
+fetch_source libjpeg-turbo >/dev/null
 src=$(find . -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
 
 cmake -S "$src" -B build -G Ninja -Wno-dev \
