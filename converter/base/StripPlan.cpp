@@ -25,6 +25,7 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     plan.stripRows = mcuRows * plan.mcuSide;
     plan.strips = (height + plan.stripRows - 1) / plan.stripRows;
     plan.restartInterval = mcuRows * mcusPerRow;
+    plan.sampleBands = (pageMcuRows + SampleSpacing - 1) / SampleSpacing;
 
     // The strip's pixels, its compressed bytes (rarely more than the pixels)
     // and libjpeg's buffers of one MCU row.
@@ -32,6 +33,14 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     const auto affordable = static_cast<uint32_t>(std::max<size_t>(WorkerBudgetBytes / plan.bytesPerWorker, 1));
     plan.workers = std::max<uint32_t>(std::min({processors, affordable, plan.strips, MaxWorkers}), 1);
     return plan;
+}
+
+uint32_t SampleBandTop(const StripPlan& plan, uint32_t height, uint32_t band)
+{
+    const uint64_t pageMcuRows = (height + plan.mcuSide - 1) / plan.mcuSide;
+    const auto mcuRow =
+        static_cast<uint32_t>((2 * uint64_t{band} + 1) * pageMcuRows / (2 * uint64_t{plan.sampleBands}));
+    return mcuRow * plan.mcuSide;
 }
 
 } // namespace vkexf

@@ -18,11 +18,17 @@ constexpr size_t WorkerBudgetBytes = 20u << 20;
 // Most workers ever started: a 32-bit process sees at most 32 processors.
 constexpr uint32_t MaxWorkers = 32;
 
+// The Huffman tables are fitted to one MCU row in every SampleSpacing of the
+// page, compressed ahead: a thirty-second of the work, and files within a
+// percent of tables fitted to the whole page.
+constexpr uint32_t SampleSpacing = 32;
+
 struct StripPlan {
     uint32_t mcuSide = 16;  // pixels; 8 for one component
     uint32_t stripRows = 0; // a whole number of MCU rows; the last strip may be shorter
     uint32_t strips = 0;
     uint32_t restartInterval = 0; // MCUs in one strip
+    uint32_t sampleBands = 0;     // one MCU row each
     uint32_t workers = 0;
     size_t bytesPerWorker = 0; // what one worker holds at most, roughly
 };
@@ -32,5 +38,9 @@ struct StripPlan {
 // pixels. Its memory grows with the width only.
 StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
                      size_t stripBytes = StripTargetBytes);
+
+// The first row of sample band `band` of `plan` for a page `height` rows
+// high: the bands lie evenly over the page, each in the middle of its share.
+uint32_t SampleBandTop(const StripPlan& plan, uint32_t height, uint32_t band);
 
 } // namespace vkexf

@@ -26,13 +26,14 @@ public:
 
     HANDLE Handle() const { return file.Get(); }
 
-    // Flushes the file and moves it over the destination.
+    // Moves the file over the destination, flushed first when it replaces one.
     Status Commit();
 
 private:
     // A read-only file or a folder in the destination's place: Windows would
     // refuse to replace it, Wine would not, so the converter asks itself.
-    Status CheckReplaceable() const;
+    // `exists` says whether there is a file to replace.
+    Status CheckReplaceable(bool& exists) const;
     // A process killed between creating its temporary file and marking it
     // leaves the file behind; the next conversion into the folder takes it.
     void RemoveAbandoned();

@@ -22,11 +22,15 @@ struct SharedWork {
     const JpegSettings* settings = nullptr;
     StripPlan plan;
     HANDLE output = INVALID_HANDLE_VALUE;
+    // Fitted to the sample, before any strip is taken.
+    HuffmanTable dc[2] = {};
+    HuffmanTable ac[2] = {};
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
-    uint32_t nextStrip = 0; // the next strip to take, counted from the top
-    uint32_t written = 0;   // strips in the file
+    uint32_t nextSample = 0; // the next sample band to take
+    uint32_t nextStrip = 0;  // the next strip to take, counted from the top
+    uint32_t written = 0;    // strips in the file
     bool failed = false;
     Stage stage = Stage::Read;
     Status status = StatusOk;
@@ -39,18 +43,30 @@ public:
     StripWorker(const StripWorker&) = delete;
     StripWorker& operator=(const StripWorker&) = delete;
 
+    // Takes sample bands until there are none left or a worker has failed.
+    void Sample();
     // Takes strips until there are none left or a worker has failed.
     void Run();
-    static DWORD WINAPI ThreadMain(void* worker)
+    static DWORD WINAPI SampleMain(void* worker)
+    {
+        static_cast<StripWorker*>(worker)->Sample();
+        return 0;
+    }
+    static DWORD WINAPI RunMain(void* worker)
     {
         static_cast<StripWorker*>(worker)->Run();
         return 0;
     }
     void Attach(SharedWork* sharedWork) { work = sharedWork; }
+    // What this worker's sample bands hold; empty if it took none.
+    const SymbolCounts* Counts() const { return counts.Valid() ? &Counted() : nullptr; }
 
 private:
+    // Once for both passes: the compress object and its memory stay.
     [[nodiscard]] bool Prepare();
+    SymbolCounts& Counted() const { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
     // False once any worker has failed.
+    [[nodiscard]] bool TakeSample(uint32_t& band);
     [[nodiscard]] bool TakeStrip(uint32_t& strip);
     [[nodiscard]] bool WaitForTurn(uint32_t strip);
     void PassTurn();
@@ -62,10 +78,15 @@ private:
     JpegStripEncoder encoder;
     HeapBuffer pixels;
     HeapBuffer rows;
+    HeapBuffer counts;
+    bool prepared = false;
 };
 
 bool StripWorker::Prepare()
 {
+    if (prepared) {
+        return true;
+    }
     const StripPlan& plan = work->plan;
     const size_t stripBytes = size_t{plan.stripRows} * work->reader->Layout().stride;
     if (!pixels.Allocate(stripBytes, work->calls.heapAlloc) ||
@@ -80,7 +101,35 @@ bool StripWorker::Prepare()
         Fail(Stage::Encode, status, 0);
         return false;
     }
+    prepared = true;
     return true;
+}
+
+void StripWorker::Sample()
+{
+    uint32_t band = 0;
+    while (TakeSample(band)) {
+        if (!Prepare()) {
+            return;
+        }
+        if (!counts.Valid()) {
+            if (!counts.Allocate(sizeof(SymbolCounts), work->calls.heapAlloc)) {
+                return Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+            }
+            Counted() = {};
+        }
+        const uint32_t top = SampleBandTop(work->plan, work->settings->height, band);
+        const uint32_t count = std::min(work->plan.mcuSide, work->settings->height - top);
+        auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
+        DWORD error = 0;
+        if (const Status status =
+                work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
+            return Fail(Stage::Read, status, error);
+        }
+        if (const Status status = encoder.Sample(rowPointers, count, Counted())) {
+            return Fail(Stage::Encode, status, 0);
+        }
+    }
 }
 
 void StripWorker::Run()
@@ -88,6 +137,7 @@ void StripWorker::Run()
     if (!Prepare()) {
         return;
     }
+    encoder.UseTables(work->dc, work->ac);
     const StripPlan& plan = work->plan;
     const uint32_t height = work->settings->height;
     auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
@@ -108,6 +158,17 @@ void StripWorker::Run()
         }
         PassTurn();
     }
+}
+
+bool StripWorker::TakeSample(uint32_t& band)
+{
+    AcquireSRWLockExclusive(&work->lock);
+    const bool taken = !work->failed && work->nextSample < work->plan.sampleBands;
+    if (taken) {
+        band = work->nextSample++;
+    }
+    ReleaseSRWLockExclusive(&work->lock);
+    return taken;
 }
 
 bool StripWorker::TakeStrip(uint32_t& strip)
@@ -185,6 +246,34 @@ Status Report(const SharedWork& work, const char* outputPath)
     }
 }
 
+// Runs `routine` for each of `count` workers, this thread the first; when
+// no more threads can be had, the workers started take all the work.
+void RunWorkers(StripWorker* workers, uint32_t count, LPTHREAD_START_ROUTINE routine)
+{
+    ThreadGroup threads;
+    for (uint32_t i = 1; i < count; ++i) {
+        if (!threads.Start(routine, &workers[i])) {
+            break;
+        }
+    }
+    routine(&workers[0]);
+}
+
+// The tables for the workers' samples together.
+void FitTables(const StripWorker* workers, uint32_t count, HuffmanTable (&dc)[2], HuffmanTable (&ac)[2])
+{
+    SymbolCounts total = {};
+    for (uint32_t i = 0; i < count; ++i) {
+        if (const SymbolCounts* counts = workers[i].Counts()) {
+            total.Add(*counts);
+        }
+    }
+    for (int table = 0; table < 2; ++table) {
+        dc[table] = FittedTable(total.dc[table], true);
+        ac[table] = FittedTable(total.ac[table], false);
+    }
+}
+
 } // namespace
 
 Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
@@ -199,18 +288,15 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
         PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes);
 
     StripWorker workers[MaxWorkers];
-    {
-        ThreadGroup threads;
-        for (uint32_t i = 1; i < work.plan.workers; ++i) {
-            workers[i].Attach(&work);
-            // Fewer threads only means less speed.
-            if (!threads.Start(StripWorker::ThreadMain, &workers[i])) {
-                break;
-            }
-        }
-        workers[0].Attach(&work);
-        workers[0].Run();
+    for (uint32_t i = 0; i < work.plan.workers; ++i) {
+        workers[i].Attach(&work);
     }
+    RunWorkers(workers, work.plan.workers, StripWorker::SampleMain);
+    if (work.failed) {
+        return Report(work, outputPath);
+    }
+    FitTables(workers, work.plan.workers, work.dc, work.ac);
+    RunWorkers(workers, work.plan.workers, StripWorker::RunMain);
     return work.failed ? Report(work, outputPath) : StatusOk;
 }
 

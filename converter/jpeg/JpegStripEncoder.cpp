@@ -21,6 +21,18 @@ bool IsFrameHeader(uint8_t marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+void Copy(const JHUFF_TBL& from, HuffmanTable& to)
+{
+    std::memcpy(to.bits, from.bits, sizeof to.bits);
+    std::memcpy(to.values, from.huffval, sizeof to.values);
+}
+
+void Copy(const HuffmanTable& from, JHUFF_TBL& to)
+{
+    std::memcpy(to.bits, from.bits, sizeof to.bits);
+    std::memcpy(to.huffval, from.values, sizeof to.huffval);
+}
+
 } // namespace
 
 JpegStripEncoder::~JpegStripEncoder()
@@ -45,6 +57,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     exifSegment = settings.exifSegment;
     exifSegmentSize = settings.exifSegmentSize;
     pageHeight = settings.height;
+    grey = settings.grey;
 
     cinfo.err = errors.Install();
     destination.init_destination = InitDestination;
@@ -76,14 +89,14 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     return StatusOk;
 }
 
-Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips)
+Status JpegStripEncoder::Compress(uint8_t** rows, unsigned count, bool exif)
 {
     if (setjmp(errors.jump)) {
         return Failed();
     }
     cinfo.image_height = count;
     jpeg_start_compress(&cinfo, TRUE);
-    if (index == 0) {
+    if (exif) {
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exifSegment, static_cast<unsigned>(exifSegmentSize));
     }
     while (cinfo.next_scanline < count) {
@@ -91,19 +104,56 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
     }
     jpeg_finish_compress(&cinfo);
 
-    uint8_t* jpeg = destination.buffer.Address();
+    const uint8_t* jpeg = destination.buffer.Address();
     end = destination.used;
-    if (!LocateScan(jpeg, end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
+    if (!LocateScan(destination.buffer.Address(), end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
         return StatusWriteFailed;
+    }
+    return StatusOk;
+}
+
+Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips)
+{
+    if (const Status status = Compress(rows, count, index == 0)) {
+        return status;
     }
     if (index == 0) {
         begin = 0;
     }
     // The strip's end of image becomes the restart marker before the next.
     if (index + 1 < strips) {
-        jpeg[end - 1] = static_cast<uint8_t>(Restart0 + index % 8);
+        destination.buffer.Address()[end - 1] = static_cast<uint8_t>(Restart0 + index % 8);
     }
     return StatusOk;
+}
+
+Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& counts)
+{
+    if (const Status status = Compress(rows, count, false)) {
+        return status;
+    }
+    HuffmanTable dc[2];
+    HuffmanTable ac[2];
+    for (int table = 0; table < 2; ++table) {
+        Copy(*cinfo.dc_huff_tbl_ptrs[table], dc[table]);
+        Copy(*cinfo.ac_huff_tbl_ptrs[table], ac[table]);
+    }
+    const unsigned side = grey ? 8 : 16;
+    const uint64_t mcus = uint64_t{(cinfo.image_width + side - 1) / side} * ((count + side - 1) / side);
+    // The scan runs to the end of image.
+    const uint8_t* scan = destination.buffer.Address() + begin;
+    if (!CountScanSymbols(scan, end - begin - 2, mcus, grey, dc, ac, counts)) {
+        return StatusWriteFailed;
+    }
+    return StatusOk;
+}
+
+void JpegStripEncoder::UseTables(const HuffmanTable (&dc)[2], const HuffmanTable (&ac)[2])
+{
+    for (int table = 0; table < 2; ++table) {
+        Copy(dc[table], *cinfo.dc_huff_tbl_ptrs[table]);
+        Copy(ac[table], *cinfo.ac_huff_tbl_ptrs[table]);
+    }
 }
 
 bool JpegStripEncoder::LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight)

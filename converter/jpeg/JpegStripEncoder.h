@@ -14,6 +14,7 @@
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/HeapBuffer.h"
+#include "converter/jpeg/HuffmanTables.h"
 #include "converter/jpeg/JpegErrors.h"
 #include "converter/jpeg/JpegFileEncoder.h"
 
@@ -44,6 +45,13 @@ public:
     // with its restart marker, the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
 
+    // Compresses `count` rows, a band of the page that begins on an MCU row,
+    // with the standard tables and adds the symbols written to `counts`.
+    Status Sample(uint8_t** rows, unsigned count, SymbolCounts& counts);
+    // The tables every strip from now on is coded with, 0 for luminance and
+    // 1 for chroma.
+    void UseTables(const HuffmanTable (&dc)[2], const HuffmanTable (&ac)[2]);
+
     const uint8_t* Bytes() const { return destination.buffer.Address() + begin; }
     size_t Size() const { return end - begin; }
 
@@ -63,6 +71,9 @@ private:
 
     // The status for a longjmp out of libjpeg.
     Status Failed() const;
+    // Compresses `count` rows as a JPEG of their own into the buffer and
+    // finds its scan; the page's Exif segment goes in when `exif` is set.
+    Status Compress(uint8_t** rows, unsigned count, bool exif);
     // Finds where the entropy-coded bytes begin, writing the page's height
     // into the frame header on the way; false if libjpeg wrote no such thing.
     [[nodiscard]] bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
@@ -74,6 +85,7 @@ private:
     const uint8_t* exifSegment = nullptr;
     size_t exifSegmentSize = 0;
     uint32_t pageHeight = 0;
+    bool grey = false;
     size_t begin = 0;
     size_t end = 0;
 };

@@ -1,6 +1,7 @@
 // The page compressed in strips on several workers against one plain
-// libjpeg-turbo compress object with the same restart interval: the frames
-// must be the same bytes. And a worker that fails, in the first pass or in
+// libjpeg-turbo compress object with the same restart interval and Huffman
+// tables: the frames must be the same bytes, and decode to the pixels of the
+// standard tables. And a worker that fails, in the first pass or in
 // the encoder, must take the whole conversion down cleanly.
 #include "converter/Converter.h"
 #include "converter/base/LastFailure.h"
@@ -72,8 +73,29 @@ unsigned RestartInterval(const Bytes& jpeg)
     return at + 6 <= jpeg.size() ? unsigned{jpeg[at + 4]} << 8 | jpeg[at + 5] : 0;
 }
 
-// Plain libjpeg, fed RGB or, for grey, the one grey channel.
-Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInterval, Rgb (*pixel)(uint32_t, uint32_t))
+// Sets the Huffman tables the DHT segments of `jpeg` define into `cinfo`.
+void UseTablesOf(const Bytes& jpeg, jpeg_compress_struct& cinfo)
+{
+    for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xDA;) {
+        const size_t end = at + 2 + (size_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
+        for (size_t table = at + 4; jpeg[at + 1] == 0xC4 && table + 17 <= end;) {
+            JHUFF_TBL* const target =
+                (jpeg[table] >> 4 ? cinfo.ac_huff_tbl_ptrs : cinfo.dc_huff_tbl_ptrs)[jpeg[table] & 15];
+            size_t symbols = 0;
+            for (int length = 1; length <= 16; ++length) {
+                symbols += target->bits[length] = jpeg[table + length];
+            }
+            std::memcpy(target->huffval, &jpeg[table + 17], symbols);
+            table += 17 + symbols;
+        }
+        at = end;
+    }
+}
+
+// Plain libjpeg, fed RGB or, for grey, the one grey channel; with the
+// standard Huffman tables, or those of `tablesOf`.
+Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInterval, Rgb (*pixel)(uint32_t, uint32_t),
+                const Bytes* tablesOf = nullptr)
 {
     jpeg_compress_struct cinfo = {};
     jpeg_error_mgr errors;
@@ -89,6 +111,9 @@ Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInt
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     cinfo.restart_interval = restartInterval;
+    if (tablesOf) {
+        UseTablesOf(*tablesOf, cinfo);
+    }
     jpeg_start_compress(&cinfo, TRUE);
     Bytes row(spec.width * 3);
     for (uint32_t y = 0; y < spec.height; ++y) {
@@ -110,6 +135,35 @@ Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInt
     Bytes jpeg(out, out + size);
     free(out);
     return jpeg;
+}
+
+// The decoded pixels; none if libjpeg found anything amiss.
+Bytes Decode(const Bytes& jpeg)
+{
+    jpeg_decompress_struct cinfo = {};
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    Bytes pixels(size_t{cinfo.output_width} * cinfo.output_height * cinfo.output_components);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = &pixels[size_t{cinfo.output_scanline} * cinfo.output_width * cinfo.output_components];
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return errors.num_warnings ? Bytes() : pixels;
+}
+
+// Fitted tables must code every block the page holds, the sample's or not,
+// into the same pixels as the standard ones.
+void ExpectSamePixels(const Bytes& ours, const Bytes& standard)
+{
+    const Bytes pixels = Decode(ours);
+    ASSERT_FALSE(pixels.empty()) << "decodes cleanly";
+    EXPECT_EQ(pixels, Decode(standard));
 }
 
 // A worker left running shows here.
@@ -164,7 +218,8 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
             const Bytes ours = EncodeInStrips(spec, grey, quality, pixel);
             const uint32_t side = grey ? 8 : 16;
             ASSERT_EQ(RestartInterval(ours), (width + side - 1) / side);
-            ASSERT_EQ(Frame(ours), Frame(Reference(spec, grey, quality, RestartInterval(ours), pixel)));
+            ASSERT_EQ(Frame(ours), Frame(Reference(spec, grey, quality, RestartInterval(ours), pixel, &ours)));
+            ExpectSamePixels(ours, Reference(spec, grey, quality, RestartInterval(ours), pixel));
             // One worker, as on a single processor, writes the same.
             if (width % 25 == 0) {
                 ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all & (~all + 1)));
@@ -175,6 +230,20 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
         }
     }
 
+    // The one sample band of this page is flat, the rest noise: the symbols
+    // the sample never met need codes too.
+    const BmpSpec patchy{false, 257, 200};
+    Rgb (*const flatBand[])(uint32_t, uint32_t) = {[](uint32_t x, uint32_t y) {
+                                                       return y / 16 == 6 ? Rgb{9, 9, 9} : Colour(x, y);
+                                                   },
+                                                   [](uint32_t x, uint32_t y) {
+                                                       return y / 16 == 6 ? Rgb{9, 9, 9} : Grey(x, y);
+                                                   }};
+    for (const bool grey : {false, true}) {
+        const Bytes ours = EncodeInStrips(patchy, grey, 90, flatBand[grey]);
+        ExpectSamePixels(ours, Reference(patchy, grey, 90, RestartInterval(ours), flatBand[grey]));
+    }
+
     const BmpSpec page{false, 1001, 777};
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp(page, Colour));
     JobDestination job = {};
@@ -182,7 +251,9 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
     const Bytes ours = folder.Read("out.jpg");
     ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
-    EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour)));
+    EXPECT_EQ(Frame(ours), Frame(Reference(page, false, 80, RestartInterval(ours), Colour, &ours)));
+    // Tables fitted to the page: smaller than the standard ones.
+    EXPECT_LT(ours.size(), Reference(page, false, 80, RestartInterval(ours), Colour).size());
 }
 
 // A read or an allocation failing on any worker of either pass: no output
