@@ -60,6 +60,8 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     grey = settings.grey;
 
     cinfo.err = errors.Install();
+    memory.UseAllocator(calls.heapAlloc);
+    cinfo.client_data = &memory;
     destination.init_destination = InitDestination;
     destination.empty_output_buffer = EmptyBuffer;
     destination.term_destination = TermDestination;

@@ -17,6 +17,7 @@
 #include "converter/jpeg/HuffmanTables.h"
 #include "converter/jpeg/JpegErrors.h"
 #include "converter/jpeg/JpegFileEncoder.h"
+#include "converter/jpeg/JpegMemory.h"
 
 #include <csetjmp>
 #include <cstddef>
@@ -80,6 +81,7 @@ private:
 
     JpegErrors errors;
     MemoryDestination destination;
+    JpegMemory memory; // outlives the compress object, which gives its blocks back
     jpeg_compress_struct cinfo;
     bool created = false;
     const uint8_t* exifSegment = nullptr;

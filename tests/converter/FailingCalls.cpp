@@ -13,6 +13,12 @@ bool FailsNow()
     return InterlockedIncrement(&calls) == failAt;
 }
 
+// Memory that has run out stays out: libjpeg tries again with less.
+bool OutOfMemory()
+{
+    return InterlockedIncrement(&calls) >= failAt && failAt;
+}
+
 BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
 {
     if (!FailsNow()) {
@@ -27,7 +33,7 @@ BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, L
 
 LPVOID WINAPI FailingAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
 {
-    return FailsNow() ? nullptr : HeapAlloc(heap, flags, bytes);
+    return OutOfMemory() ? nullptr : HeapAlloc(heap, flags, bytes);
 }
 
 } // namespace

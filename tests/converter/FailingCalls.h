@@ -1,5 +1,6 @@
-// Converter calls that fail on the n-th call of either kind, from whichever
-// worker makes it, and count every call, so a test can fail each one in turn.
+// Converter calls that fail on the n-th call of either kind (memory from the
+// n-th on), from whichever worker makes it, and count every call, so a test
+// can fail each one in turn.
 #pragma once
 
 #include "converter/base/ConverterCalls.h"
@@ -9,7 +10,8 @@
 namespace vkexf::test {
 
 struct FailingCalls {
-    // Counts from zero again; the `failAt`-th call fails (0: none does).
+    // Counts from zero again; the `failAt`-th call fails (0: none does),
+    // and for memory every later one.
     // A read fails with `error`, or comes back short when it is 0.
     static void Arm(LONG failAt, DWORD error = 0);
     // Calls made since Arm.
