@@ -99,7 +99,9 @@ private:
     int held = 0;
 };
 
-// One block's symbols; false on a code no table holds or a run past the block.
+// One block's symbols; false on a code no table holds or a run past the
+// block. A symbol's code and the bits of the value after it are at most 27
+// bits, so one look at the next 32 serves both.
 bool CountBlock(BitReader& reader, const Decoder& dc, const Decoder& ac, uint32_t (&dcCounts)[256],
                 uint32_t (&acCounts)[256])
 {
@@ -109,17 +111,15 @@ bool CountBlock(BitReader& reader, const Decoder& dc, const Decoder& ac, uint32_
         return false;
     }
     ++dcCounts[symbol];
-    reader.Skip(length);
-    reader.Peek();
-    reader.Skip(symbol);
+    reader.Skip(length + symbol);
     for (int k = 1; k < 64;) {
         if (!ac.Decode(reader.Peek(), length, symbol)) {
             return false;
         }
         ++acCounts[symbol];
-        reader.Skip(length);
         const int run = symbol >> 4;
         const int size = symbol & 15;
+        reader.Skip(length + size);
         if (size == 0) {
             if (run != 15) {
                 break; // end of block
@@ -127,8 +127,6 @@ bool CountBlock(BitReader& reader, const Decoder& dc, const Decoder& ac, uint32_
             k += 16;
             continue;
         }
-        reader.Peek();
-        reader.Skip(size);
         k += run + 1;
     }
     return true;

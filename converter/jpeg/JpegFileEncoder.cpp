@@ -7,12 +7,24 @@
 #include "converter/jpeg/JpegStripEncoder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vkexf {
 
 namespace {
 
 enum class Stage { Read, Encode, Write };
+
+// A strip compressed before the strips above it were in the file, set
+// aside so that its worker can go on to the next; whoever writes the strip
+// above writes it too.
+struct ParkedStrip {
+    enum State { Empty, Waiting, Writing };
+    State state = Empty;
+    uint32_t strip = 0;
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+};
 
 // What the workers share. The lock guards the counters and the failure; the
 // file is written only by the worker whose strip is next, so never by two.
@@ -28,9 +40,10 @@ struct SharedWork {
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
-    uint32_t nextSample = 0; // the next sample band to take
-    uint32_t nextStrip = 0;  // the next strip to take, counted from the top
-    uint32_t written = 0;    // strips in the file
+    uint32_t nextSample = 0;        // the next sample band to take
+    uint32_t nextStrip = 0;         // the next strip to take, counted from the top
+    uint32_t written = 0;           // strips in the file
+    ParkedStrip parked[MaxWorkers]; // one a worker
     bool failed = false;
     Stage stage = Stage::Read;
     Status status = StatusOk;
@@ -57,7 +70,11 @@ public:
         static_cast<StripWorker*>(worker)->Run();
         return 0;
     }
-    void Attach(SharedWork* sharedWork) { work = sharedWork; }
+    void Attach(SharedWork* sharedWork, uint32_t index)
+    {
+        work = sharedWork;
+        slot = &sharedWork->parked[index];
+    }
     // What this worker's sample bands hold; empty if it took none.
     const SymbolCounts* Counts() const { return counts.Valid() ? &Counted() : nullptr; }
 
@@ -68,14 +85,21 @@ private:
     // False once any worker has failed.
     [[nodiscard]] bool TakeSample(uint32_t& band);
     [[nodiscard]] bool TakeStrip(uint32_t& strip);
+    // Puts the strip just compressed in the file, or sets it aside when the
+    // strips above it are not there yet and none of this worker's waits.
+    [[nodiscard]] bool Deliver(uint32_t strip);
+    [[nodiscard]] bool Park(uint32_t strip);
     [[nodiscard]] bool WaitForTurn(uint32_t strip);
-    void PassTurn();
-    [[nodiscard]] bool Write();
+    // Counts the strip written, then writes the strips set aside that follow.
+    [[nodiscard]] bool PassTurn();
+    [[nodiscard]] bool Write(const uint8_t* bytes, size_t size);
     // Records the first failure of all workers and wakes those that wait.
     void Fail(Stage stage, Status status, DWORD error);
 
     SharedWork* work;
+    ParkedStrip* slot = nullptr;
     JpegStripEncoder encoder;
+    HeapBuffer parkedBytes;
     HeapBuffer pixels;
     HeapBuffer rows;
     HeapBuffer counts;
@@ -153,11 +177,39 @@ void StripWorker::Run()
         if (const Status status = encoder.Encode(rowPointers, count, strip, plan.strips)) {
             return Fail(Stage::Encode, status, 0);
         }
-        if (!WaitForTurn(strip) || !Write()) {
+        if (!Deliver(strip)) {
             return;
         }
-        PassTurn();
     }
+}
+
+bool StripWorker::Deliver(uint32_t strip)
+{
+    AcquireSRWLockExclusive(&work->lock);
+    const bool mayPark = work->written != strip && slot->state == ParkedStrip::Empty;
+    ReleaseSRWLockExclusive(&work->lock);
+    if (mayPark && Park(strip)) {
+        return true;
+    }
+    return WaitForTurn(strip) && Write(encoder.Bytes(), encoder.Size()) && PassTurn();
+}
+
+bool StripWorker::Park(uint32_t strip)
+{
+    // The slot is empty, so no other worker reads these bytes.
+    const size_t size = encoder.Size();
+    if (parkedBytes.Size() < size && !parkedBytes.Allocate(size + size / 4, work->calls.heapAlloc)) {
+        return false; // no room to set it aside: wait instead
+    }
+    std::memcpy(parkedBytes.Address(), encoder.Bytes(), size);
+    AcquireSRWLockExclusive(&work->lock);
+    // Its turn may have come meanwhile; then it is written now.
+    const bool parked = work->written != strip && !work->failed;
+    if (parked) {
+        *slot = {ParkedStrip::Waiting, strip, parkedBytes.Address(), size};
+    }
+    ReleaseSRWLockExclusive(&work->lock);
+    return parked;
 }
 
 bool StripWorker::TakeSample(uint32_t& band)
@@ -193,20 +245,35 @@ bool StripWorker::WaitForTurn(uint32_t strip)
     return turn;
 }
 
-void StripWorker::PassTurn()
+bool StripWorker::PassTurn()
 {
+    bool wrote = true;
     AcquireSRWLockExclusive(&work->lock);
     ++work->written;
+    for (uint32_t i = 0; wrote && i < work->plan.workers; ++i) {
+        ParkedStrip& next = work->parked[i];
+        if (next.state != ParkedStrip::Waiting || next.strip != work->written) {
+            continue;
+        }
+        next.state = ParkedStrip::Writing;
+        ReleaseSRWLockExclusive(&work->lock);
+        wrote = Write(next.bytes, next.size);
+        AcquireSRWLockExclusive(&work->lock);
+        next.state = ParkedStrip::Empty;
+        ++work->written;
+        i = static_cast<uint32_t>(-1); // the next may be any worker's
+    }
     ReleaseSRWLockExclusive(&work->lock);
     WakeAllConditionVariable(&work->turn);
+    return wrote;
 }
 
-bool StripWorker::Write()
+bool StripWorker::Write(const uint8_t* bytes, size_t size)
 {
-    const auto bytes = static_cast<DWORD>(encoder.Size());
+    const auto count = static_cast<DWORD>(size);
     DWORD written = 0;
-    const BOOL wrote = WriteFile(work->output, encoder.Bytes(), bytes, &written, nullptr);
-    if (wrote && written == bytes) {
+    const BOOL wrote = WriteFile(work->output, bytes, count, &written, nullptr);
+    if (wrote && written == count) {
         return true;
     }
     // A write to a disk file that succeeds short has run out of room: Wine
@@ -289,7 +356,7 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
 
     StripWorker workers[MaxWorkers];
     for (uint32_t i = 0; i < work.plan.workers; ++i) {
-        workers[i].Attach(&work);
+        workers[i].Attach(&work, i);
     }
     RunWorkers(workers, work.plan.workers, StripWorker::SampleMain);
     if (work.failed) {
