@@ -2,9 +2,11 @@
 
 #include "pixels/RowFrame.h"
 #include "pixels/SimdBytes.h"
+#include "pixels/VariantChoice.h"
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace vlexif {
 
@@ -211,10 +213,33 @@ constexpr RowFunction ReduceRgb48RowVariants[SimdLevelCount] = {ReduceRgb48RowPl
 constexpr RowFunction ReduceGray16RowVariants[SimdLevelCount] = {ReduceGray16RowPlain, ReduceGray16RowSse2,
                                                                  ReduceGray16RowSse2, ReduceGray16RowSse2};
 
-void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock& block, uint32_t sourceDistance,
-                 uint8_t* out, uint32_t outStride)
+constexpr const RowFunction (*Variants[])[SimdLevelCount] = {&SwapRowVariants, &ReduceRgb48RowVariants,
+                                                             &ReduceGray16RowVariants};
+KernelChoice choices[std::size(Variants)];
+
+// TimedLines lines of TimedWidth pixels in each variant.
+SimdLevel FastestRow(const RowFunction (&variants)[SimdLevelCount], SimdLevel cap)
 {
-    const RowFunction convert = variants[static_cast<int>(ActiveSimdLevel())];
+    constexpr std::ptrdiff_t SourceBytes = 6 * TimedWidth; // the widest: RGB48
+    uint8_t source[SourceBytes * TimedLines];
+    uint8_t out[3 * TimedWidth * TimedLines];
+    for (size_t i = 0; i < sizeof source; ++i) {
+        source[i] = static_cast<uint8_t>(i * 37);
+    }
+    return FastestVariant(variants, cap, [&](RowFunction convert) {
+        const uint64_t start = Ticks();
+        for (std::ptrdiff_t line = 0; line < TimedLines; ++line) {
+            convert(source + SourceBytes * line, out + 3 * TimedWidth * line, TimedWidth);
+        }
+        return Ticks() - start;
+    });
+}
+
+void ConvertRows(RowConversion conversion, const HostBlock& block, uint32_t sourceDistance, uint8_t* out,
+                 uint32_t outStride)
+{
+    const RowFunction convert =
+        (*Variants[static_cast<int>(conversion)])[static_cast<int>(ChosenSimdLevel(conversion))];
     const int32_t width = block.width;
     ForEachRowBottomUp(block, sourceDistance, out, outStride,
                        [convert, width](const uint8_t* s, uint8_t* d) { convert(s, d, width); });
@@ -222,19 +247,25 @@ void ConvertRows(const RowFunction (&variants)[SimdLevelCount], const HostBlock&
 
 } // namespace
 
+SimdLevel ChosenSimdLevel(RowConversion conversion)
+{
+    const int k = static_cast<int>(conversion);
+    return choices[k].Level(*Variants[k], FastestRow);
+}
+
 void SwapRgb24Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(SwapRowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(RowConversion::SwapRgb24, block, sourceDistance, out, outStride);
 }
 
 void ReduceRgb48Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(ReduceRgb48RowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(RowConversion::ReduceRgb48, block, sourceDistance, out, outStride);
 }
 
 void ReduceGray16Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)
 {
-    ConvertRows(ReduceGray16RowVariants, block, sourceDistance, out, outStride);
+    ConvertRows(RowConversion::ReduceGray16, block, sourceDistance, out, outStride);
 }
 
 void CopyRows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride)

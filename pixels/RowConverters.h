@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pixels/HostBlock.h"
+#include "pixels/SimdLevel.h"
 
 namespace vlexif {
 
@@ -14,5 +15,10 @@ void ReduceRgb48Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* o
 void ReduceGray16Rows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride);
 // Whole rows of outStride bytes, unchanged: 8-, 4- and 1-bit lines.
 void CopyRows(const HostBlock& block, uint32_t sourceDistance, uint8_t* out, uint32_t outStride);
+
+// The converters with variants, and the level whose variant each runs: the
+// fastest up to ActiveSimdLevel(), timed on the first call, or the pinned one.
+enum class RowConversion { SwapRgb24, ReduceRgb48, ReduceGray16 };
+SimdLevel ChosenSimdLevel(RowConversion conversion);
 
 } // namespace vlexif

@@ -2,9 +2,11 @@
 
 #include "pixels/RowFrame.h"
 #include "pixels/SimdBytes.h"
+#include "pixels/VariantChoice.h"
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace vlexif {
 
@@ -229,6 +231,10 @@ VLEXIF_AVX2 void GreyRowAvx2(const uint8_t* s, uint8_t* d, int32_t width)
         Store256(d + 32, _mm256_shuffle_epi8(both, spread20));
         Store256(d + 64, _mm256_shuffle_epi8(high, spread12));
     }
+    // The tail's SSE code would otherwise run with the upper halves of the
+    // YMM registers in use, which costs some hundreds of cycles a line: GCC
+    // leaves out its vzeroupper before a tail call.
+    _mm256_zeroupper();
     GreyRowSsse3(s, d, width - j);
 }
 
@@ -416,6 +422,7 @@ VLEXIF_AVX2 void NibbleRowAvx2(const NibbleTables& tables, const Palette& table,
                        LookUpChannels(_mm256_shuffle_epi8(i, spread2), blue, green, red, not1, not2, not0));
         }
     }
+    _mm256_zeroupper(); // as in GreyRowAvx2
     NibbleRowSsse3(tables, table, s + j / 2, d + 3 * std::ptrdiff_t{j}, width - j);
 }
 
@@ -448,10 +455,36 @@ constexpr BlockFunction Expand4Bit[SimdLevelCount] = {LookUpPlain<Nibble>, Expan
 constexpr BlockFunction Expand1Bit[SimdLevelCount] = {LookUpPlain<Bit>, ExpandBytesSse2<8>, ExpandBytesSse2<8>,
                                                       ExpandBytesSse2<8>};
 
-void Expand(const BlockFunction (&variants)[SimdLevelCount], const HostBlock& block, const Palette& table, uint8_t* out,
-            uint32_t outStride)
+constexpr const BlockFunction (*Variants[])[SimdLevelCount] = {&ExpandGray8, &ExpandIndexed8, &ExpandGray16,
+                                                               &Expand4Bit, &Expand1Bit};
+KernelChoice choices[std::size(Variants)];
+
+// A block of TimedLines lines of TimedWidth pixels in each variant.
+SimdLevel FastestBlock(const BlockFunction (&variants)[SimdLevelCount], SimdLevel cap)
 {
-    variants[static_cast<int>(ActiveSimdLevel())](block, table, out, outStride);
+    constexpr int32_t SourceBytes = 2 * TimedWidth; // the widest: grey16
+    constexpr uint32_t OutStride = 3 * TimedWidth;
+    uint8_t source[SourceBytes * TimedLines];
+    uint8_t out[OutStride * TimedLines];
+    Palette table;
+    for (size_t i = 0; i < sizeof source; ++i) {
+        source[i] = static_cast<uint8_t>(i * 37);
+    }
+    for (uint32_t i = 0; i < PaletteCapacity; ++i) {
+        table[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(~i), static_cast<uint8_t>(i * 7), 0};
+    }
+    const HostBlock block{source, SourceBytes, TimedWidth, TimedLines, 0};
+    return FastestVariant(variants, cap, [&](BlockFunction expand) {
+        const uint64_t start = Ticks();
+        expand(block, table, out, OutStride);
+        return Ticks() - start;
+    });
+}
+
+void Expand(RowExpansion expansion, const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
+{
+    (*Variants[static_cast<int>(expansion)])[static_cast<int>(ChosenSimdLevel(expansion))](block, table, out,
+                                                                                           outStride);
 }
 
 // The grey expansion reads no palette.
@@ -459,29 +492,35 @@ constexpr Palette NoPalette = {};
 
 } // namespace
 
+SimdLevel ChosenSimdLevel(RowExpansion expansion)
+{
+    const int k = static_cast<int>(expansion);
+    return choices[k].Level(*Variants[k], FastestBlock);
+}
+
 void ExpandGray8Rows(const HostBlock& block, uint8_t* out, uint32_t outStride)
 {
-    Expand(ExpandGray8, block, NoPalette, out, outStride);
+    Expand(RowExpansion::Gray8, block, NoPalette, out, outStride);
 }
 
 void ExpandIndexed8Rows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(ExpandIndexed8, block, table, out, outStride);
+    Expand(RowExpansion::Indexed8, block, table, out, outStride);
 }
 
 void ExpandGray16Rows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(ExpandGray16, block, table, out, outStride);
+    Expand(RowExpansion::Gray16, block, table, out, outStride);
 }
 
 void Expand4BitRows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(Expand4Bit, block, table, out, outStride);
+    Expand(RowExpansion::FourBit, block, table, out, outStride);
 }
 
 void Expand1BitRows(const HostBlock& block, const Palette& table, uint8_t* out, uint32_t outStride)
 {
-    Expand(Expand1Bit, block, table, out, outStride);
+    Expand(RowExpansion::OneBit, block, table, out, outStride);
 }
 
 } // namespace vlexif

@@ -6,6 +6,7 @@
 
 #include "pixels/HostBlock.h"
 #include "pixels/PaletteTable.h"
+#include "pixels/SimdLevel.h"
 
 namespace vlexif {
 
@@ -21,5 +22,10 @@ void Expand4BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteC
 // The left pixel of each byte is its most significant bit.
 void Expand1BitRows(const HostBlock& block, const PaletteEntry (&table)[PaletteCapacity], uint8_t* out,
                     uint32_t outStride);
+
+// The expansions, and the level whose variant each runs: the fastest up to
+// ActiveSimdLevel(), timed on the first call, or the pinned one.
+enum class RowExpansion { Gray8, Indexed8, Gray16, FourBit, OneBit };
+SimdLevel ChosenSimdLevel(RowExpansion expansion);
 
 } // namespace vlexif

@@ -11,11 +11,13 @@ namespace {
 
 constexpr const char* LevelNames[SimdLevelCount] = {"plain", "sse2", "ssse3", "avx2"};
 constexpr int Unresolved = -1;
+constexpr int NotPinned = -1;
 
 // A plain global, constant-initialised: a function-local static would take
 // the C++ runtime's guard lock, a semaphore the DLL never gives back. Threads
 // that resolve it at once all store the same value.
 std::atomic<int> activeLevel{Unresolved};
+std::atomic<int> pinnedLevel{NotPinned};
 
 // The extended-state mask the OS enables: bits 1 and 2 are the XMM and YMM
 // registers it saves on a context switch.
@@ -80,8 +82,22 @@ bool UseSimdLevel(SimdLevel level)
     if (level > SupportedSimdLevel()) {
         return false;
     }
-    activeLevel.store(static_cast<int>(level), std::memory_order_relaxed);
+    pinnedLevel.store(static_cast<int>(level), std::memory_order_relaxed);
     return true;
+}
+
+void UseFastestVariants()
+{
+    pinnedLevel.store(NotPinned, std::memory_order_relaxed);
+}
+
+std::optional<SimdLevel> PinnedSimdLevel()
+{
+    const int level = pinnedLevel.load(std::memory_order_relaxed);
+    if (level == NotPinned) {
+        return std::nullopt;
+    }
+    return static_cast<SimdLevel>(level);
 }
 
 const char* SimdLevelName(SimdLevel level)

@@ -1,10 +1,11 @@
-// The instruction-set level the row kernels run at, probed once per module
-// load. Every kernel keeps one variant per level, the plain per-pixel one
-// first; a kernel picks its variant from ActiveSimdLevel() on every call.
-// Platform-free (x86 only).
+// The instruction-set levels the row kernels may run at, probed once per
+// module load. Every kernel keeps one variant per level, the plain per-pixel
+// one first, and runs the fastest of those up to ActiveSimdLevel()
+// (pixels/VariantChoice.h). Platform-free (x86 only).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace vlexif {
 
@@ -15,14 +16,19 @@ constexpr int SimdLevelCount = 4;
 // saves the YMM registers).
 SimdLevel SupportedSimdLevel();
 
-// The level in force: the supported one, lowered by the environment variable
-// VLEXIF_SIMD (plain, sse2, ssse3 or avx2) when that names a lower level.
-// Every level gives the same bytes; only the speed differs.
+// The highest level a kernel may run at: the supported one, lowered by the
+// environment variable VLEXIF_SIMD (plain, sse2, ssse3 or avx2) when that
+// names a lower level. Every level gives the same bytes; only the speed differs.
 SimdLevel ActiveSimdLevel();
 
-// Puts `level` in force; refused (false, nothing changed) above the supported
-// level. Lets tests and benchmarks run each variant through the dispatch.
+// Pins every kernel to its variant of `level`; refused (false, nothing
+// changed) above the supported level. Lets tests and benchmarks run each
+// variant through the dispatch.
 [[nodiscard]] bool UseSimdLevel(SimdLevel level);
+// Ends the pin: each kernel runs its fastest variant again.
+void UseFastestVariants();
+// The level UseSimdLevel pinned, if any.
+std::optional<SimdLevel> PinnedSimdLevel();
 
 const char* SimdLevelName(SimdLevel level);
 

@@ -1,7 +1,8 @@
 // The row kernels on one block of 64 lines of an A4 page at 600 dpi (4960
 // pixels a line), in output bytes per second, each in every variant this
 // machine supports, beside a memcpy of the same output size. The closing table
-// gives kernel/memcpy, the median when the run has repetitions.
+// gives kernel/memcpy, the median when the run has repetitions, and the
+// variant the dispatch chose for each kernel, against the best one.
 #include "pixels/PixelFormat.h"
 #include "pixels/RowConverters.h"
 #include "pixels/RowExpansion.h"
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -34,26 +36,36 @@ struct Kernel {
     uint32_t outputBits;
     bool hasGoal;
     void (*run)(const HostBlock& block, uint8_t* out, uint32_t stride);
+    SimdLevel (*chosen)(); // null for a kernel without variants
 };
 
 // Source distances as the plug-in passes them for each format.
 const Kernel kernels[] = {
     {"SwapRgb24Rows", static_cast<int32_t>(RowStride(Width, 24)), 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { SwapRgb24Rows(b, RowStride(Width, 24), o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { SwapRgb24Rows(b, RowStride(Width, 24), o, s); },
+     [] { return ChosenSimdLevel(RowConversion::SwapRgb24); }},
     {"ReduceRgb48Rows", 6 * Width, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceRgb48Rows(b, 6 * Width, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceRgb48Rows(b, 6 * Width, o, s); },
+     [] { return ChosenSimdLevel(RowConversion::ReduceRgb48); }},
     {"ReduceGray16Rows", 2 * Width, 8, false,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceGray16Rows(b, 2 * Width, o, s); }},
-    {"CopyRows (8-bit)", Width, 8, false, [](const HostBlock& b, uint8_t* o, uint32_t s) { CopyRows(b, Width, o, s); }},
-    {"ExpandGray8Rows", Width, 24, true, [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray8Rows(b, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { ReduceGray16Rows(b, 2 * Width, o, s); },
+     [] { return ChosenSimdLevel(RowConversion::ReduceGray16); }},
+    {"CopyRows (8-bit)", Width, 8, false, [](const HostBlock& b, uint8_t* o, uint32_t s) { CopyRows(b, Width, o, s); },
+     nullptr},
+    {"ExpandGray8Rows", Width, 24, true, [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray8Rows(b, o, s); },
+     [] { return ChosenSimdLevel(RowExpansion::Gray8); }},
     {"ExpandIndexed8Rows", Width, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandIndexed8Rows(b, palette, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandIndexed8Rows(b, palette, o, s); },
+     [] { return ChosenSimdLevel(RowExpansion::Indexed8); }},
     {"ExpandGray16Rows", 2 * Width, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray16Rows(b, palette, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { ExpandGray16Rows(b, palette, o, s); },
+     [] { return ChosenSimdLevel(RowExpansion::Gray16); }},
     {"Expand4BitRows", Width / 2, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { Expand4BitRows(b, palette, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { Expand4BitRows(b, palette, o, s); },
+     [] { return ChosenSimdLevel(RowExpansion::FourBit); }},
     {"Expand1BitRows", (Width + 7) / 8, 24, true,
-     [](const HostBlock& b, uint8_t* o, uint32_t s) { Expand1BitRows(b, palette, o, s); }},
+     [](const HostBlock& b, uint8_t* o, uint32_t s) { Expand1BitRows(b, palette, o, s); },
+     [] { return ChosenSimdLevel(RowExpansion::OneBit); }},
 };
 
 std::vector<uint8_t> RandomBytes(size_t count)
@@ -142,7 +154,27 @@ private:
     std::map<std::string, double> rates;
 };
 
-void PrintTable(const RateReporter& reporter)
+// Each kernel's own choice, made (timed) on its first call, and how long that took.
+struct Choice {
+    SimdLevel level;
+    double microseconds;
+};
+
+std::map<std::string, Choice> ChooseVariants()
+{
+    std::map<std::string, Choice> choices;
+    for (const Kernel& kernel : kernels) {
+        if (kernel.chosen != nullptr) {
+            const auto start = std::chrono::steady_clock::now();
+            const SimdLevel level = kernel.chosen();
+            const std::chrono::duration<double, std::micro> taken = std::chrono::steady_clock::now() - start;
+            choices[kernel.name] = Choice{level, taken.count()};
+        }
+    }
+    return choices;
+}
+
+void PrintTable(const RateReporter& reporter, const std::map<std::string, Choice>& choices)
 {
     std::printf("\nRow kernels, %d-pixel lines, blocks of %d lines (output MB/s, 1 MB = 1e6 bytes)\n", Width, Lines);
     std::printf("%-20s %-6s %10s %10s %8s %8s\n", "kernel", "level", "kernel", "memcpy", "ratio", "goal");
@@ -159,12 +191,22 @@ void PrintTable(const RateReporter& reporter)
             std::printf("%-20s %-6s %10.0f %10.0f %8.2f\n", kernel.name, SimdLevelName(level), own / 1e6, copy / 1e6,
                         own / copy);
         }
-        if (best > 0.0) {
-            const char* verdict = !kernel.hasGoal ? "-" : best >= Goal ? "met" : "missed";
-            std::printf("%-20s %-6s %10s %10s %8.2f %8s\n", kernel.name, "best", "", "", best, verdict);
+        if (best == 0.0) {
+            continue;
+        }
+        const char* verdict = !kernel.hasGoal ? "-" : best >= Goal ? "met" : "missed";
+        std::printf("%-20s %-6s %10s %10s %8.2f %8s\n", kernel.name, "best", "", "", best, verdict);
+        const auto choice = choices.find(kernel.name);
+        if (choice != choices.end()) {
+            const Choice& chosen = choice->second;
+            const double ratio = reporter.Rate(VariantName(kernel, chosen.level)) / copy;
+            std::printf("%-20s %-6s %10s %10s %8.2f %8s  %.2f of best, chosen in %.0f us\n", kernel.name, "chosen",
+                        SimdLevelName(chosen.level), "", ratio, "", ratio / best, chosen.microseconds);
         }
     }
     std::printf("goal: best kernel/memcpy >= %.1f for the RGB swap, the RGB48 reduction and every expansion\n", Goal);
+    std::printf("chosen: the variant the dispatch runs, timed on the kernel's first call (level in force: %s)\n",
+                SimdLevelName(ActiveSimdLevel()));
 }
 
 } // namespace
@@ -190,9 +232,10 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
+    const std::map<std::string, Choice> choices = ChooseVariants();
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    PrintTable(reporter);
+    PrintTable(reporter, choices);
     return 0;
 }

@@ -1,5 +1,5 @@
-// Runs a check once in every kernel variant this machine supports, forced
-// through the dispatch, and puts the supported level back afterwards.
+// Runs a check once in every kernel variant this machine supports, pinned
+// through the dispatch, and lets each kernel choose its own again afterwards.
 #pragma once
 
 #include "pixels/SimdLevel.h"
@@ -22,7 +22,7 @@ void ForEachSimdLevel(Check check)
         ASSERT_TRUE(UseSimdLevel(level));
         check();
     }
-    EXPECT_TRUE(UseSimdLevel(supported));
+    UseFastestVariants();
 }
 
 // Widths 1 to 64, where every vector loop meets its tail, then some longer.
