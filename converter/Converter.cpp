@@ -111,7 +111,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.Handle(), destination.path)) {
         return status;
     }
-    return output.Commit();
+    return output.Commit(calls);
 }
 
 } // namespace vkexf

@@ -1,6 +1,6 @@
 // The system calls a conversion must survive failing but the platform does
-// not fail on demand: reading the spool and taking memory. A conversion gets
-// the real ones; tests hand in failing ones.
+// not fail on demand: reading the spool, taking memory and flushing the
+// output. A conversion gets the real ones; tests hand in failing ones.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,12 @@ namespace vkexf {
 struct ConverterCalls {
     decltype(&::ReadFile) readFile;
     decltype(&::HeapAlloc) heapAlloc;
+    decltype(&::FlushFileBuffers) flushFileBuffers;
 };
 
 inline ConverterCalls SystemCalls()
 {
-    return {::ReadFile, ::HeapAlloc};
+    return {::ReadFile, ::HeapAlloc, ::FlushFileBuffers};
 }
 
 } // namespace vkexf

@@ -134,7 +134,7 @@ bool ReplacingFile::RenameOverDestination() const
     return SetFileInformationByHandle(file.Get(), FileRenameInfo, &rename, sizeof rename);
 }
 
-Status ReplacingFile::Commit()
+Status ReplacingFile::Commit(const ConverterCalls& calls)
 {
     bool replacing = false;
     if (const Status status = CheckReplaceable(replacing)) {
@@ -144,7 +144,7 @@ Status ReplacingFile::Commit()
     // power loss the rename may have reached the disk before the data, and
     // the user's old file would be gone for a damaged one. A new file has
     // nothing to lose, and the flush costs as much as a tenth of the call.
-    if (replacing && !FlushFileBuffers(file.Get())) {
+    if (replacing && !calls.flushFileBuffers(file.Get())) {
         return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
     }
     // The mark comes off before the rename: a kill in between leaves a

@@ -7,6 +7,7 @@
 // and on any failure, the destination is untouched.
 #pragma once
 
+#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/ExtendedPath.h"
 #include "win32/UniqueHandle.h"
@@ -27,7 +28,7 @@ public:
     HANDLE Handle() const { return file.Get(); }
 
     // Moves the file over the destination, flushed first when it replaces one.
-    Status Commit();
+    Status Commit(const ConverterCalls& calls);
 
 private:
     // A read-only file or a folder in the destination's place: Windows would

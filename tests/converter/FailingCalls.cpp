@@ -36,6 +36,15 @@ LPVOID WINAPI FailingAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
     return OutOfMemory() ? nullptr : HeapAlloc(heap, flags, bytes);
 }
 
+BOOL WINAPI FailingFlush(HANDLE file)
+{
+    if (FailsNow()) {
+        SetLastError(failure);
+        return FALSE;
+    }
+    return FlushFileBuffers(file);
+}
+
 } // namespace
 
 void FailingCalls::Arm(LONG n, DWORD error)
@@ -52,12 +61,17 @@ LONG FailingCalls::Count()
 
 ConverterCalls FailingCalls::Reads()
 {
-    return {FailingRead, HeapAlloc};
+    return {FailingRead, HeapAlloc, FlushFileBuffers};
 }
 
 ConverterCalls FailingCalls::Allocations()
 {
-    return {ReadFile, FailingAlloc};
+    return {ReadFile, FailingAlloc, FlushFileBuffers};
+}
+
+ConverterCalls FailingCalls::Flushes()
+{
+    return {ReadFile, HeapAlloc, FailingFlush};
 }
 
 } // namespace vkexf::test

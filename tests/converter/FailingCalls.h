@@ -21,6 +21,8 @@ struct FailingCalls {
     static ConverterCalls Reads();
     // Memory fails, reads work.
     static ConverterCalls Allocations();
+    // Flushing the output fails with `error`.
+    static ConverterCalls Flushes();
 };
 
 } // namespace vkexf::test

@@ -256,6 +256,26 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
     EXPECT_LT(ours.size(), Reference(page, false, 80, RestartInterval(ours), Colour).size());
 }
 
+// Only a file that takes another's place goes to the disk before its
+// rename, and one whose flush fails leaves the old file as it was.
+TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
+{
+    using test::FailingCalls;
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    for (const LONG flushes : {0, 1}) {
+        FailingCalls::Arm(0);
+        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75, FailingCalls::Flushes()), StatusOk);
+        EXPECT_EQ(FailingCalls::Count(), flushes) << (flushes ? "replacing" : "a new file");
+    }
+    const Bytes old = folder.Read("out.jpg");
+    FailingCalls::Arm(1, ERROR_IO_DEVICE);
+    EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75, FailingCalls::Flushes()), StatusWriteFailed);
+    EXPECT_EQ(folder.Read("out.jpg"), old);
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
+}
+
 // A read or an allocation failing on any worker of either pass: no output
 // and no temporary file, every thread ended, and the reason told.
 TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
