@@ -9,7 +9,7 @@
 set -euo pipefail
 status=0
 for file; do
-  symbols=$(i686-w64-mingw32-nm -A "$file" 2>/dev/null || true)
+  symbols=$(i686-w64-mingw32-nm -A "$file" || true)
   if [[ -z $symbols ]]; then
     echo "$file: no symbols to check" >&2
     status=1
