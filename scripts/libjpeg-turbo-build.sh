@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that build libjpeg-turbo for the mingw-w64 i686 target
 # from Debian's source package: the product's library (build-libjpeg-turbo.sh)
 # and the benchmark's 32-bit programs (bench/converter/build-anchors.sh), so
@@ -16,7 +17,7 @@ fetch_libjpeg_turbo() {
   jpeg_work=$(mktemp -d /var/tmp/libjpeg-turbo.XXXXXX)
   trap 'rm -rf "$jpeg_work"' EXIT
   chown _apt "$jpeg_work" 2>/dev/null || true  # lets apt download as its own user
-  cd "$jpeg_work"
+  cd "$jpeg_work" || return
   jpeg_source=$(fetch_source libjpeg-turbo "$@")
   jpeg_src=$jpeg_work/$(find . -maxdepth 1 -type d -name 'libjpeg-turbo-*' -printf '%f\n' | head -n1)
 }

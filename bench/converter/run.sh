@@ -48,7 +48,11 @@ field() { sed -n "s/^$1 //p" "$work/out" | tr -d '\r'; }
 # Every round's figures, a list per figure and page: "FIGURE_DPI_KIND_QUALITY".
 declare -A sampled
 record() { sampled[$1]+=" $2"; }
-samples() { printf '%s\n' ${sampled[$1]}; }
+samples() {
+  local values
+  read -ra values <<<"${sampled[$1]}"
+  printf '%s\n' "${values[@]}"
+}
 
 # Runs a program under GNU time; its wall seconds and peak resident KiB in
 # $work/time.
