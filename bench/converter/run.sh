@@ -35,6 +35,11 @@ anchors=$("$root/bench/converter/build-anchors.sh")/bin
 . "$root/scripts/wine-env.sh"
 unset DISPLAY WAYLAND_DISPLAY
 work=$(mktemp -d)
+# One persistent wineserver for every Wine run below, so that no time includes
+# a server's start. A server already running (another Wine program in this
+# prefix) would exit when idle between runs: it is waited for first. The one
+# started here is stopped at the end.
+wineserver -w
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
