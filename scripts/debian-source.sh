@@ -20,10 +20,13 @@ fi
 
 # Fetches and unpacks the newest version of a source package that can really be
 # downloaded: our mirror lists zlib's bookworm-security upload but answers 404
-# for its files, so older versions are tried in turn.
+# for its files, so older versions are tried in turn. With VERSION, only that
+# one: a second build that must match an earlier one. Prints "PACKAGE VERSION".
+#   fetch_source PACKAGE [VERSION]
 fetch_source() {
-  local pkg=$1 v
-  for v in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -Vru); do
+  local pkg=$1 v versions
+  versions=${2:-$(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -Vru)}
+  for v in $versions; do
     if apt-get source -qq "$pkg=$v" >/dev/null 2>>fetch.log; then
       echo "$pkg $v"
       return 0

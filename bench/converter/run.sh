@@ -1,77 +1,157 @@
 #!/usr/bin/env bash
-# Times VkExf.dll under Wine on A4 pages at 600 and 1200 dpi, a colour page
-# and a grey one (R = G = B), at quality 25 and 75, alternating in one run
-# with native cjpeg on the same BMP, libjpeg-turbo's tjbench compressing the
-# same image in memory on one thread (4:2:0, or grey for the grey page), and
-# the converter limited to one processor, so to one worker. Prints figures
-# and their ratios, best of REPEATS, with the peak memory of each; nothing
-# here passes or fails. The converter's processor time (all its threads)
-# beside its wall time tells contention from work on a shared machine.
-#   bench/converter/run.sh [BUILD_DIR [REPEATS]]   (default: build, 3)
+# Times VkExf.dll under Wine on A4 pages at 600 and 1200 dpi, a colour page and
+# a grey one (R = G = B), at quality 75 and 25, against anchors built for the
+# same platform: libjpeg-turbo's tjbench and cjpeg as 32-bit Windows programs
+# from the source and settings of the library the converter links
+# (build-anchors.sh builds them once). Debian's native 64-bit tjbench and cjpeg
+# run beside them for information only: a 64-bit build has twice the registers
+# and a 64-bit Huffman bit buffer, which the converter cannot have.
+#
+# Each round runs every program once, in turn, so a busy spell on the shared
+# machine hits them alike; the figures are medians of RUNS rounds. tjbench
+# compresses the page in memory on one thread (4:2:0, or grey for the grey
+# page) and prints throughput, turned here into seconds for the page. VkExf's
+# times are its own (the driver's clock around the call), with all processors
+# and with one, so one worker; cjpeg's include reading the BMP, as VkExf's do,
+# and for cjpeg.exe less the median start of a Wine process (cjpeg.exe
+# -version), which VkExf's own clock does not see either. One wineserver serves
+# the whole run, so no time includes a server's start. The grey page's anchors
+# write grey JPEGs, as VkExf does for it. Sizes: VkExf's JPEG (with its EXIF and
+# thumbnail) against cjpeg.exe -optimize at the same quality. Memory: each
+# program's peak resident size, Wine's own included for the Windows programs
+# (what Windows calls VkExf's peak working set comes to the same under Wine).
+# Nothing here passes or fails.
+#   bench/converter/run.sh [BUILD_DIR [RUNS]]   (default: build, 5)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-repeats=${2:-3}
-run=$build/win32/converter/driver/vkexf-run.exe
+runs=${2:-5}
+driver=$build/win32/converter/driver/vkexf-run.exe
 dll=$root/dist/VkExf.dll
-[[ -f $run && -f $dll ]] || { echo "build the project first (no $run or $dll)" >&2; exit 1; }
+[[ -f $driver && -f $dll ]] || { echo "build the project first (no $driver or $dll)" >&2; exit 1; }
+anchors=$("$root/bench/converter/build-anchors.sh")/bin
 
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
+unset DISPLAY WAYLAND_DISPLAY
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# One persistent wineserver for every Wine run below, so that no time includes
+# a server's start. A server already running (another Wine program in this
+# prefix) would exit when idle between runs: it is waited for first. The one
+# started here is stopped at the end.
+wineserver -w
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
-field() { sed -n "s/^$1 //p" "$2" | tr -d '\r'; }
-best() { sort -g | head -n1; }
+median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+largest() { sort -g | tail -n1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
+kib() { echo $(($(stat -c %s "$1") / 1024)); }
+field() { sed -n "s/^$1 //p" "$work/out" | tr -d '\r'; }
 
-# One conversion; prints "seconds processor-seconds peak-working-set-above-before-KiB peak-working-set-KiB".
-convert() {
-  local quality=$1 page=$2; shift 2
-  "$root/scripts/wine-run.sh" "$run" "$@" "Z:$dll" "Z:$page" "Z:$work/vkexf.jpg" "$quality" >"$work/out"
-  echo "$(field seconds "$work/out") $(field processor_seconds "$work/out")" \
-    "$(($(field peak_working_set_kib "$work/out") - $(field working_set_before_kib "$work/out")))" \
-    "$(field peak_working_set_kib "$work/out")"
+# Every round's figures, a list per figure and page: "FIGURE_DPI_KIND_QUALITY".
+declare -A sampled
+record() { sampled[$1]+=" $2"; }
+samples() {
+  local values
+  read -ra values <<<"${sampled[$1]}"
+  printf '%s\n' "${values[@]}"
 }
 
-echo "processors: $(nproc), load average $(cut -d' ' -f1-3 /proc/loadavg); times are best of $repeats, memory the largest peak"
+# Runs a program under GNU time; its wall seconds and peak resident KiB in
+# $work/time.
+timed() { /usr/bin/time -f '%e %M' -o "$work/time" "$@"; }
+
+# One conversion: "seconds processor-seconds max-RSS-KiB".
+run_vkexf() {
+  local quality=$1 page=$2
+  shift 2
+  timed wine "$driver" "$@" "Z:$dll" "Z:$page" "Z:$work/vkexf.jpg" "$quality" >"$work/out"
+  echo "$(field seconds) $(field processor_seconds) $(cut -d' ' -f2 "$work/time")"
+}
+
+# One tjbench run (the command given: native or under Wine): "seconds max-RSS-KiB".
+run_tjbench() {
+  local quality=$1 subsamp=$2 page=$3 pixels=$4
+  shift 4
+  timed "$@" "$page" "$quality" -subsamp "$subsamp" -benchtime 1 -warmup 0.5 -componly -nowrite -quiet \
+    >"$work/tj" 2>&1
+  # The quiet line: format, (TD), subsampling, quality, width, height, Mpixels/s, ratio, N/A.
+  awk -v n="$pixels" -v rss="$(cut -d' ' -f2 "$work/time")" \
+    '$1 == "BGR" { printf "%.4f %s\n", n / ($(NF - 2) * 1e6), rss }' "$work/tj"
+}
+
+# One cjpeg run (the command given): "seconds max-RSS-KiB".
+run_cjpeg() {
+  timed "$@" >"$work/cj" 2>&1
+  cat "$work/time"
+}
+
+echo "processors: $(nproc), load average $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs rounds"
+echo "anchors: $(<"$anchors/../.source") for mingw-w64 i686 in $anchors; native: $(cjpeg -version 2>&1 | head -n1)"
+times="| page | q | VkExf | its processor time | one worker | tjbench.exe | cjpeg.exe | VkExf/tjbench.exe | one worker/tjbench.exe | native tjbench | native cjpeg |
+|---|---|---|---|---|---|---|---|---|---|---|"
+sizes="| page | q | VkExf JPEG | cjpeg.exe -optimize | ratio | VkExf | one worker | tjbench.exe | cjpeg.exe | native tjbench | native cjpeg |
+|---|---|---|---|---|---|---|---|---|---|---|"
+
 for dpi in 600 1200; do
   width=$((4960 * dpi / 600)) height=$((7016 * dpi / 600)) ppm=$((23622 * dpi / 600))
   for kind in colour grey; do
     page=$work/$kind.bmp
     perl "$root/bench/converter/make-bmp.pl" $width $height $ppm "$page" $([[ $kind == grey ]] && echo grey)
-    subsamp=$([[ $kind == grey ]] && echo GRAY || echo 420)
-    # Warms the page cache and Wine.
-    convert 75 "$page" >/dev/null
-    for quality in 25 75; do
-      all=() allCpu=() one=() oneCpu=() allMem=0 oneMem=0 allWs=0 cj=() cjMem=0 tj=() tjMem=0
-      for ((i = 0; i < repeats; ++i)); do
-        read -r s p m w < <(convert $quality "$page")
-        all+=("$s"); allCpu+=("$p"); ((m > allMem)) && allMem=$m; ((w > allWs)) && allWs=$w
-        /usr/bin/time -f '%e %M' -o "$work/time" cjpeg -quality $quality -outfile "$work/cjpeg.jpg" "$page"
-        read -r s m <"$work/time"; cj+=("$s"); ((m > cjMem)) && cjMem=$m
-        /usr/bin/time -f '%M' -o "$work/time" tjbench "$page" $quality -subsamp $subsamp -benchtime 1 \
-          -warmup 0.5 -componly -nowrite -quiet >"$work/tj" 2>&1
-        perf=$(awk '$1 == "BGR" { print $(NF - 2) }' "$work/tj")
-        tj+=("$(awk -v p="$perf" -v n=$((width * height)) 'BEGIN { printf "%.4f", n / (p * 1e6) }')")
-        read -r m <"$work/time"; ((m > tjMem)) && tjMem=$m
-        read -r s p m w < <(convert $quality "$page" --processors 1)
-        one+=("$s"); oneCpu+=("$p"); ((m > oneMem)) && oneMem=$m
+    if [[ $kind == grey ]]; then
+      subsamp=GRAY grey=(-grayscale)
+    else
+      subsamp=420 grey=()
+    fi
+    # Warms the page cache and Wine's loading of each program.
+    run_vkexf 75 "$page" >/dev/null
+    run_tjbench 75 $subsamp "Z:$page" 1 wine "$anchors/tjbench.exe" >/dev/null
+    for quality in 75 25; do
+      key=${dpi}_${kind}_$quality
+      for ((i = 0; i < runs; ++i)); do
+        read -r s p r < <(run_vkexf $quality "$page")
+        record "all_$key" "$s"; record "allCpu_$key" "$p"; record "allRss_$key" "$r"
+        read -r s p r < <(run_vkexf $quality "$page" --processors 1)
+        record "one_$key" "$s"; record "oneRss_$key" "$r"
+        read -r s r < <(run_tjbench $quality $subsamp "Z:$page" $((width * height)) wine "$anchors/tjbench.exe")
+        record "tj_$key" "$s"; record "tjRss_$key" "$r"
+        read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -quality $quality "${grey[@]}" -outfile "Z:$work/cjpeg.jpg" "Z:$page")
+        record "cj_$key" "$s"; record "cjRss_$key" "$r"
+        read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -version)
+        record "start_$key" "$s"
+        read -r s r < <(run_tjbench $quality $subsamp "$page" $((width * height)) tjbench)
+        record "tj64_$key" "$s"; record "tj64Rss_$key" "$r"
+        read -r s r < <(run_cjpeg cjpeg -quality $quality "${grey[@]}" -outfile "$work/cjpeg.jpg" "$page")
+        record "cj64_$key" "$s"; record "cj64Rss_$key" "$r"
       done
-      a=$(printf '%s\n' "${all[@]}" | best) o=$(printf '%s\n' "${one[@]}" | best)
-      ap=$(printf '%s\n' "${allCpu[@]}" | best) op=$(printf '%s\n' "${oneCpu[@]}" | best)
-      c=$(printf '%s\n' "${cj[@]}" | best) t=$(printf '%s\n' "${tj[@]}" | best)
-      echo "$dpi dpi ${width}x${height} $kind q$quality:" \
-        "VkExf ${a}s (processor ${ap}s), one worker ${o}s (${op}s), tjbench ${t}s, cjpeg ${c}s;" \
-        "VkExf/tjbench $(ratio "$a" "$t"), VkExf/cjpeg $(ratio "$a" "$c"), one worker/tjbench $(ratio "$o" "$t")"
-      echo "  memory: VkExf peak working set $(mib $allWs) MiB, $(mib $allMem) MiB above the call's start;" \
-        "one worker $(mib $oneMem) MiB; tjbench max RSS $(mib $tjMem) MiB, cjpeg $(mib $cjMem) MiB;" \
-        "JPEG $(($(stat -c %s "$work/vkexf.jpg") / 1024)) KiB (cjpeg $(($(stat -c %s "$work/cjpeg.jpg") / 1024)) KiB)"
-      [[ $kind == colour ]] && eval "colourTj_${dpi}_$quality=$t"
-      if [[ $kind == grey ]]; then
-        ref=colourTj_${dpi}_$quality
-        echo "  grey VkExf / colour tjbench: $(ratio "$a" "${!ref}")"
-      fi
+      wine "$anchors/cjpeg.exe" -quality $quality "${grey[@]}" -optimize -outfile "Z:$work/optimized.jpg" "Z:$page"
+
+      all=$(samples "all_$key" | median) one=$(samples "one_$key" | median) tj=$(samples "tj_$key" | median)
+      cj=$(awk -v c="$(samples "cj_$key" | median)" -v s="$(samples "start_$key" | median)" \
+        'BEGIN { printf "%.3f", c - s }')
+      row="| $dpi dpi $kind | $quality"
+      times+=$'\n'"$row | ${all} s | $(samples "allCpu_$key" | median) s | ${one} s | ${tj} s | ${cj} s"
+      times+=" | $(ratio "$all" "$tj") | $(ratio "$one" "$tj")"
+      times+=" | $(samples "tj64_$key" | median) s | $(samples "cj64_$key" | median) s |"
+      sizes+=$'\n'"$row | $(kib "$work/vkexf.jpg") KiB | $(kib "$work/optimized.jpg") KiB"
+      sizes+=" | $(ratio "$(stat -c %s "$work/vkexf.jpg")" "$(stat -c %s "$work/optimized.jpg")")"
+      for figure in allRss oneRss tjRss cjRss tj64Rss cj64Rss; do
+        sizes+=" | $(mib "$(samples "${figure}_$key" | largest)") MiB"
+      done
+      sizes+=" |"
+      echo "$dpi dpi $kind q$quality done; Wine start $(samples "start_$key" | median) s" \
+        "(subtracted from cjpeg.exe), load average $(cut -d' ' -f1-3 /proc/loadavg)"
     done
     rm -f "$page"
   done
 done
+
+echo
+echo "Times, medians of $runs rounds; ratios below 1 are the converter ahead"
+echo "$times"
+echo
+echo "JPEG sizes (the last round's), and each program's largest peak resident size"
+echo "$sizes"
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
