@@ -39,6 +39,7 @@ work=$(mktemp -d)
 # a server's start. A server already running (another Wine program in this
 # prefix) would exit when idle between runs: it is waited for first. The one
 # started here is stopped at the end.
+echo "waiting for any wineserver of $WINEPREFIX to exit (wineserver -k stops it)" >&2
 wineserver -w
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
