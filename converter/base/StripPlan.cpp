@@ -20,9 +20,7 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     const uint32_t mcusPerRow = (width + plan.mcuSide - 1) / plan.mcuSide;
     const size_t mcuRowBytes = size_t{stride} * plan.mcuSide;
     const uint32_t pageMcuRows = (height + plan.mcuSide - 1) / plan.mcuSide;
-    // A worker holds about twice its strip.
-    const size_t shared = std::max(WorkerBudgetBytes / (2 * size_t{std::max(processors, 1u)} + 1), SmallestStripBytes);
-    const auto wanted = static_cast<uint32_t>(std::max<size_t>(std::min(stripBytes, shared) / mcuRowBytes, 1));
+    const auto wanted = static_cast<uint32_t>(std::max<size_t>(stripBytes / mcuRowBytes, 1));
     const uint32_t mcuRows = std::min({wanted, MaxRestartInterval / mcusPerRow, pageMcuRows});
     plan.stripRows = mcuRows * plan.mcuSide;
     plan.strips = (height + plan.stripRows - 1) / plan.stripRows;

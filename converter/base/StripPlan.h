@@ -8,14 +8,10 @@
 
 namespace vkexf {
 
-// About two megabytes of pixels a strip: starting a strip still costs
-// something (an A4 page at 600 dpi took a twelfth longer on one core in
-// strips of one megabyte, an eighth at 16 rows), and a strip's pixels and
-// code still fit a core's cache (four megabytes were slower again).
-constexpr size_t StripTargetBytes = 2u << 20;
-// Strips are cut smaller, down to this, so that every processor's worker
-// fits the budget below.
-constexpr size_t SmallestStripBytes = 1u << 20;
+// About a megabyte of pixels a strip: at 64 rows and more, starting a strip
+// costs little against compressing it (at 16 rows an A4 page took an eighth
+// longer), and the strips still spread evenly over the workers.
+constexpr size_t StripTargetBytes = 1u << 20;
 // What the workers together may hold at once, beside the page's own data:
 // keeps an A4 page at 600 dpi well under 32 MB on any number of cores.
 constexpr size_t WorkerBudgetBytes = 20u << 20;
@@ -39,7 +35,7 @@ struct StripPlan {
 
 // The plan for a page of `width` x `height` BGR pixels, `stride` bytes a row,
 // on `processors` usable processors, with strips of about `stripBytes` of
-// pixels, or less on many processors. Its memory grows with the width only.
+// pixels. Its memory grows with the width only.
 StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
                      size_t stripBytes = StripTargetBytes);
 
