@@ -82,9 +82,9 @@ private:
     // Once for both passes: the compress object and its memory stay.
     [[nodiscard]] bool Prepare();
     SymbolCounts& Counted() const { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
-    // False once any worker has failed.
-    [[nodiscard]] bool TakeSample(uint32_t& band);
-    [[nodiscard]] bool TakeStrip(uint32_t& strip);
+    // The next of `count` sample bands or strips, `next` the shared
+    // counter; false once all are taken or any worker has failed.
+    [[nodiscard]] bool Take(uint32_t& next, uint32_t count, uint32_t& taken);
     // Puts the strip just compressed in the file, or sets it aside when the
     // strips above it are not there yet and none of this worker's waits.
     [[nodiscard]] bool Deliver(uint32_t strip);
@@ -132,7 +132,7 @@ bool StripWorker::Prepare()
 void StripWorker::Sample()
 {
     uint32_t band = 0;
-    while (TakeSample(band)) {
+    while (Take(work->nextSample, work->plan.sampleBands, band)) {
         if (!Prepare()) {
             return;
         }
@@ -166,7 +166,7 @@ void StripWorker::Run()
     const uint32_t height = work->settings->height;
     auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
     uint32_t strip = 0;
-    while (TakeStrip(strip)) {
+    while (Take(work->nextStrip, plan.strips, strip)) {
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
@@ -212,26 +212,15 @@ bool StripWorker::Park(uint32_t strip)
     return parked;
 }
 
-bool StripWorker::TakeSample(uint32_t& band)
+bool StripWorker::Take(uint32_t& next, uint32_t count, uint32_t& taken)
 {
     AcquireSRWLockExclusive(&work->lock);
-    const bool taken = !work->failed && work->nextSample < work->plan.sampleBands;
-    if (taken) {
-        band = work->nextSample++;
+    const bool any = !work->failed && next < count;
+    if (any) {
+        taken = next++;
     }
     ReleaseSRWLockExclusive(&work->lock);
-    return taken;
-}
-
-bool StripWorker::TakeStrip(uint32_t& strip)
-{
-    AcquireSRWLockExclusive(&work->lock);
-    const bool taken = !work->failed && work->nextStrip < work->plan.strips;
-    if (taken) {
-        strip = work->nextStrip++;
-    }
-    ReleaseSRWLockExclusive(&work->lock);
-    return taken;
+    return any;
 }
 
 bool StripWorker::WaitForTurn(uint32_t strip)
