@@ -112,7 +112,8 @@ bool CountBlock(BitReader& reader, const Decoder& dc, const Decoder& ac, uint32_
     }
     ++dcCounts[symbol];
     reader.Skip(length + symbol);
-    for (int k = 1; k < 64;) {
+    int k = 1;
+    while (k < 64) {
         if (!ac.Decode(reader.Peek(), length, symbol)) {
             return false;
         }
@@ -120,16 +121,12 @@ bool CountBlock(BitReader& reader, const Decoder& dc, const Decoder& ac, uint32_
         const int run = symbol >> 4;
         const int size = symbol & 15;
         reader.Skip(length + size);
-        if (size == 0) {
-            if (run != 15) {
-                break; // end of block
-            }
-            k += 16;
-            continue;
+        if (size == 0 && run != 15) {
+            return true; // end of block
         }
-        k += run + 1;
+        k += run + 1; // a run of sixteen zeros is 0xF0
     }
-    return true;
+    return k == 64;
 }
 
 } // namespace

@@ -76,12 +76,15 @@ public:
         slot = &sharedWork->parked[index];
     }
     // What this worker's sample bands hold; empty if it took none.
-    const SymbolCounts* Counts() const { return counts.Valid() ? &Counted() : nullptr; }
+    const SymbolCounts* Counts() const
+    {
+        return counts.Valid() ? reinterpret_cast<const SymbolCounts*>(counts.Address()) : nullptr;
+    }
 
 private:
     // Once for both passes: the compress object and its memory stay.
     [[nodiscard]] bool Prepare();
-    SymbolCounts& Counted() const { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
+    SymbolCounts& Counted() { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
     // The next of `count` sample bands or strips, `next` the shared
     // counter; false once all are taken or any worker has failed.
     [[nodiscard]] bool Take(uint32_t& next, uint32_t count, uint32_t& taken);

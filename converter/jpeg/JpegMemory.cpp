@@ -30,7 +30,7 @@ void* JpegMemory::Take(size_t bytes)
     return address;
 }
 
-void JpegMemory::Give(void* block, size_t bytes)
+void JpegMemory::Give(void* block)
 {
     for (int i = 0; i < count; ++i) {
         if (blocks[i].address == block) {
@@ -38,7 +38,6 @@ void JpegMemory::Give(void* block, size_t bytes)
             return;
         }
     }
-    static_cast<void>(bytes); // a block not kept goes back to the heap
     HeapFree(GetProcessHeap(), 0, block);
 }
 
@@ -59,10 +58,10 @@ void* Take(j_common_ptr cinfo, size_t bytes)
     return memory ? memory->Take(bytes) : HeapAlloc(GetProcessHeap(), 0, bytes);
 }
 
-void Give(j_common_ptr cinfo, void* block, size_t bytes)
+void Give(j_common_ptr cinfo, void* block)
 {
     if (vkexf::JpegMemory* const memory = MemoryOf(cinfo)) {
-        memory->Give(block, bytes);
+        memory->Give(block);
     } else {
         HeapFree(GetProcessHeap(), 0, block);
     }
@@ -79,9 +78,9 @@ void* jpeg_get_small(j_common_ptr cinfo, size_t bytes)
     return Take(cinfo, bytes);
 }
 
-void jpeg_free_small(j_common_ptr cinfo, void* block, size_t bytes)
+void jpeg_free_small(j_common_ptr cinfo, void* block, size_t)
 {
-    Give(cinfo, block, bytes);
+    Give(cinfo, block);
 }
 
 void* jpeg_get_large(j_common_ptr cinfo, size_t bytes)
@@ -89,9 +88,9 @@ void* jpeg_get_large(j_common_ptr cinfo, size_t bytes)
     return Take(cinfo, bytes);
 }
 
-void jpeg_free_large(j_common_ptr cinfo, void* block, size_t bytes)
+void jpeg_free_large(j_common_ptr cinfo, void* block, size_t)
 {
-    Give(cinfo, block, bytes);
+    Give(cinfo, block);
 }
 
 // Everything libjpeg asks for lives in memory: no backing store.

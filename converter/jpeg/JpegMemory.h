@@ -25,8 +25,9 @@ public:
 
     // A block of `bytes`: one given back before if it has that size.
     void* Take(size_t bytes);
-    // Keeps `block` for the next Take of its size.
-    void Give(void* block, size_t bytes);
+    // Keeps `block` for the next Take of its size; one not kept goes back
+    // to the heap.
+    void Give(void* block);
 
 private:
     struct Block {

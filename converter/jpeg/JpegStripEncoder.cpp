@@ -57,7 +57,6 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     exifSegment = settings.exifSegment;
     exifSegmentSize = settings.exifSegmentSize;
     pageHeight = settings.height;
-    grey = settings.grey;
 
     cinfo.err = errors.Install();
     memory.UseAllocator(calls.heapAlloc);
@@ -106,9 +105,9 @@ Status JpegStripEncoder::Compress(uint8_t** rows, unsigned count, bool exif)
     }
     jpeg_finish_compress(&cinfo);
 
-    const uint8_t* jpeg = destination.buffer.Address();
+    uint8_t* const jpeg = destination.buffer.Address();
     end = destination.used;
-    if (!LocateScan(destination.buffer.Address(), end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
+    if (!LocateScan(jpeg, end, pageHeight) || end < begin + 2 || jpeg[end - 1] != EndOfImage) {
         return StatusWriteFailed;
     }
     return StatusOk;
@@ -140,11 +139,10 @@ Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& co
         Copy(*cinfo.dc_huff_tbl_ptrs[table], dc[table]);
         Copy(*cinfo.ac_huff_tbl_ptrs[table], ac[table]);
     }
-    const unsigned side = grey ? 8 : 16;
-    const uint64_t mcus = uint64_t{(cinfo.image_width + side - 1) / side} * ((count + side - 1) / side);
+    const uint64_t mcus = uint64_t{cinfo.MCUs_per_row} * cinfo.MCU_rows_in_scan;
     // The scan runs to the end of image.
     const uint8_t* scan = destination.buffer.Address() + begin;
-    if (!CountScanSymbols(scan, end - begin - 2, mcus, grey, dc, ac, counts)) {
+    if (!CountScanSymbols(scan, end - begin - 2, mcus, cinfo.num_components == 1, dc, ac, counts)) {
         return StatusWriteFailed;
     }
     return StatusOk;

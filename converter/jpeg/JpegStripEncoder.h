@@ -87,7 +87,6 @@ private:
     const uint8_t* exifSegment = nullptr;
     size_t exifSegmentSize = 0;
     uint32_t pageHeight = 0;
-    bool grey = false;
     size_t begin = 0;
     size_t end = 0;
 };
