@@ -63,8 +63,10 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
         return Fail(StatusBadArguments, "cannot convert", nullptr, "no spool file was given");
     }
 
+    // What this conversion may wait, in all, for files other programs hold.
+    vlexif::HeldFileWaits waits;
     BmpRowReader reader;
-    if (const Status status = reader.Open(spoolPath)) {
+    if (const Status status = reader.Open(spoolPath, waits)) {
         return status;
     }
     const BmpLayout& layout = reader.Layout();
@@ -105,7 +107,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     settings.exifSegmentSize = segment.size;
 
     ReplacingFile output;
-    if (const Status status = output.Create(destination.path)) {
+    if (const Status status = output.Create(destination.path, waits)) {
         return status;
     }
     if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.Handle(), destination.path)) {

@@ -15,3 +15,8 @@ extern "C" uint32_t __cdecl VkExf_LastError(char* text, uint32_t size)
 {
     return vkexf::CopyLastFailure(text, size);
 }
+
+extern "C" uint32_t __cdecl VkExf_LastStatus()
+{
+    return vkexf::LastFailureStatus();
+}

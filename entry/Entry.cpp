@@ -100,6 +100,6 @@ extern "C" uint32_t __cdecl VLScanEntry(uint32_t command, vlexif::HostParams* pa
             status = vlexif::StatusBadFormat;
         }
     }
-    vlexif::ReportStatus(owner, status);
+    vlexif::ReportStatus(owner, status, plugin->FailureMessage());
     return status;
 }

@@ -27,9 +27,9 @@ UINT MessageIdFor(PluginStatus status)
 
 } // namespace
 
-void ReportStatus(HWND owner, PluginStatus status)
+void ReportStatus(HWND owner, PluginStatus status, UINT messageOverride)
 {
-    const UINT messageId = MessageIdFor(status);
+    const UINT messageId = MessageIdFor(status) != 0 && messageOverride != 0 ? messageOverride : MessageIdFor(status);
     if (messageId == 0) {
         return;
     }

@@ -5,6 +5,8 @@
 
 namespace vlexif {
 
-void ReportStatus(HWND owner, PluginStatus status);
+// `messageId`, when not 0, names the text to show for a failing status
+// instead of the status's own.
+void ReportStatus(HWND owner, PluginStatus status, UINT messageId = 0);
 
 } // namespace vlexif

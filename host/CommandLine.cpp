@@ -207,6 +207,8 @@ std::string ExitStatusText()
            "  2    the command line is wrong\n"
            "  3    interrupted while the converter wrote the JPEG: the page had been\n"
            "       handed to it already, and the JPEG was written in full\n"
+           "  4    the output was in use by another program: it is unchanged, and the\n"
+           "       new JPEG was saved beside it under the name the message gives\n"
            "  130  interrupted (Ctrl+C, Ctrl+Break, the console closed): the job was\n"
            "       aborted and no JPEG written\n";
 }

@@ -65,6 +65,9 @@ constexpr int ExitUsage = 2;
 // An interrupt that came while the converter wrote: too late to stop the
 // JPEG, which was written in full; told apart from both success and abort.
 constexpr int ExitInterruptedLate = 3;
+// The output could not be replaced (another program kept it open): the old
+// file is intact and the new page was saved beside it, as the message says.
+constexpr int ExitSavedBeside = 4;
 constexpr int ExitInterrupted = 130;
 
 std::string UsageText();

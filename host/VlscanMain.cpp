@@ -19,6 +19,7 @@
 #include "host/job/JobLock.h"
 #include "host/job/PluginLibrary.h"
 #include "host/job/ScanJob.h"
+#include "interface/VkExf.h"
 #include "host/job/StatusNames.h"
 #include "host/picture/HostPage.h"
 #include "host/readers/ImageLoader.h"
@@ -285,6 +286,10 @@ int Scan(const ScanOptions& options)
     }
     if (outcome.failedCommand == vlexif::CmdFinish && outcome.status == vlexif::StatusCreateFailed) {
         const std::string reason = converter.LastError();
+        if (converter.LastStatus() == VkExfSavedBeside) {
+            Say(AsGiven(reason, target, options.output));
+            return ExitSavedBeside;
+        }
         Say((reason.empty() ? "cannot write " + options.output + ": the converter failed"
                             : AsGiven(reason, target, options.output)) +
             FailureDetail(outcome.failedCommand, outcome.status));

@@ -18,7 +18,19 @@ extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* job
 // the plug-in's Finish loads VkExf.dll itself for the job's duration.
 extern "C" uint32_t __cdecl VkExf_LastError(char* text, uint32_t size);
 
+// The status for a destination that could not be replaced, another program
+// holding it, whose new JPEG was kept beside it under a name with " (new)"
+// before the extension; VkExf_LastError names the file. The old file is
+// intact. The plug-in tells the user where the page went.
+constexpr uint32_t VkExfSavedBeside = 210;
+
+// The status of this process's last VkExf_Entry call, as its low 16 bits
+// were: 0 after a success. A host tells VkExfSavedBeside from a failure by it.
+extern "C" uint32_t __cdecl VkExf_LastStatus();
+
 using VkExfEntryProc = decltype(&VkExf_Entry);
 constexpr char VkExfEntryName[] = "VkExf_Entry";
 using VkExfLastErrorProc = decltype(&VkExf_LastError);
 constexpr char VkExfLastErrorName[] = "VkExf_LastError";
+using VkExfLastStatusProc = decltype(&VkExf_LastStatus);
+constexpr char VkExfLastStatusName[] = "VkExf_LastStatus";

@@ -16,14 +16,15 @@ bool ConverterLibrary::Load(HMODULE ownModule)
     return module.Valid();
 }
 
-bool ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath, int32_t quality)
+uint32_t ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
+                                   int32_t quality)
 {
     const auto entry =
         reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfEntryName)));
     if (!entry) {
-        return false;
+        return StatusCreateFailed;
     }
-    return (entry(versionText, job, spoolPath, quality) & 0xFFFF) == 0;
+    return entry(versionText, job, spoolPath, quality) & 0xFFFF;
 }
 
 } // namespace vlexif

@@ -12,9 +12,10 @@ public:
     [[nodiscard]] bool Load(HMODULE ownModule);
     // Unloads the library, if loaded.
     void Reset() { module.Reset(); }
-    // True when the converter's entry exists and reports success in the low
-    // 16 bits of its result.
-    [[nodiscard]] bool Convert(const char* versionText, const JobRecord* job, const char* spoolPath, int32_t quality);
+    // The low 16 bits of the converter's result: 0 for success, else its
+    // status; StatusCreateFailed's value when the entry is missing.
+    [[nodiscard]] uint32_t Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
+                                   int32_t quality);
 
 private:
     UniqueModule module;

@@ -1,6 +1,7 @@
 #include "scanjob/ExifPlugin.h"
 
 #include "interface/ResourceIds.h"
+#include "interface/VkExf.h"
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeader.h"
@@ -146,8 +147,13 @@ PluginStatus ExifPlugin::Finish()
     PluginStatus status = StatusCreateFailed;
     // Without a spool file of its own there is nothing to convert.
     if (ownPath && converter.Load(OwnModule())) {
-        if (converter.Convert(ConverterVersionText, jobRecord, tempPath, quality)) {
+        const uint32_t converted = converter.Convert(ConverterVersionText, jobRecord, tempPath, quality);
+        if (converted == 0) {
             status = StatusOk;
+        } else if (converted == VkExfSavedBeside) {
+            // Not the file the host asked for, but the page is safe: the
+            // user is told where, not that it was lost.
+            failureMessage = IDS_SAVED_BESIDE;
         }
         converter.Reset();
     }

@@ -86,16 +86,17 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     // A job begun again without finish or abort would orphan its first file:
     // the path stored for it is about to be replaced.
     if (LoadTempPath()) {
-        static_cast<void>(SpoolFile::Delete(tempPath)); // the new job goes on regardless
+        DeleteSpool(tempPath);
     }
+    RemoveLeftovers();
     if (!MakeSpoolPath(tempPath)) {
         workBuffer.Reset();
         return StatusCreateFailed;
     }
-    if (spoolFile.Create(tempPath) != StatusOk) {
+    if (spoolFile.Create(tempPath, heldFileWaits) != StatusOk) {
         workBuffer.Reset();
         // The empty file the name was reserved with is ours: leave nothing behind.
-        static_cast<void>(SpoolFile::Delete(tempPath)); // the failed create is what is reported
+        DeleteSpool(tempPath);
         return StatusCreateFailed;
     }
     PluginStatus status = WriteHeader(image);
@@ -113,7 +114,7 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
     // A spool file whose path cannot be kept could never be found again by
     // the job's later calls, nor deleted by its abort.
     if (!settings.WriteString("TempFile", tempPath)) {
-        static_cast<void>(SpoolFile::Delete(tempPath)); // the lost path is what is reported
+        DeleteSpool(tempPath);
         return StatusCreateFailed;
     }
     static_cast<void>(settings.WriteDword("LoopCount", 0)); // a record only: no later call reads it
@@ -234,9 +235,12 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
 PluginStatus BmpSpoolPlugin::Abort()
 {
     if (LoadTempPath()) {
-        static_cast<void>(SpoolFile::Delete(tempPath)); // an abort always ends the job
+        DeleteSpool(tempPath);
     }
     settings.DeleteValue("TempFile");
+    // Last, so that a file held a moment ago has had the whole job's time to
+    // be let go of.
+    RemoveLeftovers();
     settings.DeleteValue("ImageFormat");
     settings.DeleteValue("LoopCount");
     return StatusOk;

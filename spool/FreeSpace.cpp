@@ -1,6 +1,6 @@
 #include "spool/FreeSpace.h"
 
-#include "spool/SystemCalls.h"
+#include "win32/SystemCalls.h"
 
 namespace vlexif {
 

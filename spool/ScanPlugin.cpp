@@ -1,6 +1,7 @@
 #include "spool/ScanPlugin.h"
 
 #include "pixels/PixelFormat.h"
+#include "spool/LeftoverSpools.h"
 #include "spool/SpoolPath.h"
 
 namespace vlexif {
@@ -17,6 +18,8 @@ ScanPlugin::~ScanPlugin()
 void ScanPlugin::BindHost(HostParams* params)
 {
     hostParams = params;
+    heldFileWaits.Restart();
+    failureMessage = 0;
     jobRecord = params->job;
     imageRecord = jobRecord ? jobRecord->image : nullptr;
 }
@@ -40,7 +43,7 @@ void ScanPlugin::ReloadFormatCode()
 
 bool ScanPlugin::LoadTempPath()
 {
-    return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath);
+    return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath, heldFileWaits);
 }
 
 PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
@@ -49,11 +52,11 @@ PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
     if (!settings.ReadString("TempFile", tempPath) || !IsSpoolNamedPath(tempPath)) {
         return StatusOpenFailed;
     }
-    if (spoolFile.Open(tempPath) != StatusOk) {
+    if (spoolFile.Open(tempPath, heldFileWaits) != StatusOk) {
         // A spool file the job can no longer write is lost to it; deleted
         // only once it has proven itself to a reader.
-        if (IsOwnSpoolPath(tempPath)) {
-            static_cast<void>(SpoolFile::Delete(tempPath)); // the failed open is what is reported
+        if (IsOwnSpoolPath(tempPath, heldFileWaits)) {
+            DeleteSpool(tempPath);
         }
         return StatusOpenFailed;
     }
@@ -66,8 +69,19 @@ PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
 
 void ScanPlugin::CloseAndDelete()
 {
-    static_cast<void>(spoolFile.Close());           // the file is going anyway
-    static_cast<void>(SpoolFile::Delete(tempPath)); // the earlier failure is what is reported
+    static_cast<void>(spoolFile.Close()); // the file is going anyway
+    DeleteSpool(tempPath);
+}
+
+void ScanPlugin::DeleteSpool(const char* path)
+{
+    // The failure or the end that led here is what is reported.
+    static_cast<void>(LeftoverSpools(settings).Delete(path, heldFileWaits));
+}
+
+void ScanPlugin::RemoveLeftovers()
+{
+    LeftoverSpools(settings).RemoveRemembered(heldFileWaits);
 }
 
 PluginStatus ScanPlugin::CloseWritten(PluginStatus status)

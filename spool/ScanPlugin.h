@@ -35,6 +35,9 @@ public:
     uint32_t FormatCode() const { return formatCode; }
     const char* TempPath() const { return tempPath; }
     bool HoldsWorkBlock() const { return workBuffer.Valid(); }
+    // The text to show for this call's failure instead of its status's
+    // own, or 0.
+    UINT FailureMessage() const { return failureMessage; }
 
 protected:
     // The job's values live under the host's key plus "EXIF".
@@ -51,6 +54,10 @@ protected:
     PluginStatus OpenSpoolFile(uint32_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();
+    // Deletes the spool file at `path`; one another program still holds is
+    // remembered and removed by RemoveLeftovers at a later call.
+    void DeleteSpool(const char* path);
+    void RemoveLeftovers();
     // The end of a write that came to `status`: the work block freed, the
     // file closed. A close that fails counts as a failed write, for the file
     // may not hold what was written; on any failure the file is deleted.
@@ -68,6 +75,9 @@ protected:
     uint32_t blockCount = 0;
     uint32_t formatCode = 0;
     GlobalBlock workBuffer;
+    // What this host call may still wait for files another program holds.
+    HeldFileWaits heldFileWaits;
+    UINT failureMessage = 0;
 };
 
 } // namespace vlexif

@@ -1,21 +1,27 @@
 #include "spool/SpoolFile.h"
 
-#include "spool/SystemCalls.h"
+#include "win32/SystemCalls.h"
 
 namespace vlexif {
 
-PluginStatus SpoolFile::Create(const char* path)
+PluginStatus SpoolFile::Create(const char* path, HeldFileWaits& waits)
 {
-    handle.Reset(
-        Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return handle.Valid() ? StatusOk : StatusCreateFailed;
+    const bool created = RetryWhileHeld(waits, path, [this, path] {
+        handle.Reset(Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        return handle.Valid();
+    });
+    return created ? StatusOk : StatusCreateFailed;
 }
 
-PluginStatus SpoolFile::Open(const char* path)
+PluginStatus SpoolFile::Open(const char* path, HeldFileWaits& waits)
 {
-    handle.Reset(Os().createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    return handle.Valid() ? StatusOk : StatusOpenFailed;
+    const bool opened = RetryWhileHeld(waits, path, [this, path] {
+        handle.Reset(Os().createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        return handle.Valid();
+    });
+    return opened ? StatusOk : StatusOpenFailed;
 }
 
 PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)
@@ -39,9 +45,10 @@ PluginStatus SpoolFile::Close()
     return handle.Valid() && handle.Close() ? StatusOk : StatusCloseFailed;
 }
 
-PluginStatus SpoolFile::Delete(const char* path)
+PluginStatus SpoolFile::Delete(const char* path, HeldFileWaits& waits)
 {
-    return Os().deleteFileA(path) ? StatusOk : StatusDeleteFailed;
+    const bool deleted = RetryWhileHeld(waits, path, [path] { return Os().deleteFileA(path) != FALSE; });
+    return deleted ? StatusOk : StatusDeleteFailed;
 }
 
 } // namespace vlexif

@@ -2,26 +2,29 @@
 #pragma once
 
 #include "interface/HostInterface.h"
-#include "spool/SystemCalls.h"
+#include "win32/HeldFiles.h"
+#include "win32/SystemCalls.h"
 
 namespace vlexif {
 
 class SpoolFile {
 public:
-    PluginStatus Create(const char* path);
-    PluginStatus Open(const char* path);
+    // Create, Open and Delete try again while another program holds the
+    // file for a moment, within what `waits` has left for this host call.
+    PluginStatus Create(const char* path, HeldFileWaits& waits);
+    PluginStatus Open(const char* path, HeldFileWaits& waits);
     // Short writes fail too: a spool file with a gap is a corrupt image.
     PluginStatus Write(uint32_t byteCount, const void* data);
     PluginStatus Seek(int32_t distance, DWORD moveMethod);
     // StatusCloseFailed also when nothing is open. The handle is gone either
     // way; after writing, a failure means the file may not hold what was written.
     PluginStatus Close();
-    static PluginStatus Delete(const char* path);
+    static PluginStatus Delete(const char* path, HeldFileWaits& waits);
 
     HANDLE Handle() const { return handle.Get(); }
 
 private:
-    SpoolHandle handle;
+    TableFile handle;
 };
 
 } // namespace vlexif

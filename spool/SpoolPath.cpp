@@ -2,7 +2,7 @@
 
 #include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
-#include "spool/SystemCalls.h"
+#include "win32/SystemCalls.h"
 
 namespace vlexif {
 
@@ -52,16 +52,22 @@ bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)
     return true;
 }
 
-bool IsOwnSpoolPath(const char* path)
+bool IsOwnSpoolPath(const char* path, HeldFileWaits& waits)
 {
     if (!IsSpoolNamedPath(path)) {
         return false;
     }
-    // Opened for reading only, and closed again on every way out.
-    const SpoolHandle file(
-        Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Opened for reading only, and closed again on every way out. Sharing
+    // everything: a program that holds the file, even to write, does not
+    // change what its head proves.
+    TableFile file;
+    const bool opened = RetryWhileHeld(waits, path, [&file, path] {
+        file.Reset(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.Valid();
+    });
     uint32_t size = 0;
-    return file.Valid() && HoldsSpoolHead(file.Get(), size);
+    return opened && HoldsSpoolHead(file.Get(), size);
 }
 
 } // namespace vlexif

@@ -2,6 +2,8 @@
 // when its path comes back from the registry.
 #pragma once
 
+#include "win32/HeldFiles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -26,7 +28,7 @@ bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize);
 // True only for a spool file this plug-in made: a spool-named path whose
 // file, opened for reading only, holds a spool head. A stored path is checked
 // before use so that no forged value makes the plug-in write to or delete
-// another file.
-bool IsOwnSpoolPath(const char* path);
+// another file. The open is tried again while another program holds the file.
+bool IsOwnSpoolPath(const char* path, HeldFileWaits& waits);
 
 } // namespace vlexif

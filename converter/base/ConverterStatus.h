@@ -4,6 +4,8 @@
 // the words for the user come from VkExf_LastError.
 #pragma once
 
+#include "interface/VkExf.h"
+
 #include <cstdint>
 
 namespace vkexf {
@@ -15,6 +17,7 @@ enum [[nodiscard]] Status : uint16_t{
     StatusReadFailed = 203,    // spool file could not be opened or read
     StatusWriteFailed = 205,   // writing or encoding the JPEG
     StatusReplaceFailed = 206, // the destination cannot be replaced
+    StatusSavedBeside = VkExfSavedBeside, // not replaced, but the new JPEG kept beside it
     StatusSeekFailed = 208,
     StatusBadFormat = 209,    // spool file is not a BMP this converter reads
     StatusBadArguments = 211, // missing job record, destination or spool path

@@ -9,6 +9,7 @@ namespace {
 
 // Two paths' worth: the longest path and the longest system message fit.
 char lastFailure[1024];
+Status lastStatus = StatusOk;
 
 // Our own words for the failures a user can fix; the system's text, in the
 // user's language, for the rest.
@@ -23,7 +24,7 @@ const char* Reason(DWORD error, char* buffer, DWORD size)
         return "access denied";
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return "the file is in use";
+        return "the file is in use by another program";
     case ERROR_WRITE_PROTECT:
         return "the disk is write-protected";
     case ERROR_DISK_FULL:
@@ -61,10 +62,17 @@ const char* Reason(DWORD error, char* buffer, DWORD size)
 void ClearLastFailure()
 {
     lastFailure[0] = '\0';
+    lastStatus = StatusOk;
+}
+
+Status LastFailureStatus()
+{
+    return lastStatus;
 }
 
 Status Fail(Status status, const char* action, const char* path, const char* reason)
 {
+    lastStatus = status;
     if (path) {
         std::snprintf(lastFailure, sizeof lastFailure, "%s %s: %s", action, path, reason);
     } else {
@@ -73,10 +81,22 @@ Status Fail(Status status, const char* action, const char* path, const char* rea
     return status;
 }
 
-Status FailWithError(Status status, const char* action, const char* path, DWORD error)
+Status FailWithError(Status status, const char* action, const char* path, DWORD error, const char* call)
 {
     char system[256];
-    return Fail(status, action, path, Reason(error, system, sizeof system));
+    const char* reason = Reason(error, system, sizeof system);
+    if (!call) {
+        return Fail(status, action, path, reason);
+    }
+    char detailed[sizeof system + 64];
+    std::snprintf(detailed, sizeof detailed, "%s (%s, error %lu)", reason, call, static_cast<unsigned long>(error));
+    return Fail(status, action, path, detailed);
+}
+
+void AppendToLastFailure(const char* text)
+{
+    const size_t length = std::strlen(lastFailure);
+    std::snprintf(lastFailure + length, sizeof lastFailure - length, "%s", text);
 }
 
 uint32_t CopyLastFailure(char* text, uint32_t size)

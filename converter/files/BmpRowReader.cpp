@@ -32,14 +32,20 @@ const char* Problem(BmpError error)
 
 } // namespace
 
-Status BmpRowReader::Open(const char* spoolPath)
+Status BmpRowReader::Open(const char* spoolPath, vlexif::HeldFileWaits& waits)
 {
     path = spoolPath;
-    file.Reset(CreateFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool opened = vlexif::RetryWhileHeld(waits, spoolPath, [this, spoolPath] {
+        file.Reset(vlexif::Os().createFileA(spoolPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.Valid();
+    });
+    if (!opened) {
+        return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError(), "CreateFileA");
+    }
     LARGE_INTEGER size;
-    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
-        return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError());
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError(), "GetFileSizeEx");
     }
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);
 

@@ -5,6 +5,7 @@
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/BmpHeader.h"
+#include "win32/HeldFiles.h"
 #include "win32/UniqueHandle.h"
 
 #include <cstdint>
@@ -13,8 +14,9 @@ namespace vkexf {
 
 class BmpRowReader {
 public:
-    // Opens the file read-only and checks its headers.
-    Status Open(const char* path);
+    // Opens the file read-only and checks its headers; the open is tried
+    // again while another program holds the file, within `waits`.
+    Status Open(const char* path, vlexif::HeldFileWaits& waits);
 
     const BmpLayout& Layout() const { return layout; }
     const char* Path() const { return path; }

@@ -50,11 +50,4 @@ DWORD ToExtendedPath(const char* ansiPath, ExtendedPath& path)
     return 0;
 }
 
-void ToNtPath(const ExtendedPath& path, wchar_t* nt)
-{
-    // "\\?\" and "\\.\" both become "\??\".
-    std::wcscpy(nt, path.text);
-    nt[1] = nt[2] = L'?';
-}
-
 } // namespace vkexf

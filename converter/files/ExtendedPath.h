@@ -22,7 +22,4 @@ struct ExtendedPath {
 // 0, or the Win32 error that says why the path is unusable.
 [[nodiscard]] DWORD ToExtendedPath(const char* ansiPath, ExtendedPath& path);
 
-// The same path in the NT form ("\??\...") that a rename by handle takes.
-void ToNtPath(const ExtendedPath& path, wchar_t* nt);
-
 } // namespace vkexf

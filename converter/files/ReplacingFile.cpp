@@ -1,6 +1,7 @@
 #include "converter/files/ReplacingFile.h"
 
 #include "converter/base/LastFailure.h"
+#include "win32/SystemCalls.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -35,13 +36,14 @@ ReplacingFile::~ReplacingFile()
     // Closed before its name is deleted: nothing written is kept by then.
     file.Reset();
     if (unmarked) {
-        DeleteFileW(temporary);
+        vlexif::Os().deleteFileW(temporary);
     }
 }
 
-Status ReplacingFile::Create(const char* destinationPath)
+Status ReplacingFile::Create(const char* destinationPath, vlexif::HeldFileWaits& heldWaits)
 {
     destination = destinationPath;
+    waits = &heldWaits;
     if (const DWORD error = ToExtendedPath(destinationPath, target)) {
         return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error);
     }
@@ -58,13 +60,16 @@ Status ReplacingFile::Create(const char* destinationPath)
         std::wmemcpy(temporary, target.text, target.folderLength);
         std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength, L"~vkx%08lX.tmp",
                       static_cast<unsigned long>(number));
-        file.Reset(
-            CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(vlexif::Os().createFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             break;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, GetLastError());
+        // A name taken, or one whose file another program holds while its
+        // deletion is pending: the next name does as well as waiting would.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && !vlexif::IsPassingHold(error, temporary)) {
+            return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error, "CreateFileW");
         }
     }
     if (!file.Valid()) {
@@ -73,7 +78,7 @@ Status ReplacingFile::Create(const char* destinationPath)
     if (!MarkForDeletion(true)) {
         const DWORD error = GetLastError();
         unmarked = true;
-        return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error);
+        return FailWithError(StatusCreateFailed, CannotWrite, destinationPath, error, "SetFileInformationByHandle");
     }
     return StatusOk;
 }
@@ -110,7 +115,7 @@ void ReplacingFile::RemoveAbandoned()
             std::wcscpy(temporary + target.folderLength, found.cFileName);
             // A conversion still writing holds its file without sharing, so
             // this fails for it; only a file whose owner died goes.
-            DeleteFileW(temporary);
+            vlexif::Os().deleteFileW(temporary);
         }
     } while (FindNextFileW(search.Get(), &found));
 }
@@ -119,46 +124,99 @@ bool ReplacingFile::MarkForDeletion(bool remove) const
 {
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = remove;
-    return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+    return vlexif::Os().setFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
+                                                   sizeof disposition);
 }
 
-bool ReplacingFile::RenameOverDestination() const
+bool ReplacingFile::RenameTo(const wchar_t* path, bool replace) const
 {
     union {
         FILE_RENAME_INFO info;
         char bytes[sizeof(FILE_RENAME_INFO) + MaxExtendedPath * sizeof(wchar_t)];
     } rename = {};
-    rename.info.ReplaceIfExists = TRUE;
-    ToNtPath(target, rename.info.FileName);
+    rename.info.ReplaceIfExists = replace;
+    // "\\?\" and "\\.\" both become "\??\", the form a rename by handle takes.
+    std::wcscpy(rename.info.FileName, path);
+    rename.info.FileName[1] = rename.info.FileName[2] = L'?';
     rename.info.FileNameLength = static_cast<DWORD>(std::wcslen(rename.info.FileName) * sizeof(wchar_t));
-    return SetFileInformationByHandle(file.Get(), FileRenameInfo, &rename, sizeof rename);
+    return vlexif::Os().setFileInformationByHandle(file.Get(), FileRenameInfo, &rename, sizeof rename);
+}
+
+bool ReplacingFile::RenameBeside(wchar_t* kept) const
+{
+    const wchar_t* name = target.text + target.folderLength;
+    const wchar_t* dot = std::wcsrchr(name, L'.');
+    const size_t stemLength = dot ? static_cast<size_t>(dot - target.text) : target.length;
+    constexpr int Names = 99;
+    for (int number = 1; number <= Names; ++number) {
+        wchar_t mark[16];
+        if (number == 1) {
+            std::wcscpy(mark, L" (new)");
+        } else {
+            std::swprintf(mark, 16, L" (new %d)", number);
+        }
+        std::wmemcpy(kept, target.text, stemLength);
+        std::wcscpy(kept + stemLength, mark);
+        std::wcscat(kept, target.text + stemLength);
+        if (RenameTo(kept, false)) {
+            return true;
+        }
+        // Never over a file: it may be a page kept by an earlier scan.
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && !vlexif::IsPassingHold(error, kept)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+Status ReplacingFile::KeepBeside(DWORD replaceError)
+{
+    wchar_t kept[MaxExtendedPath];
+    if (!RenameBeside(kept)) {
+        unmarked = !MarkForDeletion(true);
+        return FailWithError(StatusReplaceFailed, CannotReplace, destination, replaceError,
+                             "SetFileInformationByHandle");
+    }
+    if (!file.Close()) {
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError(), "CloseHandle");
+    }
+    char keptName[2 * MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, 0, kept + target.folderLength, -1, keptName, sizeof keptName - 1, nullptr, nullptr);
+    static_cast<void>(FailWithError(StatusSavedBeside, CannotReplace, destination, replaceError));
+    AppendToLastFailure("; the new page was saved beside it as ");
+    AppendToLastFailure(keptName);
+    return StatusSavedBeside;
 }
 
 Status ReplacingFile::Commit(const ConverterCalls& calls)
 {
     bool replacing = false;
     if (const Status status = CheckReplaceable(replacing)) {
-        return status;
+        // Made read-only or a folder while the page was converted: the page
+        // is kept all the same.
+        return status == StatusReplaceFailed ? KeepBeside(ERROR_ACCESS_DENIED) : status;
     }
     // Only a file that replaces another goes to the disk first: after a
     // power loss the rename may have reached the disk before the data, and
     // the user's old file would be gone for a damaged one. A new file has
     // nothing to lose, and the flush costs as much as a tenth of the call.
     if (replacing && !calls.flushFileBuffers(file.Get())) {
-        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError(), "FlushFileBuffers");
     }
     // The mark comes off before the rename: a kill in between leaves a
     // complete temporary file, never a deleted destination.
     if (!MarkForDeletion(false)) {
-        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError(), "SetFileInformationByHandle");
     }
-    if (!RenameOverDestination()) {
-        const DWORD error = GetLastError();
-        unmarked = !MarkForDeletion(true);
-        return FailWithError(StatusReplaceFailed, CannotReplace, destination, error);
+    // A program that holds the old file, even one that shares everything,
+    // stops a rename over it: Windows' classic rename and Wine refuse it
+    // with a sharing violation or access denied until the file is closed.
+    if (!vlexif::RetryWhileHeld(*waits, target.text, [this] { return RenameTo(target.text, true); })) {
+        return KeepBeside(GetLastError());
     }
     if (!file.Close()) {
-        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError());
+        return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError(), "CloseHandle");
     }
     return StatusOk;
 }

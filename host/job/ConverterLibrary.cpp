@@ -30,4 +30,14 @@ std::string ConverterLibrary::LastError() const
     return Utf8FromAnsi(std::string(text, length < sizeof text ? length : sizeof text - 1));
 }
 
+uint32_t ConverterLibrary::LastStatus() const
+{
+    if (!module.Valid()) {
+        return 0;
+    }
+    const auto lastStatus = reinterpret_cast<VkExfLastStatusProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfLastStatusName)));
+    return lastStatus ? lastStatus() : 0;
+}
+
 } // namespace vlscan

@@ -5,6 +5,7 @@
 
 #include "win32/UniqueHandle.h"
 
+#include <cstdint>
 #include <string>
 
 namespace vlscan {
@@ -17,6 +18,8 @@ public:
     // The converter's reason for its last failure, in UTF-8; empty when it
     // gave none, or the DLL or its VkExf_LastError export is missing.
     std::string LastError() const;
+    // The status of the converter's last call, 0 when unknown.
+    uint32_t LastStatus() const;
 
 private:
     vlexif::UniqueModule module;

@@ -356,7 +356,7 @@ TEST_F(ConversionTest, BadArgumentsFailWithTheirReason)
     EXPECT_NE(Convert(nullptr, "out.jpg"), 0u);
     EXPECT_EQ(LastError(), "cannot convert: no spool file was given");
     EXPECT_EQ(Convert(Path("absent.bmp").c_str(), "out.jpg"), 203u);
-    EXPECT_EQ(LastError(), "cannot read the spool file " + Path("absent.bmp") + ": the file does not exist");
+    EXPECT_EQ(LastError(), "cannot read the spool file " + Path("absent.bmp") + ": the file does not exist (CreateFileA, error 2)");
     EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
 }
 
@@ -425,7 +425,7 @@ TEST_F(ConversionTest, OutputProblemsFailCleanlyWithTheirReason)
     if (GetFileAttributesA("Z:\\sys") != INVALID_FILE_ATTRIBUTES) {
         std::strcpy(job.outputPath, "Z:\\sys\\out.jpg");
         EXPECT_EQ(entry(Version, &job, spool.c_str(), 75) & 0xFFFF, 202u);
-        EXPECT_EQ(LastError(), "cannot write Z:\\sys\\out.jpg: access denied");
+        EXPECT_EQ(LastError(), "cannot write Z:\\sys\\out.jpg: access denied (CreateFileW, error 5)");
     }
     EXPECT_EQ(Files(), (std::vector<std::string>{"locked.jpg", "spool.bmp"}));
 }

@@ -51,8 +51,9 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
     for (const bool topDown : {false, true}) {
         SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
         const std::string path = WriteSpool(test::MakeBmp({false, Width, Height, topDown}, grey));
+        vlexif::HeldFileWaits waits;
         BmpRowReader reader;
-        ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
+        ASSERT_EQ(reader.Open(path.c_str(), waits), StatusOk);
         SpoolSurvey shared(SystemCalls(), threeRows);
         ASSERT_EQ(shared.Run(reader), StatusOk);
         EXPECT_TRUE(shared.Grey());
@@ -89,8 +90,9 @@ TEST(SpoolSurvey, WorkersShareThePageAndAFailureLeavesNoResult)
             pixel.b ^= x == Width - 1 && y == row;
             return pixel;
         }));
+        vlexif::HeldFileWaits waits;
         BmpRowReader reader;
-        ASSERT_EQ(reader.Open(path.c_str()), StatusOk);
+        ASSERT_EQ(reader.Open(path.c_str(), waits), StatusOk);
         SpoolSurvey shared(SystemCalls(), threeRows);
         ASSERT_EQ(shared.Run(reader), StatusOk);
         EXPECT_FALSE(shared.Grey()) << "row " << row;

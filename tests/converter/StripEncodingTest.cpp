@@ -180,8 +180,9 @@ protected:
     Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
     {
         const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pixel));
+        vlexif::HeldFileWaits waits;
         BmpRowReader reader;
-        EXPECT_EQ(reader.Open(spool.c_str()), StatusOk);
+        EXPECT_EQ(reader.Open(spool.c_str(), waits), StatusOk);
         JpegSettings settings;
         settings.width = spec.width;
         settings.height = spec.height;
@@ -290,8 +291,9 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     DeleteFileA(folder.Path("out.jpg").c_str());
     // The first pass makes its calls before the encoder makes any: counted
     // here, the cases after them reach the encoder's.
+    vlexif::HeldFileWaits waits;
     BmpRowReader reader;
-    ASSERT_EQ(reader.Open(spool.c_str()), StatusOk);
+    ASSERT_EQ(reader.Open(spool.c_str(), waits), StatusOk);
     FailingCalls::Arm(0);
     ASSERT_EQ(SpoolSurvey(FailingCalls::Reads()).Run(reader), StatusOk);
     const LONG surveyReads = FailingCalls::Count();

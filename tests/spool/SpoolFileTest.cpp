@@ -15,20 +15,23 @@ namespace {
 using test::SystemCallsOverride;
 using test::TestTempDir;
 
+// No test here meets a held file: the waits are never used up.
+HeldFileWaits waits;
+
 TEST(SpoolFile, CreateWriteSeekCloseDelete)
 {
     TestTempDir temp;
     const std::string path = temp.Path() + "~TFa.tmp";
     SpoolFile file;
-    ASSERT_EQ(file.Create(path.c_str()), StatusOk);
+    ASSERT_EQ(file.Create(path.c_str(), waits), StatusOk);
     EXPECT_EQ(file.Write(4, "abcd"), StatusOk);
     EXPECT_EQ(file.Seek(-2, FILE_END), StatusOk);
     EXPECT_EQ(file.Write(1, "X"), StatusOk);
     EXPECT_EQ(file.Close(), StatusOk);
     EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(temp.Read("~TFa.tmp"), (std::vector<uint8_t>{'a', 'b', 'X', 'd'}));
-    EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusOk);
-    EXPECT_EQ(SpoolFile::Delete(path.c_str()), StatusDeleteFailed);
+    EXPECT_EQ(SpoolFile::Delete(path.c_str(), waits), StatusOk);
+    EXPECT_EQ(SpoolFile::Delete(path.c_str(), waits), StatusDeleteFailed);
 }
 
 TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
@@ -37,9 +40,9 @@ TEST(SpoolFile, FailuresHaveTheirOwnStatuses)
     SpoolFile file;
     EXPECT_EQ(file.Close(), StatusCloseFailed); // nothing held
     EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(file.Open((temp.Path() + "missing").c_str()), StatusOpenFailed);
+    EXPECT_EQ(file.Open((temp.Path() + "missing").c_str(), waits), StatusOpenFailed);
     EXPECT_EQ(file.Handle(), INVALID_HANDLE_VALUE); // a failed open holds nothing to close
-    EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str()), StatusCreateFailed);
+    EXPECT_EQ(file.Create((temp.Path() + "no\\such\\dir\\f").c_str(), waits), StatusCreateFailed);
     EXPECT_EQ(file.Seek(-1, FILE_BEGIN), StatusSeekFailed);
 }
 
@@ -47,7 +50,7 @@ TEST(SpoolFile, AShortWriteIsAFailure)
 {
     TestTempDir temp;
     SpoolFile file;
-    ASSERT_EQ(file.Create((temp.Path() + "~TFs.tmp").c_str()), StatusOk);
+    ASSERT_EQ(file.Create((temp.Path() + "~TFs.tmp").c_str(), waits), StatusOk);
     SystemCallsOverride calls;
     test::FailWriteAfter(0, true);
     EXPECT_EQ(file.Write(10, "0123456789"), StatusWriteFailed);
@@ -63,7 +66,7 @@ TEST(MakeSpoolPath, MakesAnEmptyTildeTfFileInTheTemporaryFolder)
     ASSERT_EQ(temp.Files().size(), 1u);
     EXPECT_TRUE(temp.Read(temp.Files()[0]).empty());
     // Nothing in an empty file proves it one of ours yet.
-    EXPECT_FALSE(IsOwnSpoolPath(path));
+    EXPECT_FALSE(IsOwnSpoolPath(path, waits));
 }
 
 TEST(MakeSpoolPath, FailsCleanlyWhenNoNameCanBeMade)
@@ -101,7 +104,7 @@ TEST(HasRoomFor, EqualPassesOneByteShortFailsUnknownPasses)
 
 class AppendZerosTest : public testing::Test {
 protected:
-    AppendZerosTest() { EXPECT_EQ(file.Create((temp.Path() + "~TFz.tmp").c_str()), StatusOk); }
+    AppendZerosTest() { EXPECT_EQ(file.Create((temp.Path() + "~TFz.tmp").c_str(), waits), StatusOk); }
 
     TestTempDir temp;
     SpoolFile file;

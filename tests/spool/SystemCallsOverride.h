@@ -2,7 +2,7 @@
 #pragma once
 
 #include "interface/HostInterface.h"
-#include "spool/SystemCalls.h"
+#include "win32/SystemCalls.h"
 
 #include <cstdint>
 #include <vector>

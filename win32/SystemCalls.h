@@ -1,0 +1,56 @@
+// The operating-system calls behind every file the plug-in and the converter
+// touch, and behind free space and memory blocks. Production code reaches
+// them through this one table per module, which holds the real Win32
+// functions; tests swap in failing ones to reach the failure paths that the
+// real platform cannot produce on demand: a short write, a failed rename, a
+// file another program holds.
+#pragma once
+
+#include "win32/UniqueHandle.h"
+
+#include <windows.h>
+
+namespace vlexif {
+
+struct SystemCalls {
+    decltype(&::CreateFileA) createFileA;
+    decltype(&::CreateFileW) createFileW;
+    decltype(&::ReadFile) readFile;
+    decltype(&::WriteFile) writeFile;
+    decltype(&::FlushFileBuffers) flushFileBuffers;
+    decltype(&::SetFilePointer) setFilePointer;
+    decltype(&::CloseHandle) closeHandle;
+    decltype(&::GetFileType) getFileType;
+    decltype(&::GetFileSize) getFileSize;
+    decltype(&::GetFileAttributesA) getFileAttributesA;
+    decltype(&::GetFileAttributesW) getFileAttributesW;
+    decltype(&::DeleteFileA) deleteFileA;
+    decltype(&::DeleteFileW) deleteFileW;
+    // Renames and deletion marks, through the handle that wrote the file.
+    decltype(&::SetFileInformationByHandle) setFileInformationByHandle;
+    decltype(&::GetTempPathA) getTempPathA;
+    decltype(&::GetTempFileNameA) getTempFileNameA;
+    decltype(&::GetModuleHandleA) getModuleHandleA;
+    decltype(&::GetProcAddress) getProcAddress;
+    decltype(&::GetDiskFreeSpaceA) getDiskFreeSpaceA;
+    decltype(&::GlobalAlloc) globalAlloc;
+    decltype(&::GlobalLock) globalLock;
+    decltype(&::GlobalFree) globalFree;
+    decltype(&::HeapAlloc) heapAlloc;
+    // The waits between tries on a file another program holds.
+    decltype(&::Sleep) sleep;
+};
+
+// The table in force; the Win32 functions unless a test replaced them.
+SystemCalls& Os();
+
+// The untouched Win32 table, for restoring after a test.
+const SystemCalls& RealSystemCalls();
+
+// Closes through the table, so that a test can make a close fail.
+bool CloseThroughTable(HANDLE handle);
+
+// A file handle closed through the table.
+using TableFile = UniqueHandle<HANDLE, CloseThroughTable, InvalidHandleBits>;
+
+} // namespace vlexif
