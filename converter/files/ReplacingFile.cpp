@@ -183,7 +183,10 @@ Status ReplacingFile::KeepBeside(DWORD replaceError)
     }
     char keptName[2 * MAX_PATH] = {};
     WideCharToMultiByte(CP_ACP, 0, kept + target.folderLength, -1, keptName, sizeof keptName - 1, nullptr, nullptr);
-    static_cast<void>(FailWithError(StatusSavedBeside, CannotReplace, destination, replaceError));
+    // Wine and Windows' classic rename say access denied for a rename over
+    // an open file; the user is told what it means.
+    const DWORD shown = vlexif::IsPassingHold(replaceError, target.text) ? ERROR_SHARING_VIOLATION : replaceError;
+    static_cast<void>(FailWithError(StatusSavedBeside, CannotReplace, destination, shown));
     AppendToLastFailure("; the new page was saved beside it as ");
     AppendToLastFailure(keptName);
     return StatusSavedBeside;

@@ -31,7 +31,7 @@ constexpr const char* Commands[] = {"CmdDescribe",   "CmdConfigure", "CmdCheckFo
 constexpr Name Failures[] = {
     {vlexif::StatusDiskFull, "there is not enough free disk space for the spool file in the temporary folder"},
     {vlexif::StatusCreateFailed, "the plug-in cannot create its spool file in the temporary folder"},
-    {vlexif::StatusOpenFailed, "the plug-in cannot open its spool file"},
+    {vlexif::StatusOpenFailed, "the plug-in cannot open its spool file: another program may be holding it"},
     {vlexif::StatusWriteFailed, "the plug-in cannot write its spool file"},
     {vlexif::StatusCloseFailed, "the plug-in cannot close its spool file"},
     {vlexif::StatusDeleteFailed, "the plug-in cannot delete its spool file"},

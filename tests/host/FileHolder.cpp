@@ -4,10 +4,13 @@
 //   fileholder hold PATH SHARE MS
 //     opens the existing file for reading with SHARE (none, r, rw or rwd),
 //     prints "held", keeps it MS milliseconds, closes it and prints "let go".
-//   fileholder watch FOLDER PREFIX SHARE MS [DELAY [SECONDS]]
+//   fileholder watch FOLDER PREFIX SHARE MS [DELAY [SECONDS [OTHER]]]
 //     for SECONDS (60 unless given), opens each file that appears in FOLDER
 //     with a name beginning with PREFIX, DELAY ms after it is seen, and holds
-//     it MS ms; prints "held NAME" for each. Files already there are left be.
+//     it MS ms, trying again while its writer shares nothing; prints "held
+//     NAME" for each. Files already there are left be.
+//     With OTHER, holds that file instead whenever such a file appears: the
+//     old output, say, once the converter has begun its new one.
 #include <windows.h>
 
 #include <cstdio>
@@ -60,11 +63,15 @@ int Hold(const std::wstring& path, DWORD share, DWORD ms)
     return 0;
 }
 
-int Watch(const std::wstring& folder, const std::wstring& prefix, DWORD share, DWORD ms, DWORD delay, DWORD seconds)
+int Watch(const std::wstring& folder, const std::wstring& prefix, DWORD share, DWORD ms, DWORD delay, DWORD seconds,
+          const std::wstring& other)
 {
     const std::wstring pattern = folder + L"\\" + prefix + L"*";
     std::set<std::wstring> seen;
     bool first = true;
+    // Woken by the folder's changes rather than polling it, which would
+    // keep Wine's server too busy to serve the programs it watches.
+    const HANDLE changes = FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
     const ULONGLONG end = GetTickCount64() + seconds * 1000ull;
     while (GetTickCount64() < end) {
         WIN32_FIND_DATAW found;
@@ -75,7 +82,15 @@ int Watch(const std::wstring& folder, const std::wstring& prefix, DWORD share, D
                     continue;
                 }
                 Sleep(delay);
-                const HANDLE file = OpenHeld(folder + L"\\" + found.cFileName, share);
+                // Like an indexer, it tries again while the file's writer
+                // keeps it from sharing, until the file is gone.
+                HANDLE file = INVALID_HANDLE_VALUE;
+                for (int tries = 0; tries < 2000 && file == INVALID_HANDLE_VALUE; ++tries) {
+                    file = OpenHeld(other.empty() ? folder + L"\\" + found.cFileName : other, share);
+                    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) {
+                        break;
+                    }
+                }
                 if (file != INVALID_HANDLE_VALUE) {
                     std::printf("held %ls\n", found.cFileName);
                     std::fflush(stdout);
@@ -86,7 +101,14 @@ int Watch(const std::wstring& folder, const std::wstring& prefix, DWORD share, D
             FindClose(search);
         }
         first = false;
-        Sleep(1);
+        if (changes == INVALID_HANDLE_VALUE) {
+            Sleep(1);
+        } else if (WaitForSingleObject(changes, 100) == WAIT_OBJECT_0) {
+            FindNextChangeNotification(changes);
+        }
+    }
+    if (changes != INVALID_HANDLE_VALUE) {
+        FindCloseChangeNotification(changes);
     }
     return 0;
 }
@@ -100,13 +122,13 @@ int main(int argc, char** argv)
     if (command == "hold" && argc == 5 && ShareMode(argv[3], share)) {
         return Hold(Wide(argv[2]), share, std::strtoul(argv[4], nullptr, 10));
     }
-    if (command == "watch" && argc >= 6 && argc <= 8 && ShareMode(argv[4], share)) {
+    if (command == "watch" && argc >= 6 && argc <= 9 && ShareMode(argv[4], share)) {
         return Watch(Wide(argv[2]), Wide(argv[3]), share, std::strtoul(argv[5], nullptr, 10),
                      argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0,
-                     argc > 7 ? std::strtoul(argv[7], nullptr, 10) : 60);
+                     argc > 7 ? std::strtoul(argv[7], nullptr, 10) : 60, argc > 8 ? Wide(argv[8]) : L"");
     }
     std::fputs("usage: fileholder hold PATH none|r|rw|rwd MS\n"
-               "       fileholder watch FOLDER PREFIX none|r|rw|rwd MS [DELAY [SECONDS]]\n",
+               "       fileholder watch FOLDER PREFIX none|r|rw|rwd MS [DELAY [SECONDS [OTHER]]]\n",
                stderr);
     return 2;
 }

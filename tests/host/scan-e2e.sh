@@ -401,6 +401,127 @@ full-disk)
   expect_nothing_left
   ;;
 
+held-files)
+  # Another program holds our files for a moment, as indexers, sync clients
+  # and thumbnailers do: the plug-in and the converter wait it out, a hold
+  # longer than their retries fails within a bound, no spool file stays in
+  # TEMP for good, and a page whose output cannot be replaced is kept.
+  holder=$1
+  hold() { WINEDEBUG=-all wine "$holder" "$@"; }
+  temp=$work/held-temp
+  rm -rf "$temp"
+  mkdir "$temp"
+  temp_win=$(winepath -w "$temp")
+  spool_in_temp() { find "$temp" -iname '~TF*.tmp' | head -n 1; }
+  wait_for_temp_spool() {
+    for _ in $(seq 300); do
+      [[ -n $(spool_in_temp) ]] && return 0
+      kill -0 "$1" 2> /dev/null || fail "the scan ended before its image began"
+      sleep 0.05
+    done
+    fail "no spool file after 15 s"
+  }
+
+  # Every new spool file glanced at for 5 ms, read sharing only, as it is
+  # created: ten scans, ten JPEGs, nothing left.
+  WINEDEBUG=-all wine "$holder" watch "$temp_win" '~TF' r 5 0 60 > "$work/glances.txt" &
+  watcher=$!
+  sleep 1
+  for i in $(seq 10); do
+    vlscan_with_temp "$temp" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/glanced-$i.jpg")" \
+      --quiet || fail "scan $i with its spool file glanced at failed"
+    [[ -s $work/glanced-$i.jpg ]] || fail "scan $i wrote no JPEG"
+  done
+  kill "$watcher" 2> /dev/null || true
+  wait "$watcher" 2> /dev/null || true
+  # A file created and deleted between two looks may go unseen: most are enough.
+  [[ $(grep -c '^held' "$work/glances.txt") -ge 8 ]] || fail "the watcher held only: $(cat "$work/glances.txt")"
+  [[ -z $(spool_in_temp) ]] || fail "spool files left in TEMP: $(spool_in_temp)"
+
+  # Held for 300 ms between blocks: waited out.
+  vlscan_with_temp "$temp" scan "$(winepath -w "$work/tall.png")" "$(winepath -w "$work/held-300.jpg")" \
+    --block-lines 8 --quiet 2> "$work/held-300.err" &
+  job=$!
+  wait_for_temp_spool "$job"
+  hold hold "$(winepath -w "$(spool_in_temp)")" r 300 > /dev/null
+  wait "$job" || fail "a scan whose spool file was held for 300 ms failed: $(cat "$work/held-300.err")"
+  decode "$work/held-300.jpg" "$work/held-300.ppm"
+
+  # Held for 8 s: the block's call gives up within its bound (two seconds of
+  # waiting a host call: the block's, then the abort's), the job is aborted,
+  # and the spool file, remembered, goes with the next job.
+  vlscan_with_temp "$temp" scan "$(winepath -w "$work/tall.png")" "$(winepath -w "$work/held-long.jpg")" \
+    --block-lines 8 --quiet 2> "$work/held-long.err" &
+  job=$!
+  wait_for_temp_spool "$job"
+  spool=$(spool_in_temp)
+  started=$(date +%s%N)
+  WINEDEBUG=-all wine "$holder" hold "$(winepath -w "$spool")" r 8000 > /dev/null &
+  holding=$!
+  status=0
+  wait "$job" || status=$?
+  waited=$((($(date +%s%N) - started) / 1000000))
+  [[ $status -eq 1 ]] || fail "a scan whose spool file stayed held ended with $status"
+  ((waited < 6000)) || fail "the scan took $waited ms to give up on a held spool file"
+  echo "a spool file held for good: the scan gave up after $waited ms"
+  [[ -e $spool ]] || fail "the held spool file is gone: the case held nothing"
+  grep -q "another program may be holding it" "$work/held-long.err" ||
+    fail "unexpected message: $(cat "$work/held-long.err")"
+  [[ ! -e $work/held-long.jpg ]] || fail "a JPEG appeared"
+  wait "$holding"
+  vlscan_with_temp "$temp" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/after-held.jpg")" \
+    --quiet || fail "the scan after the held one failed"
+  [[ -z $(spool_in_temp) ]] || fail "spool files left in TEMP: $(spool_in_temp)"
+
+  # Held across the end, reading and writing shared but not deletion: the
+  # JPEG is written, and the spool file, which cannot go yet, goes with the
+  # next job once it is let go of.
+  vlscan_with_temp "$temp" scan "$(winepath -w "$work/tall.png")" "$(winepath -w "$work/held-end.jpg")" \
+    --block-lines 4 --quiet 2> "$work/held-end.err" &
+  job=$!
+  wait_for_temp_spool "$job"
+  WINEDEBUG=-all wine "$holder" hold "$(winepath -w "$(spool_in_temp)")" rw 6000 > /dev/null &
+  holding=$!
+  wait "$job" || fail "a scan whose spool file was held across its end failed: $(cat "$work/held-end.err")"
+  decode "$work/held-end.jpg" "$work/held-end.ppm"
+  [[ -n $(spool_in_temp) ]] || fail "the held spool file is gone: the case held nothing"
+  wait "$holding"
+  vlscan_with_temp "$temp" scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/after-end.jpg")" \
+    --quiet || fail "the scan after the held one failed"
+  [[ -z $(spool_in_temp) ]] || fail "the held spool file stayed in TEMP: $(spool_in_temp)"
+
+  # The old output open in another program when the converter replaces it:
+  # for 300 ms it is waited out; for longer, the old file stays as it was
+  # and the new page is kept beside it, and the message says where.
+  out=$work/held-out.jpg
+  for share in rwd r; do
+    printf 'old page' > "$out"
+    rm -f "$work/held-out (new).jpg"
+    length=$([[ $share == rwd ]] && echo 300 || echo 5000)
+    WINEDEBUG=-all wine "$holder" watch "$(winepath -w "$work")" '~vkx' "$share" "$length" 0 30 \
+      "$(winepath -w "$out")" > "$work/held-out.txt" &
+    watcher=$!
+    sleep 1
+    status=0
+    "$vlscan" scan "$work/tall.png" "$out" --quiet 2> "$work/held-out.err" || status=$?
+    kill "$watcher" 2> /dev/null || true
+    wait "$watcher" 2> /dev/null || true
+    grep -q '^held' "$work/held-out.txt" || fail "the old output was never held"
+    if [[ $share == rwd ]]; then
+      [[ $status -eq 0 ]] || fail "a replace held for 300 ms failed with $status: $(cat "$work/held-out.err")"
+      decode "$out" "$work/held-out.ppm"
+    else
+      [[ $status -eq 4 ]] || fail "a replace held for good ended with $status: $(cat "$work/held-out.err")"
+      [[ $(cat "$out") == "old page" ]] || fail "the old output was changed"
+      decode "$work/held-out (new).jpg" "$work/held-out-new.ppm"
+      grep -q "in use by another program; the new page was saved beside it as held-out (new)\.jpg" \
+        "$work/held-out.err" || fail "unexpected message: $(cat "$work/held-out.err")"
+    fi
+  done
+  rm -rf "$temp"
+  expect_nothing_left
+  ;;
+
 late-interrupt)
   # Ctrl+C while the converter writes: too late to stop the JPEG, which the
   # stand-in converter from the folder named after the case writes once the
