@@ -13,6 +13,7 @@
 #include "tests/converter/TestBmp.h"
 #include "tests/converter/TestFolder.h"
 #include "tests/support/ProcessResources.h"
+#include "win32/SystemCalls.h"
 #include "win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -355,6 +356,45 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     CopyLastFailure(text, sizeof text);
     EXPECT_STREQ(text, "cannot write ro.jpg: access denied");
     EXPECT_EQ(ThreadCount(), threads);
+}
+
+DWORD waited = 0;
+
+void WINAPI CountWait(DWORD milliseconds)
+{
+    waited += milliseconds;
+}
+
+// The old output open in another program when the new page is done: the
+// hold is waited out for a moment, and then the page is kept beside the old
+// file, which stays as it was, never over a page kept before. Wine refuses a
+// rename over any open file, whatever its sharing; Windows' classic rename
+// does the same, its POSIX rename would not.
+TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
+{
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
+    const Bytes old = folder.Read("out.jpg");
+    vlexif::Os().sleep = CountWait;
+    const vlexif::UniqueFile holder(CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.Valid());
+    for (const char* kept : {"out (new).jpg", "out (new 2).jpg"}) {
+        waited = 0;
+        EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusSavedBeside);
+        EXPECT_EQ(waited, 1125u) << "ten tries first";
+        char text[1024];
+        CopyLastFailure(text, sizeof text);
+        EXPECT_EQ(std::string(text), "cannot replace " + folder.Path("out.jpg") +
+                      ": the file is in use by another program; the new page was saved beside it as " + kept);
+        EXPECT_EQ(folder.Read(kept), old) << "the same page, kept whole";
+    }
+    EXPECT_EQ(folder.Read("out.jpg"), old);
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out (new 2).jpg", "out (new).jpg", "out.jpg", "spool.bmp"}));
+    vlexif::Os() = vlexif::RealSystemCalls();
 }
 
 } // namespace

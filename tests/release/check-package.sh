@@ -44,7 +44,7 @@ for pe in "$dir"/*.dll "$dir"/*.exe; do
 done
 "$here/check-dll.sh" --version "$version" "$dir/VLEXIF.dll" VLScanEntry
 "$here/check-dll.sh" --version "$version" --resource-only "$dir/Vlexifres.dll"
-"$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_LastError
+"$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_LastError VkExf_LastStatus
 "$here/check-version.sh" "$version" "$dir/vlscan.exe"
 
 # Wine's server and services started without this test's output: one that

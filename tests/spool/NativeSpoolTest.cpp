@@ -493,5 +493,47 @@ TEST_F(NativeFailureTest, FourBitGreyIsStoredThenRefused)
     EXPECT_EQ(plugin.FormatCode(), 0u);
 }
 
+// Another program holding the spool file: a hold that ends is waited out at
+// every step; one that outlasts the job leaves the file remembered, and it
+// goes at the next job's call once let go of, unless it has changed since.
+TEST_F(NativeFailureTest, HeldSpoolFilesAreWaitedForOrRememberedAndRemovedLater)
+{
+    test::RecordWaits();
+    test::HoldFilesFor(3);
+    Begin();
+    EXPECT_EQ(test::Waits(), (std::vector<DWORD>{25, 50, 75})) << "the create, held three times";
+    test::HoldFilesFor(2, ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(plugin.WriteBlock(), StatusOk);
+
+    const std::string first = key.String("TempFile");
+    // Reading and writing shared, deletion not: what backup clients do.
+    HANDLE holder = CreateFileA(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(plugin.Abort(), StatusOk);
+    EXPECT_EQ(temp.Files().size(), 1u) << "held, it stays for now";
+    EXPECT_TRUE(key.HasValue("Leftover Files"));
+    CloseHandle(holder);
+    Begin();
+    EXPECT_EQ(temp.Files().size(), 1u) << "the next begin took the let-go file";
+    EXPECT_NE(key.String("TempFile"), first);
+    EXPECT_FALSE(key.HasValue("Leftover Files"));
+
+    // Held again at the end, then changed by someone else: not ours any more.
+    const std::string second = key.String("TempFile");
+    holder = CreateFileA(second.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(plugin.Abort(), StatusOk);
+    DWORD written = 0;
+    SetFilePointer(holder, 0, nullptr, FILE_END);
+    WriteFile(holder, "x", 1, &written, nullptr);
+    CloseHandle(holder);
+    EXPECT_EQ(plugin.Abort(), StatusOk);
+    EXPECT_EQ(temp.Files().size(), 1u) << "a changed file is never deleted";
+    EXPECT_FALSE(key.HasValue("Leftover Files")) << "and forgotten";
+    DeleteFileA(second.c_str());
+}
+
 } // namespace
 } // namespace vlexif

@@ -12,6 +12,36 @@ int writesLeft = 0;
 bool writeShort = false;
 int seeksLeft = 0;
 std::vector<DWORD> writeSizes;
+std::vector<DWORD> waits;
+int holdsLeft = 0;
+DWORD holdError = 0;
+
+void WINAPI RecordWait(DWORD milliseconds)
+{
+    waits.push_back(milliseconds);
+}
+
+bool Held()
+{
+    if (holdsLeft <= 0) {
+        return false;
+    }
+    --holdsLeft;
+    SetLastError(holdError);
+    return true;
+}
+
+HANDLE WINAPI HeldCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD creation,
+                             DWORD flags, HANDLE model)
+{
+    return Held() ? INVALID_HANDLE_VALUE
+                  : RealSystemCalls().createFileA(path, access, share, security, creation, flags, model);
+}
+
+BOOL WINAPI HeldDeleteFile(LPCSTR path)
+{
+    return Held() ? FALSE : RealSystemCalls().deleteFileA(path);
+}
 
 BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER totalFree)
 {
@@ -112,6 +142,25 @@ void FailOpenForWriting()
 void FailClose()
 {
     Os().closeHandle = LosingCloseHandle;
+}
+
+void RecordWaits()
+{
+    waits.clear();
+    Os().sleep = RecordWait;
+}
+
+const std::vector<DWORD>& Waits()
+{
+    return waits;
+}
+
+void HoldFilesFor(int times, DWORD error)
+{
+    holdsLeft = times;
+    holdError = error;
+    Os().createFileA = HeldCreateFile;
+    Os().deleteFileA = HeldDeleteFile;
 }
 
 const std::vector<DWORD>& WriteSizes()

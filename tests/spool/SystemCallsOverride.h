@@ -41,6 +41,12 @@ void FailOpenForWriting();
 // Every close fails, the handle closed all the same: as a close that could
 // not write out what was buffered.
 void FailClose();
+// Waits between tries on held files are recorded instead of slept.
+void RecordWaits();
+const std::vector<DWORD>& Waits();
+// Opens, creates and deletes fail with `error` for the next `times` calls,
+// as while another program holds the file; then they work again.
+void HoldFilesFor(int times, DWORD error = ERROR_SHARING_VIOLATION);
 // Sizes of the writes made since FailWriteAfter was set.
 const std::vector<DWORD>& WriteSizes();
 
