@@ -35,10 +35,14 @@ public:
     T Get() const { return value; }
     bool Valid() const { return value != Empty(); }
 
-    // Frees the value held, if any, and holds `newValue`.
+    // Frees the value held, if any, and holds `newValue`. The caller's last
+    // error survives, as WIL's reset keeps it: a holder let go of on a
+    // failure path must not change the reason the caller is about to read.
     void Reset(T newValue = Empty())
     {
+        const DWORD error = GetLastError();
         static_cast<void>(Close()); // a value being let go of has no one to tell
+        SetLastError(error);
         value = newValue;
     }
 
@@ -94,6 +98,13 @@ inline bool CloseFind(HANDLE search)
     return FindClose(search) != FALSE;
 }
 
+// A mutex this thread owns: released, then closed.
+inline bool ReleaseAndCloseMutex(HANDLE mutex)
+{
+    const bool released = ReleaseMutex(mutex) != FALSE;
+    return CloseHandle(mutex) != FALSE && released;
+}
+
 constexpr intptr_t InvalidHandleBits = -1;
 
 // CreateFile's handles: INVALID_HANDLE_VALUE is none.
@@ -102,6 +113,8 @@ using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle, InvalidHandleBits>;
 using UniqueFind = UniqueHandle<HANDLE, CloseFind, InvalidHandleBits>;
 // Threads, events and the other kernel objects whose none is null.
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
+// A mutex held while this thread owns it.
+using UniqueOwnedMutex = UniqueHandle<HANDLE, ReleaseAndCloseMutex>;
 using UniqueModule = UniqueHandle<HMODULE, UnloadModule>;
 using UniqueRegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
 // A block of the process heap.

@@ -7,6 +7,8 @@
 #include "interface/JobDestination.h"
 #include "interface/VkExf.h"
 
+#include "win32/UniqueHandle.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -88,11 +90,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vkexf-run: text too long for the job record\n");
         return 2;
     }
-    HMODULE dll = LoadLibraryA(argv[1]);
-    auto entry =
-        dll ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(dll, VkExfEntryName))) : nullptr;
-    auto lastError = dll
-        ? reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(dll, VkExfLastErrorName)))
+    const vlexif::UniqueModule dll(LoadLibraryA(argv[1]));
+    auto entry = dll.Valid()
+        ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), VkExfEntryName)))
+        : nullptr;
+    auto lastError = dll.Valid()
+        ? reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), VkExfLastErrorName)))
         : nullptr;
     if (!entry || !lastError) {
         std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", VkExfEntryName, VkExfLastErrorName, argv[1]);
@@ -119,6 +122,5 @@ int main(int argc, char** argv)
         lastError(reason, sizeof reason);
         std::fprintf(stderr, "vkexf-run: %s\n", reason);
     }
-    FreeLibrary(dll);
     return status == 0 ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "host/checks/FileIdentity.h"
 
+#include "win32/UniqueHandle.h"
+
 #include "host/console/WidePath.h"
 
 #include <windows.h>
@@ -16,14 +18,9 @@ namespace {
     }
     // No access asked for: only the attributes are read, and a file that
     // another program holds open still answers.
-    const HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool known = GetFileInformationByHandle(file, &info) != 0;
-    CloseHandle(file);
-    return known;
+    const vlexif::UniqueFile file(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.Valid() && GetFileInformationByHandle(file.Get(), &info) != 0;
 }
 
 bool SameText(const std::wstring& first, const std::wstring& second)

@@ -1,5 +1,7 @@
 #include "host/checks/FolderProbe.h"
 
+#include "win32/UniqueHandle.h"
+
 #include "host/console/WidePath.h"
 
 namespace vlscan {
@@ -27,10 +29,9 @@ std::string NewFileRefusal(const std::wstring& folder)
         folder + (folder.back() == L'\\' ? L"" : L"\\") + L"~vlscan" + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring probe = stem + std::to_wstring(attempt) + L".tmp";
-        const HANDLE file = CreateFileW(ExtendedForm(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
+        const vlexif::UniqueFile file(CreateFileW(ExtendedForm(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (file.Valid()) {
             return {};
         }
         const DWORD error = GetLastError();

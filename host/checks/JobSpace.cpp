@@ -1,6 +1,8 @@
 #include "host/checks/JobSpace.h"
 
-#include "spool/BmpHeader.h"
+#include "interface/SpoolLayout.h"
+
+#include <cstdint>
 
 #include <cstdio>
 
@@ -8,13 +10,16 @@ namespace vlscan {
 
 bool SpoolFileBytes(uint32_t width, uint32_t height, uint64_t& bytes)
 {
-    // The info layout is the larger of the two headers the plug-in writes.
-    const uint32_t header = vlexif::PixelDataOffset(vlexif::HeaderLayout::Info, 0);
-    uint32_t pixels = 0;
-    if (!vlexif::SpoolFileSizes(header, width, height, 24, pixels)) {
+    // Reckoned from the file layout, not with the plug-in's own code, so
+    // that a fault in its sizing is not shared by the check: the 54-byte
+    // head of the 24-bit layout, then padded 24-bit rows. The plug-in seeks
+    // with signed 32-bit distances, so it refuses a larger file.
+    const uint64_t total =
+        uint64_t{bmp::InfoHeadSize} + bmp::WideRowStride(width, bmp::TrueColourBits) * height;
+    if (total > INT32_MAX) {
         return false;
     }
-    bytes = uint64_t{header} + pixels;
+    bytes = total;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "host/job/HostRegistry.h"
 
+#include "win32/UniqueHandle.h"
+
 #include "host/job/HostRecords.h"
 
 #include <string>
@@ -17,16 +19,15 @@ std::string SettingsKey()
 
 bool StoreCompressRate(uint32_t rate)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+    vlexif::UniqueRegistryKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const DWORD value = rate;
-    const bool stored = RegSetValueExA(key, "Compress Rate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                       sizeof value) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return stored;
+    return RegSetValueExA(key.Get(), "Compress Rate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS &&
+        key.Close();
 }
 
 std::optional<uint32_t> StoredCompressRate()

@@ -3,6 +3,8 @@
 // once would write into each other's spool files.
 #pragma once
 
+#include "win32/UniqueHandle.h"
+
 #include <windows.h>
 
 namespace vlscan {
@@ -12,16 +14,13 @@ public:
     // Waits for any other vlscan's job to end, saying so on stderr, or until
     // `interrupt` is signalled.
     explicit JobLock(HANDLE interrupt);
-    JobLock(const JobLock&) = delete;
-    JobLock& operator=(const JobLock&) = delete;
-    ~JobLock();
 
     // True when the wait ended on the interrupt: no job may start.
     bool Interrupted() const { return interrupted; }
 
 private:
-    HANDLE mutex;
-    bool held = false;
+    // Owned once the wait ends on it; released and closed with the lock.
+    vlexif::UniqueOwnedMutex owned;
     bool interrupted = false;
 };
 
