@@ -229,7 +229,7 @@ std::string ScanUsageText()
         "  --reference FILE     also write the picture sent, as the plug-in should see it,\n"
         "                       as an 8-bit PPM\n"
         "  --stats              print the time spent in the plug-in and the converter,\n"
-        "                       and the peak memory\n"
+        "                       the peak memory, and the row kernels' level and variants\n"
         "  --quiet              no progress bar\n"
         "  --help               this text\n"
         "A file name that begins with a dash goes after \"--\", which ends the options.\n";
