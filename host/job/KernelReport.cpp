@@ -40,8 +40,8 @@ const char* const KernelVariantsCaveat =
 std::string SimdLevelLine()
 {
     const char* wanted = std::getenv("VLEXIF_SIMD");
-    return std::string("level ") + vlexif::SimdLevelName(vlexif::ActiveSimdLevel()) + " in force (supported: " +
-        vlexif::SimdLevelName(vlexif::SupportedSimdLevel()) + ", " +
+    return std::string("level ") + vlexif::SimdLevelName(vlexif::ActiveSimdLevel()) +
+        " in force (supported: " + vlexif::SimdLevelName(vlexif::SupportedSimdLevel()) + ", " +
         (wanted ? std::string("VLEXIF_SIMD=") + wanted : std::string("VLEXIF_SIMD not set")) + ")";
 }
 

@@ -42,8 +42,7 @@ void CheckNativeRows(const FormatReference& format, const NativeConversion& nati
 }
 
 void CheckExpandedRows(const FormatReference& format, const Expansion& expansion,
-                       const PaletteEntry (&table)[PaletteCapacity], int32_t width, int32_t lines,
-                       std::mt19937& random)
+                       const PaletteEntry (&table)[PaletteCapacity], int32_t width, int32_t lines, std::mt19937& random)
 {
     const int32_t bytesPerLine =
         static_cast<int32_t>((static_cast<uint32_t>(width) * format.bits + 7) / 8 + random() % 4);
@@ -54,12 +53,13 @@ void CheckExpandedRows(const FormatReference& format, const Expansion& expansion
     std::vector<uint8_t> out(static_cast<size_t>(lines) * stride, 0);
     expansion.expand(block, table, out.data(), stride);
     const auto* colours = reinterpret_cast<const uint8_t*>(table);
-    ASSERT_EQ(out, ReferenceRows(lines, static_cast<uint32_t>(bytesPerLine), source.data(), stride,
-                                 [&](const uint8_t* line, uint8_t* row) {
-                                     for (uint32_t j = 0; j < static_cast<uint32_t>(width); ++j) {
-                                         test::ExpandedPixel(format, line, j, colours, row + 3 * size_t{j});
-                                     }
-                                 }));
+    ASSERT_EQ(out,
+              ReferenceRows(lines, static_cast<uint32_t>(bytesPerLine), source.data(), stride,
+                            [&](const uint8_t* line, uint8_t* row) {
+                                for (uint32_t j = 0; j < static_cast<uint32_t>(width); ++j) {
+                                    test::ExpandedPixel(format, line, j, colours, row + 3 * size_t{j});
+                                }
+                            }));
 }
 
 TEST(FormatRows, EveryFormatsRowsMatchTheReferenceInEveryVariant)
@@ -83,6 +83,10 @@ TEST(FormatRows, EveryFormatsRowsMatchTheReferenceInEveryVariant)
                 CheckNativeRows(format, *native, width, lines, random);
                 if (expansion) {
                     CheckExpandedRows(format, *expansion, table, width, lines, random);
+                }
+                // The first wrong block says enough.
+                if (testing::Test::HasFatalFailure()) {
+                    return;
                 }
             }
         }
