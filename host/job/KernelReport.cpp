@@ -40,9 +40,14 @@ const char* const KernelVariantsCaveat =
 std::string SimdLevelLine()
 {
     const char* wanted = std::getenv("VLEXIF_SIMD");
-    return std::string("level ") + vlexif::SimdLevelName(vlexif::ActiveSimdLevel()) +
-        " in force (supported: " + vlexif::SimdLevelName(vlexif::SupportedSimdLevel()) + ", " +
-        (wanted ? std::string("VLEXIF_SIMD=") + wanted : std::string("VLEXIF_SIMD not set")) + ")";
+    const SimdLevel active = vlexif::ActiveSimdLevel();
+    std::string variable = wanted ? std::string("VLEXIF_SIMD=") + wanted : std::string("VLEXIF_SIMD not set");
+    // A name that is no level, or none below the supported one, changes nothing.
+    if (wanted && std::string(wanted) != vlexif::SimdLevelName(active)) {
+        variable += ", ignored";
+    }
+    return std::string("level ") + vlexif::SimdLevelName(active) +
+        " in force (supported: " + vlexif::SimdLevelName(vlexif::SupportedSimdLevel()) + ", " + variable + ")";
 }
 
 std::string KernelVariantsLine()

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <vector>
 
@@ -48,6 +49,12 @@ TEST(KernelReport, TellsTheLevelInForceAndEachKernelsVariantWithinIt)
     for (const std::string& name : chosen) {
         EXPECT_GE(IndexOf(name), 0) << name;
         EXPECT_LE(IndexOf(name), static_cast<int>(vlexif::ActiveSimdLevel())) << name;
+    }
+    // A name the probe cannot have taken is said to change nothing.
+    if (std::getenv("VLEXIF_SIMD") == nullptr) {
+        setenv("VLEXIF_SIMD", "avx512", 1);
+        EXPECT_NE(SimdLevelLine().find(", VLEXIF_SIMD=avx512, ignored)"), std::string::npos) << SimdLevelLine();
+        unsetenv("VLEXIF_SIMD");
     }
     // A pin reaches every kernel the report names, so each line reads the dispatch itself.
     ASSERT_TRUE(vlexif::UseSimdLevel(SimdLevel::Plain));
