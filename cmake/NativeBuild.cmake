@@ -2,9 +2,8 @@
 # for the unit tests, and the cross build of the Windows DLLs as a sub-build.
 option(VLEXIF_SANITIZE "Build native tests with ASan and UBSan" ON)
 if(VLEXIF_SANITIZE)
-  set(VLEXIF_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_compile_options(${VLEXIF_SAN_FLAGS})
-  add_link_options(${VLEXIF_SAN_FLAGS})
+  add_compile_options(${VLEXIF_SANITIZER_FLAGS})
+  add_link_options(${VLEXIF_SANITIZER_FLAGS})
 endif()
 
 find_package(GTest REQUIRED)

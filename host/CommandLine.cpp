@@ -23,23 +23,6 @@ std::optional<uint32_t> ParseNumber(const std::string& text, uint32_t low, uint3
     return static_cast<uint32_t>(value);
 }
 
-std::optional<Dither> ParseDither(const std::string& name)
-{
-    if (name == "auto") {
-        return Dither::Auto;
-    }
-    if (name == "none") {
-        return Dither::None;
-    }
-    if (name == "ordered") {
-        return Dither::Ordered;
-    }
-    if (name == "diffusion") {
-        return Dither::Diffusion;
-    }
-    return std::nullopt;
-}
-
 // Applies one "--name value" or "--flag"; returns the error, empty on success.
 std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::vector<std::string>& args, size_t& i)
 {
@@ -76,9 +59,9 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
         return lines ? std::string() : bad("1..1000000");
     }
     if (name == "--order") {
-        const auto order = ParseBlockOrder(value);
+        const auto order = ParseNamed(BlockOrderNames, value);
         scan.order = order.value_or(BlockOrder::TopDown);
-        return order ? std::string() : bad("top-down, bottom-up or random");
+        return order ? std::string() : bad(NamesInWords(BlockOrderNames).c_str());
     }
     if (name == "--seed") {
         const auto seed = ParseNumber(value, 0, 999999999);
@@ -97,9 +80,9 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
         return {};
     }
     if (name == "--dither") {
-        const auto dither = ParseDither(value);
+        const auto dither = ParseNamed(DitherNames, value);
         scan.dither = dither.value_or(Dither::Auto);
-        return dither ? std::string() : bad("auto, none, ordered or diffusion");
+        return dither ? std::string() : bad(NamesInWords(DitherNames).c_str());
     }
     scan.referencePath = value;
     return {};
@@ -230,7 +213,9 @@ std::string ScanUsageText()
         "                       pixel format sent (default rgb24, gray8 for grey input)\n"
         "  --dpi N              resolution sent (default 300)\n"
         "  --block-lines N      lines per block (default 64)\n"
-        "  --order top-down|bottom-up|random   order of the blocks (default top-down)\n"
+        "  --order " +
+        NamesInUsage(BlockOrderNames) +
+        "   order of the blocks (default top-down)\n"
         "  --seed N             shuffle of --order random (default 1)\n"
         "  --rate R             compression rate 0..100, stored for this and later scans as\n"
         "                       confirming it in the compression dialog does; without it the\n"
@@ -238,13 +223,15 @@ std::string ScanUsageText()
         "                       quality is 100 - R, and 1 for a rate of 100 (its lowest)\n"
         "  --make TEXT          EXIF Make (at most 63 characters)\n"
         "  --model TEXT         EXIF Model (at most 63 characters)\n"
-        "  --dither auto|none|ordered|diffusion\n"
+        "  --dither " +
+        NamesInUsage(DitherNames) +
+        "\n"
         "                       how palette and bilevel formats are reduced (default auto:\n"
         "                       diffusion for 1-bit formats, ordered for the others)\n"
         "  --reference FILE     also write the picture sent, as the plug-in should see it,\n"
         "                       as an 8-bit PPM\n"
         "  --stats              print the time spent in the plug-in and the converter,\n"
-        "                       and the peak memory\n"
+        "                       the peak memory, and the row kernels' level and variants\n"
         "  --quiet              no progress bar\n"
         "  --help               this text\n"
         "A file name that begins with a dash goes after \"--\", which ends the options.\n";

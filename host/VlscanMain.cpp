@@ -17,6 +17,7 @@
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
 #include "host/job/JobLock.h"
+#include "host/job/KernelReport.h"
 #include "host/job/PluginLibrary.h"
 #include "host/job/ScanJob.h"
 #include "interface/VkExf.h"
@@ -160,6 +161,14 @@ std::string AsGiven(std::string reason, const OutputTarget& target, const std::s
     return reason;
 }
 
+// The row kernels' level and variants, told as what they are (KernelReport.h).
+void PrintKernels()
+{
+    std::printf("kernels:  %s\n", SimdLevelLine().c_str());
+    std::printf("variants: %s\n", KernelVariantsLine().c_str());
+    std::printf("          (%s)\n", KernelVariantsCaveat);
+}
+
 void PrintStats(const PluginLibrary& plugin, double preparing)
 {
     const double converter = plugin.SecondsIn(vlexif::CmdFinish);
@@ -172,6 +181,7 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
     std::printf("peak working set %llu KiB, peak private %llu KiB\n",
                 static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
                 static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
+    PrintKernels();
 }
 
 // Loads and converts the input: the page as the host will send it. Once
@@ -341,6 +351,7 @@ int Describe()
     // The flags mean something to the scanning host alone: its authors look them up by offset.
     std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
                 params.describeFlag, job.firstJobFlag, job.secondJobFlag);
+    PrintKernels();
     return ExitDone;
 }
 

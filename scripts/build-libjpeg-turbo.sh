@@ -8,7 +8,7 @@ set -euo pipefail
 
 prefix=${VLEXIF_JPEG_PREFIX:-/opt/vlexif/libjpeg-turbo-mingw-i686}
 here=$(cd "$(dirname "$0")/.." && pwd)
-recipe=$(cat "$0" "$here/scripts/libjpeg-turbo-build.sh" "$here/scripts/debian-source.sh" \
+recipe=$(cat "$0" "$here/scripts/lib/libjpeg-turbo.sh" "$here/scripts/lib/debian-source.sh" \
   "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
 
 if [[ -f $prefix/lib/libjpeg.a && -f $prefix/.source && -f $prefix/.recipe ]] &&
@@ -16,8 +16,8 @@ if [[ -f $prefix/lib/libjpeg.a && -f $prefix/.source && -f $prefix/.recipe ]] &&
   exit 0
 fi
 
-# shellcheck source=scripts/libjpeg-turbo-build.sh
-. "$here/scripts/libjpeg-turbo-build.sh"
+# shellcheck source=scripts/lib/libjpeg-turbo.sh
+. "$here/scripts/lib/libjpeg-turbo.sh"
 
 rm -rf "$prefix.new"
 fetch_libjpeg_turbo

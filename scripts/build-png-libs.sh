@@ -7,15 +7,15 @@ set -euo pipefail
 
 prefix=${VLEXIF_PNG_PREFIX:-/opt/vlexif/png-mingw-i686}
 here=$(cd "$(dirname "$0")/.." && pwd)
-recipe=$(cat "$0" "$here/scripts/debian-source.sh" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
+recipe=$(cat "$0" "$here/scripts/lib/debian-source.sh" "$here/cmake/mingw-i686.cmake" | sha256sum | cut -d' ' -f1)
 
 if [[ -f $prefix/lib/libz.a && -f $prefix/lib/libspng_static.a && -f $prefix/.recipe ]] &&
   [[ $(<"$prefix/.recipe") == "$recipe" ]]; then
   exit 0
 fi
 
-# shellcheck source=scripts/debian-source.sh
-. "$here/scripts/debian-source.sh"
+# shellcheck source=scripts/lib/debian-source.sh
+. "$here/scripts/lib/debian-source.sh"
 
 rm -rf "$prefix.new"
 work=$(mktemp -d /var/tmp/png-libs.XXXXXX)

@@ -15,8 +15,8 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 
-# shellcheck source=scripts/wine-env.sh
-. "$root/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+. "$root/scripts/lib/wine-env.sh"
 unset DISPLAY
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineserver -p || true  # already running: keep it

@@ -21,8 +21,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 
 "$root/scripts/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 # Debian's Wine does not look where fonts-wine puts Wine's own fonts; without

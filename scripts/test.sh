@@ -10,8 +10,8 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja
 cmake --build build
 
-# shellcheck source=scripts/wine-env.sh
-. "$root/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+. "$root/scripts/lib/wine-env.sh"
 
 xvfb_pid=
 desktop=
@@ -22,8 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 
 # One wineserver for the whole run instead of one per test program, with
 # Wine's own services and its desktop process started before the first test

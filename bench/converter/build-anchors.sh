@@ -2,7 +2,7 @@
 # Builds the converter benchmark's same-platform anchors: libjpeg-turbo's
 # tjbench and cjpeg as static 32-bit Windows programs, from the Debian source
 # version the product's library was built from (its prefix's .source) and with
-# the same settings (scripts/libjpeg-turbo-build.sh), TurboJPEG on, into a
+# the same settings (scripts/lib/libjpeg-turbo.sh), TurboJPEG on, into a
 # prefix outside the work tree. Run as root by bench/converter/run.sh; returns
 # at once when that prefix was already built by this same script from that
 # same source. Prints the prefix.
@@ -17,7 +17,7 @@ if [[ ! -f $library/.source ]]; then
   exit 1
 fi
 source=$(<"$library/.source")
-recipe=$( (cat "$0" "$here/scripts/libjpeg-turbo-build.sh" "$here/scripts/debian-source.sh" \
+recipe=$( (cat "$0" "$here/scripts/lib/libjpeg-turbo.sh" "$here/scripts/lib/debian-source.sh" \
   "$here/cmake/mingw-i686.cmake" "$here/tests/release/check-no-emutls.sh"; echo "$source") |
   sha256sum | cut -d' ' -f1)
 
@@ -27,8 +27,8 @@ if [[ -f $prefix/bin/tjbench.exe && -f $prefix/bin/cjpeg.exe && -f $prefix/.reci
   exit 0
 fi
 
-# shellcheck source=scripts/libjpeg-turbo-build.sh
-. "$here/scripts/libjpeg-turbo-build.sh"
+# shellcheck source=scripts/lib/libjpeg-turbo.sh
+. "$here/scripts/lib/libjpeg-turbo.sh"
 
 rm -rf "$prefix.new"
 fetch_libjpeg_turbo "${source#libjpeg-turbo }"

@@ -31,8 +31,8 @@ dll=$root/dist/VkExf.dll
 [[ -f $driver && -f $dll ]] || { echo "build the project first (no $driver or $dll)" >&2; exit 1; }
 anchors=$("$root/bench/converter/build-anchors.sh")/bin
 
-# shellcheck source=scripts/wine-env.sh
-. "$root/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/wine-env.sh
+. "$root/scripts/lib/wine-env.sh"
 unset DISPLAY WAYLAND_DISPLAY
 work=$(mktemp -d)
 # One persistent wineserver for every Wine run below, so that no time includes

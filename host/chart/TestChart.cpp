@@ -92,17 +92,6 @@ uint16_t ToSample(double value)
 
 } // namespace
 
-std::optional<ChartPattern> ParseChartPattern(std::string_view name)
-{
-    if (name == "chart") {
-        return ChartPattern::Chart;
-    }
-    if (name == "smooth") {
-        return ChartPattern::Smooth;
-    }
-    return std::nullopt;
-}
-
 std::vector<uint16_t> DrawChartLine(ChartPattern pattern, uint32_t width, uint32_t height, uint32_t y)
 {
     std::vector<uint16_t> rgb(static_cast<size_t>(width) * 3);

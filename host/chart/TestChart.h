@@ -2,16 +2,17 @@
 // smooth picture whose JPEG loses little, for comparisons. Platform-free.
 #pragma once
 
+#include "host/picture/NameTable.h"
+
 #include <cstdint>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 namespace vlscan {
 
 enum class ChartPattern { Chart, Smooth };
 
-[[nodiscard]] std::optional<ChartPattern> ParseChartPattern(std::string_view name);
+inline constexpr NamedValue<ChartPattern> ChartPatternNames[] = {{"chart", ChartPattern::Chart},
+                                                                 {"smooth", ChartPattern::Smooth}};
 
 // Line y of the picture: 16-bit RGB samples.
 std::vector<uint16_t> DrawChartLine(ChartPattern pattern, uint32_t width, uint32_t height, uint32_t y);

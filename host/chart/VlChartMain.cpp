@@ -55,7 +55,8 @@ template <class LineOf>
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: vlchart OUTPUT [--size WxH] [--pattern chart|smooth] [--grey] [--depth 8|16]\n");
+    std::fprintf(stderr, "usage: vlchart OUTPUT [--size WxH] [--pattern %s] [--grey] [--depth 8|16]\n",
+                 vlscan::NamesInUsage(vlscan::ChartPatternNames).c_str());
     return 2;
 }
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
                 return Usage();
             }
         } else if (arg == "--pattern" && hasValue) {
-            const auto parsed = vlscan::ParseChartPattern(argv[++i]);
+            const auto parsed = vlscan::ParseNamed(vlscan::ChartPatternNames, argv[++i]);
             if (!parsed) {
                 return Usage();
             }

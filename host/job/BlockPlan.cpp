@@ -5,20 +5,6 @@
 
 namespace vlscan {
 
-std::optional<BlockOrder> ParseBlockOrder(std::string_view name)
-{
-    if (name == "top-down") {
-        return BlockOrder::TopDown;
-    }
-    if (name == "bottom-up") {
-        return BlockOrder::BottomUp;
-    }
-    if (name == "random") {
-        return BlockOrder::Random;
-    }
-    return std::nullopt;
-}
-
 std::vector<BlockSpan> PlanBlocks(uint32_t height, uint32_t blockLines, BlockOrder order, uint32_t seed)
 {
     std::vector<BlockSpan> blocks;

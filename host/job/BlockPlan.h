@@ -2,16 +2,17 @@
 // above it, sent top-down, bottom-up or shuffled. Platform-free.
 #pragma once
 
+#include "host/picture/NameTable.h"
+
 #include <cstdint>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 namespace vlscan {
 
 enum class BlockOrder { TopDown, BottomUp, Random };
 
-[[nodiscard]] std::optional<BlockOrder> ParseBlockOrder(std::string_view name);
+inline constexpr NamedValue<BlockOrder> BlockOrderNames[] = {
+    {"top-down", BlockOrder::TopDown}, {"bottom-up", BlockOrder::BottomUp}, {"random", BlockOrder::Random}};
 
 struct BlockSpan {
     uint32_t linesBefore; // the block's first line, counted from the top

@@ -3,12 +3,17 @@
 // black and white. Platform-free.
 #pragma once
 
+#include "host/picture/NameTable.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace vlscan {
 
 enum class Dither { Auto, None, Ordered, Diffusion };
+
+inline constexpr NamedValue<Dither> DitherNames[] = {
+    {"auto", Dither::Auto}, {"none", Dither::None}, {"ordered", Dither::Ordered}, {"diffusion", Dither::Diffusion}};
 
 // The Bayer matrix's rank (0..63) at a pixel; neighbours differ most.
 uint32_t BayerRank(uint32_t x, uint32_t y);

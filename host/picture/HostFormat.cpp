@@ -1,5 +1,7 @@
 #include "host/picture/HostFormat.h"
 
+#include "host/picture/NameTable.h"
+
 namespace vlscan {
 
 namespace {
@@ -31,12 +33,8 @@ const FormatInfo& InfoOf(HostFormat format)
 
 std::optional<HostFormat> ParseFormat(std::string_view name)
 {
-    for (const FormatInfo& info : Formats) {
-        if (name == info.name) {
-            return info.format;
-        }
-    }
-    return std::nullopt;
+    const FormatInfo* info = FindNamed(Formats, name);
+    return info ? std::optional<HostFormat>(info->format) : std::nullopt;
 }
 
 std::string ListedFormatNames()

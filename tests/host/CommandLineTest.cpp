@@ -70,8 +70,8 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan", "a", "b", "--dpi", "0"}, "1..65535"},
         {{"scan", "a", "b", "--block-lines", "0"}, "1..1000000"},
         {{"scan", "a", "b", "--format", "cmyk"}, "rgb24|rgb48"},
-        {{"scan", "a", "b", "--order", "sideways"}, "top-down"},
-        {{"scan", "a", "b", "--dither", "random"}, "diffusion"},
+        {{"scan", "a", "b", "--order", "sideways"}, "bad --order 'sideways': top-down, bottom-up or random"},
+        {{"scan", "a", "b", "--dither", "random"}, "bad --dither 'random': auto, none, ordered or diffusion"},
         {{"scan", "a", "b", "--make", std::string(64, 'm')}, "63"}, // 63 and the NUL fill the field
         {{"scan", "a", "b", "--rate"}, "needs a value"},
         {{"scan", "a", "b", "--colour", "x"}, "unknown option --colour"},
@@ -92,6 +92,25 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         EXPECT_FALSE(result.command) << c.inError;
         EXPECT_NE(result.error.find(c.inError), std::string::npos) << result.error;
     }
+}
+
+// The parser, the usage and the refusal read one table per option.
+TEST(CommandLine, EveryNamedValueParsesAndIsListed)
+{
+    for (const auto& row : BlockOrderNames) {
+        const ParseResult result = Parse({"scan", "a", "b", "--order", row.name});
+        ASSERT_TRUE(result.command) << row.name;
+        EXPECT_EQ(result.command->scan.order, row.value);
+    }
+    for (const auto& row : DitherNames) {
+        const ParseResult result = Parse({"scan", "a", "b", "--dither", row.name});
+        ASSERT_TRUE(result.command) << row.name;
+        EXPECT_EQ(result.command->scan.dither, row.value);
+    }
+    EXPECT_FALSE(Parse({"scan", "a", "b", "--order", "Random"}).command) << "names are matched exactly";
+    const std::string usage = ScanUsageText();
+    EXPECT_NE(usage.find("--order top-down|bottom-up|random "), std::string::npos) << usage;
+    EXPECT_NE(usage.find("--dither auto|none|ordered|diffusion\n"), std::string::npos) << usage;
 }
 
 TEST(CommandLine, NamesAfterTheEndOfTheOptionsMayBeginWithADash)

@@ -154,6 +154,13 @@ prepare)
   grep -q "JPEG image with EXIF data" "$work/describe.txt" || fail "describe: $(cat "$work/describe.txt")"
   grep -q "^settings: Compression rate: 75%, JPEG quality 25" "$work/describe.txt" ||
     fail "describe does not say the settings: $(cat "$work/describe.txt")"
+  # The row kernels' level as VLEXIF_SIMD lowers it, and every variant within it.
+  described=$(VLEXIF_SIMD=plain "$vlscan" describe | tr -d '\r') || fail "describe with VLEXIF_SIMD failed"
+  grep -q "^kernels:  level plain in force (supported: [a-z0-9]*, VLEXIF_SIMD=plain)$" <<<"$described" ||
+    fail "describe does not say the level in force: $described"
+  grep -q "^variants: rgb24 swap plain, .*, 1-bit expand plain$" <<<"$described" &&
+    ! grep "^variants: " <<<"$described" | grep -qE "sse2|ssse3|avx2" ||
+    fail "describe does not say each kernel's variant: $described"
   ;;
 
 format)

@@ -1,11 +1,11 @@
+// Worked examples of the native-depth converters; every variant against the
+// reference is in FormatRowsTest.cpp.
 #include "pixels/RowConverters.h"
 
 #include "pixels/PixelFormat.h"
-#include "tests/pixels/EachSimdLevel.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 namespace vlexif {
@@ -45,55 +45,6 @@ TEST(CopyRows, StepsByTheGivenDistanceAndCopiesWholeStrides)
               (std::vector<uint8_t>{9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(Convert(CopyRows, source, 8, 5, 2, 5, 8),
               (std::vector<uint8_t>{6, 7, 8, 9, 10, 11, 12, 13, 1, 2, 3, 4, 5, 6, 7, 8}));
-}
-
-// The rows a plain reading of each format gives, written apart from the kernels.
-std::vector<uint8_t> Reference(uint32_t sourceBits, const std::vector<uint8_t>& source, int32_t bytesPerLine,
-                               int32_t width, int32_t lines, uint32_t outStride)
-{
-    std::vector<uint8_t> out(static_cast<size_t>(lines) * outStride, 0);
-    for (int32_t r = 0; r < lines; ++r) {
-        const uint8_t* s = source.data() + static_cast<size_t>(r) * bytesPerLine;
-        uint8_t* d = out.data() + static_cast<size_t>(lines - 1 - r) * outStride;
-        for (int32_t j = 0; j < width; ++j) {
-            if (sourceBits == 16) {
-                d[j] = s[2 * j + 1];
-                continue;
-            }
-            const int32_t size = static_cast<int32_t>(sourceBits / 8);
-            const int32_t high = size / 3 - 1; // 0 for 8-bit samples, 1 for 16-bit
-            for (int32_t c = 0; c < 3; ++c) {
-                d[3 * j + c] = s[size * j + (2 - c) * (size / 3) + high];
-            }
-        }
-    }
-    return out;
-}
-
-TEST(RowConverters, EveryVariantMatchesThePlainRuleOnRandomBlocks)
-{
-    std::mt19937 random(20261207);
-    const struct {
-        void (*convert)(const HostBlock&, uint32_t, uint8_t*, uint32_t);
-        uint32_t sourceBits;
-        uint32_t outputBits;
-    } kinds[] = {{SwapRgb24Rows, 24, 24}, {ReduceRgb48Rows, 48, 24}, {ReduceGray16Rows, 16, 8}};
-    ForEachSimdLevel([&] {
-        for (const auto& k : kinds) {
-            for (int trial = 0; trial < VariantTrials; ++trial) {
-                const int32_t width = VariantWidth(trial, random());
-                const int32_t lines = 1 + static_cast<int32_t>(random() % 3);
-                const int32_t bytesPerLine =
-                    static_cast<int32_t>(static_cast<uint32_t>(width) * k.sourceBits / 8 + random() % 4);
-                const std::vector<uint8_t> source = RandomLines(random, lines, bytesPerLine);
-                const uint32_t stride = RowStride(static_cast<uint32_t>(width), k.outputBits);
-                ASSERT_EQ(
-                    Convert(k.convert, source, bytesPerLine, width, lines, static_cast<uint32_t>(bytesPerLine), stride),
-                    Reference(k.sourceBits, source, bytesPerLine, width, lines, stride))
-                    << "bits " << k.sourceBits << " width " << width << " lines " << lines;
-            }
-        }
-    });
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 # must not use emulated thread-local storage. mingw-w64 turns every access to a
 # thread-local variable into a call to __emutls_get_address: in libjpeg-turbo's
 # SIMD dispatch that costs 15 to 25 % more time for a page
-# (scripts/libjpeg-turbo-build.sh). A file without symbols proves nothing, so
+# (scripts/lib/libjpeg-turbo.sh). A file without symbols proves nothing, so
 # it fails too.
 #   check-no-emutls.sh FILE...
 set -euo pipefail

@@ -32,16 +32,19 @@ TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
         {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
         {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
     };
-    for (const auto& failure : failures) {
-        calls.Reset();
-        Begin();
-        failure.arrange();
-        EXPECT_EQ(plugin.WriteBlock(), failure.status) << failure.what;
-        EXPECT_TRUE(temp.Files().empty()) << failure.what;
-        EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
-        calls.Reset();
-        EXPECT_EQ(plugin.Abort(), StatusOk);
-    }
+    test::CheckEachFailure(
+        failures,
+        [this](const test::ArrangedFailure&) {
+            calls.Reset();
+            Begin();
+        },
+        [this] { return plugin.WriteBlock(); },
+        [this](const test::ArrangedFailure&) {
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_FALSE(plugin.HoldsWorkBlock());
+            calls.Reset();
+            EXPECT_EQ(plugin.Abort(), StatusOk);
+        });
 }
 
 TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
@@ -54,13 +57,12 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
         {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
         {"header write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
     };
-    for (const auto& failure : failures) {
-        calls.Reset();
-        failure.arrange();
-        EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
-        EXPECT_TRUE(temp.Files().empty()) << failure.what;
-        EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
-    }
+    test::CheckEachFailure(
+        failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },
+        [this](const test::ArrangedFailure&) {
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_FALSE(key.HasValue("TempFile"));
+        });
     calls.Reset();
     test::FakeFreeSpace(30000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";

@@ -267,14 +267,13 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
         {"short pre-fill write", [] { test::FailWriteAfter(3, true); }, StatusWriteFailed},
         {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
     };
-    for (const auto& failure : failures) {
-        calls.Reset();
-        failure.arrange();
-        EXPECT_EQ(plugin.BeginImage(), failure.status) << failure.what;
-        EXPECT_TRUE(temp.Files().empty()) << failure.what;
-        EXPECT_FALSE(key.HasValue("TempFile")) << failure.what;
-        EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
-    }
+    test::CheckEachFailure(
+        failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },
+        [this](const test::ArrangedFailure&) {
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_FALSE(key.HasValue("TempFile"));
+            EXPECT_FALSE(plugin.HoldsWorkBlock());
+        });
     calls.Reset();
     test::FakeFreeSpace(10000);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
@@ -300,27 +299,31 @@ TEST_F(NativeFailureTest, ACreateFailureLeavesNoFileBehind)
 TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
 {
     const std::vector<uint8_t> entries = {0, 1, 2, 3};
-    const struct {
+    struct PaletteFailure {
         const char* what;
         void (*arrange)();
-        uint16_t count;
         PluginStatus status;
-    } failures[] = {
-        {"seek", [] { test::FailSeekAfter(0); }, 1, StatusSeekFailed},
-        {"palette block", [] { test::FailAllocationAfter(0); }, 1, StatusNoMemory},
-        {"no entries", [] {}, 0, StatusNoMemory},
-        {"palette write", [] { test::FailWriteAfter(0); }, 1, StatusWriteFailed},
-        {"close after writing", [] { test::FailClose(); }, 1, StatusCloseFailed},
+        uint16_t count;
     };
-    for (const auto& failure : failures) {
-        calls.Reset();
-        Begin();
-        records.SetPalette(entries, failure.count);
-        failure.arrange();
-        EXPECT_EQ(plugin.SetPalette(), failure.status) << failure.what;
-        EXPECT_TRUE(temp.Files().empty()) << failure.what;
-        EXPECT_TRUE(key.HasValue("TempFile")) << failure.what;
-    }
+    const PaletteFailure failures[] = {
+        {"seek", [] { test::FailSeekAfter(0); }, StatusSeekFailed, 1},
+        {"palette block", [] { test::FailAllocationAfter(0); }, StatusNoMemory, 1},
+        {"no entries", [] {}, StatusNoMemory, 0},
+        {"palette write", [] { test::FailWriteAfter(0); }, StatusWriteFailed, 1},
+        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed, 1},
+    };
+    test::CheckEachFailure(
+        failures,
+        [&](const PaletteFailure& failure) {
+            calls.Reset();
+            Begin();
+            records.SetPalette(entries, failure.count);
+        },
+        [this] { return plugin.SetPalette(); },
+        [this](const PaletteFailure&) {
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_TRUE(key.HasValue("TempFile"));
+        });
     calls.Reset();
     EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << "file gone";
 }
@@ -334,16 +337,19 @@ TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
         {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
         {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
     };
-    for (const auto& failure : failures) {
-        calls.Reset();
-        Begin();
-        ASSERT_EQ(plugin.WriteBlock(), StatusOk);
-        failure.arrange();
-        EXPECT_EQ(plugin.WriteBlock(), failure.status) << failure.what;
-        EXPECT_TRUE(temp.Files().empty()) << failure.what;
-        EXPECT_EQ(key.Dword("LoopCount"), 1u) << failure.what;
-        EXPECT_FALSE(plugin.HoldsWorkBlock()) << failure.what;
-    }
+    test::CheckEachFailure(
+        failures,
+        [this](const test::ArrangedFailure&) {
+            calls.Reset();
+            Begin();
+            ASSERT_EQ(plugin.WriteBlock(), StatusOk);
+        },
+        [this] { return plugin.WriteBlock(); },
+        [this](const test::ArrangedFailure&) {
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_EQ(key.Dword("LoopCount"), 1u);
+            EXPECT_FALSE(plugin.HoldsWorkBlock());
+        });
     calls.Reset();
     EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << "file gone";
 }

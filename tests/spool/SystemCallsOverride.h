@@ -2,6 +2,7 @@
 #pragma once
 
 #include "interface/HostInterface.h"
+#include "tests/support/FailureTable.h"
 #include "win32/SystemCalls.h"
 
 #include <cstdint>
@@ -19,13 +20,10 @@ public:
     void Reset() const { Os() = RealSystemCalls(); }
 };
 
-// One row of a failure table: what fails, how the table of calls is made to
-// fail it, and the status the operation must then return.
-struct ArrangedFailure {
-    const char* what;
-    void (*arrange)();
-    PluginStatus status;
-};
+// One row of a failure table (tests/support/FailureTable.h): what fails, how
+// the table of calls is made to fail it, and the status the operation must
+// then return.
+using ArrangedFailure = FailureRow<PluginStatus>;
 
 // Free space seen by the plug-in while set; FreeSpaceUnknown makes the query fail.
 void FakeFreeSpace(uint64_t bytes);

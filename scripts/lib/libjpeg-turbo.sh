@@ -5,8 +5,8 @@
 # that both compile the same source with the same settings. Needs here set to
 # the project folder; run as root.
 
-# shellcheck source=scripts/debian-source.sh
-. "$here/scripts/debian-source.sh"
+# shellcheck source=scripts/lib/debian-source.sh
+. "$here/scripts/lib/debian-source.sh"
 
 # Fetches libjpeg-turbo's source (VERSION if given, else the newest that can be
 # downloaded) into a new temporary folder, which becomes the current one and is

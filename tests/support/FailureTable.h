@@ -1,0 +1,35 @@
+// One loop for the tables of arranged failures: each row says what fails, how
+// the platform is made to fail it and the status the operation must then
+// return. A table grows by a row, never by another loop.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+namespace vlexif::test {
+
+template <class Status>
+struct FailureRow {
+    const char* what;
+    void (*arrange)();
+    Status status;
+};
+
+// For each row, named in every failure it leads to: `prepare(row)` sets the
+// operation up on a platform that works, the row's arrange makes it fail,
+// `run()` must return the row's status, and `check(row)` looks at what the
+// failure left behind.
+template <class Row, size_t Count, class Prepare, class Run, class Check>
+void CheckEachFailure(const Row (&rows)[Count], Prepare prepare, Run run, Check check)
+{
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        prepare(row);
+        row.arrange();
+        EXPECT_EQ(run(), row.status);
+        check(row);
+    }
+}
+
+} // namespace vlexif::test
