@@ -1,0 +1,231 @@
+// The resource library's texts and dialogs in the thread's language, English
+// wherever the ANSI code page cannot show that language, and every text of
+// every language within its buffer in its own code page.
+#include "interface/ResourceIds.h"
+#include "win32/Module.h"
+#include "win32/ResourceText.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vlexif {
+namespace {
+
+constexpr LANGID English = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+constexpr LANGID German = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+constexpr LANGID Polish = MAKELANGID(LANG_POLISH, SUBLANG_DEFAULT);
+constexpr LANGID Japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+struct TextSlot {
+    UINT id;
+    int buffer; // bytes the plug-in reads it into, terminator included
+};
+constexpr TextSlot Texts[] = {
+    {IDS_MESSAGE_CAPTION, 32}, {IDS_SHORT_TEXT, 8}, {IDS_DISPLAY_TEXT_1, 32}, {IDS_DISPLAY_TEXT_2, 32},
+    {IDS_SUMMARY_FORMAT, 128}, {IDS_NO_MEMORY, 128}, {IDS_DISK_FULL, 128},    {IDS_FILE_ERROR, 128},
+    {IDS_BAD_FORMAT, 128},
+};
+
+// The library's text `id` in `language` as it stands in the string table.
+std::wstring Stored(UINT id, LANGID language)
+{
+    const HMODULE module = ResourceModule();
+    const HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
+    const wchar_t* at = found ? static_cast<const wchar_t*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!at) {
+        return {};
+    }
+    for (UINT i = id % 16; i > 0; --i) {
+        at += *at + 1;
+    }
+    return std::wstring(at + 1, *at);
+}
+
+std::string InCodePage(UINT codePage, const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                                         bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                                         nullptr)));
+    return bytes;
+}
+
+std::string Loaded(UINT id)
+{
+    char buffer[128];
+    LoadResourceText(id, buffer, sizeof buffer);
+    return buffer;
+}
+
+// The thread's locale, which Windows' resource loader looks at first, for one test.
+class ThreadLanguage {
+public:
+    explicit ThreadLanguage(LANGID language) { SetThreadLocale(MAKELCID(language, SORT_DEFAULT)); }
+    ~ThreadLanguage() { SetThreadLocale(old); }
+
+private:
+    LCID old = GetThreadLocale();
+};
+
+INT_PTR CALLBACK NoteCaption(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_INITDIALOG) {
+        return FALSE;
+    }
+    wchar_t caption[64] = {};
+    GetWindowTextW(dialog, caption, 64);
+    *reinterpret_cast<std::wstring*>(lParam) = caption;
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+std::wstring CaptionOf(const char* dialog)
+{
+    std::wstring caption;
+    EXPECT_EQ(ShowResourceDialog(dialog, nullptr, NoteCaption, reinterpret_cast<LPARAM>(&caption)), 1);
+    return caption;
+}
+
+class ResourceLanguageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (GetACP() != 1252) {
+            GTEST_SKIP() << "written for a Western ANSI code page; this one is " << GetACP();
+        }
+    }
+};
+
+TEST_F(ResourceLanguageTest, TextsAndDialogsFollowTheThreadsLanguageWhereTheCodePageShowsIt)
+{
+    const std::wstring english = CaptionOf("DETAILS");
+    const ThreadLanguage german(German);
+    for (const TextSlot& text : Texts) {
+        EXPECT_EQ(Loaded(text.id), InCodePage(1252, Stored(text.id, German))) << text.id;
+    }
+    EXPECT_NE(Loaded(IDS_DISK_FULL), InCodePage(1252, Stored(IDS_DISK_FULL, English)));
+    EXPECT_NE(CaptionOf("DETAILS"), english);
+    EXPECT_NE(CaptionOf("ABOUT"), english);
+}
+
+TEST_F(ResourceLanguageTest, LanguagesTheCodePageCannotShowGiveEnglishWithoutQuestionMarks)
+{
+    const std::wstring aboutCaption = CaptionOf("ABOUT");
+    const std::wstring detailsCaption = CaptionOf("DETAILS");
+    // Polish fails on a few letters only, so that no message mixes two languages.
+    for (const LANGID language : {Japanese, Polish}) {
+        const ThreadLanguage thread(language);
+        for (const TextSlot& text : Texts) {
+            const std::string loaded = Loaded(text.id);
+            EXPECT_EQ(loaded, InCodePage(1252, Stored(text.id, English))) << language << " " << text.id;
+            EXPECT_EQ(loaded.find('?'), std::string::npos);
+        }
+        EXPECT_EQ(CaptionOf("ABOUT"), aboutCaption);
+        EXPECT_EQ(CaptionOf("DETAILS"), detailsCaption);
+    }
+}
+
+TEST(ResourceTextCut, NeverSplitsADoubleByteCharacter)
+{
+    char buffer[8];
+    WriteInCodePage(932, L"\x5727\x7E2E\x7387", 3, buffer, 7); // three characters, six bytes
+    EXPECT_EQ(std::string(buffer), InCodePage(932, L"\x5727\x7E2E\x7387"));
+    WriteInCodePage(932, L"\x5727\x7E2E\x7387", 3, buffer, 6);
+    EXPECT_EQ(std::string(buffer), InCodePage(932, L"\x5727\x7E2E"));
+    WriteInCodePage(932, L"A\x5727", 2, buffer, 3);
+    EXPECT_EQ(std::string(buffer), "A");
+    WriteInCodePage(1252, L"Gr\x00F6\x00DF" L"e", 5, buffer, 4);
+    EXPECT_EQ(std::string(buffer), "Gr\xF6");
+
+    char cut[] = "A\x88\x9F\x88";
+    DropSplitCharacter(932, cut);
+    EXPECT_EQ(std::string(cut), "A\x88\x9F");
+    char western[] = "A\x88";
+    DropSplitCharacter(1252, western);
+    EXPECT_EQ(std::string(western), "A\x88");
+}
+
+TEST(ResourceTextCut, RepresentableOnlyWithoutSubstitutes)
+{
+    EXPECT_TRUE(Representable(1252, L"Gr\x00F6\x00DF" L"e", 5));
+    EXPECT_FALSE(Representable(1252, L"wyj\x015B" L"ciowa", 10));
+    EXPECT_TRUE(Representable(1250, L"wyj\x015B" L"ciowa", 10));
+    EXPECT_FALSE(Representable(1252, L"\x5727", 1));
+    EXPECT_FALSE(Representable(932, L"\x00E4", 1)); // no best-fit "a" for an umlaut
+    EXPECT_TRUE(Representable(CP_UTF8, L"\x5727\x00E4", 2));
+}
+
+BOOL CALLBACK NoteLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages)
+{
+    reinterpret_cast<std::set<LANGID>*>(languages)->insert(language);
+    return TRUE;
+}
+
+std::set<LANGID> LanguagesOf(LPCWSTR type, LPCWSTR name)
+{
+    std::set<LANGID> languages;
+    EnumResourceLanguagesW(ResourceModule(), type, name, NoteLanguage, reinterpret_cast<LONG_PTR>(&languages));
+    return languages;
+}
+
+// Integer conversions in a wsprintf format; -1 for any other conversion.
+int IntegerConversions(const std::wstring& format)
+{
+    int count = 0;
+    for (size_t at = format.find(L'%'); at != std::wstring::npos; at = format.find(L'%', at + 1)) {
+        const size_t end = format.find_first_not_of(L"-#0123456789", at + 1);
+        if (end == std::wstring::npos) {
+            return -1;
+        }
+        if (format[end] == L'%' && end == at + 1) {
+            at = end;
+        } else if (format[end] == L'd' || format[end] == L'i' || format[end] == L'u') {
+            ++count;
+        } else {
+            return -1;
+        }
+    }
+    return count;
+}
+
+TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
+{
+    const std::set<LANGID> ten = {0x0409, 0x0407, 0x040C, 0x0C0A, 0x0410, 0x0416, 0x0413, 0x0415, 0x0411, 0x0804};
+    EXPECT_EQ(LanguagesOf(MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(IDS_MESSAGE_CAPTION / 16 + 1)), ten);
+    EXPECT_EQ(LanguagesOf(MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(IDS_NO_MEMORY / 16 + 1)), ten);
+    EXPECT_EQ(LanguagesOf(MAKEINTRESOURCEW(5), L"ABOUT"), ten);
+    EXPECT_EQ(LanguagesOf(MAKEINTRESOURCEW(5), L"DETAILS"), ten);
+
+    for (const LANGID language : ten) {
+        DWORD codePage = 0;
+        GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                       reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
+        const std::set<DWORD> pages = {1252, 1250, 932, 936};
+        EXPECT_EQ(pages.count(codePage), 1U) << language << " " << codePage;
+        for (const TextSlot& slot : Texts) {
+            const std::wstring text = Stored(slot.id, language);
+            EXPECT_FALSE(text.empty()) << language << " " << slot.id;
+            EXPECT_TRUE(Representable(codePage, text.data(), static_cast<int>(text.size())))
+                << language << " " << slot.id;
+            EXPECT_LT(InCodePage(codePage, text).size(), static_cast<size_t>(slot.buffer))
+                << language << " " << slot.id;
+        }
+        EXPECT_EQ(IntegerConversions(Stored(IDS_SUMMARY_FORMAT, language)), 1) << language;
+    }
+}
+
+TEST(ResourceLibrary, TheFormatCheckCountsOnlyIntegerConversions)
+{
+    EXPECT_EQ(IntegerConversions(L"rate %d%%"), 1);
+    EXPECT_EQ(IntegerConversions(L"%d %%"), 1);
+    EXPECT_EQ(IntegerConversions(L"%d %d"), 2);
+    EXPECT_EQ(IntegerConversions(L"75 %"), -1);
+    EXPECT_EQ(IntegerConversions(L"%s"), -1);
+    EXPECT_EQ(IntegerConversions(L"rate"), 0);
+}
+
+} // namespace
+} // namespace vlexif
