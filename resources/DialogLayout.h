@@ -7,12 +7,12 @@
 #define DIALOG_FONT 8, "MS Shell Dlg"
 
 // Both dialogs are placed by the plug-in when they open.
-#define ABOUT_SIZE 0, 0, 250, 108
+#define ABOUT_SIZE 0, 0, 250, 100
 #define ABOUT_NAME 7, 7, 236, 10
 #define ABOUT_VERSION 7, 19, 236, 10
 #define ABOUT_RULE 7, 33, 236, 1
-#define ABOUT_TEXT 7, 40, 236, 40
-#define ABOUT_OK 100, 87, 50, 14
+#define ABOUT_TEXT 7, 40, 236, 32
+#define ABOUT_OK 100, 79, 50, 14
 
 // Tab order: trackbar, rate box, OK, Cancel. The statics take no tab stop.
 #define DETAILS_SIZE 0, 0, 266, 106
