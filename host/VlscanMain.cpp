@@ -337,10 +337,10 @@ int Describe()
     const uint32_t rate = StoredCompressRate().value_or(DefaultCompressRate);
     // The plug-in's texts are in the user's language and the ANSI code page;
     // the labels are the developer tool's own.
-    WriteText(stdout, "plug-in:  " + PluginText(params.displayText2) + "\n" + "writes:   " +
-                          PluginText(params.displayText1) + " (" + PluginText(job.shortText) + ")\n" +
-                          "settings: " + PluginText(params.summaryText) + ", JPEG quality " +
-                          std::to_string(QualityOf(rate)) + "\n");
+    WriteText(stdout,
+              "plug-in:  " + PluginText(params.displayText2) + "\n" + "writes:   " + PluginText(params.displayText1) +
+                  " (" + PluginText(job.shortText) + ")\n" + "settings: " + PluginText(params.summaryText) +
+                  ", JPEG quality " + std::to_string(QualityOf(rate)) + "\n");
     // The flags mean something to the scanning host alone: its authors look them up by offset.
     std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
                 params.describeFlag, job.firstJobFlag, job.secondJobFlag);

@@ -34,9 +34,9 @@ void Fail(const std::string& what)
 std::string Utf8(const std::wstring& text)
 {
     std::string bytes(text.size() * 4, '\0');
-    bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                         bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                                         nullptr)));
+    bytes.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
@@ -44,9 +44,9 @@ std::string Ansi(const std::wstring& text)
 {
     std::string bytes(text.size() * 2, '\0');
     BOOL defaulted = FALSE;
-    bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                         bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                                         &defaulted)));
+    bytes.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, &defaulted)));
     if (defaulted) {
         Fail("the expected text " + Utf8(text) + " has no form in the ANSI code page");
     }
@@ -214,8 +214,7 @@ void Inspect(const Check& check, HWND dialog, const char* which, const char* tem
         }
         RECT rect = {};
         GetWindowRect(dialog, &rect);
-        std::printf("%s %ld %ld %ld %ld\n", which, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top);
+        std::printf("%s %ld %ld %ld %ld\n", which, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
         std::fflush(stdout);
         char line[16];
         DWORD read = 0;
@@ -250,7 +249,8 @@ int main(int argc, char** argv)
         const vlexif::test::MessageBoxCatcher messages;
         records.DescribeImage(300, 2, 2, 1, 4, 1); // 4-bit grey, which no host format is
         plugin.Call(vlexif::CmdCheckFormat, records.params);
-        if (messages.Messages().size() != 1 || messages.Messages()[0].caption != Ansi(expected.Text(IDS_MESSAGE_CAPTION)) ||
+        if (messages.Messages().size() != 1 ||
+            messages.Messages()[0].caption != Ansi(expected.Text(IDS_MESSAGE_CAPTION)) ||
             messages.Messages()[0].text != Ansi(expected.Text(IDS_BAD_FORMAT))) {
             Fail("the message box for an unknown format is not the expected language's");
         }

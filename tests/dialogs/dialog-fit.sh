@@ -38,13 +38,14 @@ fail() {
 }
 
 in_locale() {
-  LC_ALL= LANG=$lang.UTF-8 LC_MESSAGES=$messages.UTF-8 "$@"
+  LC_ALL='' LANG=$lang.UTF-8 LC_MESSAGES=$messages.UTF-8 "$@"
 }
 
 # Runs language_check, capturing each dialog when it reports its rectangle.
 inspect() {
   local shot_dir=$1 name=$2 expected=$3 line which x y width height pid
   coproc probe { in_locale wine "$check" "$expected" --pause 2>&1; }
+  # shellcheck disable=SC2154 # coproc sets it
   pid=$probe_PID
   while IFS= read -r line <&"${probe[0]}"; do
     line=${line%$'\r'}
