@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -200,6 +201,17 @@ int IntegerConversions(const std::wstring& format)
     return count;
 }
 
+// Without the code page declared, the resource compiler reads the UTF-8
+// sources as code page 1252: "\xC3\xA4" instead of an "a" with umlaut, whose
+// bytes in 1252 then form UTF-8 again.
+bool ReadAsWrongCodePage(const std::string& bytes)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    return !ascii &&
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) >
+        0;
+}
+
 TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
 {
     const std::set<LANGID> ten = {0x0409, 0x0407, 0x040C, 0x0C0A, 0x0410, 0x0416, 0x0413, 0x0415, 0x0411, 0x0804};
@@ -219,15 +231,19 @@ TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
             EXPECT_FALSE(text.empty()) << language << " " << slot.id;
             EXPECT_TRUE(Representable(codePage, text.data(), static_cast<int>(text.size())))
                 << language << " " << slot.id;
-            EXPECT_LT(InCodePage(codePage, text).size(), static_cast<size_t>(slot.buffer))
-                << language << " " << slot.id;
+            const std::string bytes = InCodePage(codePage, text);
+            EXPECT_LT(bytes.size(), static_cast<size_t>(slot.buffer)) << language << " " << slot.id;
+            EXPECT_FALSE(ReadAsWrongCodePage(InCodePage(1252, text))) << language << " " << slot.id;
         }
         EXPECT_EQ(IntegerConversions(Stored(IDS_SUMMARY_FORMAT, language)), 1) << language;
     }
 }
 
-TEST(ResourceLibrary, TheFormatCheckCountsOnlyIntegerConversions)
+TEST(ResourceLibrary, TheChecksOfTheLibrarysTextsFindWhatTheyLookFor)
 {
+    EXPECT_TRUE(ReadAsWrongCodePage("Qualit\xC3\xA4t"));
+    EXPECT_FALSE(ReadAsWrongCodePage("Qualit\xE4t"));
+    EXPECT_FALSE(ReadAsWrongCodePage("Quality"));
     EXPECT_EQ(IntegerConversions(L"rate %d%%"), 1);
     EXPECT_EQ(IntegerConversions(L"%d %%"), 1);
     EXPECT_EQ(IntegerConversions(L"%d %d"), 2);
