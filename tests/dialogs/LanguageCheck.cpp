@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -31,26 +30,23 @@ void Fail(const std::string& what)
     ++failures;
 }
 
-std::string Utf8(const std::wstring& text)
+std::string Convert(UINT codePage, const std::wstring& text)
 {
     std::string bytes(text.size() * 4, '\0');
     bytes.resize(
-        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+        static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                                                 static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    return Convert(CP_UTF8, text);
+}
+
 std::string Ansi(const std::wstring& text)
 {
-    std::string bytes(text.size() * 2, '\0');
-    BOOL defaulted = FALSE;
-    bytes.resize(
-        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                                static_cast<int>(bytes.size()), nullptr, &defaulted)));
-    if (defaulted) {
-        Fail("the expected text " + Utf8(text) + " has no form in the ANSI code page");
-    }
-    return bytes;
+    return Convert(CP_ACP, text);
 }
 
 // The resource library read as data, in the expected language.
@@ -111,32 +107,20 @@ std::wstring WindowTextOf(HWND window)
     return text;
 }
 
-std::string ClassOf(HWND window)
+// Whether `text` fits the control's client area less `margin` pixels on
+// each side, drawn in the control's font; says so when it does not.
+bool Fits(HWND control, const std::wstring& text, UINT format, LONG margin)
 {
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// The size `text` takes in the control's font when drawn into `width` pixels.
-SIZE Measure(HWND control, const std::wstring& text, LONG width, UINT format)
-{
+    RECT client = {};
+    GetClientRect(control, &client);
+    InflateRect(&client, -margin, -margin);
     const HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    RECT rect = {0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), -1, &rect, format | DT_CALCRECT);
+    RECT needed = {0, 0, client.right - client.left, 0};
+    DrawTextW(dc, text.c_str(), -1, &needed, format | DT_CALCRECT);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
-    return {rect.right, rect.bottom};
-}
-
-std::vector<HWND> Controls(HWND dialog)
-{
-    std::vector<HWND> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        controls.push_back(child);
-    }
-    return controls;
+    return needed.right <= client.right - client.left && needed.bottom <= client.bottom - client.top;
 }
 
 void CheckFit(HWND dialog, const char* which, int dpi)
@@ -144,45 +128,33 @@ void CheckFit(HWND dialog, const char* which, int dpi)
     RECT inside = {};
     GetClientRect(dialog, &inside);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&inside), 2);
-    const std::vector<HWND> controls = Controls(dialog);
-    for (size_t i = 0; i < controls.size(); ++i) {
-        const HWND control = controls[i];
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         const std::wstring text = WindowTextOf(control);
         const std::string name = std::string(which) + " \"" + Utf8(text) + "\"";
         RECT rect = {};
-        GetWindowRect(control, &rect);
         RECT overlap = {};
+        GetWindowRect(control, &rect);
         if (!IntersectRect(&overlap, &rect, &inside) || !EqualRect(&overlap, &rect)) {
-            Fail(name + ": the control reaches outside the dialog");
+            Fail(name + " reaches outside the dialog");
         }
-        for (size_t j = i + 1; j < controls.size(); ++j) {
-            RECT other = {};
-            GetWindowRect(controls[j], &other);
-            if (IntersectRect(&overlap, &rect, &other)) {
-                Fail(name + " overlaps \"" + Utf8(WindowTextOf(controls[j])) + "\"");
+        for (HWND other = GetWindow(control, GW_HWNDNEXT); other; other = GetWindow(other, GW_HWNDNEXT)) {
+            RECT otherRect = {};
+            GetWindowRect(other, &otherRect);
+            if (IntersectRect(&overlap, &rect, &otherRect)) {
+                Fail(name + " overlaps \"" + Utf8(WindowTextOf(other)) + "\"");
             }
         }
-        RECT client = {};
-        GetClientRect(control, &client);
+        char className[16] = {};
+        GetClassNameA(control, className, sizeof className);
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         if (text.empty()) {
             continue;
         }
-        if (ClassOf(control) == "Static") {
-            const SIZE size = Measure(control, text, client.right, DT_WORDBREAK | DT_EXPANDTABS);
-            if (size.cx > client.right || size.cy > client.bottom) {
-                Fail(name + " needs " + std::to_string(size.cx) + " x " + std::to_string(size.cy) + " pixels of " +
-                     std::to_string(client.right) + " x " + std::to_string(client.bottom));
-            }
-        } else if (ClassOf(control) == "Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) {
-            // Room for the button's edges and the focus rectangle inside them.
-            const LONG margin = MulDiv(4, dpi, 96);
-            const SIZE size = Measure(control, text, client.right, DT_SINGLELINE);
-            if (size.cx > client.right - 2 * margin || size.cy > client.bottom - margin) {
-                Fail(name + " needs " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
-                     " pixels inside a " + std::to_string(client.right) + " x " + std::to_string(client.bottom) +
-                     " button");
-            }
+        // A push button's text keeps clear of its edges and focus rectangle.
+        if ((std::strcmp(className, "Static") == 0 && !Fits(control, text, DT_WORDBREAK | DT_EXPANDTABS, 0)) ||
+            (std::strcmp(className, "Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON &&
+             !Fits(control, text, DT_SINGLELINE, MulDiv(4, dpi, 96)))) {
+            Fail(name + " does not fit its control");
         }
     }
 }
