@@ -1,6 +1,6 @@
 #include "dialogs/AboutDialog.h"
 
-#include "win32/Module.h"
+#include "win32/ResourceText.h"
 
 namespace vlexif {
 
@@ -11,7 +11,7 @@ AboutDialog::AboutDialog(HWND owner, const SettingsStore& store, const char* nam
 
 int AboutDialog::Run()
 {
-    DialogBoxParamA(ResourceModule(), templateName, owner, AboutDialogProc, reinterpret_cast<LPARAM>(this));
+    ShowResourceDialog(templateName, owner, AboutDialogProc, reinterpret_cast<LPARAM>(this));
     return 0;
 }
 

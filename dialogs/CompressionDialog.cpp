@@ -1,7 +1,7 @@
 #include "dialogs/CompressionDialog.h"
 
 #include "interface/ResourceIds.h"
-#include "win32/Module.h"
+#include "win32/ResourceText.h"
 
 #include <commctrl.h>
 
@@ -24,8 +24,7 @@ int CompressionDialog::Run()
     uint32_t stored = static_cast<uint32_t>(rate);
     static_cast<void>(store.ReadDword(RateValue, stored)); // none stored: the rate stays
     rate = static_cast<int32_t>(stored);
-    const INT_PTR result =
-        DialogBoxParamA(ResourceModule(), "DETAILS", owner, CompressionDialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ShowResourceDialog("DETAILS", owner, CompressionDialogProc, reinterpret_cast<LPARAM>(this));
     // Only a plain OK click ends the dialog with exactly 1.
     if (result == 1) {
         // The dialog has closed: a rate that was not kept has no one to tell.

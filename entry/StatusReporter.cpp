@@ -1,7 +1,7 @@
 #include "entry/StatusReporter.h"
 
 #include "interface/ResourceIds.h"
-#include "win32/Module.h"
+#include "win32/ResourceText.h"
 
 namespace vlexif {
 
@@ -35,8 +35,8 @@ void ReportStatus(HWND owner, PluginStatus status, UINT messageOverride)
     }
     char caption[32] = {};
     char text[128] = {};
-    LoadStringA(ResourceModule(), IDS_MESSAGE_CAPTION, caption, sizeof caption);
-    LoadStringA(ResourceModule(), messageId, text, sizeof text);
+    LoadResourceText(IDS_MESSAGE_CAPTION, caption, sizeof caption);
+    LoadResourceText(messageId, text, sizeof text);
     MessageBoxA(owner, text, caption, MB_OK);
 }
 

@@ -328,6 +328,13 @@ int Scan(const ScanOptions& options)
     return ExitDone;
 }
 
+// A text field of the host's records, as UTF-8: the plug-in need not end it.
+template <size_t Size>
+std::string PluginText(const char (&field)[Size])
+{
+    return Utf8FromAnsi(std::string(field, strnlen(field, Size)));
+}
+
 int Describe()
 {
     PluginLibrary plugin;
@@ -343,11 +350,12 @@ int Describe()
     const vlexif::HostParams& params = records.Params();
     const vlexif::JobRecord& job = records.Job();
     const uint32_t rate = StoredCompressRate().value_or(DefaultCompressRate);
-    std::printf("plug-in:  %.*s\n", static_cast<int>(sizeof params.displayText2), params.displayText2);
-    std::printf("writes:   %.*s (%.*s)\n", static_cast<int>(sizeof params.displayText1), params.displayText1,
-                static_cast<int>(sizeof job.shortText), job.shortText);
-    std::printf("settings: %.*s, JPEG quality %u\n", static_cast<int>(sizeof params.summaryText), params.summaryText,
-                QualityOf(rate));
+    // The plug-in's texts are in the user's language and the ANSI code page;
+    // the labels are the developer tool's own.
+    WriteText(stdout,
+              "plug-in:  " + PluginText(params.displayText2) + "\n" + "writes:   " + PluginText(params.displayText1) +
+                  " (" + PluginText(job.shortText) + ")\n" + "settings: " + PluginText(params.summaryText) +
+                  ", JPEG quality " + std::to_string(QualityOf(rate)) + "\n");
     // The flags mean something to the scanning host alone: its authors look them up by offset.
     std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
                 params.describeFlag, job.firstJobFlag, job.secondJobFlag);

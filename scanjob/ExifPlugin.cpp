@@ -6,6 +6,7 @@
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeader.h"
 #include "win32/Module.h"
+#include "win32/ResourceText.h"
 
 namespace vlexif {
 
@@ -13,12 +14,6 @@ namespace {
 
 // The rows the converter reads.
 constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
-
-void LoadText(UINT id, char* buffer, int size)
-{
-    buffer[0] = '\0';
-    LoadStringA(ResourceModule(), id, buffer, size);
-}
 
 } // namespace
 
@@ -34,7 +29,7 @@ bool ExifPlugin::ConverterAvailable()
 void ExifPlugin::WriteSummary()
 {
     char format[128];
-    LoadText(IDS_SUMMARY_FORMAT, format, sizeof format);
+    LoadResourceText(IDS_SUMMARY_FORMAT, format, sizeof format);
     // wsprintfA writes up to 1024 characters; the host's field is smaller.
     char summary[1025];
     wsprintfA(summary, format, compressRate);
@@ -50,9 +45,9 @@ PluginStatus ExifPlugin::Describe()
     static_cast<void>(settings.WriteDword("File Type", 0)); // describing does not depend on it
     uint32_t rate = 0;
     compressRate = settings.ReadDword("Compress Rate", rate) ? static_cast<int32_t>(rate) : 75;
-    LoadText(IDS_DISPLAY_TEXT_1, hostParams->displayText1, sizeof hostParams->displayText1);
-    LoadText(IDS_SHORT_TEXT, jobRecord->shortText, sizeof jobRecord->shortText);
-    LoadText(IDS_DISPLAY_TEXT_2, hostParams->displayText2, sizeof hostParams->displayText2);
+    LoadResourceText(IDS_DISPLAY_TEXT_1, hostParams->displayText1, sizeof hostParams->displayText1);
+    LoadResourceText(IDS_SHORT_TEXT, jobRecord->shortText, sizeof jobRecord->shortText);
+    LoadResourceText(IDS_DISPLAY_TEXT_2, hostParams->displayText2, sizeof hostParams->displayText2);
     WriteSummary();
     hostParams->describeFlag = 1;
     jobRecord->firstJobFlag = 0;

@@ -10,6 +10,11 @@ bash scripts/setup.sh
 cmake -S . -B build -G Ninja
 cmake --build build
 
+# Wine takes the plug-in's language from the locale: the tests expect English
+# unless they name a locale themselves.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES LC_CTYPE
+
 # shellcheck source=scripts/lib/wine-env.sh
 . "$root/scripts/lib/wine-env.sh"
 
