@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
   wine wine32:i386 fonts-wine xvfb x11-apps imagemagick
-  googletest libbenchmark-dev valgrind
+  googletest libbenchmark-dev valgrind locales
   dpkg-dev nasm libimage-exiftool-perl libjpeg-turbo-progs libstb-dev unzip jpeginfo
   libjpeg62-turbo-dev libspng-dev zlib1g-dev
 )
@@ -27,6 +27,19 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes the ANSI code page from the locale: the double-byte tests run
+# under Japanese (932) and Traditional Chinese (950).
+generate=0
+for locale in ja_JP zh_TW; do
+  if ! locale -a 2>/dev/null | grep -qx "$locale.utf8"; then
+    grep -qx "$locale.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null || echo "$locale.UTF-8 UTF-8" >> /etc/locale.gen
+    generate=1
+  fi
+done
+if ((generate)); then
+  locale-gen > /dev/null
 fi
 
 "$(dirname "$0")/build-libjpeg-turbo.sh"
