@@ -30,33 +30,29 @@ const LeadBytes Lead950(Ranges950, sizeof Ranges950);
 
 TEST(IsSpoolPathIn, OnlySpoolNamesDirectlyInTheTemporaryDirectory)
 {
-    const auto IsSpoolPathIn = [](const char* dir, const char* path) {
-        return vlexif::IsSpoolPathIn(dir, path, SingleByte);
-    };
     const char* temp = "\\\\server\\share\\Temp\\";
-    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1A2B.tmp"));
-    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\SERVER\\share\\temp\\~tf1.TMP"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\report.doc"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF\\..\\..\\x.doc"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1/../x"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Tempo\\~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\other\\~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, ""));
-    EXPECT_FALSE(IsSpoolPathIn("", "~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn("C:\\Temp", "C:\\Temp~TF1.tmp"));
+    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1A2B.tmp", SingleByte));
+    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\SERVER\\share\\temp\\~tf1.TMP", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\report.doc", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF\\..\\..\\x.doc", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1/../x", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Tempo\\~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\other\\~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn("", "~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn("C:\\Temp", "C:\\Temp~TF1.tmp", SingleByte));
 }
 
 TEST(IsDriveSpoolPath, SpoolNamesOnLetteredDrivesOnly)
 {
-    const auto IsDriveSpoolPath = [](const char* path) { return vlexif::IsDriveSpoolPath(path, SingleByte); };
     for (const char* path : {"C:\\Users\\me\\Temp\\~TF1A2B.tmp", "d:\\~tf2.TMP", "C:\\old temp\\x\\~TFbeef.tmp"}) {
-        EXPECT_TRUE(IsDriveSpoolPath(path)) << path;
+        EXPECT_TRUE(IsDriveSpoolPath(path, SingleByte)) << path;
     }
     for (const char* path : {"\\\\server\\share\\~TF1.tmp", "\\\\?\\C:\\t\\~TF1.tmp", "\\\\.\\pipe\\~TF1.tmp",
                              "C:~TF1.tmp", "~TF1.tmp", ".\\~TF1.tmp", "C:/t/~TF1.tmp", "C:\\t\\~TF1.tmp:x",
                              "C:\\t\\~TF1.tmp\\", "C:\\t\\letter.doc", "1:\\~TF1.tmp", "C:\\~TF1.tmp\\..\\x.doc", ""}) {
-        EXPECT_FALSE(IsDriveSpoolPath(path)) << path;
+        EXPECT_FALSE(IsDriveSpoolPath(path, SingleByte)) << path;
     }
 }
 
