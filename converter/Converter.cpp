@@ -10,6 +10,7 @@
 #include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
 #include "converter/survey/SpoolSurvey.h"
+#include "win32/AnsiCodePage.h"
 
 #include <algorithm>
 
@@ -81,6 +82,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.make = destination.make;
     exif.model = destination.model;
     exif.software = versionText;
+    exif.leadBytes = vlexif::AnsiLeadBytes();
     SYSTEMTIME now;
     GetLocalTime(&now);
     ExifDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, exif.dateTime);

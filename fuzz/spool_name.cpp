@@ -35,36 +35,83 @@ bool LooksMade(const std::string& name)
                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
+// The lead byte ranges of a single-byte code page, of 932 and of 950.
+struct CodePage {
+    uint8_t ranges[6];
+    bool IsLead(char c) const
+    {
+        const auto byte = static_cast<uint8_t>(c);
+        return (byte >= ranges[0] && byte <= ranges[1] && ranges[0] != 0) ||
+            (byte >= ranges[2] && byte <= ranges[3] && ranges[2] != 0);
+    }
+};
+constexpr CodePage CodePages[] = {{{0, 0, 0, 0, 0, 0}}, {{0x81, 0x9F, 0xE0, 0xFC, 0, 0}}, {{0x81, 0xFE, 0, 0, 0, 0}}};
+
+// The text cut into its characters: a lead byte and the byte after it, or
+// one byte.
+std::vector<std::string> Chars(const std::string& text, const CodePage& page)
+{
+    std::vector<std::string> chars;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = page.IsLead(text[at]) && at + 1 < text.size() ? 2 : 1;
+        chars.push_back(text.substr(at, length));
+        at += length;
+    }
+    return chars;
+}
+
+// Everything after the last character that is a backslash.
+std::string AfterLastBackslash(const std::vector<std::string>& chars)
+{
+    std::string rest;
+    for (const std::string& c : chars) {
+        rest = c == "\\" ? std::string() : rest + c;
+    }
+    return rest;
+}
+
+bool OnLetteredDrive(const std::vector<std::string>& chars)
+{
+    return chars.size() > 3 && chars[0].size() == 1 && std::isalpha(static_cast<unsigned char>(chars[0][0])) &&
+        chars[1] == ":" && chars[2] == "\\" &&
+        std::none_of(chars.begin() + 2, chars.end(), [](const std::string& c) { return c == ":" || c == "/"; });
+}
+
 void CheckNames(FuzzedDataProvider& in)
 {
+    const CodePage& page = CodePages[in.ConsumeIntegralInRange<size_t>(0, std::size(CodePages) - 1)];
+    const LeadBytes lead(page.ranges, sizeof page.ranges);
     std::string dir = in.ConsumeRandomLengthString(300);
     const std::string path = in.ConsumeRandomLengthString(600);
     dir.resize(std::strlen(dir.c_str()));
     // What the plug-in sees of the path: up to its first NUL.
     const std::string shown = path.substr(0, path.find('\0'));
+    const std::vector<std::string> dirChars = Chars(dir, page);
+    const std::vector<std::string> shownChars = Chars(shown, page);
+    const bool dirEndsInBackslash = !dirChars.empty() && dirChars.back() == "\\";
 
-    if (IsSpoolPathIn(dir.c_str(), path.c_str())) {
-        Require(!dir.empty() && dir.back() == '\\' && shown.size() > dir.size() &&
-                    SameLetters(shown.substr(0, dir.size()), dir),
-                "an accepted path lies in the directory");
+    if (IsSpoolPathIn(dir.c_str(), path.c_str(), lead)) {
+        Require(dirEndsInBackslash && shownChars.size() > dirChars.size(),
+                "an accepted path is longer than its folder");
+        for (size_t k = 0; k < dirChars.size(); ++k) {
+            Require(dirChars[k].size() == 1 ? SameLetters(dirChars[k], shownChars[k]) : dirChars[k] == shownChars[k],
+                    "an accepted path lies in the directory, character by character");
+        }
         Require(LooksMade(shown.substr(dir.size())), "an accepted name is one GetTempFileName makes");
     }
-    if (IsDriveSpoolPath(path.c_str())) {
-        Require(shown.size() > 3 && std::isalpha(static_cast<unsigned char>(shown[0])) && shown[1] == ':' &&
-                    shown[2] == '\\' && shown.find_first_of(":/", 2) == std::string::npos,
-                "an accepted path is absolute on a lettered drive, without streams");
-        Require(LooksMade(shown.substr(shown.rfind('\\') + 1)), "its name is one GetTempFileName makes");
+    if (IsDriveSpoolPath(path.c_str(), lead)) {
+        Require(OnLetteredDrive(shownChars), "an accepted path is absolute on a lettered drive, without streams");
+        Require(LooksMade(AfterLastBackslash(shownChars)), "its name is one GetTempFileName makes");
     }
 
     // What GetTempFileName makes: the directory, "~TF", hex digits, ".tmp".
-    if (!dir.empty() && dir.back() == '\\') {
+    if (dirEndsInBackslash) {
         char made[32];
         const uint16_t unique = in.ConsumeIntegral<uint16_t>();
         std::snprintf(made, sizeof made, in.ConsumeBool() ? "~TF%X.tmp" : "~TF%x.tmp", unique);
-        Require(IsSpoolPathIn(dir.c_str(), (dir + made).c_str()), "the plug-in's own names pass");
-        if (dir.size() > 2 && std::isalpha(static_cast<unsigned char>(dir[0])) && dir[1] == ':' && dir[2] == '\\' &&
-            dir.find_first_of(":/", 2) == std::string::npos) {
-            Require(IsDriveSpoolPath((dir + made).c_str()), "and still pass once the directory moved");
+        Require(IsSpoolPathIn(dir.c_str(), (dir + made).c_str(), lead), "the plug-in's own names pass");
+        if (OnLetteredDrive(Chars(dir + made, page))) {
+            Require(IsDriveSpoolPath((dir + made).c_str(), lead), "and still pass once the directory moved");
         }
     }
 }

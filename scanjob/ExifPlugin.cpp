@@ -5,6 +5,7 @@
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeader.h"
+#include "win32/AnsiCodePage.h"
 #include "win32/Module.h"
 #include "win32/ResourceText.h"
 
@@ -30,10 +31,11 @@ void ExifPlugin::WriteSummary()
 {
     char format[128];
     LoadResourceText(IDS_SUMMARY_FORMAT, format, sizeof format);
-    // wsprintfA writes up to 1024 characters; the host's field is smaller.
+    // wsprintfA writes up to 1024 characters; the host's field is smaller,
+    // and is cut before a whole character, never inside a double-byte one.
     char summary[1025];
     wsprintfA(summary, format, compressRate);
-    lstrcpynA(hostParams->summaryText, summary, sizeof hostParams->summaryText);
+    CopyWholeChars(hostParams->summaryText, sizeof hostParams->summaryText, summary, AnsiLeadBytes());
 }
 
 PluginStatus ExifPlugin::Describe()

@@ -30,9 +30,10 @@ if ((${#missing[@]})); then
 fi
 
 # The plug-in's languages, and one it does not have, for the tests that run
-# it under each: Wine takes the UI language and the ANSI code page from the
-# locale, and a locale that is not generated reads as English.
-locales=(en_US de_DE fr_FR es_ES it_IT pt_BR nl_NL pl_PL ja_JP zh_CN sv_SE)
+# it under each, and Traditional Chinese for the double-byte code page 950:
+# Wine takes the UI language and the ANSI code page from the locale, and a
+# locale that is not generated reads as English.
+locales=(en_US de_DE fr_FR es_ES it_IT pt_BR nl_NL pl_PL ja_JP zh_CN zh_TW sv_SE)
 generate=0
 for l in "${locales[@]}"; do
   if ! grep -qx "$l.UTF-8 UTF-8" /etc/locale.gen; then

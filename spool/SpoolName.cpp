@@ -35,20 +35,25 @@ bool IsSpoolName(const char* name)
         SameLetters(digits + count, Extension, sizeof Extension - 1);
 }
 
-bool IsSpoolPathIn(const char* tempDir, const char* path)
+bool IsSpoolPathIn(const char* tempDir, const char* path, const LeadBytes& lead)
 {
     const size_t dirLength = std::strlen(tempDir);
-    return dirLength != 0 && tempDir[dirLength - 1] == '\\' && std::strlen(path) > dirLength &&
-        SameLetters(tempDir, path, dirLength) && IsSpoolName(path + dirLength);
+    const char* separator = LastSeparator(tempDir, lead);
+    return dirLength != 0 && separator == tempDir + dirLength - 1 && *separator == '\\' &&
+        StartsWithNoCase(path, tempDir, lead) && IsSpoolName(path + dirLength);
 }
 
-bool IsDriveSpoolPath(const char* path)
+bool IsDriveSpoolPath(const char* path, const LeadBytes& lead)
 {
-    if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' || path[2] != '\\' ||
-        std::strpbrk(path + 2, ":/") != nullptr) {
+    if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' || path[2] != '\\') {
         return false;
     }
-    return IsSpoolName(std::strrchr(path, '\\') + 1);
+    for (const char* at = path + 2; *at != '\0'; at = NextChar(at, lead)) {
+        if (*at == ':' || *at == '/') {
+            return false;
+        }
+    }
+    return IsSpoolName(LastSeparator(path, lead) + 1);
 }
 
 } // namespace vlexif

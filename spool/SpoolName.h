@@ -1,6 +1,9 @@
 // What a spool file's path looks like: the name GetTempFileName makes with
-// the "~TF" prefix, directly inside a folder. Platform-free.
+// the "~TF" prefix, directly inside a folder. Paths are ANSI, walked by whole
+// characters of the code page whose lead bytes are given. Platform-free.
 #pragma once
+
+#include "win32/AnsiChars.h"
 
 namespace vlexif {
 
@@ -13,10 +16,10 @@ bool IsSpoolName(const char* name);
 
 // True when `path` names a spool-named file lying directly in `tempDir` (a
 // directory path ending in a backslash).
-bool IsSpoolPathIn(const char* tempDir, const char* path);
+bool IsSpoolPathIn(const char* tempDir, const char* path, const LeadBytes& lead);
 
 // True when `path` names a spool-named file in a folder of a lettered drive
 // ("X:\..."): no share, device or relative path, no stream.
-bool IsDriveSpoolPath(const char* path);
+bool IsDriveSpoolPath(const char* path, const LeadBytes& lead);
 
 } // namespace vlexif

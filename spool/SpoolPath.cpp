@@ -2,6 +2,7 @@
 
 #include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
+#include "win32/AnsiCodePage.h"
 #include "win32/SystemCalls.h"
 
 namespace vlexif {
@@ -28,9 +29,10 @@ bool MakeSpoolPath(char (&path)[MAX_PATH])
 bool IsSpoolNamedPath(const char* path)
 {
     char dir[MAX_PATH];
+    const LeadBytes lead = AnsiLeadBytes();
     // A temporary directory on a share is trusted as the current one only:
     // any other share path is never even opened.
-    return IsDriveSpoolPath(path) || (TempDirectory(dir) && IsSpoolPathIn(dir, path));
+    return IsDriveSpoolPath(path, lead) || (TempDirectory(dir) && IsSpoolPathIn(dir, path, lead));
 }
 
 bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)

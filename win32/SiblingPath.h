@@ -7,8 +7,8 @@
 
 namespace vlexif {
 
-// The module's path with all after its last backslash replaced by `fileName`,
-// or `fileName` alone when the path has no backslash. False when the module's
+// The module's path with all after its last separator replaced by `fileName`,
+// or `fileName` alone when the path has none. False when the module's
 // path is unknown or the result does not fit.
 [[nodiscard]] bool SiblingPath(HMODULE module, const char* fileName, char (&path)[MAX_PATH]);
 

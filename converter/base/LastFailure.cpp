@@ -1,5 +1,8 @@
 #include "converter/base/LastFailure.h"
 
+#include "win32/AnsiChars.h"
+#include "win32/AnsiCodePage.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -57,22 +60,6 @@ const char* Reason(DWORD error, char* buffer, DWORD size)
     return buffer;
 }
 
-// The longest head of `text` within `room` bytes that ends on a character:
-// in a double-byte code page a cut may not split a character in two.
-size_t WholeCharacters(const char* text, size_t room)
-{
-    size_t whole = 0;
-    while (text[whole] != '\0') {
-        const bool lead = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(text[whole])) && text[whole + 1] != '\0';
-        const size_t next = whole + (lead ? 2 : 1);
-        if (next > room) {
-            break;
-        }
-        whole = next;
-    }
-    return whole;
-}
-
 } // namespace
 
 void ClearLastFailure()
@@ -119,7 +106,9 @@ uint32_t CopyLastFailure(char* text, uint32_t size)
 {
     const size_t length = std::strlen(lastFailure);
     if (text && size > 0) {
-        const size_t copied = length < size ? length : WholeCharacters(lastFailure, size - 1);
+        // A cut ends on a whole character, never inside a double-byte one.
+        const size_t copied =
+            length < size ? length : vlexif::WholeCharsLength(lastFailure, size - 1, vlexif::AnsiLeadBytes());
         std::memcpy(text, lastFailure, copied);
         text[copied] = '\0';
     }

@@ -43,10 +43,13 @@ constexpr uint16_t JpegCompression = 6;
 constexpr size_t ExifHeaderBytes = 6; // "Exif\0\0"
 constexpr size_t TiffHeaderBytes = 8;
 
-void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit)
+// Cut to whole characters: a double-byte one split at the limit, or at the
+// end of a job record's full field, would end the tag in half a character.
+void AddTextIfAny(TiffIfd& ifd, uint16_t tag, const char* text, size_t limit, const vlexif::LeadBytes& lead)
 {
-    if (text && *text) {
-        ifd.AddAscii(tag, text, strnlen(text, limit));
+    const size_t length = text ? vlexif::WholeCharsLength(text, limit, lead) : 0;
+    if (length != 0) {
+        ifd.AddAscii(tag, text, length);
     }
 }
 
@@ -95,13 +98,13 @@ Directories::Directories(const ExifFields& fields, const ExifThumbnail* thumbnai
     exif.AddLong(TagPixelXDimension, fields.width);
     exif.AddLong(TagPixelYDimension, fields.height);
 
-    AddTextIfAny(ifd0, TagMake, fields.make, MaxScannerText);
-    AddTextIfAny(ifd0, TagModel, fields.model, MaxScannerText);
+    AddTextIfAny(ifd0, TagMake, fields.make, MaxScannerText, fields.leadBytes);
+    AddTextIfAny(ifd0, TagModel, fields.model, MaxScannerText, fields.leadBytes);
     ifd0.AddShort(TagOrientation, OrientationTopLeft);
     ifd0.AddRational(TagXResolution, fields.xDpi, 1);
     ifd0.AddRational(TagYResolution, fields.yDpi, 1);
     ifd0.AddShort(TagResolutionUnit, UnitInches);
-    AddTextIfAny(ifd0, TagSoftware, fields.software, MaxSoftwareText);
+    AddTextIfAny(ifd0, TagSoftware, fields.software, MaxSoftwareText, fields.leadBytes);
     ifd0.AddAscii(TagDateTime, fields.dateTime, dateLength);
     // Required of every Exif JPEG; for a grey frame it describes nothing.
     ifd0.AddShort(TagYCbCrPositioning, CentredChroma);

@@ -5,6 +5,8 @@
 // one APP1 segment.
 #pragma once
 
+#include "win32/AnsiChars.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -27,7 +29,8 @@ struct ExifFields {
     uint32_t yDpi = 72;
     uint32_t width = 0;
     uint32_t height = 0;
-    bool grey = false; // a one-component (Y only) JPEG
+    bool grey = false;             // a one-component (Y only) JPEG
+    vlexif::LeadBytes leadBytes{}; // of the texts' code page; none by default
 };
 
 struct ExifThumbnail {

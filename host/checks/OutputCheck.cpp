@@ -110,7 +110,11 @@ std::string CheckOutput(const std::string& output, OutputTarget& target)
         return "the directory's name has characters that " + CodePageText() +
             " cannot hold, and it has no short name that can";
     }
-    const std::string jobPath = ansiFolder + (ansiFolder.back() == '\\' ? "" : "\\") + ansiName;
+    // Whether a separator is needed is read from the UTF-16 folder: in code
+    // pages 932, 936, 949 and 950 the ANSI form's last byte can be 0x5C, the
+    // second byte of a character such as 表, which is no separator. A short
+    // form ends in one exactly when the folder does, at a drive's root.
+    const std::string jobPath = ansiFolder + (folder.back() == L'\\' ? "" : "\\") + ansiName;
     if (jobPath.size() > MaxJobPath) {
         return "the path is too long for the job record, which holds " + std::to_string(MaxJobPath) +
             " characters: it has " + std::to_string(full.size()) +

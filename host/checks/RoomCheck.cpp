@@ -52,6 +52,35 @@ std::string NoRoom(uint64_t needed, const char* what, uint64_t available)
     return "the disk is full (" + SizeText(needed) + " needed" + what + ", " + SizeText(available) + " free)";
 }
 
+// The temporary folder in the ANSI code page, as the plug-in's
+// GetTempPathA and GetTempFileNameA take it: as written where the code page
+// holds it and it leaves room for the spool file's name, else its short form,
+// which this process's TMP and TEMP are then set to, as Windows itself does
+// for a profile whose name the code page cannot hold. Else why not, with the
+// remedy, in words for the user.
+std::string HandOverTemporaryFolder(const std::wstring& folder, const std::string& shown)
+{
+    std::string ansi;
+    if (AnsiFromWide(folder, ansi) && ansi.size() + 1 <= MaxSpoolFolder) {
+        return {};
+    }
+    const std::wstring shortFolder = WithoutExtendedPrefix(ShortPath(ExtendedForm(folder)));
+    std::string shortAnsi;
+    if (!shortFolder.empty() && AnsiFromWide(shortFolder, shortAnsi) && shortAnsi.size() + 1 <= MaxSpoolFolder) {
+        SetEnvironmentVariableW(L"TMP", shortFolder.c_str());
+        SetEnvironmentVariableW(L"TEMP", shortFolder.c_str());
+        return {};
+    }
+    const std::string remedy = "; set TMP and TEMP to a folder with a short plain name, such as C:\\Temp";
+    if (ansi.empty()) {
+        return shown + " has characters that the ANSI code page (" + std::to_string(GetACP()) +
+            ") cannot hold, and no short name that it can, and the plug-in names its spool file in that code page" +
+            remedy;
+    }
+    return shown + " has a path too long for the plug-in's spool file (" + std::to_string(ansi.size()) +
+        " characters, at most " + std::to_string(MaxSpoolFolder - 1) + ", also in its short form)" + remedy;
+}
+
 // The folder GetTempPathA gives the plug-in, checked as the plug-in will use
 // it: `folder` gets it for the output's check.
 std::string CheckTemporaryFolder(uint64_t spoolBytes, std::wstring& folder)
@@ -64,17 +93,8 @@ std::string CheckTemporaryFolder(uint64_t spoolBytes, std::wstring& folder)
         folder.pop_back();
     }
     const std::string shown = "the temporary folder " + Utf8Text(folder);
-    std::string ansi;
     if (folder.empty()) {
         return "the temporary folder (TMP or TEMP) is not set to a usable path";
-    }
-    if (!AnsiFromWide(folder, ansi)) {
-        return shown + " has characters that the ANSI code page (" + std::to_string(GetACP()) +
-            ") cannot hold, and the plug-in names its spool file in that code page";
-    }
-    if (ansi.size() + 1 > MaxSpoolFolder) {
-        return shown + " has a path too long for the plug-in's spool file (" + std::to_string(ansi.size()) +
-            " characters, at most " + std::to_string(MaxSpoolFolder - 1) + ")";
     }
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -87,7 +107,11 @@ std::string CheckTemporaryFolder(uint64_t spoolBytes, std::wstring& folder)
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return shown + " is a file";
     }
-    const std::string refusal = NewFileRefusal(folder);
+    std::string refusal = HandOverTemporaryFolder(folder, shown);
+    if (!refusal.empty()) {
+        return refusal;
+    }
+    refusal = NewFileRefusal(folder);
     if (!refusal.empty()) {
         return shown + " does not accept new files (" + refusal + ")";
     }

@@ -156,6 +156,27 @@ TEST(ExifSegment, OptionalTextsAndLimits)
     EXPECT_EQ(ifd0.Value(0x010F), std::string(MaxScannerText, 's') + '\0');
 }
 
+// In a double-byte code page no text is cut inside a character: not at the
+// software's bound, nor at the end of a full make field ending in a lead byte.
+TEST(ExifSegment, TextsAreCutBeforeAWholeCharacter)
+{
+    constexpr uint8_t Ranges932[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+    ExifFields fields = Sample;
+    fields.leadBytes = vlexif::LeadBytes(Ranges932, sizeof Ranges932);
+    const std::string software = std::string(MaxSoftwareText - 1, 's') + "\x95\x5C";
+    const std::string make = std::string(MaxScannerText - 1, 'm') + "\x95";
+    fields.software = software.c_str();
+    fields.make = make.c_str();
+    fields.model = "\x97\x5C\x92\xE8\x95\x5C";
+    Ifd ifd0 = ReadIfd(Tiff(fields), 8);
+    EXPECT_EQ(ifd0.Value(0x0131), std::string(MaxSoftwareText - 1, 's') + '\0');
+    EXPECT_EQ(ifd0.Value(0x010F), std::string(MaxScannerText - 1, 'm') + '\0');
+    EXPECT_EQ(ifd0.Value(0x0110), std::string(fields.model) + '\0');
+    // Nothing but half a character: no tag at all.
+    fields.make = "\x95";
+    EXPECT_FALSE(ReadIfd(Tiff(fields), 8).entries.count(0x010F));
+}
+
 // The longest texts of every field still leave a whole segment.
 TEST(ExifSegment, LongestTextsFit)
 {

@@ -21,32 +21,65 @@ TEST(IsSpoolName, OnlyTheNamesGetTempFileNameMakes)
     }
 }
 
+// The lead bytes of code pages 932 and 950, in CPINFO's form.
+constexpr uint8_t Ranges932[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+constexpr uint8_t Ranges950[] = {0x81, 0xFE, 0, 0};
+const LeadBytes SingleByte;
+const LeadBytes Lead932(Ranges932, sizeof Ranges932);
+const LeadBytes Lead950(Ranges950, sizeof Ranges950);
+
 TEST(IsSpoolPathIn, OnlySpoolNamesDirectlyInTheTemporaryDirectory)
 {
     const char* temp = "\\\\server\\share\\Temp\\";
-    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1A2B.tmp"));
-    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\SERVER\\share\\temp\\~tf1.TMP"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\report.doc"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF\\..\\..\\x.doc"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1/../x"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Tempo\\~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\other\\~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn(temp, ""));
-    EXPECT_FALSE(IsSpoolPathIn("", "~TF1.tmp"));
-    EXPECT_FALSE(IsSpoolPathIn("C:\\Temp", "C:\\Temp~TF1.tmp"));
+    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1A2B.tmp", SingleByte));
+    EXPECT_TRUE(IsSpoolPathIn(temp, "\\\\SERVER\\share\\temp\\~tf1.TMP", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\report.doc", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF\\..\\..\\x.doc", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\~TF1/../x", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Temp\\", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\server\\share\\Tempo\\~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "\\\\other\\~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn(temp, "", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn("", "~TF1.tmp", SingleByte));
+    EXPECT_FALSE(IsSpoolPathIn("C:\\Temp", "C:\\Temp~TF1.tmp", SingleByte));
 }
 
 TEST(IsDriveSpoolPath, SpoolNamesOnLetteredDrivesOnly)
 {
     for (const char* path : {"C:\\Users\\me\\Temp\\~TF1A2B.tmp", "d:\\~tf2.TMP", "C:\\old temp\\x\\~TFbeef.tmp"}) {
-        EXPECT_TRUE(IsDriveSpoolPath(path)) << path;
+        EXPECT_TRUE(IsDriveSpoolPath(path, SingleByte)) << path;
     }
     for (const char* path : {"\\\\server\\share\\~TF1.tmp", "\\\\?\\C:\\t\\~TF1.tmp", "\\\\.\\pipe\\~TF1.tmp",
                              "C:~TF1.tmp", "~TF1.tmp", ".\\~TF1.tmp", "C:/t/~TF1.tmp", "C:\\t\\~TF1.tmp:x",
                              "C:\\t\\~TF1.tmp\\", "C:\\t\\letter.doc", "1:\\~TF1.tmp", "C:\\~TF1.tmp\\..\\x.doc", ""}) {
-        EXPECT_FALSE(IsDriveSpoolPath(path)) << path;
+        EXPECT_FALSE(IsDriveSpoolPath(path, SingleByte)) << path;
     }
+}
+
+// Folders whose last character ends in the byte of a backslash: 表 (0x95
+// 0x5C) in 932, 功 (0xA5 0x5C) in 950. The byte is no separator, and a letter
+// after a lead byte is no letter either.
+TEST(SpoolPaths, DoubleByteFoldersAreWalkedByCharacters)
+{
+    const char* table932 = "C:\\\x97\x5C\x92\xE8\x95\x5C\\"; // C:\予定表\ .
+    EXPECT_TRUE(IsSpoolPathIn(table932, "C:\\\x97\x5C\x92\xE8\x95\x5C\\~TF1.tmp", Lead932));
+    EXPECT_TRUE(IsDriveSpoolPath("C:\\\x97\x5C\x92\xE8\x95\x5C\\~TF1.tmp", Lead932));
+    // A name that only ends in a spool name after a trail byte 0x5C.
+    EXPECT_FALSE(IsDriveSpoolPath("C:\\t\\\x95\x5C~TF1.tmp", Lead932));
+    EXPECT_TRUE(IsDriveSpoolPath("C:\\t\\\x95\x5C~TF1.tmp", SingleByte));
+    // A folder ending in a trail byte 0x5C is no folder path at all.
+    EXPECT_FALSE(IsSpoolPathIn("C:\\\x95\x5C", "C:\\\x95\x5C~TF1.tmp", Lead932));
+    EXPECT_FALSE(IsSpoolPathIn("C:\\\xA5\x5C", "C:\\\xA5\x5C~TF1.tmp", Lead950));
+    // Read from the start, 0xA6 0xA5 is one character and the 0x5C after it
+    // a separator of its own.
+    EXPECT_TRUE(IsSpoolPathIn("C:\\\xA6\xA5\x5C", "C:\\\xA6\xA5\x5C~TF1.tmp", Lead950));
+    // Trail bytes that are letters compare exactly: 0x82 0x61 and 0x82 0x41
+    // are two characters, not one in two cases.
+    EXPECT_FALSE(IsSpoolPathIn("C:\\\x82\x61\\", "C:\\\x82\x41\\~TF1.tmp", Lead932));
+    EXPECT_TRUE(IsSpoolPathIn("C:\\\x82\x61\\", "c:\\\x82\x61\\~TF1.tmp", Lead932));
+    // A ':' or '/' of its own is refused in any code page.
+    EXPECT_FALSE(IsDriveSpoolPath("C:\\\xA5\x5C/~TF1.tmp", Lead950));
+    EXPECT_FALSE(IsDriveSpoolPath("C:\\\xA5\x5C:\\~TF1.tmp", Lead950));
 }
 
 // Every head BeginImage writes is recognised at exactly its file's size, and
