@@ -2,7 +2,7 @@
 // reads only the bytes it is given, and what it accepts describes rows that
 // lie inside the file and that a JPEG frame can hold.
 // Input: the file's size (8 bytes, little-endian), then the file's first bytes.
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 #include "fuzz/HostValues.h"
 
 #include <cstring>

@@ -2,10 +2,10 @@
 // the header builders on a block of exactly the header's size. A header the
 // check lets through must state the sizes the check computed, and a 24-bit
 // one must be read back by the converter's parser as the same image.
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 #include "fuzz/HostValues.h"
 #include "pixels/PixelFormat.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 
 namespace vlexif::fuzz {
 namespace {

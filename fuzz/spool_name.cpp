@@ -3,7 +3,7 @@
 // a lettered drive, may pass, every name the plug-in makes there must, and
 // only a head that BeginImage could have written, at its exact size.
 #include "fuzz/HostValues.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "spool/SpoolHead.h"
 #include "spool/SpoolName.h"
 #include "tests/support/FormatReference.h"

@@ -13,17 +13,17 @@
 #include "host/console/WideFile.h"
 #include "host/console/WidePath.h"
 #include "host/job/Clock.h"
-#include "host/job/ConverterLibrary.h"
+#include "host/job/ConverterReport.h"
 #include "host/job/HostRecords.h"
 #include "host/job/HostRegistry.h"
+#include "host/job/JobDriver.h"
 #include "host/job/JobLock.h"
 #include "host/job/KernelReport.h"
 #include "host/job/PluginLibrary.h"
-#include "host/job/ScanJob.h"
-#include "interface/VkExf.h"
 #include "host/job/StatusNames.h"
 #include "host/picture/HostPage.h"
 #include "host/readers/ImageLoader.h"
+#include "interface/VkExf.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -262,7 +262,7 @@ int Scan(const ScanOptions& options)
     if (!LoadPlugin(plugin)) {
         return ExitFailed;
     }
-    const ConverterLibrary converter;
+    const ConverterReport converter;
     const JobLock lock(InterruptEvent());
     if (lock.Interrupted()) {
         Say("interrupted while waiting for another scan; the job never began");

@@ -4,7 +4,7 @@
 #include "interface/VkExf.h"
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "win32/AnsiCodePage.h"
 #include "win32/Module.h"
 #include "win32/ResourceText.h"

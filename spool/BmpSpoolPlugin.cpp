@@ -4,7 +4,7 @@
 #include "pixels/PaletteArea.h"
 #include "pixels/PixelFormat.h"
 #include "spool/AppendZeros.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "spool/FreeSpace.h"
 #include "spool/SpoolPath.h"
 

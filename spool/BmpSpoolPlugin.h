@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pixels/FillRows.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "spool/ScanPlugin.h"
 
 namespace vlexif {

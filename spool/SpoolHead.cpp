@@ -1,7 +1,7 @@
 #include "spool/SpoolHead.h"
 
 #include "pixels/PixelFormat.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 
 #include <cstring>
 

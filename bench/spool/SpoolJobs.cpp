@@ -5,7 +5,7 @@
 #include "pixels/RowExpansion.h"
 #include "scanjob/ExifPlugin.h"
 #include "spool/AppendZeros.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "spool/SpoolName.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 #include "win32/HeldFiles.h"
 #include "win32/UniqueHandle.h"
 

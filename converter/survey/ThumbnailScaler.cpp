@@ -1,6 +1,6 @@
 #include "converter/survey/ThumbnailScaler.h"
 
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 
 #include <algorithm>
 #include <cstring>

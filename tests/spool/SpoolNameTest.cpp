@@ -1,6 +1,6 @@
 #include "spool/SpoolName.h"
 #include "pixels/PixelFormat.h"
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 #include "spool/SpoolHead.h"
 
 #include <gtest/gtest.h>

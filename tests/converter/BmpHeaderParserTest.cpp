@@ -1,4 +1,4 @@
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 #include "tests/converter/TestBmp.h"
 
 #include <gtest/gtest.h>

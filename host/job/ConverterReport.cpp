@@ -1,4 +1,4 @@
-#include "host/job/ConverterLibrary.h"
+#include "host/job/ConverterReport.h"
 
 #include "host/console/AnsiText.h"
 #include "interface/VkExf.h"
@@ -6,7 +6,7 @@
 
 namespace vlscan {
 
-ConverterLibrary::ConverterLibrary()
+ConverterReport::ConverterReport()
 {
     char path[MAX_PATH];
     if (vlexif::SiblingPath(nullptr, "VkExf.dll", path)) {
@@ -14,7 +14,7 @@ ConverterLibrary::ConverterLibrary()
     }
 }
 
-std::string ConverterLibrary::LastError() const
+std::string ConverterReport::LastError() const
 {
     if (!module.Valid()) {
         return {};
@@ -30,7 +30,7 @@ std::string ConverterLibrary::LastError() const
     return Utf8FromAnsi(std::string(text, length < sizeof text ? length : sizeof text - 1));
 }
 
-uint32_t ConverterLibrary::LastStatus() const
+uint32_t ConverterReport::LastStatus() const
 {
     if (!module.Valid()) {
         return 0;

@@ -10,10 +10,10 @@
 
 namespace vlscan {
 
-class ConverterLibrary {
+class ConverterReport {
 public:
     // Loads VkExf.dll from the program's folder, if it is there.
-    ConverterLibrary();
+    ConverterReport();
 
     // The converter's reason for its last failure, in UTF-8; empty when it
     // gave none, or the DLL or its VkExf_LastError export is missing.

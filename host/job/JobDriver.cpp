@@ -1,4 +1,4 @@
-#include "host/job/ScanJob.h"
+#include "host/job/JobDriver.h"
 
 #include "host/console/ConsoleInterrupt.h"
 

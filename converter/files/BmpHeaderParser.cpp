@@ -1,4 +1,4 @@
-#include "converter/files/BmpHeader.h"
+#include "converter/files/BmpHeaderParser.h"
 
 namespace vkexf {
 

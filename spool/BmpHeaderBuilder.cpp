@@ -1,4 +1,4 @@
-#include "spool/BmpHeader.h"
+#include "spool/BmpHeaderBuilder.h"
 
 #include "pixels/PixelFormat.h"
 
