@@ -5,6 +5,7 @@
 #include "scanjob/ExifPlugin.h"
 #include "win32/Module.h"
 #include "win32/SiblingPath.h"
+#include "win32/UniqueHandle.h"
 
 #include <new>
 
@@ -23,10 +24,9 @@ void ReleaseModule()
 {
     delete plugin;
     plugin = nullptr;
-    HMODULE resources = vlexif::ResourceModule();
-    if (resources && resources != vlexif::OwnModule()) {
-        FreeLibrary(resources);
-    }
+    const HMODULE resources = vlexif::ResourceModule();
+    // Unloaded as its holder goes; a module that is this one is not ours to unload.
+    const vlexif::UniqueModule loaded(resources != vlexif::OwnModule() ? resources : nullptr);
     vlexif::SetModuleHandles(vlexif::OwnModule(), nullptr);
 }
 

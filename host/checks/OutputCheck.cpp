@@ -5,6 +5,8 @@
 #include "host/console/AnsiText.h"
 #include "host/console/WidePath.h"
 #include "interface/JobDestination.h"
+#include "win32/HeldFiles.h"
+#include "win32/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -32,15 +34,18 @@ std::string CheckExisting(const std::wstring& path, DWORD attributes)
         return "the file is read-only";
     }
     // Replacing deletes the old file: a program holding it open without
-    // sharing deletion would stop that.
-    const HANDLE file = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    // sharing deletion would stop that, unless it lets go within the retries.
+    vlexif::HeldFileWaits waits;
+    vlexif::UniqueFile file;
+    if (!vlexif::RetryWhileHeld(waits, path.c_str(), [&file, &path] {
+            file.Reset(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            return file.Valid();
+        })) {
         const DWORD error = GetLastError();
         return error == ERROR_SHARING_VIOLATION ? "the file is in use by another program"
                                                 : "the file cannot be replaced (" + ErrorText(error) + ")";
     }
-    CloseHandle(file);
     return {};
 }
 
