@@ -59,7 +59,7 @@ Status ReplacingFile::Create(const char* destinationPath)
         std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength, L"~vkx%08lX.tmp",
                       static_cast<unsigned long>(number));
         file.Reset(
-            CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            CreateFileW(temporary, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             break;
         }

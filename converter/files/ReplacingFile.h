@@ -25,6 +25,7 @@ public:
     // file. `destination` must outlive this object.
     Status Create(const char* destination);
 
+    // Open for reading too: the encoder moves what it wrote to make room.
     HANDLE Handle() const { return file.Get(); }
 
     // Moves the file over the destination, flushed first when it replaces one.
