@@ -133,7 +133,8 @@ Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& co
     const uint64_t mcus = uint64_t{cinfo.MCUs_per_row} * cinfo.MCU_rows_in_scan;
     // The scan runs to the end of image.
     const uint8_t* scan = destination.buffer.Address() + begin;
-    if (!CountScanSymbols(scan, end - begin - 2, mcus, cinfo.num_components == 1, dc, ac, counts)) {
+    const int lumaBlocks = cinfo.comp_info[0].MCU_blocks;
+    if (!CountScanSymbols(scan, end - begin - 2, mcus, lumaBlocks, cinfo.blocks_in_MCU - lumaBlocks, dc, ac, counts)) {
         return StatusWriteFailed;
     }
     return StatusOk;

@@ -343,14 +343,18 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     };
     const std::string cannotRead = "cannot read the spool file " + spool + ": ";
     const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
+    // The compressed page read back short: the system's words for its end.
+    EXPECT_EQ(FailWithError(StatusWriteFailed, CannotWrite, folder.Path("out.jpg").c_str(), ERROR_HANDLE_EOF),
+              StatusWriteFailed);
+    CopyLastFailure(text, sizeof text);
+    const std::string endOfFile = text;
     std::vector<Case> cases;
     for (LONG n = 1; n <= reads; ++n) {
         const bool page = n <= pageReads;
         cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
                          page ? StatusReadFailed : StatusWriteFailed, (page ? cannotRead : cannotWrite) + "access denied"});
         cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
-                         page ? cannotRead + "the file became shorter while it was read"
-                              : cannotWrite + "reached the end of the file"});
+                         page ? cannotRead + "the file became shorter while it was read" : endOfFile});
     }
     // The first allocations set the workers up, the later ones grow their
     // output; the last are the thumbnail's, the Exif segment's and the move's.
