@@ -58,8 +58,8 @@ Status ReplacingFile::Create(const char* destinationPath)
         std::wmemcpy(temporary, target.text, target.folderLength);
         std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength, L"~vkx%08lX.tmp",
                       static_cast<unsigned long>(number));
-        file.Reset(
-            CreateFileW(temporary, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(CreateFileW(temporary, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             break;
         }

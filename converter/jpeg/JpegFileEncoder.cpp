@@ -220,8 +220,7 @@ void StripWorker::Sample()
                 work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
             return Fail(Stage::Read, status, error);
         }
-        if (!work->colour.load(std::memory_order_relaxed) &&
-            !RowsAreGrey(rowPointers, count, work->settings->width)) {
+        if (!work->colour.load(std::memory_order_relaxed) && !RowsAreGrey(rowPointers, count, work->settings->width)) {
             work->colour.store(true, std::memory_order_relaxed);
         }
         if (const Status status = encoder.Sample(rowPointers, count, Counted())) {
@@ -489,8 +488,8 @@ Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDL
 {
     const size_t segmentBytes = 4 + size;
     HeapBuffer buffer;
-    const auto bufferBytes = static_cast<size_t>(std::max<uint64_t>(std::min<uint64_t>(fileEnd - segmentAt, MoveBytes),
-                                                                    segmentBytes));
+    const auto bufferBytes =
+        static_cast<size_t>(std::max<uint64_t>(std::min<uint64_t>(fileEnd - segmentAt, MoveBytes), segmentBytes));
     if (!buffer.Allocate(bufferBytes, calls.heapAlloc)) {
         return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
     }

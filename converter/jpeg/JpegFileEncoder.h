@@ -32,9 +32,9 @@ namespace vkexf {
 struct JpegSettings {
     uint32_t width = 0;
     uint32_t height = 0;
-    int quality = 75;     // also picks the chroma sampling (see FullChromaQuality)
-    uint32_t xDpi = 72;   // also written to the JFIF header,
-    uint32_t yDpi = 72;   // in dots per inch
+    int quality = 75;   // also picks the chroma sampling (see FullChromaQuality)
+    uint32_t xDpi = 72; // also written to the JFIF header,
+    uint32_t yDpi = 72; // in dots per inch
 };
 
 class JpegFileEncoder {

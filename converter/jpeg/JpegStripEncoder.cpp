@@ -50,8 +50,8 @@ Status JpegStripEncoder::Failed() const
     return errors.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
 }
 
-Status JpegStripEncoder::Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval,
-                                 size_t outputBytes, const ConverterCalls& calls)
+Status JpegStripEncoder::Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes,
+                                 const ConverterCalls& calls)
 {
     destination.allocate = calls.heapAlloc;
     if (!destination.buffer.Allocate(outputBytes, calls.heapAlloc)) {

@@ -352,7 +352,8 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     for (LONG n = 1; n <= reads; ++n) {
         const bool page = n <= pageReads;
         cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
-                         page ? StatusReadFailed : StatusWriteFailed, (page ? cannotRead : cannotWrite) + "access denied"});
+                         page ? StatusReadFailed : StatusWriteFailed,
+                         (page ? cannotRead : cannotWrite) + "access denied"});
         cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
                          page ? cannotRead + "the file became shorter while it was read" : endOfFile});
     }
@@ -401,20 +402,26 @@ std::pair<int, int> FrameComponents(const Bytes& jpeg)
 TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
 {
     using test::FailingCalls;
-    Rgb (*const pages[])(uint32_t, uint32_t) = {
-        [](uint32_t x, uint32_t y) { return Rgb{uint8_t(x / 3), uint8_t(y / 3), uint8_t((x + y) / 5)}; },
-        [](uint32_t x, uint32_t) { return Rgb{uint8_t(x / 3), uint8_t(x / 3), uint8_t(x / 3)}; },
-        [](uint32_t x, uint32_t y) {
-            const auto level = uint8_t(x / 3);
-            return Rgb{level, level, uint8_t(level ^ (x == 599 && y == 499))};
-        }};
+    Rgb (*const pages[])(uint32_t, uint32_t) = {[](uint32_t x, uint32_t y) {
+                                                    return Rgb{uint8_t(x / 3), uint8_t(y / 3), uint8_t((x + y) / 5)};
+                                                },
+                                                [](uint32_t x, uint32_t) {
+                                                    return Rgb{uint8_t(x / 3), uint8_t(x / 3), uint8_t(x / 3)};
+                                                },
+                                                [](uint32_t x, uint32_t y) {
+                                                    const auto level = uint8_t(x / 3);
+                                                    return Rgb{level, level, uint8_t(level ^ (x == 599 && y == 499))};
+                                                }};
     const BmpSpec spec{false, 600, 500};
     const double pageBytes = 600.0 * 3 * 500;
     JobDestination job = {};
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     for (const int quality : {75, 95}) {
         for (int kind = 0; kind < 3; ++kind) {
-            SCOPED_TRACE(testing::Message() << "q" << quality << (kind == 0 ? " colour" : kind == 1 ? " grey" : " late"));
+            SCOPED_TRACE(testing::Message() << "q" << quality
+                                            << (kind == 0       ? " colour"
+                                                    : kind == 1 ? " grey"
+                                                                : " late"));
             const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pages[kind]));
             FailingCalls::Arm(0);
             ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality, FailingCalls::Reads()), StatusOk);
@@ -454,8 +461,8 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
 TEST_F(StripEncoding, ChromaIsWholeFromQuality90Up)
 {
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 333, 222}, [](uint32_t x, uint32_t y) {
-                                                return Rgb{uint8_t(x), uint8_t(y * 2), uint8_t(x + y)};
-                                            }));
+                                               return Rgb{uint8_t(x), uint8_t(y * 2), uint8_t(x + y)};
+                                           }));
     JobDestination job = {};
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     for (const int quality : {50, 89, 90, 100}) {
