@@ -19,7 +19,7 @@ namespace {
 // LateColour is no failure: a grey pass met a colour pixel and stops.
 enum class Stage { Read, Encode, Write, LateColour };
 
-// The rows of the compressed page are moved up by the Exif segment in runs of this size.
+// The compressed page moves up to make room for the Exif segment in runs of this size.
 constexpr size_t MoveBytes = 1u << 20;
 
 // A strip compressed before the strips above it were in the file, set
