@@ -9,18 +9,18 @@
 #include "converter/files/ReplacingFile.h"
 #include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
-#include "converter/survey/SpoolSurvey.h"
 #include "win32/AnsiCodePage.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vkexf {
 
 namespace {
 
-// The Exif segment with the survey's thumbnail, in `buffer`: too large for
+// The Exif segment with the page's thumbnail, in `buffer`: too large for
 // the stack of a host's thread.
-Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quality, const char* path,
+Status BuildSegment(const ExifFields& exif, const JpegFileEncoder& page, int quality, const char* path,
                     HeapBuffer& buffer, ExifSegment& segment)
 {
     // The segment, then the thumbnail's JPEG before it goes in.
@@ -30,9 +30,9 @@ Status BuildSegment(const ExifFields& exif, const SpoolSurvey& survey, int quali
     uint8_t* const jpeg = buffer.Address() + MaxExifSegmentBytes;
     ExifThumbnail thumbnail;
     thumbnail.jpeg = jpeg;
-    thumbnail.width = survey.ThumbnailDimensions().width;
-    thumbnail.height = survey.ThumbnailDimensions().height;
-    const ThumbnailPixels pixels{survey.Thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
+    thumbnail.width = page.ThumbnailDimensions().width;
+    thumbnail.height = page.ThumbnailDimensions().height;
+    const ThumbnailPixels pixels{page.Thumbnail(), thumbnail.width, thumbnail.height, exif.grey};
     if (const Status status = EncodeThumbnail(pixels, quality, jpeg, ExifThumbnailRoom(exif), thumbnail.size)) {
         if (status == StatusNoMemory) {
             return FailWithError(status, CannotWrite, path, ERROR_NOT_ENOUGH_MEMORY);
@@ -72,12 +72,6 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     }
     const BmpLayout& layout = reader.Layout();
 
-    // The first pass: grey or colour, and the thumbnail.
-    SpoolSurvey survey(calls);
-    if (const Status status = survey.Run(reader)) {
-        return status;
-    }
-
     ExifFields exif;
     exif.make = destination.make;
     exif.model = destination.model;
@@ -90,32 +84,38 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     exif.yDpi = DotsPerInch(layout.yPixelsPerMetre);
     exif.width = layout.width;
     exif.height = layout.height;
-    exif.grey = survey.Grey();
-    const int clampedQuality = std::clamp(quality, 1, 100);
-    HeapBuffer segmentBuffer;
-    ExifSegment segment;
-    if (const Status status = BuildSegment(exif, survey, clampedQuality, destination.path, segmentBuffer, segment)) {
-        return status;
-    }
 
     JpegSettings settings;
     settings.width = layout.width;
     settings.height = layout.height;
-    settings.quality = clampedQuality;
-    settings.grey = exif.grey;
+    settings.quality = std::clamp(quality, 1, 100);
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
-    settings.exifSegment = segment.bytes;
-    settings.exifSegmentSize = segment.size;
 
-    ReplacingFile output;
-    if (const Status status = output.Create(destination.path, waits)) {
+    // A page taken for grey that is not goes again, in colour, into a new
+    // file: the old one goes with its handle.
+    JpegFileEncoder page(reader, calls);
+    std::optional<ReplacingFile> output;
+    do {
+        output.emplace();
+        if (const Status status = output->Create(destination.path, waits)) {
+            return status;
+        }
+        if (const Status status = page.Encode(settings, output->Handle(), destination.path)) {
+            return status;
+        }
+    } while (page.ColourFoundLate());
+
+    exif.grey = page.Grey();
+    HeapBuffer segmentBuffer;
+    ExifSegment segment;
+    if (const Status status = BuildSegment(exif, page, settings.quality, destination.path, segmentBuffer, segment)) {
         return status;
     }
-    if (const Status status = JpegFileEncoder(reader, calls).Encode(settings, output.Handle(), destination.path)) {
+    if (const Status status = page.InsertSegment(segment.bytes, segment.size, output->Handle(), destination.path)) {
         return status;
     }
-    return output.Commit(calls);
+    return output->Commit(calls);
 }
 
 } // namespace vkexf

@@ -1,4 +1,4 @@
-// The converter's first pass on arbitrary pages up to a few hundred pixels
+// What the converter learns of arbitrary pages up to a few hundred pixels
 // a side: the grey test must agree with a pixel-by-pixel one on rows of
 // exactly their bytes, and the thumbnail must not depend on the order the
 // rows come in, each of its pixels within the range of the page's.

@@ -1,7 +1,7 @@
-// The converter's first pass over a page, natively: the grey test and the
-// thumbnail's area sums on a 64-line block of 4960-pixel grey rows (the
-// grey test reads a grey page to its end), in input bytes per second, beside
-// a memcpy of the same block. Figures only.
+// What the converter does to each strip besides compressing it, natively:
+// the grey test and the thumbnail's area sums on a 64-line block of
+// 4960-pixel grey rows (the grey test reads a grey page to its end), in input
+// bytes per second, beside a memcpy of the same block. Figures only.
 #include "converter/survey/GreyRows.h"
 #include "converter/survey/ThumbnailScaler.h"
 

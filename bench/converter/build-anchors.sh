@@ -33,7 +33,10 @@ fi
 rm -rf "$prefix.new"
 fetch_libjpeg_turbo "${source#libjpeg-turbo }"
 # -static: no libgcc or winpthread DLL for Wine to look for beside them.
-configure_libjpeg_turbo build "$prefix.new" -DWITH_TURBOJPEG=ON -DCMAKE_EXE_LINKER_FLAGS=-static
+# --large-address-aware: tjbench holds the page and a JPEG buffer as large,
+# which at 1200 dpi with whole chroma is more than 2 GB of addresses give.
+configure_libjpeg_turbo build "$prefix.new" -DWITH_TURBOJPEG=ON \
+  "-DCMAKE_EXE_LINKER_FLAGS=-static -Wl,--large-address-aware"
 cmake --build build --target tjbench-static cjpeg-static >/dev/null
 # The anchor must not pay for emulated TLS that the product does not.
 "$here/tests/release/check-no-emutls.sh" build/libturbojpeg.a build/tjbench-static.exe build/cjpeg-static.exe

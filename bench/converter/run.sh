@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times VkExf.dll under Wine on A4 pages at 600 and 1200 dpi, a colour page and
-# a grey one (R = G = B), at quality 75 and 25, against anchors built for the
+# a grey one (R = G = B), at quality 75 and 95, against anchors built for the
 # same platform: libjpeg-turbo's tjbench and cjpeg as 32-bit Windows programs
 # from the source and settings of the library the converter links
 # (build-anchors.sh builds them once). Debian's native 64-bit tjbench and cjpeg
@@ -9,17 +9,20 @@
 #
 # Each round runs every program once, in turn, so a busy spell on the shared
 # machine hits them alike; the figures are medians of RUNS rounds. tjbench
-# compresses the page in memory on one thread (4:2:0, or grey for the grey
-# page) and prints throughput, turned here into seconds for the page. VkExf's
+# compresses the page in memory on one thread (the converter's sampling for the
+# quality: 4:2:0 below 90, 4:4:4 from 90 up, or grey for the grey page) and
+# prints throughput, turned here into seconds for the page. VkExf's
 # times are its own (the driver's clock around the call), with all processors
 # and with one, so one worker; cjpeg's include reading the BMP, as VkExf's do,
 # and for cjpeg.exe less the median start of a Wine process (cjpeg.exe
 # -version), which VkExf's own clock does not see either. One wineserver serves
 # the whole run, so no time includes a server's start. The grey page's anchors
-# write grey JPEGs, as VkExf does for it. Sizes: VkExf's JPEG (with its EXIF and
-# thumbnail) against cjpeg.exe -optimize at the same quality. Memory: each
-# program's peak resident size, Wine's own included for the Windows programs
-# (what Windows calls VkExf's peak working set comes to the same under Wine).
+# write grey JPEGs, as VkExf does for it, and cjpeg samples chroma as VkExf does
+# (-sample 1x1 from quality 90). Sizes: VkExf's JPEG (with its EXIF and
+# thumbnail) against cjpeg.exe -optimize at the same quality and sampling.
+# Memory: each program's peak resident size, Wine's own included for the
+# Windows programs (what Windows calls VkExf's peak working set comes to the
+# same under Wine).
 # Nothing here passes or fails.
 #   bench/converter/run.sh [BUILD_DIR [RUNS]]   (default: build, 5)
 set -euo pipefail
@@ -101,16 +104,19 @@ for dpi in 600 1200; do
   for kind in colour grey; do
     page=$work/$kind.bmp
     perl "$root/bench/converter/make-bmp.pl" $width $height $ppm "$page" $([[ $kind == grey ]] && echo grey)
-    if [[ $kind == grey ]]; then
-      subsamp=GRAY grey=(-grayscale)
-    else
-      subsamp=420 grey=()
-    fi
     # Warms the page cache and Wine's loading of each program.
     run_vkexf 75 "$page" >/dev/null
-    run_tjbench 75 $subsamp "Z:$page" 1 wine "$anchors/tjbench.exe" >/dev/null
-    for quality in 75 25; do
+    run_tjbench 75 GRAY "Z:$page" 1 wine "$anchors/tjbench.exe" >/dev/null
+    for quality in 75 95; do
       key=${dpi}_${kind}_$quality
+      # The converter's sampling: grey, or chroma whole from quality 90 up.
+      if [[ $kind == grey ]]; then
+        subsamp=GRAY sampling=(-grayscale)
+      elif ((quality >= 90)); then
+        subsamp=444 sampling=(-sample 1x1)
+      else
+        subsamp=420 sampling=()
+      fi
       for ((i = 0; i < runs; ++i)); do
         read -r s p r < <(run_vkexf $quality "$page")
         record "all_$key" "$s"; record "allCpu_$key" "$p"; record "allRss_$key" "$r"
@@ -118,21 +124,21 @@ for dpi in 600 1200; do
         record "one_$key" "$s"; record "oneRss_$key" "$r"
         read -r s r < <(run_tjbench $quality $subsamp "Z:$page" $((width * height)) wine "$anchors/tjbench.exe")
         record "tj_$key" "$s"; record "tjRss_$key" "$r"
-        read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -quality $quality "${grey[@]}" -outfile "Z:$work/cjpeg.jpg" "Z:$page")
+        read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -quality $quality "${sampling[@]}" -outfile "Z:$work/cjpeg.jpg" "Z:$page")
         record "cj_$key" "$s"; record "cjRss_$key" "$r"
         read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -version)
         record "start_$key" "$s"
         read -r s r < <(run_tjbench $quality $subsamp "$page" $((width * height)) tjbench)
         record "tj64_$key" "$s"; record "tj64Rss_$key" "$r"
-        read -r s r < <(run_cjpeg cjpeg -quality $quality "${grey[@]}" -outfile "$work/cjpeg.jpg" "$page")
+        read -r s r < <(run_cjpeg cjpeg -quality $quality "${sampling[@]}" -outfile "$work/cjpeg.jpg" "$page")
         record "cj64_$key" "$s"; record "cj64Rss_$key" "$r"
       done
-      wine "$anchors/cjpeg.exe" -quality $quality "${grey[@]}" -optimize -outfile "Z:$work/optimized.jpg" "Z:$page"
+      wine "$anchors/cjpeg.exe" -quality $quality "${sampling[@]}" -optimize -outfile "Z:$work/optimized.jpg" "Z:$page"
 
       all=$(samples "all_$key" | median) one=$(samples "one_$key" | median) tj=$(samples "tj_$key" | median)
       cj=$(awk -v c="$(samples "cj_$key" | median)" -v s="$(samples "start_$key" | median)" \
         'BEGIN { printf "%.3f", c - s }')
-      row="| $dpi dpi $kind | $quality"
+      row="| $dpi dpi $kind | $quality ${subsamp/GRAY/grey}"
       times+=$'\n'"$row | ${all} s | $(samples "allCpu_$key" | median) s | ${one} s | ${tj} s | ${cj} s"
       times+=" | $(ratio "$all" "$tj") | $(ratio "$one" "$tj")"
       times+=" | $(samples "tj64_$key" | median) s | $(samples "cj64_$key" | median) s |"

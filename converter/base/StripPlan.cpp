@@ -11,12 +11,11 @@ constexpr uint32_t MaxRestartInterval = 65535;
 
 } // namespace
 
-StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
-                     size_t stripBytes)
+StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, uint32_t mcuSide, uint32_t processors,
+                     size_t extraBytes, size_t stripBytes)
 {
     StripPlan plan;
-    // Colour is 4:2:0, so its MCU is 16 pixels square; one component is one block.
-    plan.mcuSide = grey ? 8 : 16;
+    plan.mcuSide = mcuSide;
     const uint32_t mcusPerRow = (width + plan.mcuSide - 1) / plan.mcuSide;
     const size_t mcuRowBytes = size_t{stride} * plan.mcuSide;
     const uint32_t pageMcuRows = (height + plan.mcuSide - 1) / plan.mcuSide;
@@ -27,9 +26,9 @@ StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey
     plan.restartInterval = mcuRows * mcusPerRow;
     plan.sampleBands = (pageMcuRows + SampleSpacing - 1) / SampleSpacing;
 
-    // The strip's pixels, its compressed bytes (rarely more than the pixels)
-    // and libjpeg's buffers of one MCU row.
-    plan.bytesPerWorker = 2 * mcuRowBytes * mcuRows + mcuRowBytes;
+    // The strip's pixels, its compressed bytes (rarely more than the pixels),
+    // libjpeg's buffers of one MCU row and the caller's share.
+    plan.bytesPerWorker = 2 * mcuRowBytes * mcuRows + mcuRowBytes + extraBytes;
     const auto affordable = static_cast<uint32_t>(std::max<size_t>(WorkerBudgetBytes / plan.bytesPerWorker, 1));
     plan.workers = std::max<uint32_t>(std::min({processors, affordable, plan.strips, MaxWorkers}), 1);
     return plan;

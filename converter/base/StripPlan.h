@@ -23,8 +23,20 @@ constexpr uint32_t MaxWorkers = 32;
 // percent of tables fitted to the whole page.
 constexpr uint32_t SampleSpacing = 32;
 
+// From this quality up colour keeps every chroma sample (4:4:4), so that
+// coloured text and lines stay sharp; below, chroma is halved both ways
+// (4:2:0), which costs little to the eye there and saves a third of the size.
+constexpr int FullChromaQuality = 90;
+
+// An MCU's side in pixels: one block for one component or full chroma, two
+// blocks for 4:2:0.
+constexpr uint32_t McuSide(bool grey, int quality)
+{
+    return grey || quality >= FullChromaQuality ? 8 : 16;
+}
+
 struct StripPlan {
-    uint32_t mcuSide = 16;  // pixels; 8 for one component
+    uint32_t mcuSide = 16;  // pixels
     uint32_t stripRows = 0; // a whole number of MCU rows; the last strip may be shorter
     uint32_t strips = 0;
     uint32_t restartInterval = 0; // MCUs in one strip
@@ -34,10 +46,11 @@ struct StripPlan {
 };
 
 // The plan for a page of `width` x `height` BGR pixels, `stride` bytes a row,
-// on `processors` usable processors, with strips of about `stripBytes` of
-// pixels. Its memory grows with the width only.
-StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, bool grey, uint32_t processors,
-                     size_t stripBytes = StripTargetBytes);
+// MCUs `mcuSide` pixels square, on `processors` usable processors, with
+// strips of about `stripBytes` of pixels and `extraBytes` more a worker (its
+// thumbnail sums). Its memory grows with the width only.
+StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, uint32_t mcuSide, uint32_t processors,
+                     size_t extraBytes = 0, size_t stripBytes = StripTargetBytes);
 
 // The first row of sample band `band` of `plan` for a page `height` rows
 // high: the bands lie evenly over the page, each in the middle of its share.

@@ -60,7 +60,7 @@ Status ReplacingFile::Create(const char* destinationPath, vlexif::HeldFileWaits&
         std::wmemcpy(temporary, target.text, target.folderLength);
         std::swprintf(temporary + target.folderLength, MaxExtendedPath - target.folderLength, L"~vkx%08lX.tmp",
                       static_cast<unsigned long>(number));
-        file.Reset(vlexif::Os().createFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+        file.Reset(vlexif::Os().createFileW(temporary, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             break;

@@ -29,6 +29,7 @@ public:
     // file. `destination` and `waits` must outlive this object.
     Status Create(const char* destination, vlexif::HeldFileWaits& waits);
 
+    // Open for reading too: the encoder moves what it wrote to make room.
     HANDLE Handle() const { return file.Get(); }
 
     // Moves the file over the destination, flushed first when it replaces

@@ -141,18 +141,15 @@ void SymbolCounts::Add(const SymbolCounts& other)
     }
 }
 
-bool CountScanSymbols(const uint8_t* data, size_t size, uint64_t mcus, bool grey, const HuffmanTable (&dc)[2],
-                      const HuffmanTable (&ac)[2], SymbolCounts& counts)
+bool CountScanSymbols(const uint8_t* data, size_t size, uint64_t mcus, int lumaBlocks, int chromaBlocks,
+                      const HuffmanTable (&dc)[2], const HuffmanTable (&ac)[2], SymbolCounts& counts)
 {
     const Decoder dcDecoders[2] = {Decoder(dc[0]), Decoder(dc[1])};
     const Decoder acDecoders[2] = {Decoder(ac[0]), Decoder(ac[1])};
-    // The tables of each block of an MCU, in order.
-    static constexpr int ColourBlocks[] = {0, 0, 0, 0, 1, 1};
-    const int blocks = grey ? 1 : 6;
     BitReader reader(data, size);
     for (uint64_t mcu = 0; mcu < mcus; ++mcu) {
-        for (int block = 0; block < blocks; ++block) {
-            const int table = ColourBlocks[block];
+        for (int block = 0; block < lumaBlocks + chromaBlocks; ++block) {
+            const int table = block < lumaBlocks ? 0 : 1;
             if (!CountBlock(reader, dcDecoders[table], acDecoders[table], counts.dc[table], counts.ac[table])) {
                 return false;
             }

@@ -25,10 +25,10 @@ struct SymbolCounts {
 };
 
 // Counts the symbols of `mcus` MCUs of entropy-coded data coded with the
-// tables `dc` and `ac`: one block an MCU for one component, four
-// luminance blocks and one of each chroma for colour (2x2 subsampled). False
-// when the data does not decode with those tables.
-[[nodiscard]] bool CountScanSymbols(const uint8_t* data, size_t size, uint64_t mcus, bool grey,
+// tables `dc` and `ac`, each MCU `lumaBlocks` luminance blocks (4 when chroma
+// is halved both ways, else 1) followed by `chromaBlocks` (2 for colour, 0
+// for one component). False when the data does not decode with those tables.
+[[nodiscard]] bool CountScanSymbols(const uint8_t* data, size_t size, uint64_t mcus, int lumaBlocks, int chromaBlocks,
                                     const HuffmanTable (&dc)[2], const HuffmanTable (&ac)[2], SymbolCounts& counts);
 
 // The shortest code lengths of at most 16 bits for `counts`, with a code for

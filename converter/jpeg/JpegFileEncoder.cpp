@@ -5,15 +5,22 @@
 #include "converter/base/StripPlan.h"
 #include "converter/base/ThreadGroup.h"
 #include "converter/jpeg/JpegStripEncoder.h"
+#include "converter/survey/GreyRows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <optional>
 
 namespace vkexf {
 
 namespace {
 
-enum class Stage { Read, Encode, Write };
+// LateColour is no failure: a grey pass met a colour pixel and stops.
+enum class Stage { Read, Encode, Write, LateColour };
+
+// The compressed page moves up to make room for the Exif segment in runs of this size.
+constexpr size_t MoveBytes = 1u << 20;
 
 // A strip compressed before the strips above it were in the file, set
 // aside so that its worker can go on to the next; whoever writes the strip
@@ -34,9 +41,15 @@ struct SharedWork {
     const JpegSettings* settings = nullptr;
     StripPlan plan;
     HANDLE output = INVALID_HANDLE_VALUE;
+    // The strips are written with one component, and each is tested for
+    // colour first.
+    bool grey = false;
     // Fitted to the sample, before any strip is taken.
-    HuffmanTable dc[2] = {};
-    HuffmanTable ac[2] = {};
+    const HuffmanTable (*dc)[2] = nullptr;
+    const HuffmanTable (*ac)[2] = nullptr;
+    size_t scalerBytes = 0; // a worker's thumbnail sums, in the strips' pass
+    // The sample met a colour pixel: no worker tests for one any more.
+    std::atomic<bool> colour{false};
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
@@ -48,7 +61,49 @@ struct SharedWork {
     Stage stage = Stage::Read;
     Status status = StatusOk;
     DWORD error = 0;
+    // Set by the worker whose turn it is to write.
+    uint64_t fileEnd = 0;
+    size_t segmentAt = 0;
 };
+
+// Whether `count` rows of `width` pixels are all grey.
+bool RowsAreGrey(uint8_t* const* rows, uint32_t count, uint32_t width)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!BgrRowIsGrey(rows[i], width)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes all `size` bytes, at `at` when given; 0 or the reason it could not.
+DWORD WriteAll(HANDLE file, const uint8_t* bytes, size_t size, OVERLAPPED* at)
+{
+    const auto count = static_cast<DWORD>(size);
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, bytes, count, &written, at);
+    if (wrote && written == count) {
+        return 0;
+    }
+    // A write to a disk file that succeeds short has run out of room: Wine
+    // reports a full disk so.
+    const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
+    return error ? error : ERROR_WRITE_FAULT;
+}
+
+Status WriteStatus(DWORD error)
+{
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? StatusDiskFull : StatusWriteFailed;
+}
+
+OVERLAPPED At(uint64_t offset)
+{
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
 
 class StripWorker {
 public:
@@ -80,9 +135,11 @@ public:
     {
         return counts.Valid() ? reinterpret_cast<const SymbolCounts*>(counts.Address()) : nullptr;
     }
+    // The thumbnail sums of the strips it took; empty if it never ran.
+    ThumbnailScaler* Scaler() { return scaler ? &*scaler : nullptr; }
 
 private:
-    // Once for both passes: the compress object and its memory stay.
+    // Once per pass: the compress object and its memory stay for every strip.
     [[nodiscard]] bool Prepare();
     SymbolCounts& Counted() { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
     // The next of `count` sample bands or strips, `next` the shared
@@ -106,6 +163,8 @@ private:
     HeapBuffer pixels;
     HeapBuffer rows;
     HeapBuffer counts;
+    HeapBuffer sums;
+    std::optional<ThumbnailScaler> scaler;
     bool prepared = false;
 };
 
@@ -123,10 +182,18 @@ bool StripWorker::Prepare()
     }
     // Most strips compress to well under a quarter of their pixels; the
     // first also carries the headers.
-    const size_t outputBytes = stripBytes / 4 + work->settings->exifSegmentSize + 4096;
-    if (const Status status = encoder.Prepare(*work->settings, plan.restartInterval, outputBytes, work->calls)) {
+    const size_t outputBytes = stripBytes / 4 + 4096;
+    if (const Status status =
+            encoder.Prepare(*work->settings, work->grey, plan.restartInterval, outputBytes, work->calls)) {
         Fail(Stage::Encode, status, 0);
         return false;
+    }
+    if (work->scalerBytes != 0) {
+        if (!sums.Allocate(work->scalerBytes, work->calls.heapAlloc)) {
+            Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+            return false;
+        }
+        scaler.emplace(work->settings->width, work->settings->height, sums.Address());
     }
     prepared = true;
     return true;
@@ -153,6 +220,9 @@ void StripWorker::Sample()
                 work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
             return Fail(Stage::Read, status, error);
         }
+        if (!work->colour.load(std::memory_order_relaxed) && !RowsAreGrey(rowPointers, count, work->settings->width)) {
+            work->colour.store(true, std::memory_order_relaxed);
+        }
         if (const Status status = encoder.Sample(rowPointers, count, Counted())) {
             return Fail(Stage::Encode, status, 0);
         }
@@ -164,7 +234,7 @@ void StripWorker::Run()
     if (!Prepare()) {
         return;
     }
-    encoder.UseTables(work->dc, work->ac);
+    encoder.UseTables(*work->dc, *work->ac);
     const StripPlan& plan = work->plan;
     const uint32_t height = work->settings->height;
     auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
@@ -177,8 +247,18 @@ void StripWorker::Run()
                 work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
             return Fail(Stage::Read, status, error);
         }
+        if (work->grey && !RowsAreGrey(rowPointers, count, work->settings->width)) {
+            return Fail(Stage::LateColour, StatusOk, 0);
+        }
+        // While the rows are in the cache.
+        for (uint32_t row = 0; row < count; ++row) {
+            scaler->AddRow(top + row, rowPointers[row]);
+        }
         if (const Status status = encoder.Encode(rowPointers, count, strip, plan.strips)) {
             return Fail(Stage::Encode, status, 0);
+        }
+        if (strip == 0) {
+            work->segmentAt = encoder.SegmentAt();
         }
         if (!Deliver(strip)) {
             return;
@@ -262,18 +342,12 @@ bool StripWorker::PassTurn()
 
 bool StripWorker::Write(const uint8_t* bytes, size_t size)
 {
-    const auto count = static_cast<DWORD>(size);
-    DWORD written = 0;
-    const BOOL wrote = WriteFile(work->output, bytes, count, &written, nullptr);
-    if (wrote && written == count) {
-        return true;
+    if (const DWORD error = WriteAll(work->output, bytes, size, nullptr)) {
+        Fail(Stage::Write, WriteStatus(error), error);
+        return false;
     }
-    // A write to a disk file that succeeds short has run out of room: Wine
-    // reports a full disk so.
-    const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
-    const bool full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
-    Fail(Stage::Write, full ? StatusDiskFull : StatusWriteFailed, error ? error : ERROR_WRITE_FAULT);
-    return false;
+    work->fileEnd += size;
+    return true;
 }
 
 void StripWorker::Fail(Stage stage, Status status, DWORD error)
@@ -335,17 +409,16 @@ void FitTables(const StripWorker* workers, uint32_t count, HuffmanTable (&dc)[2]
 
 } // namespace
 
-Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
+Status JpegFileEncoder::Sample(const JpegSettings& settings, const char* outputPath)
 {
+    // Always compressed in colour: a grey page's luminance codes as its one
+    // component does, and a colour page needs the chroma tables too.
     SharedWork work;
     work.reader = &reader;
     work.calls = calls;
     work.settings = &settings;
-    work.output = output;
-    const BmpLayout& layout = reader.Layout();
-    work.plan =
-        PlanStrips(settings.width, settings.height, layout.stride, settings.grey, UsableProcessors(), stripBytes);
-
+    work.plan = PlanStrips(settings.width, settings.height, reader.Layout().stride, McuSide(false, settings.quality),
+                           UsableProcessors(), 0, stripBytes);
     StripWorker workers[MaxWorkers];
     for (uint32_t i = 0; i < work.plan.workers; ++i) {
         workers[i].Attach(&work, i);
@@ -354,9 +427,103 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     if (work.failed) {
         return Report(work, outputPath);
     }
-    FitTables(workers, work.plan.workers, work.dc, work.ac);
+    FitTables(workers, work.plan.workers, dc, ac);
+    colour = work.colour.load();
+    sampled = true;
+    return StatusOk;
+}
+
+Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
+{
+    late = false;
+    if (!sampled) {
+        if (const Status status = Sample(settings, outputPath)) {
+            return status;
+        }
+    }
+    SharedWork work;
+    work.reader = &reader;
+    work.calls = calls;
+    work.settings = &settings;
+    work.output = output;
+    work.grey = !colour;
+    work.dc = &dc;
+    work.ac = &ac;
+    work.scalerBytes = (ThumbnailScaler::WorkBytes(settings.width, settings.height) + 7) / 8 * 8;
+    work.plan = PlanStrips(settings.width, settings.height, reader.Layout().stride,
+                           McuSide(work.grey, settings.quality), UsableProcessors(), work.scalerBytes, stripBytes);
+
+    StripWorker workers[MaxWorkers];
+    for (uint32_t i = 0; i < work.plan.workers; ++i) {
+        workers[i].Attach(&work, i);
+    }
     RunWorkers(workers, work.plan.workers, StripWorker::RunMain);
-    return work.failed ? Report(work, outputPath) : StatusOk;
+    if (work.failed && work.stage == Stage::LateColour) {
+        colour = true;
+        late = true;
+        return StatusOk;
+    }
+    if (work.failed) {
+        return Report(work, outputPath);
+    }
+
+    // Integer sums: the same thumbnail however the strips were shared out.
+    ThumbnailScaler& total = *workers[0].Scaler();
+    for (uint32_t i = 1; i < work.plan.workers; ++i) {
+        if (ThumbnailScaler* other = workers[i].Scaler()) {
+            total.Add(*other);
+        }
+    }
+    thumbnailSize = total.Size();
+    if (!thumbnail.Allocate(size_t{thumbnailSize.width} * thumbnailSize.height * 3, calls.heapAlloc)) {
+        return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    total.Finish(thumbnail.Address());
+    segmentAt = work.segmentAt;
+    fileEnd = work.fileEnd;
+    return StatusOk;
+}
+
+Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDLE output, const char* outputPath)
+{
+    const size_t segmentBytes = 4 + size;
+    HeapBuffer buffer;
+    const auto bufferBytes =
+        static_cast<size_t>(std::max<uint64_t>(std::min<uint64_t>(fileEnd - segmentAt, MoveBytes), segmentBytes));
+    if (!buffer.Allocate(bufferBytes, calls.heapAlloc)) {
+        return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    // From the end down, so that no run overwrites one still to be moved.
+    for (uint64_t end = fileEnd; end > segmentAt;) {
+        const auto count = static_cast<DWORD>(std::min<uint64_t>(end - segmentAt, bufferBytes));
+        const uint64_t start = end - count;
+        OVERLAPPED from = At(start);
+        DWORD read = 0;
+        if (!calls.readFile(output, buffer.Address(), count, &read, &from)) {
+            return FailWithError(StatusWriteFailed, CannotWrite, outputPath, GetLastError());
+        }
+        if (read != count) {
+            return FailWithError(StatusWriteFailed, CannotWrite, outputPath, ERROR_HANDLE_EOF);
+        }
+        OVERLAPPED to = At(start + segmentBytes);
+        if (const DWORD error = WriteAll(output, buffer.Address(), count, &to)) {
+            return FailWithError(WriteStatus(error), CannotWrite, outputPath, error);
+        }
+        end = start;
+    }
+    uint8_t* const segment = buffer.Address();
+    const size_t length = size + 2; // counts itself
+    segment[0] = 0xFF;
+    segment[1] = JPEG_APP0 + 1;
+    segment[2] = static_cast<uint8_t>(length >> 8);
+    segment[3] = static_cast<uint8_t>(length);
+    std::memcpy(segment + 4, payload, size);
+    OVERLAPPED to = At(segmentAt);
+    if (const DWORD error = WriteAll(output, segment, segmentBytes, &to)) {
+        return FailWithError(WriteStatus(error), CannotWrite, outputPath, error);
+    }
+    fileEnd += segmentBytes;
+    return StatusOk;
 }
 
 } // namespace vkexf

@@ -1,15 +1,26 @@
 // Compresses a whole page into a JPEG file on every processor the process
-// may use: the page is cut into strips of whole MCU rows (see StripPlan.h),
-// each worker takes the next strip from the top, reads and compresses it
-// with its own compress object, and appends it to the file when the strips
-// above it are there. The file is byte for byte what one compress object
-// with the same restart interval would write, however many workers ran.
+// may use, reading the page once: the page is cut into strips of whole MCU
+// rows (see StripPlan.h), each worker takes the next strip from the top,
+// reads it, adds it to its thumbnail sums, compresses it with its own
+// compress object, and appends it to the file when the strips above it are
+// there. The file is byte for byte what one compress object with the same
+// restart interval would write, however many workers ran.
+//
+// Before the strips, the workers compress a sample of the page, which fits
+// the Huffman tables and says whether the page is colour: one colour pixel
+// in it settles that. A page whose sample is grey is written grey, each strip
+// tested on the way; should a colour pixel turn up after all, the page is
+// written again in colour (the one case read twice). The Exif segment, which
+// needs the thumbnail and so the whole page, goes in last.
 #pragma once
 
 #include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
+#include "converter/base/HeapBuffer.h"
 #include "converter/base/StripPlan.h"
 #include "converter/files/BmpRowReader.h"
+#include "converter/jpeg/HuffmanTables.h"
+#include "converter/survey/ThumbnailScaler.h"
 
 #include <windows.h>
 
@@ -21,12 +32,9 @@ namespace vkexf {
 struct JpegSettings {
     uint32_t width = 0;
     uint32_t height = 0;
-    int quality = 75;
-    uint32_t xDpi = 72;                   // also written to the JFIF header,
-    uint32_t yDpi = 72;                   // in dots per inch
-    bool grey = false;                    // one component: the rows hold R = G = B
-    const uint8_t* exifSegment = nullptr; // APP1 payload
-    size_t exifSegmentSize = 0;
+    int quality = 75;   // also picks the chroma sampling (see FullChromaQuality)
+    uint32_t xDpi = 72; // also written to the JFIF header,
+    uint32_t yDpi = 72; // in dots per inch
 };
 
 class JpegFileEncoder {
@@ -37,15 +45,42 @@ public:
     {
     }
 
-    // Writes the page to `output` (owned by the caller, named `outputPath`
-    // in the failure text). On failure the reason is recorded for
-    // VkExf_LastError and every worker has ended.
+    // Writes the page but its Exif segment to `output`, a new file opened
+    // for reading and writing (owned by the caller, named `outputPath` in
+    // the failure text). On failure the reason is recorded for
+    // VkExf_LastError and every worker has ended. Success with
+    // ColourFoundLate() leaves an unfinished file: encode again, into a new
+    // one.
     Status Encode(const JpegSettings& settings, HANDLE output, const char* outputPath);
+    // The page's sample was grey but the page is not.
+    bool ColourFoundLate() const { return late; }
+
+    // Once the page is written: a grey page went out with one component.
+    bool Grey() const { return !colour; }
+    ThumbnailSize ThumbnailDimensions() const { return thumbnailSize; }
+    // BGR, top row first, 3 * ThumbnailDimensions().width bytes a row.
+    const uint8_t* Thumbnail() const { return thumbnail.Address(); }
+
+    // Puts the APP1 segment holding `payload` (at most 65533 bytes) into the
+    // file Encode wrote, behind its JFIF segment, moving the rest up.
+    Status InsertSegment(const uint8_t* payload, size_t size, HANDLE output, const char* outputPath);
 
 private:
+    Status Sample(const JpegSettings& settings, const char* outputPath);
+
     const BmpRowReader& reader;
     ConverterCalls calls;
     size_t stripBytes;
+    bool sampled = false;
+    bool colour = false;
+    bool late = false;
+    // Fitted to the sample, for every strip.
+    HuffmanTable dc[2] = {};
+    HuffmanTable ac[2] = {};
+    ThumbnailSize thumbnailSize;
+    HeapBuffer thumbnail;
+    uint64_t segmentAt = 0; // where the Exif segment goes
+    uint64_t fileEnd = 0;
 };
 
 } // namespace vkexf

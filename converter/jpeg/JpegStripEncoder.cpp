@@ -1,5 +1,7 @@
 #include "converter/jpeg/JpegStripEncoder.h"
 
+#include "converter/jpeg/CompressSetup.h"
+
 #include <jerror.h>
 
 #include <cstring>
@@ -11,6 +13,7 @@ namespace {
 
 constexpr int JfifDotsPerInch = 1;
 constexpr uint8_t Marker = 0xFF;
+constexpr uint8_t JfifMarker = 0xE0;
 constexpr uint8_t StartOfScan = 0xDA;
 constexpr uint8_t Restart0 = 0xD0;
 constexpr uint8_t EndOfImage = 0xD9;
@@ -47,15 +50,13 @@ Status JpegStripEncoder::Failed() const
     return errors.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
 }
 
-Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartInterval, size_t outputBytes,
+Status JpegStripEncoder::Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes,
                                  const ConverterCalls& calls)
 {
     destination.allocate = calls.heapAlloc;
     if (!destination.buffer.Allocate(outputBytes, calls.heapAlloc)) {
         return StatusNoMemory;
     }
-    exifSegment = settings.exifSegment;
-    exifSegmentSize = settings.exifSegmentSize;
     pageHeight = settings.height;
 
     cinfo.err = errors.Install();
@@ -71,17 +72,7 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     created = true;
     jpeg_create_compress(&cinfo);
     cinfo.dest = &destination;
-    cinfo.image_width = settings.width;
-    cinfo.image_height = settings.height;
-    cinfo.input_components = 3;
-    // The encoder's colour conversion reads BMP order itself; for one
-    // component its weights sum to exactly one, so R = G = B stays the grey.
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    if (settings.grey) {
-        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-    }
-    jpeg_set_quality(&cinfo, settings.quality, TRUE);
+    SetUpCompress(cinfo, settings.width, settings.height, settings.quality, grey);
     cinfo.restart_interval = restartInterval;
     cinfo.write_JFIF_header = TRUE;
     cinfo.density_unit = JfifDotsPerInch;
@@ -90,16 +81,13 @@ Status JpegStripEncoder::Prepare(const JpegSettings& settings, unsigned restartI
     return StatusOk;
 }
 
-Status JpegStripEncoder::Compress(uint8_t** rows, unsigned count, bool exif)
+Status JpegStripEncoder::Compress(uint8_t** rows, unsigned count)
 {
     if (setjmp(errors.jump)) {
         return Failed();
     }
     cinfo.image_height = count;
     jpeg_start_compress(&cinfo, TRUE);
-    if (exif) {
-        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exifSegment, static_cast<unsigned>(exifSegmentSize));
-    }
     while (cinfo.next_scanline < count) {
         jpeg_write_scanlines(&cinfo, rows + cinfo.next_scanline, count - cinfo.next_scanline);
     }
@@ -115,11 +103,14 @@ Status JpegStripEncoder::Compress(uint8_t** rows, unsigned count, bool exif)
 
 Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips)
 {
-    if (const Status status = Compress(rows, count, index == 0)) {
+    if (const Status status = Compress(rows, count)) {
         return status;
     }
     if (index == 0) {
         begin = 0;
+        // libjpeg writes the JFIF segment right behind the start of image.
+        const uint8_t* jpeg = destination.buffer.Address();
+        segmentAt = jpeg[3] == JfifMarker ? 4 + (size_t{jpeg[4]} << 8 | jpeg[5]) : 2;
     }
     // The strip's end of image becomes the restart marker before the next.
     if (index + 1 < strips) {
@@ -130,7 +121,7 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
 
 Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& counts)
 {
-    if (const Status status = Compress(rows, count, false)) {
+    if (const Status status = Compress(rows, count)) {
         return status;
     }
     HuffmanTable dc[2];
@@ -142,7 +133,8 @@ Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& co
     const uint64_t mcus = uint64_t{cinfo.MCUs_per_row} * cinfo.MCU_rows_in_scan;
     // The scan runs to the end of image.
     const uint8_t* scan = destination.buffer.Address() + begin;
-    if (!CountScanSymbols(scan, end - begin - 2, mcus, cinfo.num_components == 1, dc, ac, counts)) {
+    const int lumaBlocks = cinfo.comp_info[0].MCU_blocks;
+    if (!CountScanSymbols(scan, end - begin - 2, mcus, lumaBlocks, cinfo.blocks_in_MCU - lumaBlocks, dc, ac, counts)) {
         return StatusWriteFailed;
     }
     return StatusOk;

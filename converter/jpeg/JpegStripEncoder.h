@@ -35,16 +35,21 @@ public:
     JpegStripEncoder(const JpegStripEncoder&) = delete;
     JpegStripEncoder& operator=(const JpegStripEncoder&) = delete;
 
-    // Sets up for the page `settings` describes, with `restartInterval` MCUs
-    // a strip and room for `outputBytes` of compressed data to begin with.
-    Status Prepare(const JpegSettings& settings, unsigned restartInterval, size_t outputBytes,
+    // Sets up for the page `settings` describes, one component when `grey`,
+    // with `restartInterval` MCUs a strip and room for `outputBytes` of
+    // compressed data to begin with.
+    Status Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes,
                    const ConverterCalls& calls);
 
     // Compresses `count` rows of BGR pixels, top line first, as strip
     // `index` of `strips`. Then bytes() is what the page's file holds for it:
-    // the first strip begins with the page's headers, and each strip ends
-    // with its restart marker, the last with the end of the image.
+    // the first strip begins with the page's headers, less the Exif segment
+    // that goes in at SegmentAt(), and each strip ends with its restart
+    // marker, the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
+    // After the first strip: where the Exif segment belongs in its bytes,
+    // behind the start of image and the JFIF segment.
+    size_t SegmentAt() const { return segmentAt; }
 
     // Compresses `count` rows, a band of the page that begins on an MCU row,
     // with the standard tables and adds the symbols written to `counts`.
@@ -73,8 +78,8 @@ private:
     // The status for a longjmp out of libjpeg.
     Status Failed() const;
     // Compresses `count` rows as a JPEG of their own into the buffer and
-    // finds its scan; the page's Exif segment goes in when `exif` is set.
-    Status Compress(uint8_t** rows, unsigned count, bool exif);
+    // finds its scan.
+    Status Compress(uint8_t** rows, unsigned count);
     // Finds where the entropy-coded bytes begin, writing the page's height
     // into the frame header on the way; false if libjpeg wrote no such thing.
     [[nodiscard]] bool LocateScan(uint8_t* jpeg, size_t size, uint32_t pageHeight);
@@ -84,9 +89,8 @@ private:
     JpegMemory memory; // outlives the compress object, which gives its blocks back
     jpeg_compress_struct cinfo;
     bool created = false;
-    const uint8_t* exifSegment = nullptr;
-    size_t exifSegmentSize = 0;
     uint32_t pageHeight = 0;
+    size_t segmentAt = 0;
     size_t begin = 0;
     size_t end = 0;
 };

@@ -1,5 +1,6 @@
 #include "converter/jpeg/ThumbnailJpeg.h"
 
+#include "converter/jpeg/CompressSetup.h"
 #include "converter/jpeg/JpegErrors.h"
 
 #include <csetjmp>
@@ -90,15 +91,7 @@ Status ThumbnailJpeg::Encode(const ThumbnailPixels& pixels, int quality, uint8_t
     created = true;
     jpeg_create_compress(&cinfo);
     cinfo.dest = &destination;
-    cinfo.image_width = pixels.width;
-    cinfo.image_height = pixels.height;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    if (pixels.grey) {
-        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-    }
-    jpeg_set_quality(&cinfo, quality, TRUE);
+    SetUpCompress(cinfo, pixels.width, pixels.height, quality, pixels.grey);
     // Smaller at no cost worth counting for 160 x 120, and still baseline.
     cinfo.optimize_coding = TRUE;
     // The Exif segment around it says what JFIF would.

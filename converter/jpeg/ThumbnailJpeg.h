@@ -16,7 +16,8 @@ struct ThumbnailPixels {
     bool grey = false; // written with one component
 };
 
-// Encodes at `quality`, and at ever lower qualities while the JPEG would
+// Encodes at `quality`, with the page's chroma sampling for the quality
+// each attempt uses, and at ever lower qualities while the JPEG would
 // not fit in `capacity` bytes. `size` is 0 when not even the lowest fits:
 // no thumbnail then, which is no failure. A failure is libjpeg's (memory).
 Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity, size_t& size);

@@ -5,6 +5,7 @@ namespace vkexf::test {
 namespace {
 
 LONG calls = 0;
+LONG64 bytesRead = 0;
 LONG failAt = 0;
 DWORD failure = 0;
 
@@ -22,7 +23,9 @@ bool OutOfMemory()
 BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPOVERLAPPED at)
 {
     if (!FailsNow()) {
-        return ReadFile(file, buffer, bytes, read, at);
+        const BOOL done = ReadFile(file, buffer, bytes, read, at);
+        InterlockedAdd64(&bytesRead, done ? *read : 0);
+        return done;
     }
     if (failure) {
         SetLastError(failure);
@@ -50,6 +53,7 @@ BOOL WINAPI FailingFlush(HANDLE file)
 void FailingCalls::Arm(LONG n, DWORD error)
 {
     calls = 0;
+    bytesRead = 0;
     failAt = n;
     failure = error;
 }
@@ -57,6 +61,11 @@ void FailingCalls::Arm(LONG n, DWORD error)
 LONG FailingCalls::Count()
 {
     return calls;
+}
+
+LONG64 FailingCalls::BytesRead()
+{
+    return bytesRead;
 }
 
 ConverterCalls FailingCalls::Reads()

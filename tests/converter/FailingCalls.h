@@ -16,6 +16,8 @@ struct FailingCalls {
     static void Arm(LONG failAt, DWORD error = 0);
     // Calls made since Arm.
     static LONG Count();
+    // Bytes read since Arm, the page's and any other file's.
+    static LONG64 BytesRead();
 
     // Reads fail, memory comes.
     static ConverterCalls Reads();

@@ -166,7 +166,7 @@ TEST(HuffmanTables, CountsWhatTheScanHolds)
     }
     const std::vector<uint8_t> bytes = scan.Finish();
     SymbolCounts counts = {};
-    ASSERT_TRUE(CountScanSymbols(bytes.data(), bytes.size(), 1, false, dc, ac, counts));
+    ASSERT_TRUE(CountScanSymbols(bytes.data(), bytes.size(), 1, 4, 2, dc, ac, counts));
     EXPECT_EQ(counts.dc[0][3], 1u);
     EXPECT_EQ(counts.dc[0][0], 3u);
     EXPECT_EQ(counts.dc[1][0], 2u);
@@ -176,6 +176,23 @@ TEST(HuffmanTables, CountsWhatTheScanHolds)
     EXPECT_EQ(counts.ac[0][0x00], 3u);
     EXPECT_EQ(counts.ac[1][0x00], 2u);
 
+    // Whole chroma: one luminance block, then the two chroma.
+    BitWriter full;
+    for (int block = 0; block < 3; ++block) {
+        full.Put(dcCodes[block == 0 ? 0 : 1].at(block == 0 ? 3 : 0));
+        if (block == 0) {
+            full.Put(0b101, 3);
+        }
+        full.Put(acCodes[block == 0 ? 0 : 1].at(0x00));
+    }
+    const std::vector<uint8_t> fullBytes = full.Finish();
+    SymbolCounts fullCounts = {};
+    ASSERT_TRUE(CountScanSymbols(fullBytes.data(), fullBytes.size(), 1, 1, 2, dc, ac, fullCounts));
+    EXPECT_EQ(fullCounts.dc[0][3], 1u);
+    EXPECT_EQ(fullCounts.dc[1][0], 2u);
+    EXPECT_EQ(fullCounts.ac[0][0x00], 1u);
+    EXPECT_EQ(fullCounts.ac[1][0x00], 2u);
+
     // Grey: one block an MCU. A run past the block's end is no scan of ours.
     BitWriter tooLong;
     tooLong.Put(dcCodes[0].at(0));
@@ -183,7 +200,7 @@ TEST(HuffmanTables, CountsWhatTheScanHolds)
         tooLong.Put(acCodes[0].at(0xF0));
     }
     const std::vector<uint8_t> bad = tooLong.Finish();
-    EXPECT_FALSE(CountScanSymbols(bad.data(), bad.size(), 1, true, dc, ac, counts));
+    EXPECT_FALSE(CountScanSymbols(bad.data(), bad.size(), 1, 1, 0, dc, ac, counts));
 }
 
 } // namespace

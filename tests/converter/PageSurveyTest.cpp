@@ -1,9 +1,7 @@
-// The first pass's platform-free parts: the grey test, the thumbnail's
-// area averages against plain reference computations, and how the page is
-// shared among workers.
-#include "converter/base/StripPlan.h"
+// What the encoder's workers learn of the page, platform-free: the grey
+// test, and the thumbnail's area averages against plain reference
+// computations.
 #include "converter/survey/GreyRows.h"
-#include "converter/survey/SurveyPlan.h"
 #include "converter/survey/ThumbnailScaler.h"
 
 #include <gtest/gtest.h>
@@ -155,43 +153,6 @@ TEST(ThumbnailScaler, BandsAddUpToTheWholePage)
             ASSERT_EQ(out, whole) << width << "x" << height << " cut at " << bounds[1] << " and " << bounds[2];
         }
     }
-}
-
-uint32_t Stride(uint32_t width)
-{
-    return (width * 3 + 3) / 4 * 4;
-}
-
-// Bands cover the page once; every worker reads at least once; the workers
-// together stay within the encoder's budget at any size and processor count.
-TEST(SurveyPlan, BandsCoverThePageWithinTheBudget)
-{
-    const SurveyPlan a4 = PlanSurvey(4960, 7016, Stride(4960), 2);
-    EXPECT_EQ(a4.workers, 2u);
-    EXPECT_EQ(a4.readRows, SurveyReadBytes / Stride(4960));
-    for (const uint32_t width : {1u, 4960u, 9920u, 65500u}) {
-        for (const uint32_t height : {7016u, 65500u}) {
-            for (uint32_t processors = 1; processors <= 40; ++processors) {
-                SCOPED_TRACE(testing::Message() << width << "x" << height << " on " << processors);
-                const SurveyPlan plan = PlanSurvey(width, height, Stride(width), processors);
-                EXPECT_GE(plan.workers, 1u);
-                EXPECT_LE(plan.workers, std::min(processors, MaxWorkers));
-                EXPECT_LE(plan.workers, (height + plan.readRows - 1) / plan.readRows);
-                EXPECT_LE(plan.workers * plan.bytesPerWorker, WorkerBudgetBytes);
-                EXPECT_GE(plan.bytesPerWorker,
-                          ThumbnailScaler::WorkBytes(width, height) + size_t{plan.readRows} * Stride(width));
-                for (uint32_t worker = 0; worker < plan.workers; ++worker) {
-                    const uint32_t rows =
-                        SurveyBandTop(height, plan.workers, worker + 1) - SurveyBandTop(height, plan.workers, worker);
-                    EXPECT_GE(rows, height / plan.workers);
-                    EXPECT_LE(rows, height / plan.workers + 1);
-                }
-                EXPECT_EQ(SurveyBandTop(height, plan.workers, plan.workers), height);
-            }
-        }
-    }
-    // A page smaller than one read is one worker's.
-    EXPECT_EQ(PlanSurvey(301, 203, Stride(301), 8).workers, 1u);
 }
 
 } // namespace

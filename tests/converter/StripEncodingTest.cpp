@@ -1,13 +1,14 @@
 // The page compressed in strips on several workers against one plain
 // libjpeg-turbo compress object with the same restart interval and Huffman
 // tables: the frames must be the same bytes, and decode to the pixels of the
-// standard tables. And a worker that fails, in the first pass or in
-// the encoder, must take the whole conversion down cleanly.
+// standard tables. The page is read once, unless its sample took it for grey
+// wrongly. And a worker that fails, in the sample or in the strips, must
+// take the whole conversion down cleanly.
 #include "converter/Converter.h"
 #include "converter/base/LastFailure.h"
+#include "converter/base/StripPlan.h"
 #include "converter/files/BmpRowReader.h"
 #include "converter/jpeg/JpegFileEncoder.h"
-#include "converter/survey/SpoolSurvey.h"
 #include "interface/JobDestination.h"
 #include "tests/converter/FailingCalls.h"
 #include "tests/converter/TestBmp.h"
@@ -18,8 +19,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -93,8 +96,9 @@ void UseTablesOf(const Bytes& jpeg, jpeg_compress_struct& cinfo)
     }
 }
 
-// Plain libjpeg, fed RGB or, for grey, the one grey channel; with the
-// standard Huffman tables, or those of `tablesOf`.
+// Plain libjpeg, fed RGB or, for grey, the one grey channel, with chroma
+// halved both ways below quality 90 and whole from 90 up (cjpeg -sample
+// 1x1); with the standard Huffman tables, or those of `tablesOf`.
 Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInterval, Rgb (*pixel)(uint32_t, uint32_t),
                 const Bytes* tablesOf = nullptr)
 {
@@ -110,6 +114,9 @@ Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInt
     cinfo.input_components = grey ? 1 : 3;
     cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
+    if (quality >= 90) {
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
+    }
     jpeg_set_quality(&cinfo, quality, TRUE);
     cinfo.restart_interval = restartInterval;
     if (tablesOf) {
@@ -177,8 +184,15 @@ class StripEncoding : public ::testing::Test {
 protected:
     StripEncoding() : folder("vkexf-strips-") {}
 
+    struct Encoded {
+        Bytes jpeg;
+        Bytes thumbnail;
+        bool grey = false;
+        int passes = 0;
+    };
+
     // The page through the strip encoder, strips of one MCU row each.
-    Bytes EncodeInStrips(const BmpSpec& spec, bool grey, int quality, Rgb (*pixel)(uint32_t, uint32_t))
+    Encoded EncodeInStrips(const BmpSpec& spec, int quality, Rgb (*pixel)(uint32_t, uint32_t))
     {
         const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pixel));
         vlexif::HeldFileWaits waits;
@@ -188,17 +202,24 @@ protected:
         settings.width = spec.width;
         settings.height = spec.height;
         settings.quality = quality;
-        settings.grey = grey;
         const uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0};
-        settings.exifSegment = exif;
-        settings.exifSegmentSize = sizeof exif;
-        {
-            vlexif::UniqueFile output(
-                CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            EXPECT_EQ(JpegFileEncoder(reader, SystemCalls(), 1).Encode(settings, output.Get(), "out.jpg"), StatusOk);
+        JpegFileEncoder page(reader, SystemCalls(), 1);
+        Encoded out;
+        do {
+            ++out.passes;
+            vlexif::UniqueFile output(CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                  nullptr, CREATE_ALWAYS, 0, nullptr));
+            EXPECT_EQ(page.Encode(settings, output.Get(), "out.jpg"), StatusOk);
+            if (!page.ColourFoundLate()) {
+                EXPECT_EQ(page.InsertSegment(exif, sizeof exif, output.Get(), "out.jpg"), StatusOk);
+            }
             EXPECT_TRUE(output.Close());
-        }
-        return folder.Read("out.jpg");
+        } while (page.ColourFoundLate() && out.passes < 3);
+        out.jpeg = folder.Read("out.jpg");
+        const ThumbnailSize size = page.ThumbnailDimensions();
+        out.thumbnail.assign(page.Thumbnail(), page.Thumbnail() + size_t{size.width} * size.height * 3);
+        out.grey = page.Grey();
+        return out;
     }
 
     test::TestFolder folder;
@@ -217,17 +238,20 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
             SCOPED_TRACE(testing::Message() << width << "x" << spec.height << (grey ? " grey" : " colour"));
             const int quality = 25 + int(width % 4) * 25;
             const auto pixel = grey ? Grey : Colour;
-            const Bytes ours = EncodeInStrips(spec, grey, quality, pixel);
-            const uint32_t side = grey ? 8 : 16;
+            const Encoded encoded = EncodeInStrips(spec, quality, pixel);
+            const Bytes& ours = encoded.jpeg;
+            ASSERT_EQ(encoded.grey, grey);
+            const uint32_t side = grey || quality >= 90 ? 8 : 16;
             ASSERT_EQ(RestartInterval(ours), (width + side - 1) / side);
             ASSERT_EQ(Frame(ours), Frame(Reference(spec, grey, quality, RestartInterval(ours), pixel, &ours)));
             ExpectSamePixels(ours, Reference(spec, grey, quality, RestartInterval(ours), pixel));
             // One worker, as on a single processor, writes the same.
             if (width % 25 == 0) {
                 ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all & (~all + 1)));
-                const Bytes alone = EncodeInStrips(spec, grey, quality, pixel);
+                const Encoded alone = EncodeInStrips(spec, quality, pixel);
                 ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
-                ASSERT_EQ(alone, ours);
+                ASSERT_EQ(alone.jpeg, ours);
+                ASSERT_EQ(alone.thumbnail, encoded.thumbnail);
             }
         }
     }
@@ -242,8 +266,10 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
                                                        return y / 16 == 6 ? Rgb{9, 9, 9} : Grey(x, y);
                                                    }};
     for (const bool grey : {false, true}) {
-        const Bytes ours = EncodeInStrips(patchy, grey, 90, flatBand[grey]);
-        ExpectSamePixels(ours, Reference(patchy, grey, 90, RestartInterval(ours), flatBand[grey]));
+        for (const int quality : {75, 90}) {
+            const Bytes ours = EncodeInStrips(patchy, quality, flatBand[grey]).jpeg;
+            ExpectSamePixels(ours, Reference(patchy, grey, quality, RestartInterval(ours), flatBand[grey]));
+        }
     }
 
     const BmpSpec page{false, 1001, 777};
@@ -290,20 +316,27 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
     DeleteFileA(folder.Path("out.jpg").c_str());
-    // The first pass makes its calls before the encoder makes any: counted
-    // here, the cases after them reach the encoder's.
-    vlexif::HeldFileWaits waits;
-    BmpRowReader reader;
-    ASSERT_EQ(reader.Open(spool.c_str(), waits), StatusOk);
+    // Calls of a whole conversion, counted. The page is read in sample
+    // bands, then strips, one read each; the reads after them move the
+    // compressed page up for the Exif segment.
     FailingCalls::Arm(0);
-    ASSERT_EQ(SpoolSurvey(FailingCalls::Reads()).Run(reader), StatusOk);
-    const LONG surveyReads = FailingCalls::Count();
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, FailingCalls::Reads()), StatusOk);
+    const LONG reads = FailingCalls::Count();
+    // Strips set aside and buffers grown make the count of allocations vary
+    // from run to run on several workers; on one it is the same each time.
+    DWORD_PTR all = 0, system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &all, &system));
+    const DWORD_PTR one = all & (~all + 1);
+    ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), one));
     FailingCalls::Arm(0);
-    ASSERT_EQ(SpoolSurvey(FailingCalls::Allocations()).Run(reader), StatusOk);
-    const LONG surveyAllocations = FailingCalls::Count();
-    // Several reads over 3 MB of pixels; a worker's buffers and the thumbnail.
-    ASSERT_GE(surveyReads, 3);
-    ASSERT_GE(surveyAllocations, 2);
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, FailingCalls::Allocations()), StatusOk);
+    const LONG allocations = FailingCalls::Count();
+    ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
+    DeleteFileA(folder.Path("out.jpg").c_str());
+    const StripPlan plan = PlanStrips(spec.width, spec.height, spec.width * 3, 8, 1);
+    const auto pageReads = static_cast<LONG>(plan.sampleBands + plan.strips);
+    ASSERT_GT(reads, pageReads);
+    ASSERT_GE(allocations, 12);
     // GoogleTest starts a thread of its own at the first trace.
     SCOPED_TRACE("counting threads");
     const size_t threads = ThreadCount();
@@ -316,29 +349,37 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         DWORD error;
         Status status;
         std::string message;
+        bool alone = false; // on one worker
     };
     const std::string cannotRead = "cannot read the spool file " + spool + ": ";
     const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
+    // The compressed page read back short: the system's words for its end.
+    EXPECT_EQ(FailWithError(StatusWriteFailed, CannotWrite, folder.Path("out.jpg").c_str(), ERROR_HANDLE_EOF),
+              StatusWriteFailed);
+    CopyLastFailure(text, sizeof text);
+    const std::string endOfFile = text;
     std::vector<Case> cases;
-    for (LONG n = 1; n <= surveyReads + 3; ++n) {
-        cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED, StatusReadFailed,
-                         cannotRead + "access denied"});
-        cases.push_back({"short read", FailingCalls::Reads(), n, 0, StatusReadFailed,
-                         cannotRead + "the file became shorter while it was read"});
+    for (LONG n = 1; n <= reads; ++n) {
+        const bool page = n <= pageReads;
+        cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
+                         page ? StatusReadFailed : StatusWriteFailed,
+                         (page ? cannotRead : cannotWrite) + "access denied"});
+        cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
+                         page ? cannotRead + "the file became shorter while it was read" : endOfFile});
     }
-    for (LONG n = 1; n <= surveyAllocations; ++n) {
-        cases.push_back({"first pass allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
-                         cannotRead + "not enough memory"});
-    }
-    // The encoder's first allocations set its workers up, the later ones grow their output.
-    for (LONG n = surveyAllocations + 1; n <= surveyAllocations + 8; ++n) {
-        cases.push_back(
-            {"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory, cannotWrite + "not enough memory"});
+    // The first allocations set the workers up, on every worker; the later
+    // ones grow their output, and the last are the thumbnail's, the Exif
+    // segment's and the move's.
+    for (LONG n = 1; n <= allocations; n += n < 12 || n > allocations - 4 ? 1 : 5) {
+        cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                         cannotWrite + "not enough memory", n > 12});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
+        ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), c.alone ? one : all));
         FailingCalls::Arm(c.failAt, c.error);
         EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, c.calls), c.status);
+        ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
         ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(text, c.message);
@@ -347,6 +388,9 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     }
 
     // A write the file refuses fails the encoder with the system's reason.
+    vlexif::HeldFileWaits waits;
+    BmpRowReader reader;
+    ASSERT_EQ(reader.Open(spool.c_str(), waits), StatusOk);
     JpegSettings settings;
     settings.width = spec.width;
     settings.height = spec.height;
@@ -395,6 +439,97 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out (new 2).jpg", "out (new).jpg", "out.jpg", "spool.bmp"}));
     vlexif::Os() = vlexif::RealSystemCalls();
+}
+
+// Components in the frame of `jpeg`, and the first one's sampling factors.
+std::pair<int, int> FrameComponents(const Bytes& jpeg)
+{
+    const size_t at = MarkerAt(jpeg, 0xC0);
+    return at + 12 <= jpeg.size() ? std::pair{int{jpeg[at + 9]}, int{jpeg[at + 11]}} : std::pair{0, 0};
+}
+
+// A colour page and a grey one are read once besides their sample; a page
+// whose sample is grey but which is not (a stamp in a corner) is read again
+// and comes out colour. The thumbnail, summed on the way, is the page itself
+// when the page fits it, whichever way up the file stores it.
+TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
+{
+    using test::FailingCalls;
+    Rgb (*const pages[])(uint32_t, uint32_t) = {[](uint32_t x, uint32_t y) {
+                                                    return Rgb{uint8_t(x / 3), uint8_t(y / 3), uint8_t((x + y) / 5)};
+                                                },
+                                                [](uint32_t x, uint32_t) {
+                                                    return Rgb{uint8_t(x / 3), uint8_t(x / 3), uint8_t(x / 3)};
+                                                },
+                                                [](uint32_t x, uint32_t y) {
+                                                    const auto level = uint8_t(x / 3);
+                                                    return Rgb{level, level, uint8_t(level ^ (x == 599 && y == 499))};
+                                                }};
+    const BmpSpec spec{false, 600, 500};
+    const double pageBytes = 600.0 * 3 * 500;
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    for (const int quality : {75, 95}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            SCOPED_TRACE(testing::Message() << "q" << quality
+                                            << (kind == 0       ? " colour"
+                                                    : kind == 1 ? " grey"
+                                                                : " late"));
+            const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pages[kind]));
+            FailingCalls::Arm(0);
+            ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality, FailingCalls::Reads()), StatusOk);
+            const double read = double(FailingCalls::BytesRead()) / pageBytes;
+            const Bytes ours = folder.Read("out.jpg");
+            EXPECT_EQ(FrameComponents(ours).first, kind == 1 ? 1 : 3);
+            if (kind == 2) {
+                EXPECT_GT(read, 2.0) << "the sample missed the colour pixel, so it was read twice";
+            } else {
+                // The sample is a 32nd of the page, and the compressed page
+                // is read back once to make room for the Exif segment.
+                EXPECT_LT(read, 1.15);
+            }
+        }
+    }
+
+    const auto ramp = [](uint32_t x, uint32_t y) {
+        const auto level = static_cast<uint8_t>(x * 5 + y * 3);
+        return Rgb{level, level, level};
+    };
+    for (const bool topDown : {false, true}) {
+        const Encoded small = EncodeInStrips({false, 40, 30, topDown}, 75, ramp);
+        Bytes page;
+        for (uint32_t y = 0; y < 30; ++y) {
+            for (uint32_t x = 0; x < 40; ++x) {
+                page.insert(page.end(), 3, ramp(x, y).r);
+            }
+        }
+        EXPECT_EQ(small.thumbnail, page) << (topDown ? "top-down" : "bottom-up");
+        EXPECT_TRUE(small.grey);
+        EXPECT_EQ(small.passes, 1);
+    }
+}
+
+// Chroma is halved both ways below quality 90 and kept whole from 90 up,
+// in the page and in its thumbnail alike.
+TEST_F(StripEncoding, ChromaIsWholeFromQuality90Up)
+{
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 333, 222}, [](uint32_t x, uint32_t y) {
+                                               return Rgb{uint8_t(x), uint8_t(y * 2), uint8_t(x + y)};
+                                           }));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    for (const int quality : {50, 89, 90, 100}) {
+        SCOPED_TRACE(quality);
+        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality), StatusOk);
+        const Bytes ours = folder.Read("out.jpg");
+        const int sampling = quality >= 90 ? 0x11 : 0x22;
+        EXPECT_EQ(FrameComponents(ours), std::pair(3, sampling));
+        // The thumbnail is the second start of image, inside the Exif segment.
+        const uint8_t start[] = {0xFF, 0xD8};
+        const auto thumbnail = std::search(ours.begin() + 2, ours.end(), std::begin(start), std::end(start));
+        ASSERT_NE(thumbnail, ours.end());
+        EXPECT_EQ(FrameComponents(Bytes(thumbnail, ours.end())), std::pair(3, sampling));
+    }
 }
 
 } // namespace

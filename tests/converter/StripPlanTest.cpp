@@ -17,7 +17,7 @@ TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
     for (const bool grey : {false, true}) {
         for (const uint32_t width : {1u, 2u, 17u, 4960u, 9920u, 40000u, 65500u}) {
             for (const size_t stripBytes : {size_t{1}, StripTargetBytes, size_t{1} << 30}) {
-                const StripPlan plan = PlanStrips(width, 65500, Stride(width), grey, 4, stripBytes);
+                const StripPlan plan = PlanStrips(width, 65500, Stride(width), McuSide(grey, 75), 4, 0, stripBytes);
                 SCOPED_TRACE(testing::Message() << width << (grey ? " grey" : " colour") << " " << stripBytes);
                 const uint32_t side = grey ? 8 : 16;
                 ASSERT_EQ(plan.mcuSide, side);
@@ -29,32 +29,46 @@ TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
         }
     }
     // A page lower than one strip is one strip, of whole MCU rows.
-    const StripPlan line = PlanStrips(100, 1, Stride(100), false, 8);
+    const StripPlan line = PlanStrips(100, 1, Stride(100), 16, 8);
     EXPECT_EQ(line.strips, 1u);
     EXPECT_EQ(line.stripRows, 16u);
     EXPECT_EQ(line.workers, 1u);
+}
+
+// Chroma is kept whole from quality 90 up; one component is one block.
+TEST(StripPlan, McuSideFollowsTheSampling)
+{
+    EXPECT_EQ(McuSide(false, 1), 16u);
+    EXPECT_EQ(McuSide(false, 89), 16u);
+    EXPECT_EQ(McuSide(false, 90), 8u);
+    EXPECT_EQ(McuSide(false, 100), 8u);
+    EXPECT_EQ(McuSide(true, 50), 8u);
 }
 
 // The workers' memory keeps an A4 page at 600 dpi far below 32 MB on any
 // number of processors, and a longer page never takes more.
 TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
 {
-    const StripPlan a4 = PlanStrips(4960, 7016, Stride(4960), false, 2);
+    const StripPlan a4 = PlanStrips(4960, 7016, Stride(4960), 16, 2);
     EXPECT_EQ(a4.workers, 2u);
     for (uint32_t processors = 1; processors <= 64; ++processors) {
-        const StripPlan plan = PlanStrips(4960, 7016, Stride(4960), false, processors);
+        const StripPlan plan = PlanStrips(4960, 7016, Stride(4960), 16, processors);
         EXPECT_LE(plan.workers * plan.bytesPerWorker, WorkerBudgetBytes) << processors;
         EXPECT_LE(plan.workers, std::min(processors, MaxWorkers));
         EXPECT_GE(plan.workers, std::min(processors, 8u)) << "a budget for more than a few workers";
-        const StripPlan tall = PlanStrips(4960, 65500, Stride(4960), false, processors);
+        const StripPlan tall = PlanStrips(4960, 65500, Stride(4960), 16, processors);
         EXPECT_EQ(tall.workers * tall.bytesPerWorker, plan.workers * plan.bytesPerWorker);
         EXPECT_EQ(tall.stripRows, plan.stripRows);
     }
     // The widest page's one MCU row of a strip holds more: fewer workers.
-    const StripPlan wide = PlanStrips(65500, 100, Stride(65500), false, 64);
+    const StripPlan wide = PlanStrips(65500, 100, Stride(65500), 16, 64);
     EXPECT_GE(wide.bytesPerWorker, size_t{Stride(65500)} * 16);
     EXPECT_LE(wide.workers * wide.bytesPerWorker, WorkerBudgetBytes);
-    EXPECT_LT(wide.workers, PlanStrips(4960, 7016, Stride(4960), false, 64).workers);
+    EXPECT_LT(wide.workers, PlanStrips(4960, 7016, Stride(4960), 16, 64).workers);
+    // What each worker holds besides counts against the same budget.
+    const StripPlan summing = PlanStrips(4960, 7016, Stride(4960), 16, 64, 4u << 20);
+    EXPECT_LE(summing.workers * summing.bytesPerWorker, WorkerBudgetBytes);
+    EXPECT_LT(summing.workers, PlanStrips(4960, 7016, Stride(4960), 16, 64).workers);
 }
 
 } // namespace

@@ -13,7 +13,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*" >&2; exit 1; }
 
-perl "$root/bench/converter/make-bmp.pl" 2480 3508 11811 "$work/page.bmp"
+# A4 at 600 dpi: a conversion long enough (a tenth of a second) to be caught
+# while it writes, even on a busy machine.
+perl "$root/bench/converter/make-bmp.pl" 4960 7016 23622 "$work/page.bmp"
 mkdir "$work/out"
 echo old >"$work/out/page.jpg"
 
