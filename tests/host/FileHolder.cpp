@@ -7,8 +7,8 @@
 //   fileholder watch FOLDER PREFIX SHARE MS [DELAY [SECONDS [OTHER]]]
 //     for SECONDS (60 unless given), opens each file that appears in FOLDER
 //     with a name beginning with PREFIX, DELAY ms after it is seen, and holds
-//     it MS ms, trying again while its writer shares nothing; prints "held
-//     NAME" for each. Files already there are left be.
+//     it MS ms; prints "held NAME" for each. Files already there are left be.
+// Both try again for two seconds while the file's writer shares nothing.
 //     With OTHER, holds that file instead whenever such a file appears: the
 //     old output, say, once the converter has begun its new one.
 #include <windows.h>
@@ -42,9 +42,21 @@ std::wstring Wide(const char* text)
     return MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, MAX_PATH * 2) ? wide : L"";
 }
 
+// Like an indexer, it tries again while the file's writer keeps it from
+// sharing, for two seconds at most.
 HANDLE OpenHeld(const std::wstring& path, DWORD share)
 {
-    return CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 2000 && file == INVALID_HANDLE_VALUE; ++tries) {
+        file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            if (GetLastError() != ERROR_SHARING_VIOLATION) {
+                break;
+            }
+            Sleep(1);
+        }
+    }
+    return file;
 }
 
 int Hold(const std::wstring& path, DWORD share, DWORD ms)
@@ -82,15 +94,7 @@ int Watch(const std::wstring& folder, const std::wstring& prefix, DWORD share, D
                     continue;
                 }
                 Sleep(delay);
-                // Like an indexer, it tries again while the file's writer
-                // keeps it from sharing, until the file is gone.
-                HANDLE file = INVALID_HANDLE_VALUE;
-                for (int tries = 0; tries < 2000 && file == INVALID_HANDLE_VALUE; ++tries) {
-                    file = OpenHeld(other.empty() ? folder + L"\\" + found.cFileName : other, share);
-                    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) {
-                        break;
-                    }
-                }
+                const HANDLE file = OpenHeld(other.empty() ? folder + L"\\" + found.cFileName : other, share);
                 if (file != INVALID_HANDLE_VALUE) {
                     std::printf("held %ls\n", found.cFileName);
                     std::fflush(stdout);
