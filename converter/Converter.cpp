@@ -50,12 +50,6 @@ Status BuildSegment(const ExifFields& exif, const JpegFileEncoder& page, int qua
 
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality)
 {
-    return ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality, SystemCalls());
-}
-
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality,
-                          const ConverterCalls& calls)
-{
     Destination destination;
     if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination)) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "the job names no output file");
@@ -94,7 +88,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
 
     // A page taken for grey that is not goes again, in colour, into a new
     // file: the old one goes with its handle.
-    JpegFileEncoder page(reader, calls);
+    JpegFileEncoder page(reader);
     std::optional<ReplacingFile> output;
     do {
         output.emplace();
@@ -115,7 +109,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     if (const Status status = page.InsertSegment(segment.bytes, segment.size, output->Handle(), destination.path)) {
         return status;
     }
-    return output->Commit(calls);
+    return output->Commit();
 }
 
 } // namespace vkexf

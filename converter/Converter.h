@@ -1,7 +1,6 @@
 // One conversion: the spool BMP to the job's JPEG destination.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 
 #include <cstdint>
@@ -9,10 +8,8 @@
 namespace vkexf {
 
 // VkExf_Entry's work (see VkExf.h); on failure the reason is recorded for
-// VkExf_LastError.
+// VkExf_LastError. Every file and memory call goes through the module's
+// system-call table (win32/SystemCalls.h), which tests make fail.
 Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality);
-// The same through the given system calls, which tests make fail.
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality,
-                          const ConverterCalls& calls);
 
 } // namespace vkexf

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "win32/MemoryBlock.h"
+#include "win32/SystemCalls.h"
 
 #include <windows.h>
 
@@ -13,11 +14,11 @@ namespace vkexf {
 class HeapBuffer : public vlexif::MemoryBlock<vlexif::UniqueHeapBlock> {
 public:
     // False when the heap has no room; the old block is gone either way.
-    // `allocate` is HeapAlloc unless a test hands in one that fails.
-    [[nodiscard]] bool Allocate(size_t bytes, decltype(&::HeapAlloc) allocate = ::HeapAlloc)
+    // Taken through the system-call table, which tests make fail.
+    [[nodiscard]] bool Allocate(size_t bytes)
     {
         Reset(); // freed first: the old and the new are never held at once
-        Reset(allocate(GetProcessHeap(), 0, bytes), bytes);
+        Reset(vlexif::Os().heapAlloc(GetProcessHeap(), 0, bytes), bytes);
         return Valid();
     }
 };

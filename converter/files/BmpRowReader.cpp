@@ -1,6 +1,7 @@
 #include "converter/files/BmpRowReader.h"
 
 #include "converter/base/LastFailure.h"
+#include "win32/SystemCalls.h"
 
 #include <algorithm>
 
@@ -52,7 +53,7 @@ Status BmpRowReader::Open(const char* spoolPath, vlexif::HeldFileWaits& waits)
     uint8_t header[bmp::InfoHeadSize];
     const auto headerBytes = static_cast<DWORD>(std::min<uint64_t>(sizeof header, fileSize));
     DWORD error = 0;
-    if (const Status status = ReadAt(0, header, headerBytes, SystemCalls(), error)) {
+    if (const Status status = ReadAt(0, header, headerBytes, error)) {
         return ReportReadFailure(status, error);
     }
     if (const BmpError problem = ParseBmpHeader(header, headerBytes, fileSize, layout); problem != BmpError::None) {
@@ -69,8 +70,7 @@ Status BmpRowReader::ReportReadFailure(Status status, DWORD error) const
     return FailWithError(status, CannotRead, path, error);
 }
 
-Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls,
-                            DWORD& error) const
+Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, DWORD& error) const
 {
     // The position travels with the call, so threads reading at once do
     // not move each other's file pointer.
@@ -78,7 +78,7 @@ Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!calls.readFile(file.Get(), buffer, bytes, &read, &at)) {
+    if (!vlexif::Os().readFile(file.Get(), buffer, bytes, &read, &at)) {
         error = GetLastError();
         // The end of the file met by a positioned read is a short file too.
         if (error == ERROR_HANDLE_EOF) {
@@ -90,13 +90,12 @@ Status BmpRowReader::ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const
     return read == bytes ? StatusOk : StatusReadFailed;
 }
 
-Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows,
-                              const ConverterCalls& calls, DWORD& error) const
+Status BmpRowReader::ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows, DWORD& error) const
 {
     // A bottom-up file stores the rows as one run, last row first.
     const uint32_t firstStored = layout.topDown ? top : layout.height - top - count;
-    if (const Status status = ReadAt(layout.pixelOffset + uint64_t{firstStored} * layout.stride, pixels,
-                                     count * layout.stride, calls, error)) {
+    if (const Status status =
+            ReadAt(layout.pixelOffset + uint64_t{firstStored} * layout.stride, pixels, count * layout.stride, error)) {
         return status;
     }
     for (uint32_t i = 0; i < count; ++i) {

@@ -2,7 +2,6 @@
 // way up the file stores them; any thread may read a run at any time.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/BmpHeaderParser.h"
 #include "win32/HeldFiles.h"
@@ -25,16 +24,15 @@ public:
     // `count` strides) and points `rows` at them, top line first. Records
     // nothing, so any thread may call it at any time: a failure leaves its
     // Win32 error in `error`, 0 for a file that ended early.
-    Status ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows, const ConverterCalls& calls,
-                    DWORD& error) const;
+    Status ReadRows(uint32_t top, uint32_t count, uint8_t* pixels, uint8_t** rows, DWORD& error) const;
     // Records a failure of ReadRows for VkExf_LastError, naming the file.
     Status ReportReadFailure(Status status, DWORD error) const;
 
 private:
-    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, const ConverterCalls& calls, DWORD& error) const;
+    Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, DWORD& error) const;
 
     const char* path = nullptr;
-    vlexif::UniqueFile file;
+    vlexif::TableFile file;
     BmpLayout layout;
 };
 

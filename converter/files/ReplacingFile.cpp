@@ -124,8 +124,7 @@ bool ReplacingFile::MarkForDeletion(bool remove) const
 {
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = remove;
-    return vlexif::Os().setFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
-                                                   sizeof disposition);
+    return vlexif::Os().setFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 bool ReplacingFile::RenameTo(const wchar_t* path, bool replace) const
@@ -192,7 +191,7 @@ Status ReplacingFile::KeepBeside(DWORD replaceError)
     return StatusSavedBeside;
 }
 
-Status ReplacingFile::Commit(const ConverterCalls& calls)
+Status ReplacingFile::Commit()
 {
     bool replacing = false;
     if (const Status status = CheckReplaceable(replacing)) {
@@ -204,7 +203,7 @@ Status ReplacingFile::Commit(const ConverterCalls& calls)
     // power loss the rename may have reached the disk before the data, and
     // the user's old file would be gone for a damaged one. A new file has
     // nothing to lose, and the flush costs as much as a tenth of the call.
-    if (replacing && !calls.flushFileBuffers(file.Get())) {
+    if (replacing && !vlexif::Os().flushFileBuffers(file.Get())) {
         return FailWithError(StatusWriteFailed, CannotWrite, destination, GetLastError(), "FlushFileBuffers");
     }
     // The mark comes off before the rename: a kill in between leaves a

@@ -10,7 +10,6 @@
 // scanned page is never lost.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/files/ExtendedPath.h"
 #include "win32/HeldFiles.h"
@@ -34,7 +33,7 @@ public:
 
     // Moves the file over the destination, flushed first when it replaces
     // one. StatusSavedBeside when it was kept beside the destination instead.
-    Status Commit(const ConverterCalls& calls);
+    Status Commit();
 
 private:
     // A read-only file or a folder in the destination's place: Windows would
@@ -55,7 +54,7 @@ private:
     vlexif::HeldFileWaits* waits = nullptr;
     ExtendedPath target = {};
     wchar_t temporary[MaxExtendedPath] = {};
-    vlexif::UniqueFile file;
+    vlexif::TableFile file;
     bool unmarked = false; // the file outlives its handle: delete it by name
 };
 

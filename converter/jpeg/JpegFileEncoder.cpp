@@ -6,6 +6,7 @@
 #include "converter/base/ThreadGroup.h"
 #include "converter/jpeg/JpegStripEncoder.h"
 #include "converter/survey/GreyRows.h"
+#include "win32/SystemCalls.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,7 +38,6 @@ struct ParkedStrip {
 // file is written only by the worker whose strip is next, so never by two.
 struct SharedWork {
     const BmpRowReader* reader = nullptr;
-    ConverterCalls calls = {};
     const JpegSettings* settings = nullptr;
     StripPlan plan;
     HANDLE output = INVALID_HANDLE_VALUE;
@@ -82,7 +82,7 @@ DWORD WriteAll(HANDLE file, const uint8_t* bytes, size_t size, OVERLAPPED* at)
 {
     const auto count = static_cast<DWORD>(size);
     DWORD written = 0;
-    const BOOL wrote = WriteFile(file, bytes, count, &written, at);
+    const BOOL wrote = vlexif::Os().writeFile(file, bytes, count, &written, at);
     if (wrote && written == count) {
         return 0;
     }
@@ -175,21 +175,19 @@ bool StripWorker::Prepare()
     }
     const StripPlan& plan = work->plan;
     const size_t stripBytes = size_t{plan.stripRows} * work->reader->Layout().stride;
-    if (!pixels.Allocate(stripBytes, work->calls.heapAlloc) ||
-        !rows.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*), work->calls.heapAlloc)) {
+    if (!pixels.Allocate(stripBytes) || !rows.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*))) {
         Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     // Most strips compress to well under a quarter of their pixels; the
     // first also carries the headers.
     const size_t outputBytes = stripBytes / 4 + 4096;
-    if (const Status status =
-            encoder.Prepare(*work->settings, work->grey, plan.restartInterval, outputBytes, work->calls)) {
+    if (const Status status = encoder.Prepare(*work->settings, work->grey, plan.restartInterval, outputBytes)) {
         Fail(Stage::Encode, status, 0);
         return false;
     }
     if (work->scalerBytes != 0) {
-        if (!sums.Allocate(work->scalerBytes, work->calls.heapAlloc)) {
+        if (!sums.Allocate(work->scalerBytes)) {
             Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
             return false;
         }
@@ -207,7 +205,7 @@ void StripWorker::Sample()
             return;
         }
         if (!counts.Valid()) {
-            if (!counts.Allocate(sizeof(SymbolCounts), work->calls.heapAlloc)) {
+            if (!counts.Allocate(sizeof(SymbolCounts))) {
                 return Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
             }
             Counted() = {};
@@ -216,8 +214,7 @@ void StripWorker::Sample()
         const uint32_t count = std::min(work->plan.mcuSide, work->settings->height - top);
         auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
         DWORD error = 0;
-        if (const Status status =
-                work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
+        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, error)) {
             return Fail(Stage::Read, status, error);
         }
         if (!work->colour.load(std::memory_order_relaxed) && !RowsAreGrey(rowPointers, count, work->settings->width)) {
@@ -243,8 +240,7 @@ void StripWorker::Run()
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
         DWORD error = 0;
-        if (const Status status =
-                work->reader->ReadRows(top, count, pixels.Address(), rowPointers, work->calls, error)) {
+        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, error)) {
             return Fail(Stage::Read, status, error);
         }
         if (work->grey && !RowsAreGrey(rowPointers, count, work->settings->width)) {
@@ -281,7 +277,7 @@ bool StripWorker::Park(uint32_t strip)
 {
     // The slot is empty, so no other worker reads these bytes.
     const size_t size = encoder.Size();
-    if (parkedBytes.Size() < size && !parkedBytes.Allocate(size + size / 4, work->calls.heapAlloc)) {
+    if (parkedBytes.Size() < size && !parkedBytes.Allocate(size + size / 4)) {
         return false; // no room to set it aside: wait instead
     }
     std::memcpy(parkedBytes.Address(), encoder.Bytes(), size);
@@ -415,7 +411,6 @@ Status JpegFileEncoder::Sample(const JpegSettings& settings, const char* outputP
     // component does, and a colour page needs the chroma tables too.
     SharedWork work;
     work.reader = &reader;
-    work.calls = calls;
     work.settings = &settings;
     work.plan = PlanStrips(settings.width, settings.height, reader.Layout().stride, McuSide(false, settings.quality),
                            UsableProcessors(), 0, stripBytes);
@@ -443,7 +438,6 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     }
     SharedWork work;
     work.reader = &reader;
-    work.calls = calls;
     work.settings = &settings;
     work.output = output;
     work.grey = !colour;
@@ -475,7 +469,7 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
         }
     }
     thumbnailSize = total.Size();
-    if (!thumbnail.Allocate(size_t{thumbnailSize.width} * thumbnailSize.height * 3, calls.heapAlloc)) {
+    if (!thumbnail.Allocate(size_t{thumbnailSize.width} * thumbnailSize.height * 3)) {
         return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
     }
     total.Finish(thumbnail.Address());
@@ -490,7 +484,7 @@ Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDL
     HeapBuffer buffer;
     const auto bufferBytes =
         static_cast<size_t>(std::max<uint64_t>(std::min<uint64_t>(fileEnd - segmentAt, MoveBytes), segmentBytes));
-    if (!buffer.Allocate(bufferBytes, calls.heapAlloc)) {
+    if (!buffer.Allocate(bufferBytes)) {
         return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
     }
     // From the end down, so that no run overwrites one still to be moved.
@@ -499,7 +493,7 @@ Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDL
         const uint64_t start = end - count;
         OVERLAPPED from = At(start);
         DWORD read = 0;
-        if (!calls.readFile(output, buffer.Address(), count, &read, &from)) {
+        if (!vlexif::Os().readFile(output, buffer.Address(), count, &read, &from)) {
             return FailWithError(StatusWriteFailed, CannotWrite, outputPath, GetLastError());
         }
         if (read != count) {

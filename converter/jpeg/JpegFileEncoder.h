@@ -14,7 +14,6 @@
 // needs the thumbnail and so the whole page, goes in last.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/HeapBuffer.h"
 #include "converter/base/StripPlan.h"
@@ -40,8 +39,8 @@ struct JpegSettings {
 class JpegFileEncoder {
 public:
     // Strips of about `stripBytes` of pixels (see StripPlan.h).
-    JpegFileEncoder(const BmpRowReader& reader, const ConverterCalls& calls, size_t stripBytes = StripTargetBytes)
-        : reader(reader), calls(calls), stripBytes(stripBytes)
+    JpegFileEncoder(const BmpRowReader& reader, size_t stripBytes = StripTargetBytes)
+        : reader(reader), stripBytes(stripBytes)
     {
     }
 
@@ -69,7 +68,6 @@ private:
     Status Sample(const JpegSettings& settings, const char* outputPath);
 
     const BmpRowReader& reader;
-    ConverterCalls calls;
     size_t stripBytes;
     bool sampled = false;
     bool colour = false;

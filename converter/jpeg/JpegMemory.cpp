@@ -1,5 +1,7 @@
 #include "converter/jpeg/JpegMemory.h"
 
+#include "win32/SystemCalls.h"
+
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -8,24 +10,20 @@
 
 namespace vkexf {
 
-JpegMemory::~JpegMemory()
-{
-    for (int i = 0; i < count; ++i) {
-        HeapFree(GetProcessHeap(), 0, blocks[i].address);
-    }
-}
-
 void* JpegMemory::Take(size_t bytes)
 {
     for (int i = 0; i < count; ++i) {
         if (!blocks[i].taken && blocks[i].bytes == bytes) {
             blocks[i].taken = true;
-            return blocks[i].address;
+            return blocks[i].held.Get();
         }
     }
-    void* const address = allocate(GetProcessHeap(), 0, bytes);
+    void* const address = vlexif::Os().heapAlloc(GetProcessHeap(), 0, bytes);
     if (address && count < MaxBlocks) {
-        blocks[count++] = {address, bytes, true};
+        Block& kept = blocks[count++];
+        kept.held.Reset(address);
+        kept.bytes = bytes;
+        kept.taken = true;
     }
     return address;
 }
@@ -33,12 +31,12 @@ void* JpegMemory::Take(size_t bytes)
 void JpegMemory::Give(void* block)
 {
     for (int i = 0; i < count; ++i) {
-        if (blocks[i].address == block) {
+        if (blocks[i].held.Get() == block) {
             blocks[i].taken = false;
             return;
         }
     }
-    HeapFree(GetProcessHeap(), 0, block);
+    const vlexif::UniqueHeapBlock returned(block); // not kept: back to the heap
 }
 
 } // namespace vkexf
@@ -55,7 +53,7 @@ vkexf::JpegMemory* MemoryOf(j_common_ptr cinfo)
 void* Take(j_common_ptr cinfo, size_t bytes)
 {
     vkexf::JpegMemory* const memory = MemoryOf(cinfo);
-    return memory ? memory->Take(bytes) : HeapAlloc(GetProcessHeap(), 0, bytes);
+    return memory ? memory->Take(bytes) : vlexif::Os().heapAlloc(GetProcessHeap(), 0, bytes);
 }
 
 void Give(j_common_ptr cinfo, void* block)
@@ -63,7 +61,7 @@ void Give(j_common_ptr cinfo, void* block)
     if (vkexf::JpegMemory* const memory = MemoryOf(cinfo)) {
         memory->Give(block);
     } else {
-        HeapFree(GetProcessHeap(), 0, block);
+        const vlexif::UniqueHeapBlock returned(block); // the heap's, as it was taken
     }
 }
 

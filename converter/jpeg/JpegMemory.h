@@ -7,6 +7,8 @@
 // (the thumbnail's) takes its memory from the process heap as before.
 #pragma once
 
+#include "win32/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -16,12 +18,8 @@ namespace vkexf {
 class JpegMemory {
 public:
     JpegMemory() = default;
-    ~JpegMemory();
     JpegMemory(const JpegMemory&) = delete;
     JpegMemory& operator=(const JpegMemory&) = delete;
-
-    // HeapAlloc unless a test hands in one that fails.
-    void UseAllocator(decltype(&::HeapAlloc) allocator) { allocate = allocator; }
 
     // A block of `bytes`: one given back before if it has that size.
     void* Take(size_t bytes);
@@ -31,7 +29,7 @@ public:
 
 private:
     struct Block {
-        void* address;
+        vlexif::UniqueHeapBlock held;
         size_t bytes;
         bool taken;
     };
@@ -39,7 +37,6 @@ private:
     // straight back to the heap.
     static constexpr int MaxBlocks = 48;
 
-    decltype(&::HeapAlloc) allocate = ::HeapAlloc;
     Block blocks[MaxBlocks] = {};
     int count = 0;
 };

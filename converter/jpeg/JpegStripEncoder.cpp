@@ -50,17 +50,14 @@ Status JpegStripEncoder::Failed() const
     return errors.msg_code == JERR_OUT_OF_MEMORY ? StatusNoMemory : StatusWriteFailed;
 }
 
-Status JpegStripEncoder::Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes,
-                                 const ConverterCalls& calls)
+Status JpegStripEncoder::Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes)
 {
-    destination.allocate = calls.heapAlloc;
-    if (!destination.buffer.Allocate(outputBytes, calls.heapAlloc)) {
+    if (!destination.buffer.Allocate(outputBytes)) {
         return StatusNoMemory;
     }
     pageHeight = settings.height;
 
     cinfo.err = errors.Install();
-    memory.UseAllocator(calls.heapAlloc);
     cinfo.client_data = &memory;
     destination.init_destination = InitDestination;
     destination.empty_output_buffer = EmptyBuffer;
@@ -179,7 +176,7 @@ bool JpegStripEncoder::Grow(MemoryDestination& destination)
 {
     const size_t full = destination.buffer.Size();
     HeapBuffer larger;
-    if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full, destination.allocate)) {
+    if (full > SIZE_MAX / 2 || !larger.Allocate(2 * full)) {
         return false;
     }
     std::memcpy(larger.Address(), destination.buffer.Address(), full);

@@ -11,7 +11,6 @@
 // status.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/HeapBuffer.h"
 #include "converter/jpeg/HuffmanTables.h"
@@ -38,8 +37,7 @@ public:
     // Sets up for the page `settings` describes, one component when `grey`,
     // with `restartInterval` MCUs a strip and room for `outputBytes` of
     // compressed data to begin with.
-    Status Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes,
-                   const ConverterCalls& calls);
+    Status Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes);
 
     // Compresses `count` rows of BGR pixels, top line first, as strip
     // `index` of `strips`. Then bytes() is what the page's file holds for it:
@@ -65,7 +63,6 @@ private:
     // Grows as needed, so that a strip is compressed in one go.
     struct MemoryDestination : jpeg_destination_mgr {
         HeapBuffer buffer;
-        decltype(&::HeapAlloc) allocate;
         size_t used;
     };
 

@@ -1,5 +1,7 @@
 #include "tests/converter/FailingCalls.h"
 
+#include "converter/Converter.h"
+
 namespace vkexf::test {
 
 namespace {
@@ -68,19 +70,34 @@ LONG64 FailingCalls::BytesRead()
     return bytesRead;
 }
 
-ConverterCalls FailingCalls::Reads()
+vlexif::SystemCalls FailingCalls::Reads()
 {
-    return {FailingRead, HeapAlloc, FlushFileBuffers};
+    vlexif::SystemCalls calls = vlexif::RealSystemCalls();
+    calls.readFile = FailingRead;
+    return calls;
 }
 
-ConverterCalls FailingCalls::Allocations()
+vlexif::SystemCalls FailingCalls::Allocations()
 {
-    return {ReadFile, FailingAlloc, FlushFileBuffers};
+    vlexif::SystemCalls calls = vlexif::RealSystemCalls();
+    calls.heapAlloc = FailingAlloc;
+    return calls;
 }
 
-ConverterCalls FailingCalls::Flushes()
+vlexif::SystemCalls FailingCalls::Flushes()
 {
-    return {ReadFile, HeapAlloc, FailingFlush};
+    vlexif::SystemCalls calls = vlexif::RealSystemCalls();
+    calls.flushFileBuffers = FailingFlush;
+    return calls;
+}
+
+Status ConvertWith(const vlexif::SystemCalls& calls, const char* versionText, const void* jobRecord,
+                   const char* spoolPath, int32_t quality)
+{
+    vlexif::Os() = calls;
+    const Status status = ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality);
+    vlexif::Os() = vlexif::RealSystemCalls();
+    return status;
 }
 
 } // namespace vkexf::test

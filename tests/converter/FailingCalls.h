@@ -1,9 +1,10 @@
-// Converter calls that fail on the n-th call of either kind (memory from the
+// System-call tables that fail on the n-th call of one kind (memory from the
 // n-th on), from whichever worker makes it, and count every call, so a test
 // can fail each one in turn.
 #pragma once
 
-#include "converter/base/ConverterCalls.h"
+#include "converter/base/ConverterStatus.h"
+#include "win32/SystemCalls.h"
 
 #include <windows.h>
 
@@ -19,12 +20,16 @@ struct FailingCalls {
     // Bytes read since Arm, the page's and any other file's.
     static LONG64 BytesRead();
 
-    // Reads fail, memory comes.
-    static ConverterCalls Reads();
-    // Memory fails, reads work.
-    static ConverterCalls Allocations();
-    // Flushing the output fails with `error`.
-    static ConverterCalls Flushes();
+    // The real table with reads failing.
+    static vlexif::SystemCalls Reads();
+    // The real table with memory failing.
+    static vlexif::SystemCalls Allocations();
+    // The real table with the output's flush failing with `error`.
+    static vlexif::SystemCalls Flushes();
 };
+
+// ConvertSpoolToJpeg with `calls` in force, the real table again after it.
+Status ConvertWith(const vlexif::SystemCalls& calls, const char* versionText, const void* jobRecord,
+                   const char* spoolPath, int32_t quality);
 
 } // namespace vkexf::test

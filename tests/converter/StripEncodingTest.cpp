@@ -203,7 +203,7 @@ protected:
         settings.height = spec.height;
         settings.quality = quality;
         const uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0};
-        JpegFileEncoder page(reader, SystemCalls(), 1);
+        JpegFileEncoder page(reader, 1);
         Encoded out;
         do {
             ++out.passes;
@@ -294,12 +294,12 @@ TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     for (const LONG flushes : {0, 1}) {
         FailingCalls::Arm(0);
-        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75, FailingCalls::Flushes()), StatusOk);
+        ASSERT_EQ(test::ConvertWith(FailingCalls::Flushes(), "tests", &job, spool.c_str(), 75), StatusOk);
         EXPECT_EQ(FailingCalls::Count(), flushes) << (flushes ? "replacing" : "a new file");
     }
     const Bytes old = folder.Read("out.jpg");
     FailingCalls::Arm(1, ERROR_IO_DEVICE);
-    EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75, FailingCalls::Flushes()), StatusWriteFailed);
+    EXPECT_EQ(test::ConvertWith(FailingCalls::Flushes(), "tests", &job, spool.c_str(), 75), StatusWriteFailed);
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
 }
@@ -316,11 +316,11 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
     DeleteFileA(folder.Path("out.jpg").c_str());
-    // Calls of a whole conversion, counted. The page is read in sample
-    // bands, then strips, one read each; the reads after them move the
-    // compressed page up for the Exif segment.
+    // Calls of a whole conversion, counted. The header is read, then the
+    // page in sample bands and strips, one read each; the reads after them
+    // move the compressed page up for the Exif segment.
     FailingCalls::Arm(0);
-    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, FailingCalls::Reads()), StatusOk);
+    ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), 100), StatusOk);
     const LONG reads = FailingCalls::Count();
     // Strips set aside and buffers grown make the count of allocations vary
     // from run to run on several workers; on one it is the same each time.
@@ -329,12 +329,13 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     const DWORD_PTR one = all & (~all + 1);
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), one));
     FailingCalls::Arm(0);
-    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, FailingCalls::Allocations()), StatusOk);
+    ASSERT_EQ(test::ConvertWith(FailingCalls::Allocations(), "tests", &job, spool.c_str(), 100), StatusOk);
     const LONG allocations = FailingCalls::Count();
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
     DeleteFileA(folder.Path("out.jpg").c_str());
     const StripPlan plan = PlanStrips(spec.width, spec.height, spec.width * 3, 8, 1);
-    const auto pageReads = static_cast<LONG>(plan.sampleBands + plan.strips);
+    // The spool's header, then its sample bands and strips.
+    const auto pageReads = static_cast<LONG>(1 + plan.sampleBands + plan.strips);
     ASSERT_GT(reads, pageReads);
     ASSERT_GE(allocations, 12);
     // GoogleTest starts a thread of its own at the first trace.
@@ -344,7 +345,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 
     struct Case {
         const char* what;
-        ConverterCalls calls;
+        vlexif::SystemCalls calls;
         LONG failAt;
         DWORD error;
         Status status;
@@ -378,7 +379,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
         ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), c.alone ? one : all));
         FailingCalls::Arm(c.failAt, c.error);
-        EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100, c.calls), c.status);
+        EXPECT_EQ(test::ConvertWith(c.calls, "tests", &job, spool.c_str(), 100), c.status);
         ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
         ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
         CopyLastFailure(text, sizeof text);
@@ -396,7 +397,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     settings.height = spec.height;
     vlexif::UniqueFile readOnly(
         CreateFileA(spool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(JpegFileEncoder(reader, SystemCalls()).Encode(settings, readOnly.Get(), "ro.jpg"), StatusWriteFailed);
+    EXPECT_EQ(JpegFileEncoder(reader).Encode(settings, readOnly.Get(), "ro.jpg"), StatusWriteFailed);
     CopyLastFailure(text, sizeof text);
     EXPECT_STREQ(text, "cannot write ro.jpg: access denied");
     EXPECT_EQ(ThreadCount(), threads);
@@ -432,13 +433,61 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
         EXPECT_EQ(waited, 1125u) << "ten tries first";
         char text[1024];
         CopyLastFailure(text, sizeof text);
-        EXPECT_EQ(std::string(text), "cannot replace " + folder.Path("out.jpg") +
+        EXPECT_EQ(std::string(text),
+                  "cannot replace " + folder.Path("out.jpg") +
                       ": the file is in use by another program; the new page was saved beside it as " + kept);
         EXPECT_EQ(folder.Read(kept), old) << "the same page, kept whole";
     }
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out (new 2).jpg", "out (new).jpg", "out.jpg", "spool.bmp"}));
     vlexif::Os() = vlexif::RealSystemCalls();
+}
+
+BOOL WINAPI RefuseRename(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD bytes)
+{
+    if (kind == FileRenameInfo) {
+        SetLastError(ERROR_WRITE_PROTECT);
+        return FALSE;
+    }
+    return SetFileInformationByHandle(file, kind, info, bytes);
+}
+
+BOOL WINAPI LoseClose(HANDLE handle)
+{
+    CloseHandle(handle);
+    SetLastError(ERROR_IO_DEVICE);
+    return FALSE;
+}
+
+// Through the seam, the failures no desktop produces on demand: a rename the
+// disk refuses for good keeps the old file and leaves no new one, as no
+// rename beside it can work either; a close that loses the written data
+// fails the conversion, though the file is in its place by then.
+TEST_F(StripEncoding, ARefusedRenameOrALostCloseFailsWithTheCallNamed)
+{
+    const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
+    JobDestination job = {};
+    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
+    const Bytes old = folder.Read("out.jpg");
+    char text[1024];
+    vlexif::SystemCalls calls = vlexif::RealSystemCalls();
+    calls.setFileInformationByHandle = RefuseRename;
+    EXPECT_EQ(test::ConvertWith(calls, "tests", &job, spool.c_str(), 75), StatusReplaceFailed);
+    CopyLastFailure(text, sizeof text);
+    EXPECT_EQ(std::string(text),
+              "cannot replace " + folder.Path("out.jpg") +
+                  ": the disk is write-protected (SetFileInformationByHandle, error 19)");
+    EXPECT_EQ(folder.Read("out.jpg"), old);
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
+
+    calls = vlexif::RealSystemCalls();
+    calls.closeHandle = LoseClose;
+    EXPECT_EQ(test::ConvertWith(calls, "tests", &job, spool.c_str(), 75), StatusWriteFailed);
+    CopyLastFailure(text, sizeof text);
+    const std::string lost = text;
+    EXPECT_EQ(lost.rfind("cannot write " + folder.Path("out.jpg") + ": ", 0), 0u) << lost;
+    EXPECT_NE(lost.find("(CloseHandle, error 1117)"), std::string::npos) << lost;
 }
 
 // Components in the frame of `jpeg`, and the first one's sampling factors.
@@ -477,7 +526,7 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
                                                                 : " late"));
             const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pages[kind]));
             FailingCalls::Arm(0);
-            ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality, FailingCalls::Reads()), StatusOk);
+            ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), quality), StatusOk);
             const double read = double(FailingCalls::BytesRead()) / pageBytes;
             const Bytes ours = folder.Read("out.jpg");
             EXPECT_EQ(FrameComponents(ours).first, kind == 1 ? 1 : 3);
