@@ -64,8 +64,8 @@ bool IsOwnSpoolPath(const char* path, HeldFileWaits& waits)
     // change what its head proves.
     TableFile file;
     const bool opened = RetryWhileHeld(waits, path, [&file, path] {
-        file.Reset(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return file.Valid();
     });
     uint32_t size = 0;

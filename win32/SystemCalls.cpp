@@ -5,14 +5,18 @@ namespace vlexif {
 namespace {
 
 const SystemCalls RealCalls = {
-    ::CreateFileA,       ::CreateFileW,        ::ReadFile,
-    ::WriteFile,         ::FlushFileBuffers,   ::SetFilePointer,
-    ::CloseHandle,       ::GetFileType,        ::GetFileSize,
-    ::GetFileAttributesA, ::GetFileAttributesW, ::DeleteFileA,
-    ::DeleteFileW,       ::SetFileInformationByHandle, ::GetTempPathA,
-    ::GetTempFileNameA,  ::GetModuleHandleA,   ::GetProcAddress,
-    ::GetDiskFreeSpaceA, ::GlobalAlloc,        ::GlobalLock,
-    ::GlobalFree,        ::HeapAlloc,          ::Sleep,
+    ::CreateFileA,        ::CreateFileW,
+    ::ReadFile,           ::WriteFile,
+    ::FlushFileBuffers,   ::SetFilePointer,
+    ::CloseHandle,        ::GetFileType,
+    ::GetFileSize,        ::GetFileAttributesA,
+    ::GetFileAttributesW, ::DeleteFileA,
+    ::DeleteFileW,        ::SetFileInformationByHandle,
+    ::GetTempPathA,       ::GetTempFileNameA,
+    ::GetModuleHandleA,   ::GetProcAddress,
+    ::GetDiskFreeSpaceA,  ::GlobalAlloc,
+    ::GlobalLock,         ::GlobalFree,
+    ::HeapAlloc,          ::Sleep,
 };
 
 SystemCalls calls = RealCalls;

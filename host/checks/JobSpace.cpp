@@ -14,8 +14,7 @@ bool SpoolFileBytes(uint32_t width, uint32_t height, uint64_t& bytes)
     // that a fault in its sizing is not shared by the check: the 54-byte
     // head of the 24-bit layout, then padded 24-bit rows. The plug-in seeks
     // with signed 32-bit distances, so it refuses a larger file.
-    const uint64_t total =
-        uint64_t{bmp::InfoHeadSize} + bmp::WideRowStride(width, bmp::TrueColourBits) * height;
+    const uint64_t total = uint64_t{bmp::InfoHeadSize} + bmp::WideRowStride(width, bmp::TrueColourBits) * height;
     if (total > INT32_MAX) {
         return false;
     }

@@ -356,7 +356,8 @@ TEST_F(ConversionTest, BadArgumentsFailWithTheirReason)
     EXPECT_NE(Convert(nullptr, "out.jpg"), 0u);
     EXPECT_EQ(LastError(), "cannot convert: no spool file was given");
     EXPECT_EQ(Convert(Path("absent.bmp").c_str(), "out.jpg"), 203u);
-    EXPECT_EQ(LastError(), "cannot read the spool file " + Path("absent.bmp") + ": the file does not exist (CreateFileA, error 2)");
+    EXPECT_EQ(LastError(),
+              "cannot read the spool file " + Path("absent.bmp") + ": the file does not exist (CreateFileA, error 2)");
     EXPECT_EQ(Files(), std::vector<std::string>{"spool.bmp"});
 }
 

@@ -513,8 +513,8 @@ TEST_F(NativeFailureTest, HeldSpoolFilesAreWaitedForOrRememberedAndRemovedLater)
 
     const std::string first = key.String("TempFile");
     // Reading and writing shared, deletion not: what backup clients do.
-    HANDLE holder = CreateFileA(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = CreateFileA(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(plugin.Abort(), StatusOk);
     EXPECT_EQ(temp.Files().size(), 1u) << "held, it stays for now";

@@ -14,6 +14,7 @@ std::vector<int*> freed;
 bool RecordFree(int* value)
 {
     freed.push_back(value);
+    SetLastError(ERROR_INVALID_HANDLE); // as a close may, failing or not
     return value != reinterpret_cast<int*>(13);
 }
 
@@ -57,6 +58,13 @@ TEST(UniqueHandle, CloseSaysWhetherFreeingWorkedAndEmptiesEitherWay)
     held.Reset(Value(4));
     EXPECT_TRUE(held.Close());
     EXPECT_EQ(freed, (std::vector<int*>{Value(13), Value(4)}));
+
+    // A holder let go of on a failure path keeps the reason the caller is
+    // about to read.
+    held.Reset(Value(13));
+    SetLastError(ERROR_SHARING_VIOLATION);
+    held.Reset();
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 
     // A file that could not be opened holds nothing.
     const UniqueFile missing(CreateFileA("Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
