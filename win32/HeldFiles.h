@@ -16,11 +16,12 @@ namespace vlexif {
 // The waiting one host call (or one conversion) may do on held files, in all.
 class HeldFileWaits {
 public:
-    // SQLite's Windows layer waits 25 ms × n before try n + 1, ten tries in
-    // all (1.375 s), and so do we: the holds measured here, a thumbnailer's
-    // or indexer's read of a new file, end within 5 to 300 ms, which the
-    // fourth or fifth try outlasts, while a hold that outlives 1.4 s is a
-    // program that keeps the file and waiting longer only stalls the host.
+    // 25 ms × n before try n + 1, ten tries in all (1.125 s of waiting), as
+    // SQLite's Windows layer spaces its own: a thumbnailer's or indexer's
+    // glance at a new file lasts some 5 to 300 ms, which the fourth or fifth
+    // try outlasts (the end-to-end tests hold files for 5 and 300 ms), while
+    // a hold that outlives a second is a program that keeps the file, and
+    // waiting longer would only stall the host.
     static constexpr int MaxTries = 10;
     static constexpr DWORD StepMs = 25;
     // A host call stays bounded whatever it meets: the operations of one call
