@@ -1,6 +1,8 @@
 #include "win32/ResourceText.h"
 
 #include "interface/ResourceIds.h"
+#include "win32/AnsiChars.h"
+#include "win32/AnsiCodePage.h"
 #include "win32/Module.h"
 
 #include <algorithm>
@@ -96,19 +98,6 @@ void WriteInCodePage(UINT codePage, const wchar_t* text, int length, char* buffe
     buffer[written] = '\0';
 }
 
-void DropSplitCharacter(UINT codePage, char* text)
-{
-    for (char* at = text; *at; ++at) {
-        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(*at))) {
-            if (at[1] == '\0') {
-                *at = '\0';
-                return;
-            }
-            ++at;
-        }
-    }
-}
-
 void LoadResourceText(UINT id, char* buffer, int size)
 {
     if (size <= 0) {
@@ -118,7 +107,8 @@ void LoadResourceText(UINT id, char* buffer, int size)
     const HMODULE module = ResourceModule();
     if (ChosenLanguageShows(module)) {
         LoadStringA(module, id, buffer, size);
-        DropSplitCharacter(CP_ACP, buffer);
+        // LoadStringA cuts by bytes, and may leave half a double-byte character.
+        buffer[WholeCharsLength(buffer, static_cast<size_t>(size - 1), AnsiLeadBytes())] = '\0';
         return;
     }
     const StringBlock block(module, FindResourceExA(module, RT_STRING, BlockOf(id), English));

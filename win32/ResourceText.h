@@ -22,7 +22,4 @@ bool Representable(UINT codePage, const wchar_t* text, int length);
 // bytes with the terminator.
 void WriteInCodePage(UINT codePage, const wchar_t* text, int length, char* buffer, int size);
 
-// Drops a lead byte that lost its trail byte to a cut at the end of `text`.
-void DropSplitCharacter(UINT codePage, char* text);
-
 } // namespace vlexif

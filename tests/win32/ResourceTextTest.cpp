@@ -35,13 +35,6 @@ TEST(ResourceTextCut, KeepsDoubleByteCharactersWholeAndRefusesSubstitutes)
     WriteInCodePage(932, L"A\x5727", 2, buffer, 3);
     EXPECT_EQ(std::string(buffer), "A");
 
-    char cut[] = "A\x88\x9F\x88";
-    DropSplitCharacter(932, cut);
-    EXPECT_EQ(std::string(cut), "A\x88\x9F");
-    char western[] = "A\x88";
-    DropSplitCharacter(1252, western);
-    EXPECT_EQ(std::string(western), "A\x88");
-
     EXPECT_TRUE(Representable(1252,
                               L"Gr\x00F6\x00DF"
                               L"e",
