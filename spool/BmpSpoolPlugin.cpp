@@ -85,10 +85,12 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
 {
     // A job begun again without finish or abort would orphan its first file:
     // the path stored for it is about to be replaced.
+    // Earlier jobs' held files first: the one about to be deleted, if it
+    // stays, is remembered for the next chance rather than tried twice now.
+    RemoveLeftovers();
     if (LoadTempPath()) {
         DeleteSpool(tempPath);
     }
-    RemoveLeftovers();
     if (!MakeSpoolPath(tempPath)) {
         workBuffer.Reset();
         return StatusCreateFailed;
@@ -234,13 +236,12 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
 
 PluginStatus BmpSpoolPlugin::Abort()
 {
+    // Earlier jobs' held files first, as at the begin.
+    RemoveLeftovers();
     if (LoadTempPath()) {
         DeleteSpool(tempPath);
     }
     settings.DeleteValue("TempFile");
-    // Last, so that a file held a moment ago has had the whole job's time to
-    // be let go of.
-    RemoveLeftovers();
     settings.DeleteValue("ImageFormat");
     settings.DeleteValue("LoopCount");
     return StatusOk;

@@ -60,8 +60,9 @@ void LeftoverSpools::Remember(const char* path) const
     static_cast<void>(settings.WriteBinary(ValueName, records, sizeof records));
 }
 
-void LeftoverSpools::RemoveRemembered(HeldFileWaits& waits) const
+void LeftoverSpools::RemoveRemembered() const
 {
+    HeldFileWaits once(0);
     Record records[Capacity] = {};
     if (!settings.ReadBinary(ValueName, records, sizeof records)) {
         return;
@@ -77,10 +78,10 @@ void LeftoverSpools::RemoveRemembered(HeldFileWaits& waits) const
         // failed) or holding our header.
         if (!IsSpoolNamedPath(record.path) || !Describe(record.path, lastWrite, sizeLow, sizeHigh) ||
             CompareFileTime(&lastWrite, &record.lastWrite) != 0 || sizeLow != record.sizeLow ||
-            sizeHigh != record.sizeHigh || ((sizeLow | sizeHigh) != 0 && !IsOwnSpoolPath(record.path, waits))) {
+            sizeHigh != record.sizeHigh || ((sizeLow | sizeHigh) != 0 && !IsOwnSpoolPath(record.path, once))) {
             continue;
         }
-        if (SpoolFile::Delete(record.path, waits) != StatusOk) {
+        if (SpoolFile::Delete(record.path, once) != StatusOk) {
             kept[keptCount++] = record;
         }
     }

@@ -24,8 +24,11 @@ public:
     // Deletes `path`, a spool file of this plug-in's; one that stays because
     // another program holds it is remembered. False when it could not go.
     bool Delete(const char* path, HeldFileWaits& waits) const;
-    // Deletes every remembered file that is still the one remembered.
-    void RemoveRemembered(HeldFileWaits& waits) const;
+    // Deletes every remembered file that is still the one remembered. Each
+    // is tried once, never waited for: one still held is tried again at the
+    // next chance, so a file some program keeps open for good costs a call
+    // nothing.
+    void RemoveRemembered() const;
 
 private:
     struct Record;

@@ -81,7 +81,7 @@ void ScanPlugin::DeleteSpool(const char* path)
 
 void ScanPlugin::RemoveLeftovers()
 {
-    LeftoverSpools(settings).RemoveRemembered(heldFileWaits);
+    LeftoverSpools(settings).RemoveRemembered();
 }
 
 PluginStatus ScanPlugin::CloseWritten(PluginStatus status)

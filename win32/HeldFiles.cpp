@@ -20,7 +20,7 @@ bool PassingHold(DWORD error, DWORD attributes)
 bool HeldFileWaits::WaitBeforeTry(int tries)
 {
     const DWORD wait = StepMs * static_cast<DWORD>(tries);
-    if (tries >= MaxTries || waitedMs + wait > BudgetMs) {
+    if (tries >= MaxTries || waitedMs + wait > budget) {
         return false;
     }
     Os().sleep(wait);

@@ -29,6 +29,9 @@ public:
     // within about two seconds of waiting.
     static constexpr DWORD BudgetMs = 2000;
 
+    // `budgetMs` 0 tries once and never waits.
+    explicit HeldFileWaits(DWORD budgetMs = BudgetMs) : budget(budgetMs) {}
+
     // A new host call: the budget is whole again.
     void Restart() { waitedMs = 0; }
     DWORD Waited() const { return waitedMs; }
@@ -38,6 +41,7 @@ public:
     [[nodiscard]] bool WaitBeforeTry(int tries);
 
 private:
+    DWORD budget;
     DWORD waitedMs = 0;
 };
 

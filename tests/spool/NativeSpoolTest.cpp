@@ -519,6 +519,11 @@ TEST_F(NativeFailureTest, HeldSpoolFilesAreWaitedForOrRememberedAndRemovedLater)
     EXPECT_EQ(plugin.Abort(), StatusOk);
     EXPECT_EQ(temp.Files().size(), 1u) << "held, it stays for now";
     EXPECT_TRUE(key.HasValue("Leftover Files"));
+    // Still held at the next call: tried once, never waited for.
+    const size_t waitsBefore = test::Waits().size();
+    EXPECT_EQ(plugin.Abort(), StatusOk);
+    EXPECT_EQ(test::Waits().size(), waitsBefore);
+    EXPECT_TRUE(key.HasValue("Leftover Files"));
     CloseHandle(holder);
     Begin();
     EXPECT_EQ(temp.Files().size(), 1u) << "the next begin took the let-go file";
