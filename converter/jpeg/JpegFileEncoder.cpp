@@ -9,7 +9,6 @@
 #include "win32/SystemCalls.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <optional>
 
@@ -20,8 +19,14 @@ namespace {
 // LateColour is no failure: a grey pass met a colour pixel and stops.
 enum class Stage { Read, Encode, Write, LateColour };
 
-// The compressed page moves up to make room for the Exif segment in runs of this size.
+// The compressed page moves up for an Exif segment larger than its room in runs of this size.
 constexpr size_t MoveBytes = 1u << 20;
+
+// Room for the Exif segment is left ahead of the first strip only when the
+// page is expected to compress to this many times that room: the room's
+// unused part, a few kilobytes, is then lost in the file's size, and on a
+// smaller page moving it up costs little.
+constexpr uint64_t RoomShare = 64;
 
 // A strip compressed before the strips above it were in the file, set
 // aside so that its worker can go on to the next; whoever writes the strip
@@ -34,26 +39,45 @@ struct ParkedStrip {
     size_t size = 0;
 };
 
-// What the workers share. The lock guards the counters and the failure; the
-// file is written only by the worker whose strip is next, so never by two.
+class StripWorker;
+
+// What the workers share. The lock guards the counters, the meetings and
+// the failure; the file is written only by the worker whose strip is next,
+// so never by two. Whatever the workers decide together is decided at a
+// meeting, by the last to arrive, from integers summed in any order: the
+// file is the same however the work was shared out.
 struct SharedWork {
     const BmpRowReader* reader = nullptr;
     const JpegSettings* settings = nullptr;
-    StripPlan plan;
     HANDLE output = INVALID_HANDLE_VALUE;
-    // The strips are written with one component, and each is tested for
-    // colour first.
+    StripWorker* workers = nullptr;
+    uint32_t workerCount = 0; // set before the first meeting
+    size_t scalerBytes = 0;   // a worker's thumbnail sums
+    uint32_t mostRows = 0;    // a worker's pixel rows, whatever the page's mode
+    // Whether the sample is tested for colour before it is compressed:
+    // always, unless a colour pixel was met in an earlier pass.
+    bool survey = false;
+    // The page's plans as grey and as colour; the strips follow one.
+    StripPlan greyPlan;
+    StripPlan colourPlan;
+
+    // Decided at the first meeting: the strips are written with one
+    // component, and each is tested for colour first.
     bool grey = false;
-    // Fitted to the sample, before any strip is taken.
-    const HuffmanTable (*dc)[2] = nullptr;
-    const HuffmanTable (*ac)[2] = nullptr;
-    size_t scalerBytes = 0; // a worker's thumbnail sums, in the strips' pass
-    // The sample met a colour pixel: no worker tests for one any more.
-    std::atomic<bool> colour{false};
+    const StripPlan* plan = nullptr;
+    // Decided at the second: the tables for every strip, and the room left
+    // for the Exif segment.
+    HuffmanTable dc[2] = {};
+    HuffmanTable ac[2] = {};
+    size_t room = 0;
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE turn = CONDITION_VARIABLE_INIT;
-    uint32_t nextSample = 0;        // the next sample band to take
+    uint32_t arrived = 0;  // at the meeting under way
+    uint32_t meetings = 0; // held so far
+    bool colourMet = false;
+    uint32_t nextSurvey = 0;        // the next sample band to test
+    uint32_t nextSample = 0;        // the next sample band to compress
     uint32_t nextStrip = 0;         // the next strip to take, counted from the top
     uint32_t written = 0;           // strips in the file
     ParkedStrip parked[MaxWorkers]; // one a worker
@@ -107,41 +131,46 @@ OVERLAPPED At(uint64_t offset)
 
 class StripWorker {
 public:
-    explicit StripWorker(SharedWork* sharedWork = nullptr) : work(sharedWork) {}
+    StripWorker() = default;
     StripWorker(const StripWorker&) = delete;
     StripWorker& operator=(const StripWorker&) = delete;
 
-    // Takes sample bands until there are none left or a worker has failed.
-    void Sample();
-    // Takes strips until there are none left or a worker has failed.
-    void Run();
-    static DWORD WINAPI SampleMain(void* worker)
-    {
-        static_cast<StripWorker*>(worker)->Sample();
-        return 0;
-    }
-    static DWORD WINAPI RunMain(void* worker)
-    {
-        static_cast<StripWorker*>(worker)->Run();
-        return 0;
-    }
     void Attach(SharedWork* sharedWork, uint32_t index)
     {
         work = sharedWork;
         slot = &sharedWork->parked[index];
+    }
+    // Tests the sample for colour when asked to, compresses it, then takes
+    // strips until there are none left or a worker has failed.
+    static DWORD WINAPI Main(void* worker)
+    {
+        static_cast<StripWorker*>(worker)->Run();
+        return 0;
     }
     // What this worker's sample bands hold; empty if it took none.
     const SymbolCounts* Counts() const
     {
         return counts.Valid() ? reinterpret_cast<const SymbolCounts*>(counts.Address()) : nullptr;
     }
-    // The thumbnail sums of the strips it took; empty if it never ran.
+    uint64_t SampleBytes() const { return sampleBytes; }
+    // The thumbnail sums of the strips it took; empty if it never took one.
     ThumbnailScaler* Scaler() { return scaler ? &*scaler : nullptr; }
 
 private:
-    // Once per pass: the compress object and its memory stay for every strip.
-    [[nodiscard]] bool Prepare();
+    void Run();
+    [[nodiscard]] bool Survey();
+    [[nodiscard]] bool Sample();
+    void Strips();
+    // Waits for every worker to arrive; the last decides for all with
+    // `decide`. False when a worker has failed.
+    [[nodiscard]] bool Meet(void (*decide)(SharedWork&));
+    // Reads `count` rows from `top` into the pixel buffer.
+    [[nodiscard]] bool Read(uint32_t top, uint32_t count);
+    // The pixel rows, once; the compress object once the page's mode is known.
+    [[nodiscard]] bool PrepareRows();
+    [[nodiscard]] bool PrepareEncoder();
     SymbolCounts& Counted() { return *reinterpret_cast<SymbolCounts*>(counts.Address()); }
+    uint8_t** Rows() { return reinterpret_cast<uint8_t**>(rows.Address()); }
     // The next of `count` sample bands or strips, `next` the shared
     // counter; false once all are taken or any worker has failed.
     [[nodiscard]] bool Take(uint32_t& next, uint32_t count, uint32_t& taken);
@@ -156,7 +185,7 @@ private:
     // Records the first failure of all workers and wakes those that wait.
     void Fail(Stage stage, Status status, DWORD error);
 
-    SharedWork* work;
+    SharedWork* work = nullptr;
     ParkedStrip* slot = nullptr;
     JpegStripEncoder encoder;
     HeapBuffer parkedBytes;
@@ -164,102 +193,187 @@ private:
     HeapBuffer rows;
     HeapBuffer counts;
     HeapBuffer sums;
+    uint64_t sampleBytes = 0;
     std::optional<ThumbnailScaler> scaler;
-    bool prepared = false;
 };
 
-bool StripWorker::Prepare()
+// The first meeting: grey unless the survey met colour.
+void DecideMode(SharedWork& work)
 {
-    if (prepared) {
-        return true;
-    }
-    const StripPlan& plan = work->plan;
-    const size_t stripBytes = size_t{plan.stripRows} * work->reader->Layout().stride;
-    if (!pixels.Allocate(stripBytes) || !rows.Allocate(size_t{plan.stripRows} * sizeof(uint8_t*))) {
-        Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    // Most strips compress to well under a quarter of their pixels; the
-    // first also carries the headers.
-    const size_t outputBytes = stripBytes / 4 + 4096;
-    if (const Status status = encoder.Prepare(*work->settings, work->grey, plan.restartInterval, outputBytes)) {
-        Fail(Stage::Encode, status, 0);
-        return false;
-    }
-    if (work->scalerBytes != 0) {
-        if (!sums.Allocate(work->scalerBytes)) {
-            Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-            return false;
-        }
-        scaler.emplace(work->settings->width, work->settings->height, sums.Address());
-    }
-    prepared = true;
-    return true;
+    work.grey = !work.colourMet;
+    work.plan = work.grey ? &work.greyPlan : &work.colourPlan;
 }
 
-void StripWorker::Sample()
+// The second: tables fitted to the workers' samples together, and room for
+// the Exif segment when the page, judged by its sample, is large.
+void DecideTables(SharedWork& work)
 {
-    uint32_t band = 0;
-    while (Take(work->nextSample, work->plan.sampleBands, band)) {
-        if (!Prepare()) {
-            return;
+    SymbolCounts total = {};
+    uint64_t sampleBytes = 0;
+    for (uint32_t i = 0; i < work.workerCount; ++i) {
+        if (const SymbolCounts* counts = work.workers[i].Counts()) {
+            total.Add(*counts);
         }
-        if (!counts.Valid()) {
-            if (!counts.Allocate(sizeof(SymbolCounts))) {
-                return Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
-            }
-            Counted() = {};
-        }
-        const uint32_t top = SampleBandTop(work->plan, work->settings->height, band);
-        const uint32_t count = std::min(work->plan.mcuSide, work->settings->height - top);
-        auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
-        DWORD error = 0;
-        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, error)) {
-            return Fail(Stage::Read, status, error);
-        }
-        if (!work->colour.load(std::memory_order_relaxed) && !RowsAreGrey(rowPointers, count, work->settings->width)) {
-            work->colour.store(true, std::memory_order_relaxed);
-        }
-        if (const Status status = encoder.Sample(rowPointers, count, Counted())) {
-            return Fail(Stage::Encode, status, 0);
-        }
+        sampleBytes += work.workers[i].SampleBytes();
     }
+    for (int table = 0; table < 2; ++table) {
+        work.dc[table] = FittedTable(total.dc[table], true);
+        work.ac[table] = FittedTable(total.ac[table], false);
+    }
+    const StripPlan& plan = *work.plan;
+    const uint64_t pageMcuRows = (work.settings->height + plan.mcuSide - 1) / plan.mcuSide;
+    const uint64_t expected = sampleBytes * pageMcuRows / plan.sampleBands;
+    work.room = expected >= RoomShare * work.settings->exifRoom ? work.settings->exifRoom : 0;
 }
 
 void StripWorker::Run()
 {
-    if (!Prepare()) {
+    if (!PrepareRows()) {
         return;
     }
-    encoder.UseTables(*work->dc, *work->ac);
-    const StripPlan& plan = work->plan;
+    if (work->survey && !(Survey() && Meet(DecideMode))) {
+        return;
+    }
+    if (PrepareEncoder() && Sample() && Meet(DecideTables)) {
+        encoder.UseTables(work->dc, work->ac);
+        Strips();
+    }
+}
+
+bool StripWorker::PrepareRows()
+{
+    if (!pixels.Allocate(size_t{work->mostRows} * work->reader->Layout().stride) ||
+        !rows.Allocate(size_t{work->mostRows} * sizeof(uint8_t*))) {
+        Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    return true;
+}
+
+bool StripWorker::PrepareEncoder()
+{
+    const StripPlan& plan = *work->plan;
+    // Most strips compress to well under a quarter of their pixels; the
+    // first also carries the headers.
+    const size_t outputBytes = size_t{plan.stripRows} * work->reader->Layout().stride / 4 + 4096;
+    if (const Status status = encoder.Prepare(*work->settings, work->grey, plan.restartInterval, outputBytes)) {
+        Fail(Stage::Encode, status, 0);
+        return false;
+    }
+    if (!counts.Allocate(sizeof(SymbolCounts)) || !sums.Allocate(work->scalerBytes)) {
+        Fail(Stage::Encode, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    Counted() = {};
+    scaler.emplace(work->settings->width, work->settings->height, sums.Address());
+    return true;
+}
+
+bool StripWorker::Read(uint32_t top, uint32_t count)
+{
+    DWORD error = 0;
+    if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), Rows(), error)) {
+        Fail(Stage::Read, status, error);
+        return false;
+    }
+    return true;
+}
+
+bool StripWorker::Survey()
+{
+    // The bands a grey page's sample compresses: tested here, they need no
+    // test there.
+    const StripPlan& plan = work->greyPlan;
     const uint32_t height = work->settings->height;
-    auto** rowPointers = reinterpret_cast<uint8_t**>(rows.Address());
+    uint32_t band = 0;
+    while (Take(work->nextSurvey, plan.sampleBands, band)) {
+        const uint32_t top = SampleBandTop(plan, height, band);
+        const uint32_t count = std::min(plan.mcuSide, height - top);
+        if (!Read(top, count)) {
+            return false;
+        }
+        if (!RowsAreGrey(Rows(), count, work->settings->width)) {
+            // One colour pixel settles it: no worker takes another band.
+            AcquireSRWLockExclusive(&work->lock);
+            work->colourMet = true;
+            work->nextSurvey = plan.sampleBands;
+            ReleaseSRWLockExclusive(&work->lock);
+        }
+    }
+    return true;
+}
+
+bool StripWorker::Sample()
+{
+    const StripPlan& plan = *work->plan;
+    const uint32_t height = work->settings->height;
+    uint32_t band = 0;
+    while (Take(work->nextSample, plan.sampleBands, band)) {
+        const uint32_t top = SampleBandTop(plan, height, band);
+        const uint32_t count = std::min(plan.mcuSide, height - top);
+        if (!Read(top, count)) {
+            return false;
+        }
+        if (const Status status = encoder.Sample(Rows(), count, Counted())) {
+            Fail(Stage::Encode, status, 0);
+            return false;
+        }
+        sampleBytes += encoder.Size();
+    }
+    return true;
+}
+
+void StripWorker::Strips()
+{
+    const StripPlan& plan = *work->plan;
+    const uint32_t height = work->settings->height;
     uint32_t strip = 0;
     while (Take(work->nextStrip, plan.strips, strip)) {
         const uint32_t top = strip * plan.stripRows;
         const uint32_t count = std::min(plan.stripRows, height - top);
-        DWORD error = 0;
-        if (const Status status = work->reader->ReadRows(top, count, pixels.Address(), rowPointers, error)) {
-            return Fail(Stage::Read, status, error);
+        if (!Read(top, count)) {
+            return;
         }
-        if (work->grey && !RowsAreGrey(rowPointers, count, work->settings->width)) {
+        if (work->grey && !RowsAreGrey(Rows(), count, work->settings->width)) {
             return Fail(Stage::LateColour, StatusOk, 0);
         }
         // While the rows are in the cache.
         for (uint32_t row = 0; row < count; ++row) {
-            scaler->AddRow(top + row, rowPointers[row]);
+            scaler->AddRow(top + row, Rows()[row]);
         }
-        if (const Status status = encoder.Encode(rowPointers, count, strip, plan.strips)) {
+        if (const Status status = encoder.Encode(Rows(), count, strip, plan.strips)) {
             return Fail(Stage::Encode, status, 0);
         }
         if (strip == 0) {
             work->segmentAt = encoder.SegmentAt();
+            if (const Status status = encoder.LeaveRoom(work->room)) {
+                return Fail(Stage::Encode, status, 0);
+            }
         }
         if (!Deliver(strip)) {
             return;
         }
     }
+}
+
+bool StripWorker::Meet(void (*decide)(SharedWork&))
+{
+    AcquireSRWLockExclusive(&work->lock);
+    const uint32_t meeting = work->meetings;
+    if (++work->arrived == work->workerCount) {
+        if (!work->failed) {
+            decide(*work);
+        }
+        work->arrived = 0;
+        ++work->meetings;
+        WakeAllConditionVariable(&work->turn);
+    }
+    while (!work->failed && work->meetings == meeting) {
+        SleepConditionVariableSRW(&work->turn, &work->lock, INFINITE, 0);
+    }
+    const bool met = !work->failed;
+    ReleaseSRWLockExclusive(&work->lock);
+    return met;
 }
 
 bool StripWorker::Deliver(uint32_t strip)
@@ -318,7 +432,7 @@ bool StripWorker::PassTurn()
     bool wrote = true;
     AcquireSRWLockExclusive(&work->lock);
     ++work->written;
-    for (uint32_t i = 0; wrote && i < work->plan.workers; ++i) {
+    for (uint32_t i = 0; wrote && i < work->workerCount; ++i) {
         ParkedStrip& next = work->parked[i];
         if (next.state != ParkedStrip::Waiting || next.strip != work->written) {
             continue;
@@ -375,83 +489,51 @@ Status Report(const SharedWork& work, const char* outputPath)
     }
 }
 
-// Runs `routine` for each of `count` workers, this thread the first; when
-// no more threads can be had, the workers started take all the work.
-void RunWorkers(StripWorker* workers, uint32_t count, LPTHREAD_START_ROUTINE routine)
+// Runs up to `count` workers, this thread the first; when no more threads
+// can be had, the workers started take all the work.
+void RunWorkers(SharedWork& work, uint32_t count)
 {
     ThreadGroup threads;
-    for (uint32_t i = 1; i < count; ++i) {
-        if (!threads.Start(routine, &workers[i])) {
-            break;
-        }
+    uint32_t started = 1;
+    while (started < count && threads.Start(StripWorker::Main, &work.workers[started])) {
+        ++started;
     }
-    routine(&workers[0]);
-}
-
-// The tables for the workers' samples together.
-void FitTables(const StripWorker* workers, uint32_t count, HuffmanTable (&dc)[2], HuffmanTable (&ac)[2])
-{
-    SymbolCounts total = {};
-    for (uint32_t i = 0; i < count; ++i) {
-        if (const SymbolCounts* counts = workers[i].Counts()) {
-            total.Add(*counts);
-        }
-    }
-    for (int table = 0; table < 2; ++table) {
-        dc[table] = FittedTable(total.dc[table], true);
-        ac[table] = FittedTable(total.ac[table], false);
-    }
+    // Before this thread's worker arrives at a meeting, so no meeting
+    // closes without it.
+    AcquireSRWLockExclusive(&work.lock);
+    work.workerCount = started;
+    ReleaseSRWLockExclusive(&work.lock);
+    StripWorker::Main(&work.workers[0]);
 }
 
 } // namespace
 
-Status JpegFileEncoder::Sample(const JpegSettings& settings, const char* outputPath)
-{
-    // Always compressed in colour: a grey page's luminance codes as its one
-    // component does, and a colour page needs the chroma tables too.
-    SharedWork work;
-    work.reader = &reader;
-    work.settings = &settings;
-    work.plan = PlanStrips(settings.width, settings.height, reader.Layout().stride, McuSide(false, settings.quality),
-                           UsableProcessors(), 0, stripBytes);
-    StripWorker workers[MaxWorkers];
-    for (uint32_t i = 0; i < work.plan.workers; ++i) {
-        workers[i].Attach(&work, i);
-    }
-    RunWorkers(workers, work.plan.workers, StripWorker::SampleMain);
-    if (work.failed) {
-        return Report(work, outputPath);
-    }
-    FitTables(workers, work.plan.workers, dc, ac);
-    colour = work.colour.load();
-    sampled = true;
-    return StatusOk;
-}
-
 Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, const char* outputPath)
 {
     late = false;
-    if (!sampled) {
-        if (const Status status = Sample(settings, outputPath)) {
-            return status;
-        }
-    }
     SharedWork work;
     work.reader = &reader;
     work.settings = &settings;
     work.output = output;
-    work.grey = !colour;
-    work.dc = &dc;
-    work.ac = &ac;
+    work.survey = !colour;
+    work.grey = false;
     work.scalerBytes = (ThumbnailScaler::WorkBytes(settings.width, settings.height) + 7) / 8 * 8;
-    work.plan = PlanStrips(settings.width, settings.height, reader.Layout().stride,
-                           McuSide(work.grey, settings.quality), UsableProcessors(), work.scalerBytes, stripBytes);
+    const uint32_t stride = reader.Layout().stride;
+    const uint32_t processors = UsableProcessors();
+    work.greyPlan = PlanStrips(settings.width, settings.height, stride, McuSide(true, settings.quality), processors,
+                               work.scalerBytes, stripBytes);
+    work.colourPlan = PlanStrips(settings.width, settings.height, stride, McuSide(false, settings.quality), processors,
+                                 work.scalerBytes, stripBytes);
+    work.plan = &work.colourPlan; // unless the survey finds the page grey
+    work.mostRows = std::max(work.greyPlan.stripRows, work.colourPlan.stripRows);
 
     StripWorker workers[MaxWorkers];
-    for (uint32_t i = 0; i < work.plan.workers; ++i) {
+    const uint32_t count = std::min(work.greyPlan.workers, work.colourPlan.workers);
+    for (uint32_t i = 0; i < count; ++i) {
         workers[i].Attach(&work, i);
     }
-    RunWorkers(workers, work.plan.workers, StripWorker::RunMain);
+    work.workers = workers;
+    RunWorkers(work, count);
     if (work.failed && work.stage == Stage::LateColour) {
         colour = true;
         late = true;
@@ -460,10 +542,11 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     if (work.failed) {
         return Report(work, outputPath);
     }
+    colour = !work.grey;
 
     // Integer sums: the same thumbnail however the strips were shared out.
     ThumbnailScaler& total = *workers[0].Scaler();
-    for (uint32_t i = 1; i < work.plan.workers; ++i) {
+    for (uint32_t i = 1; i < work.workerCount; ++i) {
         if (ThumbnailScaler* other = workers[i].Scaler()) {
             total.Add(*other);
         }
@@ -474,22 +557,26 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     }
     total.Finish(thumbnail.Address());
     segmentAt = work.segmentAt;
+    room = work.room;
     fileEnd = work.fileEnd;
     return StatusOk;
 }
 
 Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDLE output, const char* outputPath)
 {
-    const size_t segmentBytes = 4 + size;
+    // The segment fills its room, and takes as much more as it needs.
+    const size_t segmentBytes = std::max(4 + size, room);
+    const size_t shift = segmentBytes - room;
+    const uint64_t bodyAt = segmentAt + room;
     HeapBuffer buffer;
-    const auto bufferBytes =
-        static_cast<size_t>(std::max<uint64_t>(std::min<uint64_t>(fileEnd - segmentAt, MoveBytes), segmentBytes));
+    const auto bufferBytes = static_cast<size_t>(
+        std::max<uint64_t>(shift ? std::min<uint64_t>(fileEnd - bodyAt, MoveBytes) : 0, segmentBytes));
     if (!buffer.Allocate(bufferBytes)) {
         return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
     }
     // From the end down, so that no run overwrites one still to be moved.
-    for (uint64_t end = fileEnd; end > segmentAt;) {
-        const auto count = static_cast<DWORD>(std::min<uint64_t>(end - segmentAt, bufferBytes));
+    for (uint64_t end = fileEnd; shift && end > bodyAt;) {
+        const auto count = static_cast<DWORD>(std::min<uint64_t>(end - bodyAt, bufferBytes));
         const uint64_t start = end - count;
         OVERLAPPED from = At(start);
         DWORD read = 0;
@@ -499,24 +586,26 @@ Status JpegFileEncoder::InsertSegment(const uint8_t* payload, size_t size, HANDL
         if (read != count) {
             return FailWithError(StatusWriteFailed, CannotWrite, outputPath, ERROR_HANDLE_EOF);
         }
-        OVERLAPPED to = At(start + segmentBytes);
+        OVERLAPPED to = At(start + shift);
         if (const DWORD error = WriteAll(output, buffer.Address(), count, &to)) {
             return FailWithError(WriteStatus(error), CannotWrite, outputPath, error);
         }
         end = start;
     }
     uint8_t* const segment = buffer.Address();
-    const size_t length = size + 2; // counts itself
+    const size_t length = segmentBytes - 2; // counts itself
     segment[0] = 0xFF;
     segment[1] = JPEG_APP0 + 1;
     segment[2] = static_cast<uint8_t>(length >> 8);
     segment[3] = static_cast<uint8_t>(length);
     std::memcpy(segment + 4, payload, size);
+    // Readers follow the TIFF offsets, so the zeros behind are never read.
+    std::memset(segment + 4 + size, 0, segmentBytes - 4 - size);
     OVERLAPPED to = At(segmentAt);
     if (const DWORD error = WriteAll(output, segment, segmentBytes, &to)) {
         return FailWithError(WriteStatus(error), CannotWrite, outputPath, error);
     }
-    fileEnd += segmentBytes;
+    fileEnd += shift;
     return StatusOk;
 }
 

@@ -6,19 +6,20 @@
 // there. The file is byte for byte what one compress object with the same
 // restart interval would write, however many workers ran.
 //
-// Before the strips, the workers compress a sample of the page, which fits
-// the Huffman tables and says whether the page is colour: one colour pixel
-// in it settles that. A page whose sample is grey is written grey, each strip
-// tested on the way; should a colour pixel turn up after all, the page is
-// written again in colour (the one case read twice). The Exif segment, which
-// needs the thumbnail and so the whole page, goes in last.
+// Before the strips, the same workers test a sample of the page for colour
+// (one colour pixel in it settles that) and compress it, in the page's mode,
+// to fit the Huffman tables. A page whose sample is grey is written grey,
+// each strip tested on the way; should a colour pixel turn up after all, the
+// page is written again in colour (the one case read twice). The Exif
+// segment needs the thumbnail and so the whole page: it goes in last, into
+// room left for it ahead of the first strip when the page is large enough
+// that moving it up would cost more.
 #pragma once
 
 #include "converter/base/ConverterStatus.h"
 #include "converter/base/HeapBuffer.h"
 #include "converter/base/StripPlan.h"
 #include "converter/files/BmpRowReader.h"
-#include "converter/jpeg/HuffmanTables.h"
 #include "converter/survey/ThumbnailScaler.h"
 
 #include <windows.h>
@@ -34,6 +35,9 @@ struct JpegSettings {
     int quality = 75;   // also picks the chroma sampling (see FullChromaQuality)
     uint32_t xDpi = 72; // also written to the JFIF header,
     uint32_t yDpi = 72; // in dots per inch
+    // The Exif segment expected, marker and length included: the room
+    // left for it when the page is large (at most 4 + 65533 bytes).
+    size_t exifRoom = 0;
 };
 
 class JpegFileEncoder {
@@ -61,23 +65,20 @@ public:
     const uint8_t* Thumbnail() const { return thumbnail.Address(); }
 
     // Puts the APP1 segment holding `payload` (at most 65533 bytes) into the
-    // file Encode wrote, behind its JFIF segment, moving the rest up.
+    // file Encode wrote, behind its JFIF segment: into the room left for it,
+    // the rest of which it fills with zeros, or moving the page up as far
+    // as the room falls short.
     Status InsertSegment(const uint8_t* payload, size_t size, HANDLE output, const char* outputPath);
 
 private:
-    Status Sample(const JpegSettings& settings, const char* outputPath);
-
     const BmpRowReader& reader;
     size_t stripBytes;
-    bool sampled = false;
-    bool colour = false;
+    bool colour = false; // known once a colour pixel was met
     bool late = false;
-    // Fitted to the sample, for every strip.
-    HuffmanTable dc[2] = {};
-    HuffmanTable ac[2] = {};
     ThumbnailSize thumbnailSize;
     HeapBuffer thumbnail;
     uint64_t segmentAt = 0; // where the Exif segment goes
+    size_t room = 0;        // left there for it
     uint64_t fileEnd = 0;
 };
 

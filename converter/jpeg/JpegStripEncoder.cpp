@@ -116,6 +116,20 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
     return StatusOk;
 }
 
+Status JpegStripEncoder::LeaveRoom(size_t bytes)
+{
+    while (destination.buffer.Size() - end < bytes) {
+        if (!Grow(destination)) {
+            return StatusNoMemory;
+        }
+    }
+    uint8_t* const at = destination.buffer.Address() + segmentAt;
+    std::memmove(at + bytes, at, end - segmentAt);
+    std::memset(at, 0, bytes);
+    end += bytes;
+    return StatusOk;
+}
+
 Status JpegStripEncoder::Sample(uint8_t** rows, unsigned count, SymbolCounts& counts)
 {
     if (const Status status = Compress(rows, count)) {

@@ -48,6 +48,9 @@ public:
     // After the first strip: where the Exif segment belongs in its bytes,
     // behind the start of image and the JFIF segment.
     size_t SegmentAt() const { return segmentAt; }
+    // After the first strip: leaves `bytes` zero bytes at SegmentAt(), room
+    // for the Exif segment.
+    Status LeaveRoom(size_t bytes);
 
     // Compresses `count` rows, a band of the page that begins on an MCU row,
     // with the standard tables and adds the symbols written to `counts`.

@@ -316,28 +316,34 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
     DeleteFileA(folder.Path("out.jpg").c_str());
-    // Calls of a whole conversion, counted. The header is read, then the
-    // page in sample bands and strips, one read each; the reads after them
-    // move the compressed page up for the Exif segment.
-    FailingCalls::Arm(0);
-    ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), 100), StatusOk);
-    const LONG reads = FailingCalls::Count();
-    // Strips set aside and buffers grown make the count of allocations vary
-    // from run to run on several workers; on one it is the same each time.
+    // Calls of a whole conversion on one worker, counted: the same each
+    // time. The header is read, then the page: one sample band tested for
+    // colour, which it has, the sample bands and the strips, one read each.
+    // Its Exif segment goes into the room left for it; a small page's has
+    // none, so there the reads after the page move its compressed page up.
+    const std::string small = folder.Write("small.bmp", test::MakeBmp({false, 300, 200}, Colour));
     DWORD_PTR all = 0, system = 0;
     ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &all, &system));
     const DWORD_PTR one = all & (~all + 1);
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), one));
+    LONG reads[2] = {};
+    for (const bool large : {true, false}) {
+        FailingCalls::Arm(0);
+        ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, (large ? spool : small).c_str(), 100),
+                  StatusOk);
+        reads[large] = FailingCalls::Count();
+    }
     FailingCalls::Arm(0);
     ASSERT_EQ(test::ConvertWith(FailingCalls::Allocations(), "tests", &job, spool.c_str(), 100), StatusOk);
     const LONG allocations = FailingCalls::Count();
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
     DeleteFileA(folder.Path("out.jpg").c_str());
     const StripPlan plan = PlanStrips(spec.width, spec.height, spec.width * 3, 8, 1);
-    // The spool's header, then its sample bands and strips.
-    const auto pageReads = static_cast<LONG>(1 + plan.sampleBands + plan.strips);
-    ASSERT_GT(reads, pageReads);
-    ASSERT_GE(allocations, 12);
+    const StripPlan smallPlan = PlanStrips(300, 200, 900, 8, 1);
+    const LONG pageReads[2] = {static_cast<LONG>(2 + smallPlan.sampleBands + smallPlan.strips),
+                               static_cast<LONG>(2 + plan.sampleBands + plan.strips)};
+    ASSERT_EQ(reads[true], pageReads[true]) << "nothing read back";
+    ASSERT_GT(reads[false], pageReads[false]);
     // GoogleTest starts a thread of its own at the first trace.
     SCOPED_TRACE("counting threads");
     const size_t threads = ThreadCount();
@@ -351,8 +357,8 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         Status status;
         std::string message;
         bool alone = false; // on one worker
+        bool large = true;  // the page, or the small one
     };
-    const std::string cannotRead = "cannot read the spool file " + spool + ": ";
     const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
     // The compressed page read back short: the system's words for its end.
     EXPECT_EQ(FailWithError(StatusWriteFailed, CannotWrite, folder.Path("out.jpg").c_str(), ERROR_HANDLE_EOF),
@@ -360,34 +366,26 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     CopyLastFailure(text, sizeof text);
     const std::string endOfFile = text;
     std::vector<Case> cases;
-    for (LONG n = 1; n <= reads; ++n) {
-        const bool page = n <= pageReads;
-        cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
-                         page ? StatusReadFailed : StatusWriteFailed,
-                         (page ? cannotRead : cannotWrite) + "access denied"});
-        cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
-                         page ? cannotRead + "the file became shorter while it was read" : endOfFile});
+    for (const bool large : {true, false}) {
+        for (LONG n = 1; n <= reads[large]; ++n) {
+            const bool page = n <= pageReads[large];
+            const std::string& input = large ? spool : small;
+            const std::string cannotRead = "cannot read the spool file " + input + ": ";
+            cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
+                             page ? StatusReadFailed : StatusWriteFailed,
+                             (page ? cannotRead : cannotWrite) + "access denied", true, large});
+            cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
+                             page ? cannotRead + "the file became shorter while it was read" : endOfFile, true, large});
+        }
     }
-    // The first allocations set the workers up, on every worker; the later
-    // ones grow their output, and the last are the thumbnail's, the Exif
-    // segment's and the move's.
-    for (LONG n = 1; n <= allocations; n += n < 12 || n > allocations - 4 ? 1 : 5) {
-        cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
-                         cannotWrite + "not enough memory", n > 12});
+    // Each allocation on one worker, and on all of them: there the workers
+    // set up at once, and one that fails ends those waiting for it.
+    for (LONG n = 1; n <= allocations; ++n) {
+        for (const bool alone : {true, false}) {
+            cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
+                             cannotWrite + "not enough memory", alone});
+        }
     }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.what << " at call " << c.failAt);
-        ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), c.alone ? one : all));
-        FailingCalls::Arm(c.failAt, c.error);
-        EXPECT_EQ(test::ConvertWith(c.calls, "tests", &job, spool.c_str(), 100), c.status);
-        ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
-        ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
-        CopyLastFailure(text, sizeof text);
-        EXPECT_EQ(text, c.message);
-        EXPECT_EQ(folder.Files(), std::vector<std::string>{"spool.bmp"});
-        EXPECT_EQ(ThreadCount(), threads);
-    }
-
     // A write the file refuses fails the encoder with the system's reason.
     vlexif::HeldFileWaits waits;
     BmpRowReader reader;
@@ -538,6 +536,17 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
                 EXPECT_LT(read, 1.15);
             }
         }
+    }
+
+    // A large page's Exif segment goes into room left for it ahead of the
+    // first strip: nothing is read back. The sample is a 32nd of the page,
+    // and a grey page's sample is tested for colour first.
+    for (const bool grey : {false, true}) {
+        SCOPED_TRACE(grey ? "large grey" : "large colour");
+        const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 2000, 1000}, grey ? Grey : Colour));
+        FailingCalls::Arm(0);
+        ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), 75), StatusOk);
+        EXPECT_LT(double(FailingCalls::BytesRead()) / 6e6, (grey ? 1.0 + 2.0 / 32 : 1.0 + 1.0 / 32) + 0.01);
     }
 
     const auto ramp = [](uint32_t x, uint32_t y) {

@@ -68,6 +68,12 @@ check "$work/shape-300x1.jpg" 160x1 3
 check "$work/shape-65000x1.jpg" 160x1 3
 check "$work/shape-3x5000.jpg" 1x120 3
 
+# A4 at 300 dpi: large enough that its Exif segment goes into room left
+# ahead of the compressed page, the room's rest zeros inside the segment.
+perl "$root/bench/converter/make-bmp.pl" 2480 3508 11811 "$work/large.bmp"
+"$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/large.bmp" "Z:$work/large.jpg" 75 >/dev/null
+check "$work/large.jpg" 85x120 3
+
 grey_bmp 333 250 "$work/grey.bmp"
 "$root/scripts/wine-run.sh" "$run" "Z:$dll" "Z:$work/grey.bmp" "Z:$work/grey.jpg" 75 >/dev/null
 check "$work/grey.jpg" 160x120 1
