@@ -23,6 +23,12 @@
 # Memory: each program's peak resident size, Wine's own included for the
 # Windows programs (what Windows calls VkExf's peak working set comes to the
 # same under Wine).
+# The floor a conversion is held to: half of tjbench.exe's time (its
+# compression shared by two processors; all of it for one worker) plus one
+# read of the page as the converter reads it (read_page.exe, one thread, a
+# megabyte at a time), which tjbench, compressing from memory, never pays.
+# VkExf writes a new file each time, as the scan of a new page does;
+# replacing a file adds its flush to the disk.
 # Nothing here passes or fails.
 #   bench/converter/run.sh [BUILD_DIR [RUNS]]   (default: build, 5)
 set -euo pipefail
@@ -30,8 +36,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 runs=${2:-5}
 driver=$build/win32/converter/driver/vkexf-run.exe
+reader=$build/win32/bench/converter/read_page.exe
 dll=$root/dist/VkExf.dll
-[[ -f $driver && -f $dll ]] || { echo "build the project first (no $driver or $dll)" >&2; exit 1; }
+[[ -f $driver && -f $reader && -f $dll ]] || { echo "build the project first (no $driver or $dll)" >&2; exit 1; }
 anchors=$("$root/bench/converter/build-anchors.sh")/bin
 
 # shellcheck source=scripts/lib/wine-env.sh
@@ -67,10 +74,12 @@ samples() {
 # $work/time.
 timed() { /usr/bin/time -f '%e %M' -o "$work/time" "$@"; }
 
-# One conversion: "seconds processor-seconds max-RSS-KiB".
+# One conversion into a new file, as a scan of a new page makes: "seconds
+# processor-seconds max-RSS-KiB". (Replacing a file adds its flush to the disk.)
 run_vkexf() {
   local quality=$1 page=$2
   shift 2
+  rm -f "$work/vkexf.jpg"
   timed wine "$driver" "$@" "Z:$dll" "Z:$page" "Z:$work/vkexf.jpg" "$quality" >"$work/out"
   echo "$(field seconds) $(field processor_seconds) $(cut -d' ' -f2 "$work/time")"
 }
@@ -94,8 +103,8 @@ run_cjpeg() {
 
 echo "processors: $(nproc), load average $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs rounds"
 echo "anchors: $(<"$anchors/../.source") for mingw-w64 i686 in $anchors; native: $(cjpeg -version 2>&1 | head -n1)"
-times="| page | q | VkExf | its processor time | one worker | tjbench.exe | cjpeg.exe | VkExf/tjbench.exe | one worker/tjbench.exe | native tjbench | native cjpeg |
-|---|---|---|---|---|---|---|---|---|---|---|"
+times="| page | q | VkExf | its processor time | one worker | tjbench.exe | one read | cjpeg.exe | VkExf/tjbench.exe | one worker/tjbench.exe | VkExf/floor | one worker/floor | native tjbench | native cjpeg |
+|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 sizes="| page | q | VkExf JPEG | cjpeg.exe -optimize | ratio | VkExf | one worker | tjbench.exe | cjpeg.exe | native tjbench | native cjpeg |
 |---|---|---|---|---|---|---|---|---|---|---|"
 
@@ -124,6 +133,8 @@ for dpi in 600 1200; do
         record "one_$key" "$s"; record "oneRss_$key" "$r"
         read -r s r < <(run_tjbench $quality $subsamp "Z:$page" $((width * height)) wine "$anchors/tjbench.exe")
         record "tj_$key" "$s"; record "tjRss_$key" "$r"
+        s=$(wine "$reader" "Z:$page" | tr -d '\r' | sed -n 's/^seconds //p')
+        record "read_$key" "$s"
         read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -quality $quality "${sampling[@]}" -outfile "Z:$work/cjpeg.jpg" "Z:$page")
         record "cj_$key" "$s"; record "cjRss_$key" "$r"
         read -r s r < <(run_cjpeg wine "$anchors/cjpeg.exe" -version)
@@ -136,11 +147,16 @@ for dpi in 600 1200; do
       wine "$anchors/cjpeg.exe" -quality $quality "${sampling[@]}" -optimize -outfile "Z:$work/optimized.jpg" "Z:$page"
 
       all=$(samples "all_$key" | median) one=$(samples "one_$key" | median) tj=$(samples "tj_$key" | median)
+      read=$(samples "read_$key" | median)
       cj=$(awk -v c="$(samples "cj_$key" | median)" -v s="$(samples "start_$key" | median)" \
         'BEGIN { printf "%.3f", c - s }')
       row="| $dpi dpi $kind | $quality ${subsamp/GRAY/grey}"
-      times+=$'\n'"$row | ${all} s | $(samples "allCpu_$key" | median) s | ${one} s | ${tj} s | ${cj} s"
+      times+=$'\n'"$row | ${all} s | $(samples "allCpu_$key" | median) s | ${one} s | ${tj} s | ${read} s | ${cj} s"
       times+=" | $(ratio "$all" "$tj") | $(ratio "$one" "$tj")"
+      # The floors: tjbench's compression shared by two processors, or done
+      # by one, and one read of the page either way.
+      times+=" | $(ratio "$all" "$(awk -v t="$tj" -v r="$read" 'BEGIN { print t / 2 + r }')")"
+      times+=" | $(ratio "$one" "$(awk -v t="$tj" -v r="$read" 'BEGIN { print t + r }')")"
       times+=" | $(samples "tj64_$key" | median) s | $(samples "cj64_$key" | median) s |"
       sizes+=$'\n'"$row | $(kib "$work/vkexf.jpg") KiB | $(kib "$work/optimized.jpg") KiB"
       sizes+=" | $(ratio "$(stat -c %s "$work/vkexf.jpg")" "$(stat -c %s "$work/optimized.jpg")")"
