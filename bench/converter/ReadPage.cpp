@@ -16,8 +16,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: read_page FILE\n");
         return 2;
     }
-    const vlexif::UniqueFile file(CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    const vlexif::UniqueFile file(
+        CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         std::fprintf(stderr, "read_page: cannot open %s (error %lu)\n", argv[1], GetLastError());
         return 1;

@@ -334,11 +334,12 @@ void StripWorker::Strips()
         if (!Read(top, count)) {
             return;
         }
-        if (work->grey && !RowsAreGrey(Rows(), count, work->settings->width)) {
-            return Fail(Stage::LateColour, StatusOk, 0);
-        }
-        // While the rows are in the cache.
+        // Row by row, each in the nearest cache for both: a grey page's
+        // test for colour, then the thumbnail's sums.
         for (uint32_t row = 0; row < count; ++row) {
+            if (work->grey && !BgrRowIsGrey(Rows()[row], work->settings->width)) {
+                return Fail(Stage::LateColour, StatusOk, 0);
+            }
             scaler->AddRow(top + row, Rows()[row]);
         }
         if (const Status status = encoder.Encode(Rows(), count, strip, plan.strips)) {
