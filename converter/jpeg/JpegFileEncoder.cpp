@@ -158,14 +158,19 @@ public:
 
 private:
     void Run();
-    [[nodiscard]] bool Survey();
-    [[nodiscard]] bool Sample();
+    // Each takes sample bands until there are none left or a worker has failed.
+    void Survey();
+    void Sample();
     void Strips();
     // Waits for every worker to arrive; the last decides for all with
     // `decide`. False when a worker has failed.
     [[nodiscard]] bool Meet(void (*decide)(SharedWork&));
     // Reads `count` rows from `top` into the pixel buffer.
     [[nodiscard]] bool Read(uint32_t top, uint32_t count);
+    // Takes the next of `plan`'s sample bands, `next` the shared counter,
+    // and reads its `count` rows; false once all are taken or any worker
+    // has failed.
+    [[nodiscard]] bool NextBand(uint32_t& next, const StripPlan& plan, uint32_t& count);
     // The pixel rows, once; the compress object once the page's mode is known.
     [[nodiscard]] bool PrepareRows();
     [[nodiscard]] bool PrepareEncoder();
@@ -231,10 +236,18 @@ void StripWorker::Run()
     if (!PrepareRows()) {
         return;
     }
-    if (work->survey && !(Survey() && Meet(DecideMode))) {
+    // A worker that fails stops the others at the next meeting.
+    if (work->survey) {
+        Survey();
+        if (!Meet(DecideMode)) {
+            return;
+        }
+    }
+    if (!PrepareEncoder()) {
         return;
     }
-    if (PrepareEncoder() && Sample() && Meet(DecideTables)) {
+    Sample();
+    if (Meet(DecideTables)) {
         encoder.UseTables(work->dc, work->ac);
         Strips();
     }
@@ -279,19 +292,25 @@ bool StripWorker::Read(uint32_t top, uint32_t count)
     return true;
 }
 
-bool StripWorker::Survey()
+bool StripWorker::NextBand(uint32_t& next, const StripPlan& plan, uint32_t& count)
+{
+    uint32_t band = 0;
+    if (!Take(next, plan.sampleBands, band)) {
+        return false;
+    }
+    const uint32_t height = work->settings->height;
+    const uint32_t top = SampleBandTop(plan, height, band);
+    count = std::min(plan.mcuSide, height - top);
+    return Read(top, count);
+}
+
+void StripWorker::Survey()
 {
     // The bands a grey page's sample compresses: tested here, they need no
     // test there.
     const StripPlan& plan = work->greyPlan;
-    const uint32_t height = work->settings->height;
-    uint32_t band = 0;
-    while (Take(work->nextSurvey, plan.sampleBands, band)) {
-        const uint32_t top = SampleBandTop(plan, height, band);
-        const uint32_t count = std::min(plan.mcuSide, height - top);
-        if (!Read(top, count)) {
-            return false;
-        }
+    uint32_t count = 0;
+    while (NextBand(work->nextSurvey, plan, count)) {
         if (!RowsAreGrey(Rows(), count, work->settings->width)) {
             // One colour pixel settles it: no worker takes another band.
             AcquireSRWLockExclusive(&work->lock);
@@ -300,27 +319,17 @@ bool StripWorker::Survey()
             ReleaseSRWLockExclusive(&work->lock);
         }
     }
-    return true;
 }
 
-bool StripWorker::Sample()
+void StripWorker::Sample()
 {
-    const StripPlan& plan = *work->plan;
-    const uint32_t height = work->settings->height;
-    uint32_t band = 0;
-    while (Take(work->nextSample, plan.sampleBands, band)) {
-        const uint32_t top = SampleBandTop(plan, height, band);
-        const uint32_t count = std::min(plan.mcuSide, height - top);
-        if (!Read(top, count)) {
-            return false;
-        }
+    uint32_t count = 0;
+    while (NextBand(work->nextSample, *work->plan, count)) {
         if (const Status status = encoder.Sample(Rows(), count, Counted())) {
-            Fail(Stage::Encode, status, 0);
-            return false;
+            return Fail(Stage::Encode, status, 0);
         }
         sampleBytes += encoder.Size();
     }
-    return true;
 }
 
 void StripWorker::Strips()
