@@ -14,6 +14,18 @@ constexpr uint32_t MaxRestartInterval = 65535;
 StripPlan PlanStrips(uint32_t width, uint32_t height, uint32_t stride, uint32_t mcuSide, uint32_t processors,
                      size_t extraBytes, size_t stripBytes)
 {
+    if (stripBytes == 0) {
+        const StripPlan usual = PlanStrips(width, height, stride, mcuSide, processors, extraBytes, StripTargetBytes);
+        const size_t tallBytes = size_t{TallStripRows} * stride;
+        if (tallBytes > StripTargetBytes) {
+            const StripPlan tall = PlanStrips(width, height, stride, mcuSide, processors, extraBytes, tallBytes);
+            if (tall.workers >= usual.workers) {
+                return tall;
+            }
+        }
+        return usual;
+    }
+
     StripPlan plan;
     plan.mcuSide = mcuSide;
     const uint32_t mcusPerRow = (width + plan.mcuSide - 1) / plan.mcuSide;

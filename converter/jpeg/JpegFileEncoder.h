@@ -42,11 +42,9 @@ struct JpegSettings {
 
 class JpegFileEncoder {
 public:
-    // Strips of about `stripBytes` of pixels (see StripPlan.h).
-    JpegFileEncoder(const BmpRowReader& reader, size_t stripBytes = StripTargetBytes)
-        : reader(reader), stripBytes(stripBytes)
-    {
-    }
+    // Strips of about `stripBytes` of pixels, 0 for the plan's own choice
+    // (see StripPlan.h).
+    JpegFileEncoder(const BmpRowReader& reader, size_t stripBytes = 0) : reader(reader), stripBytes(stripBytes) {}
 
     // Writes the page but its Exif segment to `output`, a new file opened
     // for reading and writing (owned by the caller, named `outputPath` in

@@ -65,6 +65,15 @@ TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
     EXPECT_GE(wide.bytesPerWorker, size_t{Stride(65500)} * 16);
     EXPECT_LE(wide.workers * wide.bytesPerWorker, WorkerBudgetBytes);
     EXPECT_LT(wide.workers, PlanStrips(4960, 7016, Stride(4960), 16, 64).workers);
+    // At 1200 dpi a megabyte is two MCU rows: strips of 64 rows where the
+    // budget still gives every processor its worker, never at the cost of one.
+    for (const uint32_t processors : {2u, 64u}) {
+        const StripPlan megabyte = PlanStrips(9920, 14032, Stride(9920), 16, processors, 0, StripTargetBytes);
+        const StripPlan chosen = PlanStrips(9920, 14032, Stride(9920), 16, processors);
+        EXPECT_EQ(megabyte.stripRows, 32u);
+        EXPECT_EQ(chosen.stripRows, processors == 2 ? 64u : 32u) << processors;
+        EXPECT_EQ(chosen.workers, megabyte.workers) << processors;
+    }
     // What each worker holds besides counts against the same budget.
     const StripPlan summing = PlanStrips(4960, 7016, Stride(4960), 16, 64, 4u << 20);
     EXPECT_LE(summing.workers * summing.bytesPerWorker, WorkerBudgetBytes);
