@@ -153,7 +153,8 @@ public:
         return counts.Valid() ? reinterpret_cast<const SymbolCounts*>(counts.Address()) : nullptr;
     }
     uint64_t SampleBytes() const { return sampleBytes; }
-    // The thumbnail sums of the strips it took; empty if it never took one.
+    // The thumbnail sums of the strips it took; empty if it ended before
+    // the sample.
     ThumbnailScaler* Scaler() { return scaler ? &*scaler : nullptr; }
 
 private:
