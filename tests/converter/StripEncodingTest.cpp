@@ -222,6 +222,14 @@ protected:
         return out;
     }
 
+    // A job that writes out.jpg in the folder.
+    JobDestination OutJpegJob() const
+    {
+        JobDestination job = {};
+        std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+        return job;
+    }
+
     test::TestFolder folder;
 };
 
@@ -274,8 +282,7 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
 
     const BmpSpec page{false, 1001, 777};
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp(page, Colour));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 80), StatusOk);
     const Bytes ours = folder.Read("out.jpg");
     ASSERT_LT(RestartInterval(ours), 63u * 49u) << "more than one strip";
@@ -290,8 +297,7 @@ TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
 {
     using test::FailingCalls;
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     for (const LONG flushes : {0, 1}) {
         FailingCalls::Arm(0);
         ASSERT_EQ(test::ConvertWith(FailingCalls::Flushes(), "tests", &job, spool.c_str(), 75), StatusOk);
@@ -312,8 +318,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     // Noise at full quality: several strips, each outgrowing its first buffer.
     const BmpSpec spec{false, 1000, 1000};
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, Colour));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
     DeleteFileA(folder.Path("out.jpg").c_str());
     // Calls of a whole conversion on one worker, counted: the same each
@@ -416,8 +421,7 @@ void WINAPI CountWait(DWORD milliseconds)
 TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
 {
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
     const Bytes old = folder.Read("out.jpg");
     vlexif::Os().sleep = CountWait;
@@ -464,8 +468,7 @@ BOOL WINAPI LoseClose(HANDLE handle)
 TEST_F(StripEncoding, ARefusedRenameOrALostCloseFailsWithTheCallNamed)
 {
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
     const Bytes old = folder.Read("out.jpg");
     char text[1024];
@@ -514,8 +517,7 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
                                                 }};
     const BmpSpec spec{false, 600, 500};
     const double pageBytes = 600.0 * 3 * 500;
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     for (const int quality : {75, 95}) {
         for (int kind = 0; kind < 3; ++kind) {
             SCOPED_TRACE(testing::Message() << "q" << quality
@@ -575,8 +577,7 @@ TEST_F(StripEncoding, ChromaIsWholeFromQuality90Up)
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 333, 222}, [](uint32_t x, uint32_t y) {
                                                return Rgb{uint8_t(x), uint8_t(y * 2), uint8_t(x + y)};
                                            }));
-    JobDestination job = {};
-    std::strcpy(job.outputPath, folder.Path("out.jpg").c_str());
+    const JobDestination job = OutJpegJob();
     for (const int quality : {50, 89, 90, 100}) {
         SCOPED_TRACE(quality);
         ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality), StatusOk);

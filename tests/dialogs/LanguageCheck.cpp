@@ -30,23 +30,14 @@ void Fail(const std::string& what)
     ++failures;
 }
 
-std::string Convert(UINT codePage, const std::wstring& text)
-{
-    std::string bytes(text.size() * 4, '\0');
-    bytes.resize(
-        static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                                static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
-}
-
 std::string Utf8(const std::wstring& text)
 {
-    return Convert(CP_UTF8, text);
+    return vlexif::test::InCodePage(CP_UTF8, text);
 }
 
 std::string Ansi(const std::wstring& text)
 {
-    return Convert(CP_ACP, text);
+    return vlexif::test::InCodePage(CP_ACP, text);
 }
 
 // The resource library read as data, in the expected language.

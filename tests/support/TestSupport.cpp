@@ -359,4 +359,14 @@ OwnerWindow::~OwnerWindow()
     DestroyWindow(window);
 }
 
+std::string InCodePage(UINT codePage, const std::wstring& text)
+{
+    // At most three bytes in UTF-8 for a UTF-16 unit, two in a double-byte code page.
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(
+        static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
 } // namespace vlexif::test

@@ -144,4 +144,8 @@ private:
 // The staging folders the build lays out beside the test program.
 std::string Stage(const char* name);
 
+// `text` in code page `codePage` (CP_UTF8 among them), unmappable characters
+// as the system substitutes them.
+std::string InCodePage(UINT codePage, const std::wstring& text);
+
 } // namespace vlexif::test

@@ -4,6 +4,7 @@
 // dialog-fit.sh checks end to end.)
 #include "win32/ResourceText.h"
 #include "interface/ResourceIds.h"
+#include "tests/support/TestSupport.h"
 #include "win32/Module.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +16,7 @@
 namespace vlexif {
 namespace {
 
-std::string InCodePage(UINT codePage, const std::wstring& text)
-{
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(
-        static_cast<size_t>(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                                static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
-}
+using test::InCodePage;
 
 TEST(ResourceTextCut, KeepsDoubleByteCharactersWholeAndRefusesSubstitutes)
 {
