@@ -115,7 +115,8 @@ TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
     const std::pair<UINT, size_t> texts[] = {
         {IDS_MESSAGE_CAPTION, 32}, {IDS_SHORT_TEXT, 8},     {IDS_DISPLAY_TEXT_1, 32}, {IDS_DISPLAY_TEXT_2, 32},
         {IDS_SUMMARY_FORMAT, 128}, {IDS_NO_MEMORY, 128},    {IDS_DISK_FULL, 128},     {IDS_FILE_ERROR, 128},
-        {IDS_BAD_FORMAT, 128},     {IDS_SAVED_BESIDE, 128},
+        {IDS_BAD_FORMAT, 128},     {IDS_SAVED_BESIDE, 128},  {IDS_PAGE_TOO_LARGE, 128}, {IDS_PLUGIN_IN_USE, 128},
+        {IDS_JOB_CHANGED, 128},
     };
     for (const LANGID language : ten) {
         DWORD codePage = 0;
