@@ -13,6 +13,7 @@
 #include "tests/converter/FailingCalls.h"
 #include "tests/converter/TestBmp.h"
 #include "tests/converter/TestFolder.h"
+#include "tests/support/FailureTable.h"
 #include "tests/support/ProcessResources.h"
 #include "win32/SystemCalls.h"
 #include "win32/UniqueHandle.h"
@@ -354,15 +355,18 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     const size_t threads = ThreadCount();
     char text[512];
 
+    // A row fails the n-th read or allocation of a conversion, on one
+    // worker or on all of them, of the page or of the small one.
     struct Case {
-        const char* what;
+        std::string what;
         vlexif::SystemCalls calls;
         LONG failAt;
         DWORD error;
         Status status;
         std::string message;
-        bool alone = false; // on one worker
-        bool large = true;  // the page, or the small one
+        bool alone = false;
+        bool large = true;
+        void arrange() const { FailingCalls::Arm(failAt, error); }
     };
     const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
     // The compressed page read back short: the system's words for its end.
@@ -376,10 +380,12 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
             const bool page = n <= pageReads[large];
             const std::string& input = large ? spool : small;
             const std::string cannotRead = "cannot read the spool file " + input + ": ";
-            cases.push_back({"read error", FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
+            const std::string at = " at read " + std::to_string(n) + (large ? "" : " of the small page");
+            cases.push_back({"read error" + at, FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
                              page ? StatusReadFailed : StatusWriteFailed,
                              (page ? cannotRead : cannotWrite) + "access denied", true, large});
-            cases.push_back({"short read", FailingCalls::Reads(), n, 0, page ? StatusReadFailed : StatusWriteFailed,
+            cases.push_back({"short read" + at, FailingCalls::Reads(), n, 0,
+                             page ? StatusReadFailed : StatusWriteFailed,
                              page ? cannotRead + "the file became shorter while it was read" : endOfFile, true, large});
         }
     }
@@ -387,10 +393,28 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     // set up at once, and one that fails ends those waiting for it.
     for (LONG n = 1; n <= allocations; ++n) {
         for (const bool alone : {true, false}) {
-            cases.push_back({"allocation", FailingCalls::Allocations(), n, 0, StatusNoMemory,
-                             cannotWrite + "not enough memory", alone});
+            cases.push_back({"allocation " + std::to_string(n) + (alone ? " on one worker" : " on all"),
+                             FailingCalls::Allocations(), n, 0, StatusNoMemory, cannotWrite + "not enough memory",
+                             alone});
         }
     }
+    const Case* current = nullptr;
+    vlexif::test::CheckEachFailure(
+        cases,
+        [&](const Case& c) {
+            current = &c;
+            ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), c.alone ? one : all));
+        },
+        [&] { return test::ConvertWith(current->calls, "tests", &job, (current->large ? spool : small).c_str(), 100); },
+        [&](const Case& c) {
+            ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
+            ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
+            CopyLastFailure(text, sizeof text);
+            EXPECT_EQ(text, c.message);
+            EXPECT_EQ(folder.Files(), (std::vector<std::string>{"small.bmp", "spool.bmp"}));
+            EXPECT_EQ(ThreadCount(), threads);
+        });
+
     // A write the file refuses fails the encoder with the system's reason.
     vlexif::HeldFileWaits waits;
     BmpRowReader reader;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-
 namespace vlexif::test {
 
 template <class Status>
@@ -16,14 +14,14 @@ struct FailureRow {
     Status status;
 };
 
-// For each row, named in every failure it leads to: `prepare(row)` sets the
-// operation up on a platform that works, the row's arrange makes it fail,
-// `run()` must return the row's status, and `check(row)` looks at what the
-// failure left behind.
-template <class Row, size_t Count, class Prepare, class Run, class Check>
-void CheckEachFailure(const Row (&rows)[Count], Prepare prepare, Run run, Check check)
+// For each row of `rows` (an array, or rows counted at run time), named in
+// every failure it leads to: `prepare(row)` sets the operation up on a
+// platform that works, the row's arrange makes it fail, `run()` must return
+// the row's status, and `check(row)` looks at what the failure left behind.
+template <class Rows, class Prepare, class Run, class Check>
+void CheckEachFailure(const Rows& rows, Prepare prepare, Run run, Check check)
 {
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         prepare(row);
         row.arrange();

@@ -286,6 +286,25 @@ uint32_t PluginLibrary::CallWithoutParams(uint32_t command) const
     return entry(command, nullptr);
 }
 
+uint32_t PluginLibrary::CallOffAlignment(uint32_t command, HostParams& params, uint32_t offset) const
+{
+    // Registers only: the compiler's own stack slots move with the stack.
+    auto value = reinterpret_cast<uintptr_t>(entry);
+    HostParams* block = &params;
+    __asm__ volatile("mov %%esp, %%esi\n\t"
+                     "and $-16, %%esp\n\t"
+                     "sub %%ecx, %%esp\n\t"
+                     "sub $8, %%esp\n\t"
+                     "mov %%ebx, (%%esp)\n\t"
+                     "mov %%edi, 4(%%esp)\n\t"
+                     "call *%%eax\n\t"
+                     "mov %%esi, %%esp"
+                     : "+a"(value), "+c"(offset)
+                     : "b"(command), "D"(block)
+                     : "esi", "edx", "memory", "cc");
+    return static_cast<uint32_t>(value);
+}
+
 Recorder::Recorder(const std::string& stageFolder) : module(LoadLibraryA((stageFolder + "VkExf.dll").c_str()))
 {
     const auto access = reinterpret_cast<ConverterRecordAccess>(

@@ -90,6 +90,10 @@ public:
     uint32_t Call(uint32_t command, HostParams& params) const;
     // The call a broken host makes: no parameter block at all.
     uint32_t CallWithoutParams(uint32_t command) const;
+    // The call of a host that keeps the stack only 4-byte aligned, as MSVC's
+    // code does: the stack pointer at the call is `offset` + 8 bytes below a
+    // 16-byte boundary (offsets 0, 4, 8 and 12 give every residue).
+    uint32_t CallOffAlignment(uint32_t command, HostParams& params, uint32_t offset) const;
     void Reload();
     void Unload();
     const std::string& Folder() const { return folder; }
