@@ -26,7 +26,8 @@ public:
     static constexpr DWORD StepMs = 25;
     // A host call stays bounded whatever it meets: the operations of one call
     // share this, so a call that meets several held files still returns
-    // within about two seconds of waiting.
+    // within about two seconds of waiting; the finish, which runs a
+    // conversion with a budget of its own, within about four.
     static constexpr DWORD BudgetMs = 2000;
 
     // `budgetMs` 0 tries once and never waits.
