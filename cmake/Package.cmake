@@ -87,7 +87,7 @@ add_custom_target(release-zip ALL DEPENDS ${package_zip})
 # scanned with the programs from that folder alone.
 add_test(NAME release.package
   COMMAND ${PROJECT_SOURCE_DIR}/tests/release/check-package.sh ${package_zip} ${PROJECT_VERSION} ${package_work}/check
-          ${package_work}/wineprefix)
+          ${package_work}/wineprefix ${VLEXIF_WINDOWS_MINIMUM})
 set_tests_properties(release.package PROPERTIES TIMEOUT 300 LABELS "wine;slow")
 
 # Code the notices cannot place stops the build instead of shipping unnoticed.

@@ -5,6 +5,17 @@ add_compile_options(-msse2 -mfpmath=sse)
 # programs depend on system DLLs only.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The oldest Windows every file built here runs on: Vista. The plug-in
+# renames and marks files for deletion through their handles
+# (SetFileInformationByHandle), the converter's workers wait on slim locks
+# and condition variables, the host reads typed values (RegGetValueA). The
+# headers declare nothing newer, so that a newer call fails to compile, and
+# the PE headers tell the loader, which then refuses the file on an older
+# system by name instead of failing on a missing import.
+set(VLEXIF_WINDOWS_MINIMUM 6.0)
+add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 NTDDI_VERSION=0x06000000)
+add_link_options(-Wl,--major-os-version,6,--minor-os-version,0,--major-subsystem-version,6,--minor-subsystem-version,0)
+
 # The shipped DLLs link the win32-thread runtime. The posix one, which the
 # tests need for GoogleTest, takes a TLS slot at every load and never gives it
 # back: a host that unloads the plug-in between calls would run out of them.

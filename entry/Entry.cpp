@@ -3,8 +3,8 @@
 #include "entry/StatusReporter.h"
 #include "interface/HostInterface.h"
 #include "scanjob/ExifPlugin.h"
+#include "win32/Companion.h"
 #include "win32/Module.h"
-#include "win32/SiblingPath.h"
 #include "win32/UniqueHandle.h"
 
 #include <new>
@@ -16,8 +16,7 @@ vlexif::ExifPlugin* plugin = nullptr;
 
 void LoadResourceLibrary(HMODULE own)
 {
-    char path[MAX_PATH];
-    vlexif::SetModuleHandles(own, vlexif::SiblingPath(own, "Vlexifres.dll", path) ? LoadLibraryA(path) : nullptr);
+    vlexif::SetModuleHandles(own, vlexif::LoadCompanion(own, L"Vlexifres.dll", vlexif::ResourceLibraryLoad));
 }
 
 void ReleaseModule()

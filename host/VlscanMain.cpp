@@ -87,7 +87,7 @@ bool OutputWritten(const OutputStamp& before, const OutputStamp& after)
 {
     std::string error;
     if (!plugin.Load(error)) {
-        Say(Utf8FromAnsi(error));
+        Say(error);
         return false;
     }
     return true;

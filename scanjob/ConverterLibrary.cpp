@@ -1,18 +1,13 @@
 #include "scanjob/ConverterLibrary.h"
 
 #include "interface/VkExf.h"
-#include "win32/SiblingPath.h"
+#include "win32/Companion.h"
 
 namespace vlexif {
 
 bool ConverterLibrary::Load(HMODULE ownModule)
 {
-    module.Reset();
-    char path[MAX_PATH];
-    if (!SiblingPath(ownModule, "VkExf.dll", path)) {
-        return false;
-    }
-    module.Reset(LoadLibraryA(path));
+    module.Reset(LoadCompanion(ownModule, L"VkExf.dll"));
     return module.Valid();
 }
 

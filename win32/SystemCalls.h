@@ -1,9 +1,10 @@
 // The operating-system calls behind every file the plug-in and the converter
-// touch, and behind free space and memory blocks. Production code reaches
-// them through this one table per module, which holds the real Win32
-// functions; tests swap in failing ones to reach the failure paths that the
-// real platform cannot produce on demand: a short write, a failed rename, a
-// file another program holds.
+// touch, behind free space and memory blocks, and behind the loading of the
+// files shipped together. Production code reaches them through this one
+// table per module, which holds the real Win32 functions; tests swap in
+// failing ones to reach the failure paths that the real platform cannot
+// produce on demand: a short write, a failed rename, a file another program
+// holds, a module path longer than any folder here, a loader of Vista's.
 #pragma once
 
 #include "win32/UniqueHandle.h"
@@ -39,6 +40,9 @@ struct SystemCalls {
     decltype(&::HeapAlloc) heapAlloc;
     // The waits between tries on a file another program holds.
     decltype(&::Sleep) sleep;
+    // Where the shipped files find each other, and how they load them.
+    decltype(&::GetModuleFileNameW) getModuleFileNameW;
+    decltype(&::LoadLibraryExW) loadLibraryExW;
 };
 
 // The table in force; the Win32 functions unless a test replaced them.

@@ -7,10 +7,12 @@
 #include "interface/JobDestination.h"
 #include "interface/VkExf.h"
 
+#include "win32/Companion.h"
 #include "win32/UniqueHandle.h"
 
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,11 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+bool FreeArguments(LPWSTR* arguments)
+{
+    return LocalFree(arguments) == nullptr;
 }
 
 size_t KiB(size_t bytes)
@@ -68,10 +75,24 @@ double ProcessorSeconds()
     return SetProcessAffinityMask(GetCurrentProcess(), kept) != FALSE;
 }
 
+// The DLL named by argument `index`, loaded by its full path as the plug-in
+// loads it: from the wide command line, whatever the folder's name.
+HMODULE LoadDll(int index)
+{
+    int count = 0;
+    const vlexif::UniqueHandle<LPWSTR*, FreeArguments> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    static wchar_t full[32768];
+    if (!arguments.Valid() || index >= count || GetFullPathNameW(arguments.Get()[index], 32768, full, nullptr) == 0) {
+        return nullptr;
+    }
+    return vlexif::LoadByFullPath(full);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    int dllIndex = 1;
     if (argc > 2 && std::strcmp(argv[1], "--processors") == 0) {
         if (!LimitProcessors(std::atoi(argv[2]))) {
             std::fprintf(stderr, "vkexf-run: cannot limit the process to %s processors\n", argv[2]);
@@ -79,6 +100,7 @@ int main(int argc, char** argv)
         }
         argc -= 2;
         argv += 2;
+        dllIndex += 2;
     }
     if (argc < 5 || argc > 7) {
         std::fprintf(stderr, "usage: vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]\n");
@@ -90,7 +112,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vkexf-run: text too long for the job record\n");
         return 2;
     }
-    const vlexif::UniqueModule dll(LoadLibraryA(argv[1]));
+    const vlexif::UniqueModule dll(LoadDll(dllIndex));
     auto entry = dll.Valid()
         ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), VkExfEntryName)))
         : nullptr;

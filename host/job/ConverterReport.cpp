@@ -2,17 +2,11 @@
 
 #include "host/console/AnsiText.h"
 #include "interface/VkExf.h"
-#include "win32/SiblingPath.h"
+#include "win32/Companion.h"
 
 namespace vlscan {
 
-ConverterReport::ConverterReport()
-{
-    char path[MAX_PATH];
-    if (vlexif::SiblingPath(nullptr, "VkExf.dll", path)) {
-        module.Reset(LoadLibraryA(path));
-    }
-}
+ConverterReport::ConverterReport() : module(vlexif::LoadCompanion(nullptr, L"VkExf.dll")) {}
 
 std::string ConverterReport::LastError() const
 {

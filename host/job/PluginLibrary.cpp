@@ -1,22 +1,24 @@
 #include "host/job/PluginLibrary.h"
 
+#include "host/console/WidePath.h"
 #include "host/job/Clock.h"
-#include "win32/SiblingPath.h"
+#include "win32/Companion.h"
 
 namespace vlscan {
 
 bool PluginLibrary::Load(std::string& error)
 {
-    char path[MAX_PATH];
-    if (!vlexif::SiblingPath(nullptr, "VLEXIF.dll", path)) {
+    const vlexif::CompanionPath wide(nullptr, L"VLEXIF.dll");
+    if (!wide.Get()) {
         error = "cannot name VLEXIF.dll beside the program";
         return false;
     }
-    module.Reset(LoadLibraryA(path));
+    module.Reset(vlexif::LoadByFullPath(wide.Get()));
+    const DWORD code = GetLastError();
+    const std::string path = Utf8Text(wide.Get());
     if (!module.Valid()) {
-        const DWORD code = GetLastError();
         const std::string beside = "; VLEXIF.dll, Vlexifres.dll and VkExf.dll must sit in the folder of vlscan.exe";
-        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        if (GetFileAttributesW(wide.Get()) == INVALID_FILE_ATTRIBUTES) {
             error = std::string("the plug-in ") + path + " is missing" + beside;
         } else if (code == ERROR_BAD_EXE_FORMAT) {
             error = std::string("cannot load ") + path + ": it is not a 32-bit Windows DLL" + beside;
@@ -28,7 +30,7 @@ bool PluginLibrary::Load(std::string& error)
     entry = reinterpret_cast<vlexif::VLScanEntryProc>(
         reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), vlexif::VLScanEntryName)));
     if (!entry) {
-        error = std::string(path) + " has no " + vlexif::VLScanEntryName;
+        error = path + " has no " + vlexif::VLScanEntryName;
         return false;
     }
     return true;

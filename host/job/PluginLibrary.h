@@ -11,7 +11,8 @@ namespace vlscan {
 
 class PluginLibrary {
 public:
-    // False, with the reason in `error`, when the DLL or its entry is missing.
+    // False, with the reason in `error` (UTF-8), when the DLL or its entry is
+    // missing.
     [[nodiscard]] bool Load(std::string& error);
 
     // Runs one command; the status is the low 16 bits of the entry's result.

@@ -62,8 +62,9 @@ int main(int argc, char** argv)
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    vlexif::SetModuleHandles(GetModuleHandleA(nullptr),
-                             LoadLibraryA((vlexif::test::Stage("stage") + "Vlexifres.dll").c_str()));
+    vlexif::SetModuleHandles(
+        GetModuleHandleA(nullptr),
+        LoadLibraryExA((vlexif::test::Stage("stage") + "Vlexifres.dll").c_str(), nullptr, vlexif::ResourceLibraryLoad));
 
     // A key of its own, so the compression dialog opens centred at its default rate.
     vlexif::test::TestRegistryKey key;

@@ -11,6 +11,30 @@ namespace {
 
 using namespace vlexif::test;
 
+// Companions of the plug-in's names in the current folder and first on PATH
+// (and VkExf.dll beside the test program), where a load by bare name would
+// find them, for the length of a test.
+class DecoysAround {
+public:
+    DecoysAround() : oldPath(GetEnvironmentVariableA("PATH", nullptr, 0), '\0')
+    {
+        oldPath.resize(GetEnvironmentVariableA("PATH", oldPath.data(), static_cast<DWORD>(oldPath.size())));
+        GetCurrentDirectoryA(sizeof oldFolder, oldFolder);
+        const std::string decoys = Stage("stage-decoys");
+        SetCurrentDirectoryA(decoys.c_str());
+        SetEnvironmentVariableA("PATH", (decoys + ";" + oldPath).c_str());
+    }
+    ~DecoysAround()
+    {
+        SetCurrentDirectoryA(oldFolder);
+        SetEnvironmentVariableA("PATH", oldPath.c_str());
+    }
+
+private:
+    char oldFolder[MAX_PATH] = {};
+    std::string oldPath;
+};
+
 class EntryTest : public testing::Test {
 protected:
     EntryTest()
@@ -49,6 +73,7 @@ TEST_F(EntryTest, CommandsOutsideTheTableAreRefusedSilently)
 
 TEST_F(EntryTest, WithoutTheResourceLibraryEveryCallIsRefusedAndNothingTouched)
 {
+    const DecoysAround decoys;
     PluginLibrary plugin(Stage("stage-nores"));
     ASSERT_TRUE(plugin.Loaded());
     const std::vector<uint8_t> before = Snapshot();
@@ -62,6 +87,7 @@ TEST_F(EntryTest, WithoutTheResourceLibraryEveryCallIsRefusedAndNothingTouched)
 
 TEST_F(EntryTest, WithoutTheConverterTheOfferingCommandsAnswerNoConverter)
 {
+    const DecoysAround decoys;
     PluginLibrary plugin(Stage("stage-noconv"));
     records.DescribeImage(300, 2, 2, 3, 24, 2);
     const std::vector<uint8_t> described = Snapshot();

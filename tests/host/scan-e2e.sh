@@ -455,6 +455,37 @@ double-byte)
   expect_nothing_left
   ;;
 
+install-folder)
+  # Installed below a folder the ANSI code page (1252 here) cannot name, as
+  # under a profile called Дмитрий: the host finds the plug-in, and the
+  # plug-in its resource library and converter, by their wide paths.
+  app=$work/install/Дмитрий/한글
+  decoys=$work/install/decoys
+  rm -rf "$work/install"
+  mkdir -p "$app" "$decoys"
+  for name in Дмитрий 한글; do
+    if printf '%s' "$name" | iconv -f UTF-8 -t CP1252 > /dev/null 2>&1; then fail "$name fits code page 1252"; fi
+  done
+  cp "$root/dist/vlscan.exe" "$root/dist/VLEXIF.dll" "$root/dist/Vlexifres.dll" "$root/dist/VkExf.dll" "$app/"
+  cp "$app"/* "$decoys/"
+  # Started with the decoys' folder current and on the path.
+  installed() {
+    (cd "$decoys" && WINEDEBUG=-all WINEPATH=$(winepath -w "$decoys") wine "$(winepath -w "$app/vlscan.exe")" "$@")
+  }
+  described=$(installed describe 2>&1 | tr -d '\r') || fail "describe from $app failed: $described"
+  grep -q "JPEG image with EXIF data" <<<"$described" || fail "describe from $app: $described"
+  installed scan "$(winepath -w "$work/smooth.png")" "$(winepath -w "$app/out.jpg")" --quiet > /dev/null \
+    2> "$work/install.err" || fail "a scan from $app failed: $(cat "$work/install.err")"
+  [[ $(identify -format '%m %w %h' "$app/out.jpg") == "JPEG 333 250" ]] || fail "no 333 x 250 JPEG from $app"
+  # Without its own resource library and converter the plug-in takes neither
+  # from the current folder nor from the path.
+  rm "$app/Vlexifres.dll" "$app/VkExf.dll"
+  status=0
+  described=$(installed describe 2>&1 | tr -d '\r') || status=$?
+  [[ $status -eq 1 && $described == *213* ]] || fail "describe without Vlexifres.dll: status $status: $described"
+  expect_nothing_left
+  ;;
+
 full-disk)
   # Full disks, as small tmpfs mounts (root only: skipped otherwise). An
   # output disk without room and a temporary folder without room for the

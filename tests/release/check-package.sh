@@ -2,16 +2,18 @@
 # The release package as a user gets it: unpacked into an empty folder, it
 # must hold exactly the shipped files and texts, match its SHA256SUMS, carry
 # the release's version in every file's resources and in vlscan --version,
+# declare the oldest Windows WINDOWS (MAJOR.MINOR) in every file's header,
 # name the code of others in its notices, and scan a page under Wine with
 # nothing but the programs in that folder. The scan runs in a Wine prefix of
 # its own (made on first use, then kept), so that no other test's scan or job
 # lock meets it. Last, the install text's commands for Linux are followed as
 # written, in a fresh prefix.
-#   check-package.sh ZIP VERSION WORK PREFIX
+#   check-package.sh ZIP VERSION WORK PREFIX WINDOWS
 set -euo pipefail
 zip=$1
 version=$2
 work=$3
+windows=$5
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$4
 export WINEDEBUG=-all
@@ -38,7 +40,8 @@ summed=$(awk '{ print $2 }' "$dir/SHA256SUMS" | sort | xargs)
 [[ $summed == "${expected/SHA256SUMS /}" ]] || fail "SHA256SUMS covers [$summed]"
 (cd "$dir" && sha256sum --quiet -c SHA256SUMS) || fail "the files do not match SHA256SUMS"
 
-# Stripped, and still the DLLs a host can load: exports, imports, version.
+# Stripped, and still the DLLs a host can load: exports, imports, version,
+# the Windows they need.
 for pe in "$dir"/*.dll "$dir"/*.exe; do
   if i686-w64-mingw32-objdump -h "$pe" | grep -q '\.debug_'; then fail "$(basename "$pe") keeps debug information"; fi
 done
@@ -46,6 +49,8 @@ done
 "$here/check-dll.sh" --version "$version" --resource-only "$dir/Vlexifres.dll"
 "$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_LastError VkExf_LastStatus
 "$here/check-version.sh" "$version" "$dir/vlscan.exe"
+"$here/check-windows.sh" "$windows" "$dir/VLEXIF.dll" "$dir/Vlexifres.dll" "$dir/VkExf.dll"
+"$here/check-windows.sh" --manifest "$windows" "$dir/vlscan.exe"
 
 # Wine's server and services started without this test's output: one that
 # held it open would keep ctest waiting after the test's last program.
