@@ -210,13 +210,13 @@ TEST_F(NativeSpoolTest, SetPaletteNeverWritesPastThePaletteArea)
     EXPECT_EQ(file[118], 0);    // the pixel row stays black
 }
 
-TEST_F(NativeSpoolTest, ImagesTheFileCannotAddressAreRefusedBeforeAnyFileExists)
+TEST_F(NativeSpoolTest, ImagesTheHeaderCannotStateAreRefusedBeforeAnyFileExists)
 {
     const struct {
         uint32_t fileType;
         int32_t width;
         int32_t height;
-    } refused[] = {{0, -1, 10}, {0, 10, -1}, {0, 40000, 40000}, {0, 0x7FFFFFFF, 1}, {1, 70000, 1}, {1, 1, 65536}};
+    } refused[] = {{0, -1, 10}, {0, 10, -1}, {1, 70000, 1}, {1, 1, 65536}};
     for (const auto& image : refused) {
         key.SetDword("File Type", image.fileType);
         records.DescribeImage(300, image.width, image.height, 3, 24, 2);
