@@ -34,4 +34,3 @@ using VkExfLastErrorProc = decltype(&VkExf_LastError);
 constexpr char VkExfLastErrorName[] = "VkExf_LastError";
 using VkExfLastStatusProc = decltype(&VkExf_LastStatus);
 constexpr char VkExfLastStatusName[] = "VkExf_LastStatus";
-

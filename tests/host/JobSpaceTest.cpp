@@ -19,8 +19,9 @@ TEST(JobSpace, TheSpoolFileIsTheHeaderAndPaddedTwentyFourBitRows)
 TEST(JobSpace, APageSideOverTheJpegLimitIsRefusedWithTheRemedy)
 {
     EXPECT_EQ(PageSizeRefusal(65500, 65500), "");
-    EXPECT_EQ(PageSizeRefusal(65501, 1), "the page, 65501 x 1 pixels, is larger than a JPEG can hold (65500 pixels "
-                                         "a side): scan it at a lower resolution or a smaller area");
+    EXPECT_EQ(PageSizeRefusal(65501, 1),
+              "the page, 65501 x 1 pixels, is larger than a JPEG can hold (65500 pixels "
+              "a side): scan it at a lower resolution or a smaller area");
     EXPECT_NE(PageSizeRefusal(1, 65501), "");
 }
 

@@ -531,14 +531,14 @@ full-disk)
 page-too-large)
   # A side over what a JPEG holds is refused before the job, naming the
   # limit and the remedy; the limit itself scans.
-  convert -size 65501x2 xc:gray50 "$work/too-wide.png"
+  "$vlchart" "$work/too-wide.png" --size 65501x2 --pattern smooth
   status=0
   "$vlscan" scan "$work/too-wide.png" "$work/too-wide.jpg" 2> "$work/too-wide.err" || status=$?
   [[ $status -eq 1 ]] && grep -qF "the page, 65501 x 2 pixels, is larger than a JPEG can hold (65500 pixels a side): \
 scan it at a lower resolution or a smaller area" "$work/too-wide.err" ||
     fail "a page 65501 pixels wide: exit $status, $(cat "$work/too-wide.err")"
   [[ ! -e $work/too-wide.jpg ]] || fail "an output appeared"
-  convert -size 2x65500 xc:gray50 "$work/tallest.png"
+  "$vlchart" "$work/tallest.png" --size 2x65500 --pattern smooth
   "$vlscan" scan "$work/tallest.png" "$work/tallest.jpg" --quiet || fail "a page 65500 pixels tall failed"
   [[ $(exiftool -s -s -s -ImageWidth -ImageHeight "$work/tallest.jpg" | tr '\n' ' ') == "2 65500 " ]] ||
     fail "the tallest page is not 2 x 65500"

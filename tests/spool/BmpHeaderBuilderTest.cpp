@@ -113,7 +113,8 @@ TEST(BuildInfoHeader, SizesPast32BitsAreStatedAsZero)
         {65500, 65500, 0, 0},                      // 12.9 GB
     };
     for (const auto& row : rows) {
-        const bmp::InfoHead head = bmp::Read<bmp::InfoHead>(InfoHeader({300, 300, row.width, row.height, 24, 0}).data());
+        const bmp::InfoHead head =
+            bmp::Read<bmp::InfoHead>(InfoHeader({300, 300, row.width, row.height, 24, 0}).data());
         EXPECT_EQ(uint32_t{head.file.fileSize}, row.fileSize) << row.height;
         EXPECT_EQ(uint32_t{head.info.imageSize}, row.imageSize) << row.height;
     }
