@@ -113,9 +113,9 @@ TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
 
     // Each text and the bytes the plug-in reads it into, terminator included.
     const std::pair<UINT, size_t> texts[] = {
-        {IDS_MESSAGE_CAPTION, 32}, {IDS_SHORT_TEXT, 8},     {IDS_DISPLAY_TEXT_1, 32}, {IDS_DISPLAY_TEXT_2, 32},
-        {IDS_SUMMARY_FORMAT, 128}, {IDS_NO_MEMORY, 128},    {IDS_DISK_FULL, 128},     {IDS_FILE_ERROR, 128},
-        {IDS_BAD_FORMAT, 128},     {IDS_SAVED_BESIDE, 128},  {IDS_PAGE_TOO_LARGE, 128}, {IDS_PLUGIN_IN_USE, 128},
+        {IDS_MESSAGE_CAPTION, 32}, {IDS_SHORT_TEXT, 8},     {IDS_DISPLAY_TEXT_1, 32},  {IDS_DISPLAY_TEXT_2, 32},
+        {IDS_SUMMARY_FORMAT, 128}, {IDS_NO_MEMORY, 128},    {IDS_DISK_FULL, 128},      {IDS_FILE_ERROR, 128},
+        {IDS_BAD_FORMAT, 128},     {IDS_SAVED_BESIDE, 128}, {IDS_PAGE_TOO_LARGE, 128}, {IDS_PLUGIN_IN_USE, 128},
         {IDS_JOB_CHANGED, 128},
     };
     for (const LANGID language : ten) {
