@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ParseBmpHeader(header.get(), headerSize, fileSize, layout) != BmpError::None) {
         return 0;
     }
-    Require(layout.width >= 1 && layout.width <= MaxImageSide && layout.height >= 1 && layout.height <= MaxImageSide,
+    Require(layout.width >= 1 && layout.width <= VkExfMaxImageSide && layout.height >= 1 &&
+                layout.height <= VkExfMaxImageSide,
             "both sides fit a JPEG frame");
     Require(layout.stride % 4 == 0 && layout.stride >= 3 * layout.width && layout.stride < 3 * layout.width + 4,
             "rows are 24-bit, padded to 4 bytes");

@@ -17,15 +17,15 @@ void CheckSizesAlone(FuzzedDataProvider& in)
     const int64_t width = in.ConsumeIntegral<int64_t>();
     const int64_t height = in.ConsumeIntegral<int64_t>();
     const uint32_t bits = in.ConsumeIntegral<uint32_t>();
-    uint32_t area = 0;
+    uint64_t area = 0;
     const bool fits = SpoolFileSizes(offset, width, height, bits, area);
-    if (width < 0 || height < 0 || width > INT32_MAX) {
-        Require(!fits, "negative or over-wide images are refused");
+    if (width < 0 || height < 0 || width > INT32_MAX || height > INT32_MAX) {
+        Require(!fits, "negative or over-large sides are refused");
         return;
     }
     const __int128 stride = ((__int128{width} * bits + 31) >> 3) & ~__int128{3};
     const __int128 total = stride * height + offset;
-    Require(fits == (stride <= INT32_MAX && total <= INT32_MAX), "accepted exactly when the file fits 31 bits");
+    Require(fits == (total <= INT64_MAX), "accepted exactly when the file fits 63 bits");
     Require(!fits || area == stride * height, "the pixel area is stride × height");
 }
 
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     const uint32_t offset = HeaderBytes(layout) + PaletteEntryBytes(layout) * image.colours;
-    uint32_t area = 0;
+    uint64_t area = 0;
     if (!SpoolFileSizes(offset, image.width, image.height, image.bitCount, area)) {
         return 0;
     }
@@ -71,21 +71,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         BuildInfoHeaderBytes(image, header.get());
         const bmp::InfoHeader info = bmp::Read<bmp::InfoHead>(header.get()).info;
         Require(info.coloursUsed == image.colours, "colours used as given");
-        Require(info.imageSize == area, "image size is the checked pixel area");
+        Require(info.imageSize == bmp::SizeField(area), "image size is the checked pixel area, or 0 past 32 bits");
     } else {
         BuildCoreHeaderBytes(image, header.get());
     }
     const bmp::FileHeader file = bmp::Read<bmp::FileHeader>(header.get());
     Require(file.pixelDataOffset == offset, "pixels start after header and palette");
-    Require(file.fileSize == offset + area, "file size is offset plus pixel area");
+    Require(file.fileSize == bmp::SizeField(offset + area), "file size is offset plus pixel area, or 0 past 32 bits");
 
     if (image.bitCount != bmp::TrueColourBits || image.width == 0 || image.height == 0 ||
-        image.width > static_cast<int32_t>(vkexf::MaxImageSide) ||
-        image.height > static_cast<int32_t>(vkexf::MaxImageSide)) {
+        image.width > static_cast<int32_t>(VkExfMaxImageSide) ||
+        image.height > static_cast<int32_t>(VkExfMaxImageSide)) {
         return 0;
     }
     vkexf::BmpLayout parsed;
-    Require(vkexf::ParseBmpHeader(header.get(), headerBytes, uint64_t{offset} + area, parsed) == vkexf::BmpError::None,
+    Require(vkexf::ParseBmpHeader(header.get(), headerBytes, offset + area, parsed) == vkexf::BmpError::None,
             "the converter reads a 24-bit spool header");
     Require(parsed.width == static_cast<uint32_t>(image.width) &&
                 parsed.height == static_cast<uint32_t>(image.height) && !parsed.topDown &&

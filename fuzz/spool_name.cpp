@@ -154,21 +154,23 @@ void CheckHead(FuzzedDataProvider& in)
     if (changed) {
         head[in.ConsumeIntegralInRange<size_t>(0, sizeof head - 1)] = in.ConsumeIntegral<uint8_t>();
     }
-    const uint32_t size = in.ConsumeBool() ? bmp::Read<bmp::FileHeader>(head).fileSize : in.ConsumeIntegral<uint32_t>();
-
-    uint32_t area = 0;
+    uint64_t area = 0;
     const bool spooled = pick < spooledPairs;
     const bool fits = width > 0 && height > 0 && (info || (width <= 0xFFFF && height <= 0xFFFF)) &&
         SpoolFileSizes(PixelDataOffset(layout, pair.colours), width, height, pair.bits, area) && area != 0;
+    const uint64_t builtSize = PixelDataOffset(layout, pair.colours) + area;
     if (!changed && spooled && fits) {
-        Require(IsSpoolHead(head, PixelDataOffset(layout, pair.colours) + area), "BeginImage's own head passes");
+        Require(IsSpoolHead(head, builtSize), "BeginImage's own head passes");
     }
+    const uint64_t size = !in.ConsumeBool() ? in.ConsumeIntegral<uint64_t>()
+        : fits                              ? builtSize
+                                            : bmp::Read<bmp::FileHeader>(head).fileSize;
     if (!IsSpoolHead(head, size)) {
         return;
     }
     // Rebuilt from what the head says, for each depth its palette area allows.
     const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
-    Require(size == core.file.fileSize, "the head states the file's size");
+    Require(bmp::SizeField(size) == core.file.fileSize, "the head states the file's size, or 0 past 32 bits");
     bmp::InfoHead infoHead{};
     std::memcpy(&infoHead, head, sizeof head);
     const bool headInfo = core.core.headerSize == bmp::InfoHeaderSize;

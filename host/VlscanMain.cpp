@@ -3,6 +3,7 @@
 #include "host/CommandLine.h"
 #include "host/checks/FileIdentity.h"
 #include "host/checks/FolderProbe.h"
+#include "host/checks/JobSpace.h"
 #include "host/checks/OutputCheck.h"
 #include "host/checks/PathRules.h"
 #include "host/checks/RoomCheck.h"
@@ -200,7 +201,10 @@ void PrintStats(const PluginLibrary& plugin, double preparing)
             return false;
         }
         const std::unique_ptr<SourceImage> image = LoadSourceImage(std::move(file), InterruptRequested);
-        const std::string refusal = CheckRoom(options.output, target, image->Width(), image->Height());
+        std::string refusal = PageSizeRefusal(image->Width(), image->Height());
+        if (refusal.empty()) {
+            refusal = CheckRoom(options.output, target, image->Width(), image->Height());
+        }
         if (!refusal.empty()) {
             Say(refusal);
             return false;

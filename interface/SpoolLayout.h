@@ -17,7 +17,7 @@ namespace bmp {
 #pragma pack(push, 1)
 struct FileHeader {           // BITMAPFILEHEADER
     uint16_t signature;       // "BM"
-    uint32_t fileSize;        // the whole file: headers, palette area and rows
+    uint32_t fileSize;        // the whole file: headers, palette area and rows (SizeField)
     uint16_t reserved1;       // 0
     uint16_t reserved2;       // 0
     uint32_t pixelDataOffset; // where the bottom row starts
@@ -30,7 +30,7 @@ struct InfoHeader {      // BITMAPINFOHEADER
     uint16_t planes;      // Planes
     uint16_t bitCount;    // bits per pixel
     uint32_t compression; // Uncompressed
-    uint32_t imageSize;   // bytes of the rows
+    uint32_t imageSize;   // bytes of the rows (SizeField)
     int32_t xPixelsPerMetre;
     int32_t yPixelsPerMetre;
     uint32_t coloursUsed; // palette entries
@@ -124,6 +124,14 @@ constexpr uint64_t WideRowStride(uint64_t width, uint32_t bitsPerPixel)
 constexpr uint32_t RowStride(uint32_t width, uint32_t bitsPerPixel)
 {
     return static_cast<uint32_t>(WideRowStride(width, bitsPerPixel));
+}
+
+// A size as the header's 32-bit fields state it: exactly when it fits, else
+// 0. BI_RGB rows need no stated image size, and a file size of 0 is what
+// readers meet in every BMP past 4 GiB; both follow from the dimensions.
+constexpr uint32_t SizeField(uint64_t bytes)
+{
+    return bytes <= UINT32_MAX ? static_cast<uint32_t>(bytes) : 0;
 }
 
 // A header, or one field, as it stands in the file's bytes at `at`.

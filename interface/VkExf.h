@@ -34,8 +34,3 @@ using VkExfLastErrorProc = decltype(&VkExf_LastError);
 constexpr char VkExfLastErrorName[] = "VkExf_LastError";
 using VkExfLastStatusProc = decltype(&VkExf_LastStatus);
 constexpr char VkExfLastStatusName[] = "VkExf_LastStatus";
-
-// The longest side, in pixels, of a page the converter can write: libjpeg's
-// own limit, a little under the 65,535 a JPEG frame header could state. The
-// plug-in and hosts refuse a larger page before it is scanned.
-constexpr uint32_t VkExfMaxImageSide = 65500;

@@ -48,7 +48,9 @@ bool BlockFitsPixelArea(const HostBlock& block, uint32_t outputBits, uint64_t pi
         return false;
     }
     const uint64_t lastRow = static_cast<uint64_t>(block.linesBefore) + static_cast<uint64_t>(block.lines);
-    return lastRow * WideRowStride(static_cast<uint64_t>(block.width), outputBits) <= pixelAreaSize;
+    const uint64_t stride = WideRowStride(static_cast<uint64_t>(block.width), outputBits);
+    // Divided, not multiplied: rows times stride can pass 64 bits.
+    return stride == 0 || lastRow <= pixelAreaSize / stride;
 }
 
 } // namespace vlexif

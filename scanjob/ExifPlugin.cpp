@@ -2,6 +2,7 @@
 
 #include "interface/ResourceIds.h"
 #include "interface/VkExf.h"
+#include "interface/VkExfLimits.h"
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeaderBuilder.h"
@@ -25,6 +26,17 @@ bool ExifPlugin::ConverterAvailable()
     }
     converter.Reset();
     return true;
+}
+
+bool ExifPlugin::PageFitsJpeg()
+{
+    const ImageDescription& description = Description();
+    constexpr int64_t Most = VkExfMaxImageSide;
+    if (description.width <= Most && description.height <= Most) {
+        return true;
+    }
+    failureMessage = IDS_PAGE_TOO_LARGE;
+    return false;
 }
 
 void ExifPlugin::WriteSummary()
@@ -62,6 +74,9 @@ PluginStatus ExifPlugin::CheckFormat()
     if (!ConverterAvailable()) {
         return StatusNoConverter;
     }
+    if (!PageFitsJpeg()) {
+        return StatusBadFormat;
+    }
     BindSettings();
     return BmpSpoolPlugin::CheckFormat();
 }
@@ -83,6 +98,9 @@ PluginStatus ExifPlugin::SetPalette()
 
 PluginStatus ExifPlugin::BeginImage()
 {
+    if (!PageFitsJpeg()) {
+        return StatusBadFormat;
+    }
     BindSettings();
     ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {

@@ -28,6 +28,9 @@ private:
     // The converter must be loadable for the commands that offer the plug-in
     // to the user; it is unloaded again at once.
     [[nodiscard]] bool ConverterAvailable();
+    // False for a page wider or taller than a JPEG holds, which is then
+    // refused in words that name the limit, before any line is sent.
+    [[nodiscard]] bool PageFitsJpeg();
     // The summary text at HostParams 0x081, formatted with the rate.
     void WriteSummary();
     void LoadPalette();

@@ -4,11 +4,11 @@
 
 namespace vlexif {
 
-PluginStatus AppendZeros(SpoolFile& file, uint32_t count)
+PluginStatus AppendZeros(SpoolFile& file, uint64_t count)
 {
-    uint32_t remaining = count;
+    uint64_t remaining = count;
     for (;;) {
-        const uint32_t chunk = remaining > PrefillChunkSize ? PrefillChunkSize : remaining;
+        const auto chunk = static_cast<uint32_t>(remaining > PrefillChunkSize ? PrefillChunkSize : remaining);
         GlobalBlock zeros;
         if (!zeros.Allocate(chunk)) {
             return StatusNoMemory;

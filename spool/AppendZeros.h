@@ -13,6 +13,6 @@ constexpr uint32_t PrefillChunkSize = 65535;
 // `count` zero bytes at the file's current position. StatusNoMemory when a
 // chunk cannot be had (a count of zero never can), StatusWriteFailed when a
 // chunk does not reach the file.
-PluginStatus AppendZeros(SpoolFile& file, uint32_t count);
+PluginStatus AppendZeros(SpoolFile& file, uint64_t count);
 
 } // namespace vlexif

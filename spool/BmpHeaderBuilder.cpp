@@ -6,11 +6,11 @@ namespace vlexif {
 
 namespace {
 
-bmp::FileHeader FileHeaderFor(uint32_t pixelDataOffset, uint32_t pixelAreaSize)
+bmp::FileHeader FileHeaderFor(uint32_t pixelDataOffset, uint64_t pixelAreaSize)
 {
     bmp::FileHeader file{};
     file.signature = bmp::Signature;
-    file.fileSize = pixelDataOffset + pixelAreaSize;
+    file.fileSize = bmp::SizeField(pixelDataOffset + pixelAreaSize);
     file.pixelDataOffset = pixelDataOffset;
     return file;
 }
@@ -24,8 +24,8 @@ uint32_t PixelsPerMetre(uint32_t dotsPerInch)
 
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block)
 {
-    const uint32_t imageSize =
-        RowStride(static_cast<uint32_t>(image.width), image.bitCount) * static_cast<uint32_t>(image.height);
+    const uint64_t imageSize =
+        bmp::WideRowStride(static_cast<uint32_t>(image.width), image.bitCount) * static_cast<uint32_t>(image.height);
     bmp::InfoHead head{};
     head.file = FileHeaderFor(PixelDataOffset(HeaderLayout::Info, image.colours), imageSize);
     head.info.headerSize = bmp::InfoHeaderSize;
@@ -34,7 +34,7 @@ void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block)
     head.info.planes = bmp::Planes;
     head.info.bitCount = static_cast<uint16_t>(image.bitCount);
     head.info.compression = bmp::Uncompressed;
-    head.info.imageSize = imageSize;
+    head.info.imageSize = bmp::SizeField(imageSize);
     head.info.xPixelsPerMetre = static_cast<int32_t>(PixelsPerMetre(image.xDpi));
     head.info.yPixelsPerMetre = static_cast<int32_t>(PixelsPerMetre(image.yDpi));
     head.info.coloursUsed = image.colours;
@@ -52,25 +52,22 @@ void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block)
     head.core.planes = bmp::Planes;
     head.core.bitCount = static_cast<uint16_t>(image.bitCount);
     head.file = FileHeaderFor(PixelDataOffset(HeaderLayout::Core, image.colours),
-                              RowStride(head.core.width, head.core.bitCount) * head.core.height);
+                              bmp::WideRowStride(head.core.width, head.core.bitCount) * head.core.height);
     bmp::Write(head, block);
 }
 
-bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount, uint32_t& pixelAreaSize)
+bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount, uint64_t& pixelAreaSize)
 {
-    constexpr int64_t Limit = INT32_MAX;
-    if (width < 0 || height < 0 || width > Limit) {
+    // The info header's sides are signed 32-bit; file positions signed 64-bit.
+    constexpr uint64_t Limit = INT64_MAX;
+    if (width < 0 || height < 0 || width > INT32_MAX || height > INT32_MAX) {
         return false;
     }
-    const int64_t stride = static_cast<int64_t>(WideRowStride(static_cast<uint64_t>(width), bitCount));
-    if (stride > Limit || (stride != 0 && height > Limit / stride)) {
+    const uint64_t stride = bmp::WideRowStride(static_cast<uint64_t>(width), bitCount);
+    if (stride != 0 && static_cast<uint64_t>(height) > (Limit - pixelDataOffset) / stride) {
         return false;
     }
-    const int64_t area = stride * height;
-    if (area + pixelDataOffset > Limit) {
-        return false;
-    }
-    pixelAreaSize = static_cast<uint32_t>(area);
+    pixelAreaSize = stride * static_cast<uint64_t>(height);
     return true;
 }
 

@@ -44,9 +44,10 @@ uint32_t PixelsPerMetre(uint32_t dotsPerInch);
 void BuildInfoHeaderBytes(const HeaderImage& image, uint8_t* block);
 void BuildCoreHeaderBytes(const HeaderImage& image, uint8_t* block);
 
-// Size in bytes of the pixel area; false when it, or the whole file, would
-// not fit a signed 32-bit file position.
+// Size in bytes of the pixel area; false for a side the info header cannot
+// state or a file past a signed 64-bit file position. The header's 32-bit
+// size fields state what does not fit them as 0 (bmp::SizeField).
 [[nodiscard]] bool SpoolFileSizes(uint32_t pixelDataOffset, int64_t width, int64_t height, uint32_t bitCount,
-                                  uint32_t& pixelAreaSize);
+                                  uint64_t& pixelAreaSize);
 
 } // namespace vlexif

@@ -53,30 +53,14 @@ PluginStatus BmpSpoolPlugin::BuildHeader(const SpoolImage& image)
 
 PluginStatus BmpSpoolPlugin::WriteHeader(const SpoolImage& image)
 {
-    // One figure for every piece: the pieces are small beside the pixel area,
-    // which is tested on its own afterwards.
-    const uint64_t freeBytes = QueryFreeSpace(tempPath);
-    const uint8_t* header = workBuffer.Address();
-    const uint32_t pieces[] = {bmp::FileHeaderSize, HeaderBytes(image.layout) - bmp::FileHeaderSize};
-    for (const uint32_t piece : pieces) {
-        if (!HasRoomFor(freeBytes, piece)) {
-            return StatusDiskFull;
-        }
-        if (spoolFile.Write(piece, header) != StatusOk) {
-            return StatusWriteFailed;
-        }
-        header += piece;
-    }
+    const PluginStatus status = spoolFile.Write(HeaderBytes(image.layout), workBuffer.Address());
     const uint32_t paletteBytes = PaletteEntryBytes(image.layout) * image.colours;
-    if (paletteBytes == 0) {
-        return StatusOk;
+    if (status != StatusOk || paletteBytes == 0) {
+        return status;
     }
     GlobalBlock palette;
     if (!palette.Allocate(paletteBytes)) {
         return StatusNoMemory;
-    }
-    if (!HasRoomFor(freeBytes, paletteBytes)) {
-        return StatusDiskFull;
     }
     return spoolFile.Write(paletteBytes, palette.Address());
 }
@@ -101,9 +85,10 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
         DeleteSpool(tempPath);
         return StatusCreateFailed;
     }
-    PluginStatus status = WriteHeader(image);
-    if (status == StatusOk && !HasRoomFor(QueryFreeSpace(tempPath), image.pixelAreaSize)) {
-        status = StatusDiskFull;
+    // The spool file's own folder: TEMP may be a volume of its own.
+    PluginStatus status = HasRoomFor(QueryFreeSpace(tempPath), image.FileBytes()) ? StatusOk : StatusDiskFull;
+    if (status == StatusOk) {
+        status = WriteHeader(image);
     }
     if (status == StatusOk) {
         status = AppendZeros(spoolFile, image.pixelAreaSize);
@@ -151,12 +136,12 @@ PluginStatus BmpSpoolPlugin::SetPalette()
     if (IsRgbFormat(formatCode)) {
         return StatusOk;
     }
-    uint32_t fileSize = 0;
+    uint64_t fileSize = 0;
     if (OpenSpoolFile(fileSize) != StatusOk) {
         return StatusOpenFailed;
     }
     const HeaderLayout layout = SpoolLayout();
-    if (spoolFile.Seek(static_cast<int32_t>(HeaderBytes(layout)), FILE_BEGIN) != StatusOk) {
+    if (spoolFile.Seek(HeaderBytes(layout), FILE_BEGIN) != StatusOk) {
         CloseAndDelete();
         return StatusSeekFailed;
     }
@@ -201,7 +186,7 @@ PluginStatus BmpSpoolPlugin::WriteNativeBlock()
 PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputBits, uint32_t pixelDataOffset,
                                         FillRows fill)
 {
-    uint32_t fileSize = 0;
+    uint64_t fileSize = 0;
     if (OpenSpoolFile(fileSize) != StatusOk) {
         return StatusOpenFailed;
     }
@@ -212,18 +197,19 @@ PluginStatus BmpSpoolPlugin::PlaceBlock(const SourceWalk& walk, uint32_t outputB
         static_cast<void>(spoolFile.Close()); // nothing was written through it
         return StatusBadFormat;
     }
-    const uint32_t stride = RowStride(static_cast<uint32_t>(block.width), outputBits);
-    const uint32_t rowBytes = static_cast<uint32_t>(block.lines) * stride;
-    if (!workBuffer.Allocate(rowBytes)) {
+    // Within the pixel area, so within a signed 64-bit distance; a block's
+    // rows must also fit one 32-bit block of memory.
+    const uint64_t stride = bmp::WideRowStride(static_cast<uint32_t>(block.width), outputBits);
+    const uint64_t rowBytes = static_cast<uint32_t>(block.lines) * stride;
+    if (rowBytes > UINT32_MAX || !workBuffer.Allocate(static_cast<uint32_t>(rowBytes))) {
         CloseAndDelete();
         return StatusNoMemory;
     }
-    fill(block, workBuffer.Address(), stride);
-    const int32_t distanceFromEnd =
-        -static_cast<int32_t>((static_cast<uint32_t>(block.linesBefore) + static_cast<uint32_t>(block.lines)) * stride);
-    PluginStatus status = spoolFile.Seek(distanceFromEnd, FILE_END);
+    fill(block, workBuffer.Address(), static_cast<uint32_t>(stride));
+    const uint64_t rowsFromEnd = static_cast<uint64_t>(block.linesBefore) + static_cast<uint32_t>(block.lines);
+    PluginStatus status = spoolFile.Seek(-static_cast<int64_t>(rowsFromEnd * stride), FILE_END);
     if (status == StatusOk) {
-        status = spoolFile.Write(rowBytes, workBuffer.Address());
+        status = spoolFile.Write(static_cast<uint32_t>(rowBytes), workBuffer.Address());
     }
     status = CloseWritten(status);
     if (status != StatusOk) {

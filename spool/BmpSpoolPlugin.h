@@ -27,18 +27,19 @@ protected:
         HeaderLayout layout;
         uint32_t bitCount;
         uint32_t colours;
-        uint32_t pixelAreaSize; // filled by CheckImageSize
+        uint64_t pixelAreaSize; // filled by CheckImageSize
+
+        uint64_t FileBytes() const { return PixelDataOffset(layout, colours) + pixelAreaSize; }
     };
 
-    // Refuses, before any file exists, an image whose file could not be
-    // addressed with the signed 32-bit positions the block writers use.
+    // Refuses, before any file exists, an image its header cannot state.
     PluginStatus CheckImageSize(SpoolImage& image) const;
     PluginStatus BuildHeader(const SpoolImage& image);
-    // The built header and a zeroed palette area, each piece tested against
-    // one free-space figure.
+    // The built header and a zeroed palette area.
     PluginStatus WriteHeader(const SpoolImage& image);
     // From the built header to a full-length, all-zero spool file whose path
-    // is stored for the job's later calls.
+    // is stored for the job's later calls. The whole file is weighed against
+    // the free space once, before a byte is written.
     PluginStatus CreateSpoolFile(const SpoolImage& image);
 
     // Reloads the layout the user chose, "File Type"; none stored leaves it.

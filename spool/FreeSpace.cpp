@@ -1,36 +1,34 @@
 #include "spool/FreeSpace.h"
 
+#include "win32/AnsiChars.h"
+#include "win32/AnsiCodePage.h"
 #include "win32/SystemCalls.h"
+
+#include <windows.h>
+
+#include <cstring>
 
 namespace vlexif {
 
-uint64_t QueryFreeSpace(const char* path)
+uint64_t QueryFreeSpace(const char* spoolPath)
 {
-    char root[4] = {};
-    for (int i = 0; i < 3 && path[i] != '\0'; ++i) {
-        root[i] = path[i];
-    }
-    // Looked up on every call: older systems lack the 64-bit variant.
-    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void (*)()>(
-        Os().getProcAddress(Os().getModuleHandleA("KERNEL32.DLL"), "GetDiskFreeSpaceExA")));
-    if (freeSpaceEx) {
-        ULARGE_INTEGER available;
-        ULARGE_INTEGER total;
-        ULARGE_INTEGER totalFree;
-        if (!freeSpaceEx(root, &available, &total, &totalFree)) {
-            return FreeSpaceUnknown;
-        }
-        return totalFree.QuadPart;
-    }
-    DWORD sectorsPerCluster = 0;
-    DWORD bytesPerSector = 0;
-    DWORD freeClusters = 0;
-    DWORD totalClusters = 0;
-    if (!Os().getDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+    // The folder with its closing backslash, as a share's path needs it.
+    const char* separator = LastSeparator(spoolPath, AnsiLeadBytes());
+    if (!separator) {
         return FreeSpaceUnknown;
     }
-    return uint64_t{sectorsPerCluster} * bytesPerSector * freeClusters;
+    char folder[MAX_PATH];
+    const size_t length = static_cast<size_t>(separator - spoolPath) + 1;
+    if (length >= sizeof folder) {
+        return FreeSpaceUnknown;
+    }
+    std::memcpy(folder, spoolPath, length);
+    folder[length] = '\0';
+    ULARGE_INTEGER available;
+    if (!Os().getDiskFreeSpaceExA(folder, &available, nullptr, nullptr)) {
+        return FreeSpaceUnknown;
+    }
+    return available.QuadPart;
 }
 
 } // namespace vlexif

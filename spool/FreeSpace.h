@@ -1,4 +1,4 @@
-// Free space on the spool file's volume, and the one rule that judges it.
+// Free space for the spool file, and the one rule that judges it.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +7,13 @@ namespace vlexif {
 
 constexpr uint64_t FreeSpaceUnknown = 0xFFFFFFFFFFFFFFFFull;
 
-// Total free bytes on the volume whose root is the path's first three
-// characters, or FreeSpaceUnknown.
-uint64_t QueryFreeSpace(const char* path);
+// The bytes this user may still write in the folder that holds `spoolPath`
+// (quotas, mount points and shares count: the folder's own volume, not its
+// drive's root), or FreeSpaceUnknown.
+uint64_t QueryFreeSpace(const char* spoolPath);
 
 // An undetermined figure passes: a volume that cannot say is taken as roomy.
-constexpr bool HasRoomFor(uint64_t freeBytes, uint32_t neededBytes)
+constexpr bool HasRoomFor(uint64_t freeBytes, uint64_t neededBytes)
 {
     return freeBytes == FreeSpaceUnknown || freeBytes >= neededBytes;
 }

@@ -46,7 +46,7 @@ bool ScanPlugin::LoadTempPath()
     return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath, heldFileWaits);
 }
 
-PluginStatus ScanPlugin::OpenSpoolFile(uint32_t& fileSize)
+PluginStatus ScanPlugin::OpenSpoolFile(uint64_t& fileSize)
 {
     // The name gates every open: no other path is opened, even to be read.
     if (!settings.ReadString("TempFile", tempPath) || !IsSpoolNamedPath(tempPath)) {

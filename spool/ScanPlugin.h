@@ -51,7 +51,7 @@ protected:
     // proves itself through the very handle that will write it, before any
     // byte is written. `fileSize` is then the proven size. On failure nothing
     // is held; a file of ours that will not open is deleted.
-    PluginStatus OpenSpoolFile(uint32_t& fileSize);
+    PluginStatus OpenSpoolFile(uint64_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();
     // Deletes the spool file at `path`; one another program still holds is

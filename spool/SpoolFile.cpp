@@ -8,7 +8,7 @@ PluginStatus SpoolFile::Create(const char* path, HeldFileWaits& waits)
 {
     const bool created = RetryWhileHeld(waits, path, [this, path] {
         handle.Reset(Os().createFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr));
         return handle.Valid();
     });
     return created ? StatusOk : StatusCreateFailed;
@@ -33,11 +33,11 @@ PluginStatus SpoolFile::Write(uint32_t byteCount, const void* data)
     return StatusOk;
 }
 
-PluginStatus SpoolFile::Seek(int32_t distance, DWORD moveMethod)
+PluginStatus SpoolFile::Seek(int64_t distance, DWORD moveMethod)
 {
-    return Os().setFilePointer(handle.Get(), distance, nullptr, moveMethod) == INVALID_SET_FILE_POINTER
-        ? StatusSeekFailed
-        : StatusOk;
+    LARGE_INTEGER move;
+    move.QuadPart = distance;
+    return Os().setFilePointerEx(handle.Get(), move, nullptr, moveMethod) ? StatusOk : StatusSeekFailed;
 }
 
 PluginStatus SpoolFile::Close()

@@ -7,11 +7,13 @@
 
 namespace vlexif {
 
-bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize)
+bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint64_t fileSize)
 {
     const bmp::CoreHead core = bmp::Read<bmp::CoreHead>(head);
     const bmp::FileHeader& file = core.file;
-    if (file.signature != bmp::Signature || file.fileSize != fileSize || file.reserved1 != 0 || file.reserved2 != 0) {
+    // A stated 0 only for a file past 4 GiB, whose size below must still add up.
+    if (file.signature != bmp::Signature || file.fileSize != bmp::SizeField(fileSize) || file.reserved1 != 0 ||
+        file.reserved2 != 0) {
         return false;
     }
     const uint32_t headerSize = core.core.headerSize;
@@ -32,7 +34,7 @@ bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize)
         const uint32_t bits = format.spoolBits;
         // The core header's planes and depth lie within the head too.
         const bool coreAgrees = info || (core.core.planes == bmp::Planes && core.core.bitCount == bits);
-        uint32_t area = 0;
+        uint64_t area = 0;
         if (coreAgrees && PixelDataOffset(layout, format.paletteEntries) == pixelDataOffset &&
             SpoolFileSizes(pixelDataOffset, width, height, bits, area) && area != 0 &&
             pixelDataOffset + area == fileSize) {

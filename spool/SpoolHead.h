@@ -16,8 +16,8 @@ constexpr uint32_t SpoolHeadBytes = bmp::CoreHeadSize;
 static_assert(SpoolHeadBytes == bmp::FileHeaderSize + offsetof(bmp::InfoHeader, planes));
 
 // True when `head` is the start of a header that BeginImage writes, in either
-// layout, for some spooled format, and the sizes it states add up to exactly
-// `fileSize`.
-bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint32_t fileSize);
+// layout, for some spooled format, and the sizes its dimensions give add up
+// to exactly `fileSize`, which its file size field states (0 past 4 GiB).
+bool IsSpoolHead(const uint8_t (&head)[SpoolHeadBytes], uint64_t fileSize);
 
 } // namespace vlexif

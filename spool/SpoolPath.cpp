@@ -35,22 +35,21 @@ bool IsSpoolNamedPath(const char* path)
     return IsDriveSpoolPath(path, lead) || (TempDirectory(dir) && IsSpoolPathIn(dir, path, lead));
 }
 
-bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize)
+bool HoldsSpoolHead(HANDLE file, uint64_t& fileSize)
 {
     // Only a disk file counts: a directory does not open, and a pipe or
     // device named like a spool file is not read from.
     if (Os().getFileType(file) != FILE_TYPE_DISK) {
         return false;
     }
-    DWORD high = 0;
-    const DWORD size = Os().getFileSize(file, &high);
+    LARGE_INTEGER size;
     uint8_t head[SpoolHeadBytes];
     DWORD read = 0;
-    if (high != 0 || size == INVALID_FILE_SIZE || !Os().readFile(file, head, sizeof head, &read, nullptr) ||
-        read != sizeof head || !IsSpoolHead(head, size)) {
+    if (!Os().getFileSizeEx(file, &size) || !Os().readFile(file, head, sizeof head, &read, nullptr) ||
+        read != sizeof head || !IsSpoolHead(head, static_cast<uint64_t>(size.QuadPart))) {
         return false;
     }
-    fileSize = size;
+    fileSize = static_cast<uint64_t>(size.QuadPart);
     return true;
 }
 
@@ -68,7 +67,7 @@ bool IsOwnSpoolPath(const char* path, HeldFileWaits& waits)
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return file.Valid();
     });
-    uint32_t size = 0;
+    uint64_t size = 0;
     return opened && HoldsSpoolHead(file.Get(), size);
 }
 

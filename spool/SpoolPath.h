@@ -23,7 +23,7 @@ bool IsSpoolNamedPath(const char* path);
 // True when the open `file` is a disk file holding a spool header that adds
 // up to its size, which is then in `fileSize`. Reads the header's first bytes,
 // so the file pointer is left past them.
-bool HoldsSpoolHead(HANDLE file, uint32_t& fileSize);
+bool HoldsSpoolHead(HANDLE file, uint64_t& fileSize);
 
 // True only for a spool file this plug-in made: a spool-named path whose
 // file, opened for reading only, holds a spool head. A stored path is checked

@@ -19,10 +19,10 @@ struct SystemCalls {
     decltype(&::ReadFile) readFile;
     decltype(&::WriteFile) writeFile;
     decltype(&::FlushFileBuffers) flushFileBuffers;
-    decltype(&::SetFilePointer) setFilePointer;
+    decltype(&::SetFilePointerEx) setFilePointerEx;
     decltype(&::CloseHandle) closeHandle;
     decltype(&::GetFileType) getFileType;
-    decltype(&::GetFileSize) getFileSize;
+    decltype(&::GetFileSizeEx) getFileSizeEx;
     decltype(&::GetFileAttributesA) getFileAttributesA;
     decltype(&::GetFileAttributesW) getFileAttributesW;
     decltype(&::DeleteFileA) deleteFileA;
@@ -31,9 +31,7 @@ struct SystemCalls {
     decltype(&::SetFileInformationByHandle) setFileInformationByHandle;
     decltype(&::GetTempPathA) getTempPathA;
     decltype(&::GetTempFileNameA) getTempFileNameA;
-    decltype(&::GetModuleHandleA) getModuleHandleA;
-    decltype(&::GetProcAddress) getProcAddress;
-    decltype(&::GetDiskFreeSpaceA) getDiskFreeSpaceA;
+    decltype(&::GetDiskFreeSpaceExA) getDiskFreeSpaceExA;
     decltype(&::GlobalAlloc) globalAlloc;
     decltype(&::GlobalLock) globalLock;
     decltype(&::GlobalFree) globalFree;

@@ -100,13 +100,13 @@ void WriteAll(HANDLE file, const void* data, DWORD bytes)
     Expect(WriteFile(file, data, bytes, &written, nullptr) && written == bytes, "WriteFile");
 }
 
+// The spool file's folder, as the plug-in asks about it.
 void QueryFreeSpace(const char* path)
 {
-    const char root[4] = {path[0], path[1], path[2], '\0'};
+    std::string folder(path);
+    folder.erase(folder.rfind('\\') + 1);
     ULARGE_INTEGER available;
-    ULARGE_INTEGER total;
-    ULARGE_INTEGER totalFree;
-    Expect(GetDiskFreeSpaceExA(root, &available, &total, &totalFree) != 0, "GetDiskFreeSpaceExA");
+    Expect(GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) != 0, "GetDiskFreeSpaceExA");
 }
 
 void NewTempName(char (&path)[MAX_PATH])
@@ -202,16 +202,14 @@ double SpoolJob::Replay(ReplayExtras extras)
     }
     char path[MAX_PATH];
     Stopwatch clock;
-    // BeginImage: the header block, the new file, header, free space, pre-fill.
+    // BeginImage: the header block, the new file, free space, header, pre-fill.
     uint8_t* header = LockedBlock(HeaderBlockSize);
     NewTempName(path);
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
     Expect(file != INVALID_HANDLE_VALUE, "cannot create the replay's file");
-    WriteAll(file, header, bmp::FileHeaderSize);
-    WriteAll(file, header + bmp::FileHeaderSize, bmp::InfoHeaderSize);
     QueryFreeSpace(path);
-    QueryFreeSpace(path);
+    WriteAll(file, header, bmp::InfoHeadSize);
     for (uint32_t remaining = PixelAreaSize(); remaining > 0;) {
         const uint32_t chunk = std::min(remaining, PrefillChunkSize);
         uint8_t* zeros = LockedBlock(chunk);
@@ -239,7 +237,7 @@ double SpoolJob::Replay(ReplayExtras extras)
         HANDLE spool = CreateFileA(stored, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         Expect(spool != INVALID_HANDLE_VALUE, "cannot open the replay's file");
-        SetFilePointer(spool, 0, nullptr, FILE_END);
+        SetFilePointerEx(spool, {}, nullptr, FILE_END);
         const uint32_t bytes = static_cast<uint32_t>(lines) * outputStride;
         uint8_t* block = LockedBlock(bytes);
         if (extras.realRows) {
@@ -248,8 +246,9 @@ double SpoolJob::Replay(ReplayExtras extras)
         } else {
             std::memcpy(block, rows.data(), bytes);
         }
-        const int32_t fromEnd = -static_cast<int32_t>(static_cast<uint32_t>(before + lines) * outputStride);
-        Expect(SetFilePointer(spool, fromEnd, nullptr, FILE_END) != INVALID_SET_FILE_POINTER, "SetFilePointer");
+        LARGE_INTEGER fromEnd;
+        fromEnd.QuadPart = -static_cast<int64_t>(uint64_t{static_cast<uint32_t>(before + lines)} * outputStride);
+        Expect(SetFilePointerEx(spool, fromEnd, nullptr, FILE_END), "SetFilePointerEx");
         WriteAll(spool, block, bytes);
         CloseHandle(spool);
         ReleaseBlock(block);

@@ -63,7 +63,7 @@ BmpError ParseBmpHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, Bm
     if (height < 0) {
         height = -height;
     }
-    if (width > MaxImageSide || height > MaxImageSide) {
+    if (width > VkExfMaxImageSide || height > VkExfMaxImageSide) {
         return BmpError::TooLarge;
     }
 

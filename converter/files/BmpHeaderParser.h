@@ -3,14 +3,12 @@
 #pragma once
 
 #include "interface/SpoolLayout.h"
+#include "interface/VkExfLimits.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace vkexf {
-
-// Largest side a JPEG frame can carry.
-constexpr uint32_t MaxImageSide = 65500;
 
 struct BmpLayout {
     uint32_t width = 0;
@@ -33,13 +31,15 @@ enum class [[nodiscard]] BmpError{
     Compression, // not BI_RGB
     Width,       // zero or negative
     Height,      // zero
-    TooLarge,    // a side beyond what JPEG can hold
+    TooLarge,    // a side beyond VkExfMaxImageSide
     PixelOffset, // pixels start inside the headers or past the end
     PixelArea,   // file shorter than the rows it claims
 };
 
 // Parses the headers in `bytes` (the first min(bmp::InfoHeadSize, fileSize)
-// bytes of the file) and checks them against the file's size.
+// bytes of the file) and checks them against the file's size. The sizes come
+// from the dimensions alone: the header's 32-bit size fields are not read,
+// since a file past 4 GiB states 0 in them.
 BmpError ParseBmpHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, BmpLayout& layout);
 
 } // namespace vkexf

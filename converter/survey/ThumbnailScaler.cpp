@@ -1,6 +1,6 @@
 #include "converter/survey/ThumbnailScaler.h"
 
-#include "converter/files/BmpHeaderParser.h"
+#include "interface/VkExfLimits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +18,7 @@ constexpr size_t Channels = 3;
 // once, by a weight of at most 1) stays within 32 bits at the widest page.
 constexpr uint32_t MostPendingRows = 257;
 static_assert(uint64_t{MostPendingRows} * 255 <= UINT16_MAX &&
-              uint64_t{MostPendingRows} * 255 * MaxImageSide <= UINT32_MAX);
+              uint64_t{MostPendingRows} * 255 * VkExfMaxImageSide <= UINT32_MAX);
 
 // sums[i] += bytes[i], sixteen at a time. SSE2 directly: both compilers
 // otherwise widen the bytes one by one on the 32-bit target.

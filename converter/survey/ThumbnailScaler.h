@@ -31,7 +31,7 @@ public:
     static size_t WorkBytes(uint32_t width, uint32_t height);
 
     // `work`: WorkBytes(width, height) bytes aligned for uint64_t, owned by
-    // the caller and cleared here. Width and height are 1 to MaxImageSide.
+    // the caller and cleared here. Width and height are 1 to VkExfMaxImageSide.
     ThumbnailScaler(uint32_t width, uint32_t height, void* work);
 
     ThumbnailSize Size() const { return size; }

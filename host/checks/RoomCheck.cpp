@@ -126,11 +126,7 @@ std::string CheckTemporaryFolder(uint64_t spoolBytes, std::wstring& folder)
 
 std::string CheckRoom(const std::string& output, const OutputTarget& target, uint32_t width, uint32_t height)
 {
-    uint64_t spoolBytes = 0;
-    if (!SpoolFileBytes(width, height, spoolBytes)) {
-        return "the page, " + std::to_string(width) + " x " + std::to_string(height) +
-            " pixels, is too large for the plug-in: its spool file would pass 2 GB";
-    }
+    const uint64_t spoolBytes = SpoolFileBytes(width, height);
     std::wstring temporary;
     std::string refusal = CheckTemporaryFolder(spoolBytes, temporary);
     if (!refusal.empty()) {

@@ -14,7 +14,8 @@ namespace vlscan {
 // Empty when both have room; else why not, in words for the user, naming the
 // temporary folder or `output` (the path as the user gave it). A temporary
 // folder that the ANSI code page cannot name, or only too long, is handed to
-// the plug-in by its short form: TMP and TEMP are set to it.
+// the plug-in by its short form: TMP and TEMP are set to it. For a page
+// that PageSizeRefusal (JobSpace.h) lets through.
 std::string CheckRoom(const std::string& output, const OutputTarget& target, uint32_t width, uint32_t height);
 
 } // namespace vlscan

@@ -56,6 +56,25 @@ TEST(BmpHeader, RowsPadToFourBytes)
     }
 }
 
+// Past 4 GiB the 32-bit size fields say 0: the sizes come from the
+// dimensions, checked against the file's 64-bit size.
+TEST(BmpHeader, AFilePast4GiBIsReadFromItsDimensions)
+{
+    auto file = MakeBmp({false, 7, 5, false, 0});
+    test::ChangeInfoHead(file, [](bmp::InfoHead& h) {
+        h.file.fileSize = 0;
+        h.info.imageSize = 0;
+        h.info.width = 65500;
+        h.info.height = 65500;
+    });
+    const uint64_t size = 54 + 196500ull * 65500;
+    BmpLayout layout;
+    ASSERT_EQ(Parse(file, layout, size), BmpError::None);
+    EXPECT_EQ(layout.stride, 196500u);
+    EXPECT_EQ(layout.height, 65500u);
+    EXPECT_EQ(Parse(file, layout, size - 1), BmpError::PixelArea);
+}
+
 struct Malformed {
     const char* name;
     void (*change)(bmp::InfoHead&); // null to change only the file size

@@ -317,6 +317,36 @@ TEST_F(ExifJobTest, AFailedBeginLeavesNoSpoolFile)
     EXPECT_EQ(Call(CmdAbort), StatusOk);
 }
 
+// A side over what a JPEG holds is refused at the check and again at the
+// begin, before any file exists, in words that name the limit; the limit
+// itself begins.
+TEST_F(ExifJobTest, APageSideOverTheJpegLimitIsRefusedBeforeAnyFile)
+{
+    const struct {
+        int32_t width, height;
+        uint32_t bits, colourType;
+    } pages[] = {{65501, 2, 8, 1}, {2, 65501, 24, 2}};
+    for (const auto& page : pages) {
+        records.DescribeImage(300, page.width, page.height, page.bits / 8, page.bits, page.colourType);
+        for (const PluginCommand command : {CmdCheckFormat, CmdBeginImage}) {
+            EXPECT_EQ(Call(command), StatusBadFormat) << page.width << " x " << page.height << ", command " << command;
+            ASSERT_FALSE(messages.Messages().empty());
+            EXPECT_NE(messages.Messages().back().text.find("65,500 pixels a side"), std::string::npos)
+                << messages.Messages().back().text;
+            EXPECT_TRUE(temp.Files().empty());
+            EXPECT_FALSE(key.HasValue("TempFile"));
+        }
+    }
+    records.DescribeImage(300, 65500, 1, 1, 8, 1);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+    records.DescribeImage(300, 1, 65500, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    EXPECT_EQ(Call(CmdAbort), StatusOk);
+}
+
 TEST_F(ExifJobTest, ExpansionBlocksAreCheckedLikeNativeOnes)
 {
     records.DescribeImage(300, 9, 4, 1, 1, 0); // bilevel: 2 bytes of pixels a line

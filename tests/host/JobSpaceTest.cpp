@@ -7,19 +7,22 @@ namespace {
 
 TEST(JobSpace, TheSpoolFileIsTheHeaderAndPaddedTwentyFourBitRows)
 {
-    uint64_t bytes = 0;
     // A4 at 300, 600 and 1200 dpi: the figures the install text gives.
-    ASSERT_TRUE(SpoolFileBytes(2480, 3508, bytes));
-    EXPECT_EQ(bytes, 54u + 7440u * 3508u);
-    ASSERT_TRUE(SpoolFileBytes(4960, 7016, bytes));
-    EXPECT_EQ(bytes, 104398134u);
-    ASSERT_TRUE(SpoolFileBytes(9920, 14032, bytes));
-    EXPECT_EQ(bytes, 417592374u);
-    ASSERT_TRUE(SpoolFileBytes(333, 1, bytes)); // 999 bytes a row, padded to 1000
-    EXPECT_EQ(bytes, 1054u);
-    // The plug-in keeps a spool file within 2 GB.
-    EXPECT_FALSE(SpoolFileBytes(30000, 30000, bytes));
-    EXPECT_FALSE(SpoolFileBytes(0xFFFFFFFFu, 1, bytes));
+    EXPECT_EQ(SpoolFileBytes(2480, 3508), 54u + 7440u * 3508u);
+    EXPECT_EQ(SpoolFileBytes(4960, 7016), 104398134u);
+    EXPECT_EQ(SpoolFileBytes(9920, 14032), 417592374u);
+    EXPECT_EQ(SpoolFileBytes(333, 1), 1054u); // 999 bytes a row, padded to 1000
+    // The largest page: past 4 GB, not wrapped.
+    EXPECT_EQ(SpoolFileBytes(65500, 65500), 54u + 12870750000u);
+}
+
+TEST(JobSpace, APageSideOverTheJpegLimitIsRefusedWithTheRemedy)
+{
+    EXPECT_EQ(PageSizeRefusal(65500, 65500), "");
+    EXPECT_EQ(PageSizeRefusal(65501, 1),
+              "the page, 65501 x 1 pixels, is larger than a JPEG can hold (65500 pixels "
+              "a side): scan it at a lower resolution or a smaller area");
+    EXPECT_NE(PageSizeRefusal(1, 65501), "");
 }
 
 TEST(JobSpace, TheJpegFloorIsAByteFor256Pixels)

@@ -103,6 +103,14 @@ vlscan_with_temp() {
   WINEDEBUG=-all wine cmd /c "set TMP=$temp&& set TEMP=$temp&& $(winepath -w "${VLSCAN_EXE:-$root/dist/vlscan.exe}") $*"
 }
 
+# Runs a Windows program, every argument as written, with TMP and TEMP set
+# to the Windows path $1.
+with_windows_temp() {
+  local temp=$1
+  shift
+  WINEDEBUG=-all wine cmd /c "set TMP=$temp&& set TEMP=$temp&& $*"
+}
+
 decode() {
   djpeg -outfile "$2" "$1" || fail "djpeg cannot decode $1"
 }
@@ -521,6 +529,90 @@ full-disk)
     fail "disk filled by the converter: $(cat "$work/full.err")"
   [[ ! -e $out && -z $(ls "$deep") ]] || fail "the converter left files behind: $(ls "$deep")"
   [[ ! -e $work/full.jpg ]] || fail "an output appeared"
+  expect_nothing_left
+
+  # TEMP on a volume of its own, under a drive whose root says otherwise:
+  # the room is the folder's own. A 64 KB TEMP under a roomy drive R: is
+  # refused as full before any pre-fill, leaving nothing; a roomy TEMP under
+  # a 64 KB drive S: takes the page.
+  pagehost=$(winepath -w "$1")
+  roomy=$work/roomy-drive
+  small=$disk/small-drive
+  mkdir -p "$roomy/small-temp" "$small/roomy-temp"
+  umount -l "$roomy/small-temp" 2> /dev/null || true
+  mount -t tmpfs -o size=64k tmpfs "$roomy/small-temp"
+  mount -t tmpfs -o size=64m tmpfs "$small/roomy-temp"
+  trap 'umount -l "$roomy/small-temp" "$small/roomy-temp"; umount -l "$disk"' EXIT
+  ln -sfn "$roomy" "$WINEPREFIX/dosdevices/r:"
+  ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
+  status=0
+  with_windows_temp 'R:\small-temp' "$pagehost" "$(winepath -w "$work/own-volume.jpg")" 1000 1000 \
+    > "$work/own-volume.out" || status=$?
+  [[ $status -eq 1 ]] && grep -q "^CmdBeginImage: status 201" "$work/own-volume.out" ||
+    fail "a 3 MB spool file in a 64 KB TEMP: exit $status, $(cat "$work/own-volume.out")"
+  [[ -z $(ls "$roomy/small-temp") ]] || fail "the full TEMP kept: $(ls "$roomy/small-temp")"
+  with_windows_temp 'S:\roomy-temp' "$(winepath -w "$root/dist/vlscan.exe")" scan \
+    "$(winepath -w "$work/smooth.png")" "$(winepath -w "$work/roomy-temp.jpg")" --quiet 2> "$work/roomy.err" ||
+    fail "a roomy TEMP under a full drive: $(cat "$work/roomy.err")"
+  decode "$work/roomy-temp.jpg" "$work/roomy-temp.ppm"
+  [[ -z $(ls "$small/roomy-temp") ]] || fail "spool files left in TEMP: $(ls "$small/roomy-temp")"
+  rm -f "$WINEPREFIX/dosdevices/r:" "$WINEPREFIX/dosdevices/s:"
+  ;;
+
+page-too-large)
+  # A side over what a JPEG holds is refused before the job, naming the
+  # limit and the remedy; the limit itself scans.
+  "$vlchart" "$work/too-wide.png" --size 65501x2 --pattern smooth
+  status=0
+  "$vlscan" scan "$work/too-wide.png" "$work/too-wide.jpg" 2> "$work/too-wide.err" || status=$?
+  [[ $status -eq 1 ]] && grep -qF "the page, 65501 x 2 pixels, is larger than a JPEG can hold (65500 pixels a side): \
+scan it at a lower resolution or a smaller area" "$work/too-wide.err" ||
+    fail "a page 65501 pixels wide: exit $status, $(cat "$work/too-wide.err")"
+  [[ ! -e $work/too-wide.jpg ]] || fail "an output appeared"
+  "$vlchart" "$work/tallest.png" --size 2x65500 --pattern smooth
+  "$vlscan" scan "$work/tallest.png" "$work/tallest.jpg" --quiet || fail "a page 65500 pixels tall failed"
+  [[ $(exiftool -s -s -s -ImageWidth -ImageHeight "$work/tallest.jpg" | tr '\n' ' ') == "2 65500 " ]] ||
+    fail "the tallest page is not 2 x 65500"
+  expect_nothing_left
+  ;;
+
+spool-past-2gib)
+  # A page whose spool file passes 2 GiB begins, and its last block lands
+  # behind the header, 2.2 GB back from the end. Run with the huge page's
+  # host; nothing stays.
+  WINEDEBUG=-all wine "$1" "$(winepath -w "$work/past-2gib.jpg")" 65500 11000 begin > "$work/past-2gib.out" ||
+    fail "a 2.2 GB spool file: $(cat "$work/past-2gib.out")"
+  expect_nothing_left
+  ;;
+
+huge-page)
+  # One real page whose spool file passes 4 GiB (65500 x 21900 grey,
+  # 4.3 GB), made up a block at a time by a host, into a JPEG that decodes
+  # whole to its size. Prints the time and the most disk the scan took.
+  out=$work/huge.jpg
+  rm -f "$out"
+  trap 'rm -f "$out"; kill "$sampler" 2> /dev/null || true' EXIT
+  free_before=$(df -B1 --output=avail "$work" | tail -n 1)
+  (
+    least=$free_before
+    while sleep 0.5; do
+      now=$(df -B1 --output=avail "$work" | tail -n 1)
+      ((now < least)) && least=$now && echo "$least" > "$work/huge.least"
+    done
+  ) &
+  sampler=$!
+  started=$(date +%s)
+  WINEDEBUG=-all wine "$1" "$(winepath -w "$out")" 65500 21900 > "$work/huge.out" ||
+    fail "the huge page: $(cat "$work/huge.out")"
+  took=$(($(date +%s) - started))
+  kill "$sampler" 2> /dev/null || true
+  size=$(exiftool -s -s -s -FileType -ImageWidth -ImageHeight "$out" | tr '\n' ' ')
+  [[ $size == "JPEG 65500 21900 " ]] || fail "the output is '$size', not a 65500 x 21900 JPEG"
+  djpeg -scale 1/8 -outfile /dev/null "$out" 2> "$work/huge.djpeg" && [[ ! -s $work/huge.djpeg ]] ||
+    fail "the JPEG does not decode whole: $(cat "$work/huge.djpeg")"
+  least=$(cat "$work/huge.least" 2> /dev/null || echo "$free_before")
+  echo "65500 x 21900 grey in ${took} s ($(tr -d '\r' < "$work/huge.out")), JPEG $(stat -c %s "$out") bytes," \
+    "peak disk $(((free_before - least) / 1000000)) MB"
   expect_nothing_left
   ;;
 

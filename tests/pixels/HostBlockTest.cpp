@@ -79,6 +79,8 @@ TEST(BlockFitsPixelArea, RowsMustEndInsideThePixelArea)
     EXPECT_FALSE(BlockFitsPixelArea(Block(8, -2, 1, 0), 24, 80));
     // A width whose stride would wrap to 8 bytes in 32-bit arithmetic.
     EXPECT_FALSE(BlockFitsPixelArea(Block(8, 0x0AAAAAAB, 4, 0), 24, 0x7FFFFFFF));
+    // Rows times stride past 64 bits, wrapping to less than a huge area.
+    EXPECT_FALSE(BlockFitsPixelArea(Block(8, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF), 24, INT64_MAX));
 }
 
 } // namespace

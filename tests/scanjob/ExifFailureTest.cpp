@@ -53,9 +53,9 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
     const test::ArrangedFailure failures[] = {
         {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"disk full", [] { test::FakeFreeSpace(29999); }, StatusDiskFull},
+        {"disk full", [] { test::FakeFreeSpace(54 + 30000 - 1); }, StatusDiskFull},
         {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
-        {"header write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
+        {"header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
     };
     test::CheckEachFailure(
         failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },
@@ -64,8 +64,8 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
             EXPECT_FALSE(key.HasValue("TempFile"));
         });
     calls.Reset();
-    test::FakeFreeSpace(30000);
-    EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the pixel area";
+    test::FakeFreeSpace(54 + 30000);
+    EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the whole file";
 }
 
 // Nothing the host's entry could not catch: a job of every format runs

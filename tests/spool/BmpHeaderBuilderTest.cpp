@@ -83,18 +83,41 @@ TEST(PixelsPerMetre, TruncatesTheQuotient)
 TEST(SpoolFileSizes, RefusesWhatSignedFilePositionsCannotReach)
 {
     const uint32_t headers = bmp::InfoHeadSize;
-    uint32_t area = 0;
+    uint64_t area = 0;
     ASSERT_TRUE(SpoolFileSizes(headers, 2550, 3508, 24, area));
     EXPECT_EQ(area, 26843216u);
+    ASSERT_TRUE(SpoolFileSizes(headers, 65500, 65500, 24, area));
+    EXPECT_EQ(area, 12870750000u);
     EXPECT_TRUE(SpoolFileSizes(headers, 100, 0, 24, area));
     EXPECT_EQ(area, 0u);
     EXPECT_FALSE(SpoolFileSizes(headers, -1, 10, 24, area));
     EXPECT_FALSE(SpoolFileSizes(headers, 10, -1, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(headers, 0x7FFFFFFF, 1, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(headers, 40000, 40000, 24, area));
-    // The area alone fits, the header on top of it does not.
-    EXPECT_TRUE(SpoolFileSizes(0, 4, 0x7FFFFFFF / 12, 24, area));
-    EXPECT_FALSE(SpoolFileSizes(headers, 4, 0x7FFFFFFF / 12, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 10, 0x80000000ll, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 0x80000000ll, 1, 24, area));
+    EXPECT_TRUE(SpoolFileSizes(headers, 0x7FFFFFFF, 0x7FFFFFFF, 8, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 0x7FFFFFFF, 0x7FFFFFFF, 24, area));
+    // The area alone fits 63 bits, 31 bytes to spare; the header on top does not.
+    EXPECT_TRUE(SpoolFileSizes(0, 0x7FFFFFFC, 1431655768, 24, area));
+    EXPECT_FALSE(SpoolFileSizes(headers, 0x7FFFFFFC, 1431655768, 24, area));
+}
+
+// The 32-bit size fields state a size exactly when it fits, else 0.
+TEST(BuildInfoHeader, SizesPast32BitsAreStatedAsZero)
+{
+    const struct {
+        int32_t width, height;
+        uint32_t fileSize, imageSize;
+    } rows[] = {
+        {1, 1073741809, 4294967290u, 4294967236u}, // both fit, to the last 5 bytes
+        {1, 1073741823, 0, 4294967292u},           // the rows fit, the file does not
+        {65500, 65500, 0, 0},                      // 12.9 GB
+    };
+    for (const auto& row : rows) {
+        const bmp::InfoHead head =
+            bmp::Read<bmp::InfoHead>(InfoHeader({300, 300, row.width, row.height, 24, 0}).data());
+        EXPECT_EQ(uint32_t{head.file.fileSize}, row.fileSize) << row.height;
+        EXPECT_EQ(uint32_t{head.info.imageSize}, row.imageSize) << row.height;
+    }
 }
 
 } // namespace

@@ -210,13 +210,13 @@ TEST_F(NativeSpoolTest, SetPaletteNeverWritesPastThePaletteArea)
     EXPECT_EQ(file[118], 0);    // the pixel row stays black
 }
 
-TEST_F(NativeSpoolTest, ImagesTheFileCannotAddressAreRefusedBeforeAnyFileExists)
+TEST_F(NativeSpoolTest, ImagesTheHeaderCannotStateAreRefusedBeforeAnyFileExists)
 {
     const struct {
         uint32_t fileType;
         int32_t width;
         int32_t height;
-    } refused[] = {{0, -1, 10}, {0, 10, -1}, {0, 40000, 40000}, {0, 0x7FFFFFFF, 1}, {1, 70000, 1}, {1, 1, 65536}};
+    } refused[] = {{0, -1, 10}, {0, 10, -1}, {1, 70000, 1}, {1, 1, 65536}};
     for (const auto& image : refused) {
         key.SetDword("File Type", image.fileType);
         records.DescribeImage(300, image.width, image.height, 3, 24, 2);
@@ -256,15 +256,13 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
     const test::ArrangedFailure failures[] = {
         {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"no room for the file header", [] { test::FakeFreeSpace(13); }, StatusDiskFull},
-        {"no room for the info header", [] { test::FakeFreeSpace(14); }, StatusDiskFull},
-        {"no room for the palette area", [] { test::FakeFreeSpace(60); }, StatusDiskFull},
+        // Headers, palette area and pixels: 1078 + 10000 bytes.
+        {"no room for the whole file", [] { test::FakeFreeSpace(11077); }, StatusDiskFull},
         {"palette block", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
-        {"no room for the pixels", [] { test::FakeFreeSpace(1077); }, StatusDiskFull},
         {"pre-fill chunk", [] { test::FailAllocationAfter(2); }, StatusNoMemory},
-        {"file header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
-        {"palette area write", [] { test::FailWriteAfter(2); }, StatusWriteFailed},
-        {"short pre-fill write", [] { test::FailWriteAfter(3, true); }, StatusWriteFailed},
+        {"header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
+        {"palette area write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
+        {"short pre-fill write", [] { test::FailWriteAfter(2, true); }, StatusWriteFailed},
         {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
     };
     test::CheckEachFailure(
@@ -275,8 +273,9 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
             EXPECT_FALSE(plugin.HoldsWorkBlock());
         });
     calls.Reset();
-    test::FakeFreeSpace(10000);
+    test::FakeFreeSpace(11078);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
+    EXPECT_EQ(test::FreeSpaceFolder() + temp.Files()[0], plugin.TempPath()) << "asked in the spool file's folder";
     EXPECT_EQ(plugin.Abort(), StatusOk);
     test::FakeFreeSpace(FreeSpaceUnknown);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space unknown";
@@ -359,16 +358,17 @@ DWORD WINAPI PipeType(HANDLE)
     return FILE_TYPE_PIPE;
 }
 
-DWORD WINAPI UnknownSize(HANDLE, LPDWORD)
+BOOL WINAPI UnknownSize(HANDLE, PLARGE_INTEGER)
 {
-    return INVALID_FILE_SIZE;
+    return FALSE;
 }
 
-DWORD WINAPI SizePast4GiB(HANDLE file, LPDWORD high)
+// The head's 32-bit size field agrees, the dimensions do not.
+BOOL WINAPI SizePast4GiB(HANDLE file, PLARGE_INTEGER size)
 {
-    const DWORD low = RealSystemCalls().getFileSize(file, high);
-    *high = 1;
-    return low;
+    const BOOL known = RealSystemCalls().getFileSizeEx(file, size);
+    size->QuadPart += 0x100000000ll;
+    return known;
 }
 
 BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
@@ -391,8 +391,8 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
         void (*arrange)();
     } failures[] = {
         {"not a disk file", [] { Os().getFileType = PipeType; }},
-        {"size unknown", [] { Os().getFileSize = UnknownSize; }},
-        {"size past 4 GiB", [] { Os().getFileSize = SizePast4GiB; }},
+        {"size unknown", [] { Os().getFileSizeEx = UnknownSize; }},
+        {"size past 4 GiB", [] { Os().getFileSizeEx = SizePast4GiB; }},
         {"head unread", [] { Os().readFile = FailedRead; }},
         {"head short", [] { Os().readFile = ShortRead; }},
     };

@@ -25,6 +25,10 @@ TEST(SpoolFile, CreateWriteSeekCloseDelete)
     SpoolFile file;
     ASSERT_EQ(file.Create(path.c_str(), waits), StatusOk);
     EXPECT_EQ(file.Write(4, "abcd"), StatusOk);
+    EXPECT_EQ(file.Seek(0x100000001ll, FILE_BEGIN), StatusOk);
+    LARGE_INTEGER position{};
+    EXPECT_TRUE(SetFilePointerEx(file.Handle(), {}, &position, FILE_CURRENT));
+    EXPECT_EQ(position.QuadPart, 0x100000001ll) << "a position past 4 GiB";
     EXPECT_EQ(file.Seek(-2, FILE_END), StatusOk);
     EXPECT_EQ(file.Write(1, "X"), StatusOk);
     EXPECT_EQ(file.Close(), StatusOk);
@@ -79,11 +83,12 @@ TEST(MakeSpoolPath, FailsCleanlyWhenNoNameCanBeMade)
     EXPECT_STREQ(path, "");
 }
 
-TEST(QueryFreeSpace, ReportsTheVolumesTotalFreeBytes)
+TEST(QueryFreeSpace, ReportsWhatTheCallerMayWriteInTheSpoolFilesFolder)
 {
     SystemCallsOverride calls;
     test::FakeFreeSpace(123456789012ull);
-    EXPECT_EQ(QueryFreeSpace("C:\\temp\\x"), 123456789012ull);
+    EXPECT_EQ(QueryFreeSpace("D:\\mnt\\temp\\~TF1.tmp"), 123456789012ull);
+    EXPECT_EQ(test::FreeSpaceFolder(), "D:\\mnt\\temp\\");
     test::FakeFreeSpace(FreeSpaceUnknown);
     EXPECT_EQ(QueryFreeSpace("C:\\temp\\x"), FreeSpaceUnknown);
 }
@@ -100,6 +105,7 @@ TEST(HasRoomFor, EqualPassesOneByteShortFailsUnknownPasses)
     EXPECT_FALSE(HasRoomFor(99, 100));
     EXPECT_TRUE(HasRoomFor(FreeSpaceUnknown, 0xFFFFFFFF));
     EXPECT_TRUE(HasRoomFor(0x100000000ull, 0xFFFFFFFF));
+    EXPECT_FALSE(HasRoomFor(0xFFFFFFFF, 0x100000000ull));
 }
 
 class AppendZerosTest : public testing::Test {

@@ -114,6 +114,31 @@ TEST(IsSpoolHead, EveryHeadBeginImageWritesAtExactlyItsSize)
     }
 }
 
+// A file past 4 GiB states 0 as its size; the dimensions still decide.
+TEST(IsSpoolHead, AFileSizeOfZeroOnlyForFilesPast4GiB)
+{
+    const struct {
+        int32_t width, height;
+        uint32_t statedSize; // written over the built field
+        uint64_t fileSize;
+        bool spool;
+    } rows[] = {
+        {65500, 65500, 0, 54 + 12870750000ull, true},
+        {65500, 65500, 0, 54 + 12870750000ull - 1, false},
+        {65500, 65500, static_cast<uint32_t>(54 + 12870750000ull), 54 + 12870750000ull, false},
+        {1, 1073741823, 0, 54 + 4294967292ull, true}, // the rows alone fit 32 bits
+        {100, 3, 0, 954, false},
+    };
+    for (const auto& row : rows) {
+        uint8_t block[HeaderBlockSize] = {};
+        BuildInfoHeaderBytes({300, 300, row.width, row.height, 24, 0}, block);
+        uint8_t head[SpoolHeadBytes];
+        std::memcpy(head, block, sizeof head);
+        bmp::Write(row.statedSize, head + offsetof(bmp::FileHeader, fileSize));
+        EXPECT_EQ(IsSpoolHead(head, row.fileSize), row.spool) << row.width << " x " << row.height;
+    }
+}
+
 // Bitmaps whose stated sizes add up, but which BeginImage never writes: 32
 // bits a pixel, no lines, top-down.
 TEST(IsSpoolHead, OtherBitmapsAreNotSpoolFiles)

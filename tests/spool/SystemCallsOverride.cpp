@@ -7,6 +7,7 @@ namespace vlexif::test {
 namespace {
 
 uint64_t fakeFree = 0;
+std::string freeSpaceFolder;
 int allocationsLeft = 0;
 int writesLeft = 0;
 bool writeShort = false;
@@ -43,23 +44,14 @@ BOOL WINAPI HeldDeleteFile(LPCSTR path)
     return Held() ? FALSE : RealSystemCalls().deleteFileA(path);
 }
 
-BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER totalFree)
+BOOL WINAPI FakeDiskFreeSpaceEx(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER, PULARGE_INTEGER)
 {
+    freeSpaceFolder = folder;
     if (fakeFree == FreeSpaceUnknown) {
         return FALSE;
     }
-    available->QuadPart = 0; // the caller's quota is not the volume's free space
-    total->QuadPart = fakeFree * 2;
-    totalFree->QuadPart = fakeFree;
+    available->QuadPart = fakeFree;
     return TRUE;
-}
-
-FARPROC WINAPI FindFakeFreeSpace(HMODULE module, LPCSTR name)
-{
-    if (lstrcmpA(name, "GetDiskFreeSpaceExA") == 0) {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(FakeDiskFreeSpaceEx));
-    }
-    return RealSystemCalls().getProcAddress(module, name);
 }
 
 HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
@@ -83,12 +75,12 @@ BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD wri
     return FALSE;
 }
 
-DWORD WINAPI CountedSetFilePointer(HANDLE file, LONG distance, PLONG high, DWORD method)
+BOOL WINAPI CountedSetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER position, DWORD method)
 {
     if (seeksLeft-- > 0) {
-        return RealSystemCalls().setFilePointer(file, distance, high, method);
+        return RealSystemCalls().setFilePointerEx(file, distance, position, method);
     }
-    return INVALID_SET_FILE_POINTER;
+    return FALSE;
 }
 
 HANDLE WINAPI ReadersOnlyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -111,7 +103,13 @@ BOOL WINAPI LosingCloseHandle(HANDLE handle)
 void FakeFreeSpace(uint64_t bytes)
 {
     fakeFree = bytes;
-    Os().getProcAddress = FindFakeFreeSpace;
+    freeSpaceFolder.clear();
+    Os().getDiskFreeSpaceExA = FakeDiskFreeSpaceEx;
+}
+
+const std::string& FreeSpaceFolder()
+{
+    return freeSpaceFolder;
 }
 
 void FailAllocationAfter(int successes)
@@ -131,7 +129,7 @@ void FailWriteAfter(int successes, bool shortWrite)
 void FailSeekAfter(int successes)
 {
     seeksLeft = successes;
-    Os().setFilePointer = CountedSetFilePointer;
+    Os().setFilePointerEx = CountedSetFilePointerEx;
 }
 
 void FailOpenForWriting()

@@ -6,6 +6,7 @@
 #include "win32/SystemCalls.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vlexif::test {
@@ -25,8 +26,10 @@ public:
 // then return.
 using ArrangedFailure = FailureRow<PluginStatus>;
 
-// Free space seen by the plug-in while set; FreeSpaceUnknown makes the query fail.
+// Free space available to the caller while set; FreeSpaceUnknown makes the
+// query fail. The folder last asked about is kept.
 void FakeFreeSpace(uint64_t bytes);
+const std::string& FreeSpaceFolder();
 // Allocations succeed until this many more have been made, then fail.
 void FailAllocationAfter(int successes);
 // Writes succeed until this many more have been made; then the next one
