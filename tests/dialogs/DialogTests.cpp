@@ -307,16 +307,18 @@ TEST_F(ConfigureTest, CancelAndCloseKeepTheStoredRate)
     }
 }
 
-TEST_F(ConfigureTest, StoredRateBeyondTheRangeShowsAsHundredAndSurvivesCancel)
+// A rate the dialog could not have stored is none: the dialog offers the
+// default, and cancelling leaves the value.
+TEST_F(ConfigureTest, StoredRateBeyondTheRangeShowsTheDefaultAndSurvivesCancel)
 {
     key.SetDword("Compress Rate", 150);
     Configure([](HWND dialog) {
-        EXPECT_EQ(Rate(dialog), 100);
-        EXPECT_EQ(Box(dialog), "100");
+        EXPECT_EQ(Rate(dialog), 75);
+        EXPECT_EQ(Box(dialog), "75");
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(key.Dword("Compress Rate"), 150u);
-    EXPECT_EQ(Summary(records), "Compression rate: 150%");
+    EXPECT_EQ(Summary(records), "Compression rate: 75%");
 }
 
 // Only the plain OK command ends the dialog with exactly 1.
