@@ -42,9 +42,7 @@ void CompressionDialog::InitControls()
     keys.SubclassEditBox(window, IDC_RATE_EDIT);
     int32_t x = 0;
     int32_t y = 0;
-    if (store.ReadWindowPosition(x, y)) {
-        SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-    } else {
+    if (!store.ReadWindowPosition(x, y) || !MoveWhereSeen(x, y)) {
         CentreOnScreen();
     }
 }
