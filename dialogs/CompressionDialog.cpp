@@ -21,9 +21,7 @@ CompressionDialog::CompressionDialog(HWND owner, const SettingsStore& store) : P
 
 int CompressionDialog::Run()
 {
-    uint32_t stored = static_cast<uint32_t>(rate);
-    static_cast<void>(store.ReadDword(RateValue, stored)); // none stored: the rate stays
-    rate = static_cast<int32_t>(stored);
+    static_cast<void>(store.ReadCompressRate(rate)); // none of the user's: the rate stays
     const INT_PTR result = ShowResourceDialog("DETAILS", owner, CompressionDialogProc, reinterpret_cast<LPARAM>(this));
     // Only a plain OK click ends the dialog with exactly 1.
     if (result == 1) {
@@ -33,8 +31,6 @@ int CompressionDialog::Run()
     return 0;
 }
 
-// A stored rate outside 0..100 is shown as it is; the edit box's change
-// notification then pulls both controls into range.
 void CompressionDialog::InitControls()
 {
     SendDlgItemMessageA(window, IDC_RATE_TRACKBAR, TBM_SETRANGE, TRUE, MAKELONG(MinRate, MaxRate));
@@ -46,9 +42,7 @@ void CompressionDialog::InitControls()
     keys.SubclassEditBox(window, IDC_RATE_EDIT);
     int32_t x = 0;
     int32_t y = 0;
-    if (store.ReadWindowPosition(x, y)) {
-        SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-    } else {
+    if (!store.ReadWindowPosition(x, y) || !MoveWhereSeen(x, y)) {
         CentreOnScreen();
     }
 }

@@ -22,4 +22,23 @@ void PluginDialog::CentreOnScreen()
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+bool PluginDialog::MoveWhereSeen(int32_t x, int32_t y)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const ScreenRect there = MovedTo(ScreenRect{rect.left, rect.top, rect.right, rect.bottom}, x, y);
+    const RECT candidate = {there.left, there.top, there.right, there.bottom};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&candidate, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return false;
+    }
+    const RECT& work = monitor.rcWork;
+    if (!LiesMostlyInside(there, ScreenRect{work.left, work.top, work.right, work.bottom})) {
+        return false;
+    }
+    SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    return true;
+}
+
 } // namespace vlexif

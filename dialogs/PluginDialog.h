@@ -20,6 +20,10 @@ public:
 
 protected:
     void CentreOnScreen();
+    // Moves the dialog to x, y and to the top, where it would lie mostly on
+    // the work area of the monitor nearest to it there; false leaves it, for
+    // a position a monitor since removed or undocked would show no one.
+    [[nodiscard]] bool MoveWhereSeen(int32_t x, int32_t y);
 
     HWND owner;
     HWND window = nullptr;

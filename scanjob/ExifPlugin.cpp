@@ -57,8 +57,8 @@ PluginStatus ExifPlugin::Describe()
     }
     BindSettings();
     static_cast<void>(settings.WriteDword("File Type", 0)); // describing does not depend on it
-    uint32_t rate = 0;
-    compressRate = settings.ReadDword("Compress Rate", rate) ? static_cast<int32_t>(rate) : 75;
+    compressRate = 75;
+    static_cast<void>(settings.ReadCompressRate(compressRate)); // none of the user's: the default
     LoadResourceText(IDS_DISPLAY_TEXT_1, hostParams->displayText1, sizeof hostParams->displayText1);
     LoadResourceText(IDS_SHORT_TEXT, jobRecord->shortText, sizeof jobRecord->shortText);
     LoadResourceText(IDS_DISPLAY_TEXT_2, hostParams->displayText2, sizeof hostParams->displayText2);
@@ -84,7 +84,9 @@ PluginStatus ExifPlugin::CheckFormat()
 PluginStatus ExifPlugin::SetPalette()
 {
     BindSettings();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::SetPalette();
     }
@@ -102,7 +104,9 @@ PluginStatus ExifPlugin::BeginImage()
         return StatusBadFormat;
     }
     BindSettings();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::BeginImage();
     }
@@ -116,18 +120,22 @@ PluginStatus ExifPlugin::BeginImage()
     return status == StatusOk ? CreateSpoolFile(image) : status;
 }
 
-void ExifPlugin::LoadPalette()
+PluginStatus ExifPlugin::LoadPalette()
 {
-    // None stored: the palette this object holds stays.
-    static_cast<void>(settings.ReadDword("Palette Num", paletteCount));
-    const uint32_t bytes = LoadableEntryCount(paletteCount) * sizeof(PaletteEntry);
-    static_cast<void>(settings.ReadBinary("Palette", palette, bytes));
+    uint32_t count = paletteCount;
+    if (settings.ReadDword("Palette Num", count).Foreign() || count > PaletteCapacity) {
+        return EndChangedJob();
+    }
+    paletteCount = count;
+    return settings.ReadBinary("Palette", palette, count * sizeof(PaletteEntry)).Foreign() ? EndChangedJob() : StatusOk;
 }
 
 PluginStatus ExifPlugin::WriteBlock()
 {
     BindSettings();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     if (IsRgbFormat(formatCode)) {
         ReloadLayout();
         return WriteNativeBlock();
@@ -136,14 +144,15 @@ PluginStatus ExifPlugin::WriteBlock()
     if (!expansion) {
         return PlaceBlock({}, 0, PixelDataOffset(HeaderLayout::Info, 0), nullptr);
     }
+    // Two registry reads per block: only where the table is used.
+    if (expansion->usesPalette) {
+        if (const PluginStatus status = LoadPalette()) {
+            return status;
+        }
+    }
     const auto expand = expansion->expand;
-    const bool usesPalette = expansion->usesPalette;
     return PlaceBlock(expansion->walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
-                      [this, expand, usesPalette](const HostBlock& block, uint8_t* rows, uint32_t stride) {
-                          // Two registry reads per block: only where the table is used.
-                          if (usesPalette) {
-                              LoadPalette();
-                          }
+                      [this, expand](const HostBlock& block, uint8_t* rows, uint32_t stride) {
                           expand(block, palette, rows, stride);
                       });
 }
@@ -151,14 +160,13 @@ PluginStatus ExifPlugin::WriteBlock()
 PluginStatus ExifPlugin::Finish()
 {
     BindSettings();
-    const bool ownPath = LoadTempPath();
-    uint32_t rate = static_cast<uint32_t>(compressRate);
-    if (settings.ReadDword("Compress Rate", rate)) {
-        compressRate = static_cast<int32_t>(rate);
+    const ValueRead ownPath = LoadTempPath();
+    if (ownPath.Foreign()) {
+        return EndChangedJob();
     }
-    // Formed without signed overflow for any stored rate; the converter
-    // clamps a quality outside 1..100.
-    const int32_t quality = static_cast<int32_t>(100u - static_cast<uint32_t>(compressRate));
+    static_cast<void>(settings.ReadCompressRate(compressRate)); // none of the user's: the rate stays
+    // 0 for a rate of 100: the converter writes no quality below 1.
+    const int32_t quality = 100 - compressRate;
     PluginStatus status = StatusCreateFailed;
     // Without a spool file of its own there is nothing to convert.
     if (ownPath && converter.Load(OwnModule())) {

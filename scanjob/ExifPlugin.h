@@ -19,10 +19,10 @@ public:
     PluginStatus BeginImage() override;
     PluginStatus SetPalette() override;
     PluginStatus WriteBlock() override;
+    PluginStatus Abort() override;
 
     PluginStatus CheckFormat();
     PluginStatus Finish();
-    PluginStatus Abort();
 
 private:
     // The converter must be loadable for the commands that offer the plug-in
@@ -33,7 +33,10 @@ private:
     [[nodiscard]] bool PageFitsJpeg();
     // The summary text at HostParams 0x081, formatted with the rate.
     void WriteSummary();
-    void LoadPalette();
+    // Reloads the palette the job stored; absent values leave what this
+    // object holds. A count past the table, or a palette of another type or
+    // of another length than its count says, ends the job.
+    PluginStatus LoadPalette();
 
     int32_t compressRate = 75;
     uint32_t paletteCount = 0;

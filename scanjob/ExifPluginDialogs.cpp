@@ -21,9 +21,7 @@ PluginStatus ExifPlugin::Configure()
     }
     dialog->Run();
     dialog.reset();
-    uint32_t rate = static_cast<uint32_t>(compressRate);
-    static_cast<void>(settings.ReadDword("Compress Rate", rate)); // none stored: the rate stays
-    compressRate = static_cast<int32_t>(rate);
+    static_cast<void>(settings.ReadCompressRate(compressRate)); // none of the user's: the rate stays
     WriteSummary();
     return StatusOk;
 }

@@ -10,16 +10,32 @@ namespace {
 
 constexpr int32_t DefaultWindowPosition = 10;
 
-[[nodiscard]] bool QueryDword(HKEY key, const char* name, uint32_t& value)
+constexpr int32_t MaxCompressRate = 100;
+
+// One value of the types `allowed` (RRF_RT_*) into `data`, `size` bytes at
+// most; `size` is then what the value holds. A REG_EXPAND_SZ is not expanded
+// into a REG_SZ: it is another type.
+ValueRead QueryValue(HKEY key, const char* name, DWORD allowed, void* data, DWORD& size)
 {
-    uint8_t buffer[4] = {};
-    DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
-        return false;
+    const LSTATUS result = RegGetValueA(key, nullptr, name, allowed | RRF_NOEXPAND, nullptr, data, &size);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return ValueRead::State::Absent;
     }
-    // A shorter value reads with its missing bytes zero.
-    std::memcpy(&value, buffer, sizeof value);
-    return true;
+    return result == ERROR_SUCCESS ? ValueRead::State::Found : ValueRead::State::Foreign;
+}
+
+ValueRead QueryDword(HKEY key, const char* name, uint32_t& value)
+{
+    uint32_t read = 0;
+    DWORD size = sizeof read;
+    const ValueRead found = QueryValue(key, name, RRF_RT_DWORD, &read, size);
+    if (found && size != sizeof read) {
+        return ValueRead::State::Foreign;
+    }
+    if (found) {
+        value = read;
+    }
+    return found;
 }
 
 [[nodiscard]] bool SetDword(HKEY key, const char* name, uint32_t value)
@@ -59,18 +75,18 @@ bool SettingsStore::ComposePath(char (&path)[MAX_PATH]) const
     return true;
 }
 
-bool SettingsStore::OpenKey(HKEY& key) const
+bool SettingsStore::OpenKey(HKEY& key, REGSAM access) const
 {
     char path[MAX_PATH];
     if (!ComposePath(path)) {
         return false;
     }
-    return RegOpenKeyExA(location.root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS;
+    return RegOpenKeyExA(location.root, path, 0, access, &key) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::OpenOrCreateKey(HKEY& key) const
 {
-    if (OpenKey(key)) {
+    if (OpenKey(key, KEY_SET_VALUE)) {
         return true;
     }
     char path[MAX_PATH];
@@ -79,14 +95,17 @@ bool SettingsStore::OpenOrCreateKey(HKEY& key) const
     }
     char emptyClass[] = "";
     DWORD disposition = 0;
-    return RegCreateKeyExA(location.root, path, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+    return RegCreateKeyExA(location.root, path, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
                            &disposition) == ERROR_SUCCESS;
 }
 
-bool SettingsStore::ReadDword(const char* name, uint32_t& value) const
+ValueRead SettingsStore::ReadDword(const char* name, uint32_t& value) const
 {
     UniqueRegistryKey key;
-    return OpenKey(*key.Put()) && QueryDword(key.Get(), name, value);
+    if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
+        return ValueRead::State::Absent;
+    }
+    return QueryDword(key.Get(), name, value);
 }
 
 bool SettingsStore::WriteDword(const char* name, uint32_t value) const
@@ -95,27 +114,24 @@ bool SettingsStore::WriteDword(const char* name, uint32_t value) const
     return OpenOrCreateKey(*key.Put()) && SetDword(key.Get(), name, value);
 }
 
-bool SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
+ValueRead SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) const
 {
     UniqueRegistryKey key;
-    if (!OpenKey(*key.Put())) {
-        return false;
+    if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
+        return ValueRead::State::Absent;
     }
-    DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
-        buffer[0] = '\0';
-        return false;
+    char text[MAX_PATH];
+    DWORD size = sizeof text;
+    const ValueRead found = QueryValue(key.Get(), name, RRF_RT_REG_SZ, text, size);
+    // A text without its terminator within the buffer would be cut to
+    // another name.
+    if (found && std::memchr(text, '\0', size) == nullptr) {
+        return ValueRead::State::Foreign;
     }
-    // A stored text need not carry its terminator; one that fills the whole
-    // buffer without it would be cut to another name, so it does not count.
-    if (std::memchr(buffer, '\0', size) == nullptr) {
-        if (size == sizeof buffer) {
-            buffer[0] = '\0';
-            return false;
-        }
-        buffer[size] = '\0';
+    if (found) {
+        std::memcpy(buffer, text, size);
     }
-    return true;
+    return found;
 }
 
 bool SettingsStore::WriteString(const char* name, const char* text) const
@@ -126,12 +142,20 @@ bool SettingsStore::WriteString(const char* name, const char* text) const
                        static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
-bool SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t capacity) const
+// The size is asked first, so that a value of another size leaves the buffer
+// untouched.
+ValueRead SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t size) const
 {
     UniqueRegistryKey key;
-    DWORD size = capacity;
-    return OpenKey(*key.Put()) &&
-        RegQueryValueExA(key.Get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
+        return ValueRead::State::Absent;
+    }
+    DWORD stored = 0;
+    ValueRead found = QueryValue(key.Get(), name, RRF_RT_REG_BINARY, nullptr, stored);
+    if (found && stored == size) {
+        found = QueryValue(key.Get(), name, RRF_RT_REG_BINARY, buffer, stored);
+    }
+    return found && stored != size ? ValueRead::State::Foreign : found;
 }
 
 bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t length) const
@@ -144,9 +168,22 @@ bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t len
 void SettingsStore::DeleteValue(const char* name) const
 {
     UniqueRegistryKey key;
-    if (OpenKey(*key.Put())) {
+    if (OpenKey(*key.Put(), KEY_SET_VALUE)) {
         RegDeleteValueA(key.Get(), name);
     }
+}
+
+ValueRead SettingsStore::ReadCompressRate(int32_t& rate) const
+{
+    uint32_t value = 0;
+    const ValueRead found = ReadDword("Compress Rate", value);
+    if (found && value > MaxCompressRate) {
+        return ValueRead::State::Foreign;
+    }
+    if (found) {
+        rate = static_cast<int32_t>(value);
+    }
+    return found;
 }
 
 bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
@@ -154,9 +191,10 @@ bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const
     x = DefaultWindowPosition;
     y = DefaultWindowPosition;
     UniqueRegistryKey key;
-    if (!OpenKey(*key.Put())) {
+    if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
         return false;
     }
+    // Absent or foreign, a coordinate keeps its default.
     uint32_t value = 0;
     if (QueryDword(key.Get(), "Position X", value)) {
         x = static_cast<int32_t>(value);

@@ -116,7 +116,9 @@ void BmpSpoolPlugin::ReloadLayout()
 PluginStatus BmpSpoolPlugin::BeginImage()
 {
     ReloadLayout();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     const ImageDescription& description = Description();
     // The stored format decides the depth and the palette area, as it decides
     // the rows every block writes: a description changed since the format
@@ -132,7 +134,9 @@ PluginStatus BmpSpoolPlugin::BeginImage()
 PluginStatus BmpSpoolPlugin::SetPalette()
 {
     ReloadLayout();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     if (IsRgbFormat(formatCode)) {
         return StatusOk;
     }
@@ -163,7 +167,9 @@ PluginStatus BmpSpoolPlugin::SetPalette()
 PluginStatus BmpSpoolPlugin::WriteBlock()
 {
     ReloadLayout();
-    ReloadFormatCode();
+    if (const PluginStatus status = ReloadFormatCode()) {
+        return status;
+    }
     return WriteNativeBlock();
 }
 
@@ -224,7 +230,10 @@ PluginStatus BmpSpoolPlugin::Abort()
 {
     // Earlier jobs' held files first, as at the begin.
     RemoveLeftovers();
-    if (LoadTempPath()) {
+    // A foreign path names nothing of ours; the spool file this object made
+    // for the job, if it still proves itself, goes all the same.
+    const ValueRead path = LoadTempPath();
+    if (path || (path.Foreign() && IsOwnSpoolPath(tempPath, heldFileWaits))) {
         DeleteSpool(tempPath);
     }
     settings.DeleteValue("TempFile");

@@ -16,10 +16,10 @@ public:
     PluginStatus BeginImage() override;
     PluginStatus SetPalette() override;
     PluginStatus WriteBlock() override;
+    PluginStatus Abort() override;
 
     // Expects the settings store bound by the caller.
     PluginStatus CheckFormat();
-    PluginStatus Abort();
 
 protected:
     // The head of the spool file, as it will be laid out.

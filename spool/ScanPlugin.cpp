@@ -1,5 +1,6 @@
 #include "spool/ScanPlugin.h"
 
+#include "interface/ResourceIds.h"
 #include "pixels/PixelFormat.h"
 #include "spool/LeftoverSpools.h"
 #include "spool/SpoolPath.h"
@@ -36,20 +37,32 @@ void ScanPlugin::BindSettings()
     settings.Bind(hostParams->registry, "EXIF");
 }
 
-void ScanPlugin::ReloadFormatCode()
+PluginStatus ScanPlugin::ReloadFormatCode()
 {
-    static_cast<void>(settings.ReadDword("ImageFormat", formatCode)); // none stored: this object's code stays
+    return settings.ReadDword("ImageFormat", formatCode).Foreign() ? EndChangedJob() : StatusOk;
 }
 
-bool ScanPlugin::LoadTempPath()
+ValueRead ScanPlugin::LoadTempPath()
 {
-    return settings.ReadString("TempFile", tempPath) && IsOwnSpoolPath(tempPath, heldFileWaits);
+    const ValueRead path = settings.ReadString("TempFile", tempPath);
+    return !path || IsOwnSpoolPath(tempPath, heldFileWaits) ? path : ValueRead::State::Absent;
+}
+
+PluginStatus ScanPlugin::EndChangedJob()
+{
+    static_cast<void>(Abort()); // an abort always ends the job
+    failureMessage = IDS_JOB_CHANGED;
+    return StatusOpenFailed;
 }
 
 PluginStatus ScanPlugin::OpenSpoolFile(uint64_t& fileSize)
 {
+    const ValueRead path = settings.ReadString("TempFile", tempPath);
+    if (path.Foreign()) {
+        return EndChangedJob();
+    }
     // The name gates every open: no other path is opened, even to be read.
-    if (!settings.ReadString("TempFile", tempPath) || !IsSpoolNamedPath(tempPath)) {
+    if (!path || !IsSpoolNamedPath(tempPath)) {
         return StatusOpenFailed;
     }
     if (spoolFile.Open(tempPath, heldFileWaits) != StatusOk) {

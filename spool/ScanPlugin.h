@@ -24,6 +24,9 @@ public:
     virtual PluginStatus BeginImage() = 0;
     virtual PluginStatus SetPalette() = 0;
     virtual PluginStatus WriteBlock() = 0;
+    // Ends the job, whatever state it is in: the spool file and the job's
+    // values go.
+    virtual PluginStatus Abort() = 0;
 
     // Ties the object to this call's records; valid only during the call.
     void BindHost(HostParams* params);
@@ -43,14 +46,20 @@ protected:
     // The job's values live under the host's key plus "EXIF".
     void BindSettings();
     // Reloads the format code the job's format check stored; none stored
-    // leaves it.
-    void ReloadFormatCode();
-    // Reloads "TempFile"; false unless it names this plug-in's own spool file.
-    [[nodiscard]] bool LoadTempPath();
+    // leaves it, a foreign one ends the job.
+    PluginStatus ReloadFormatCode();
+    // Reloads "TempFile": found only when it names this plug-in's own spool
+    // file. Absent or foreign, the path this object last held stays.
+    ValueRead LoadTempPath();
+    // A job value that is there but not as this plug-in stored it: the job
+    // cannot go on from it, so it ends as an abort ends it, and the user is
+    // told that another program changed it.
+    PluginStatus EndChangedJob();
     // Reloads "TempFile" and opens it for writing, once per block: the file
     // proves itself through the very handle that will write it, before any
     // byte is written. `fileSize` is then the proven size. On failure nothing
-    // is held; a file of ours that will not open is deleted.
+    // is held; a file of ours that will not open is deleted, and a foreign
+    // "TempFile" ends the job.
     PluginStatus OpenSpoolFile(uint64_t& fileSize);
     // Clean-up after a failure: its own results never replace the failure's.
     void CloseAndDelete();

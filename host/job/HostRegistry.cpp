@@ -10,6 +10,8 @@ namespace vlscan {
 
 namespace {
 
+constexpr DWORD MaxCompressRate = 100;
+
 std::string SettingsKey()
 {
     return std::string(HostKeyPath) + "\\EXIF";
@@ -34,8 +36,11 @@ std::optional<uint32_t> StoredCompressRate()
 {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), "Compress Rate", RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS) {
+    // Read as the plug-in reads it: a DWORD (or 4 bytes of binary) from 0 to
+    // 100, anything else no rate at all.
+    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), "Compress Rate", RRF_RT_DWORD, nullptr, &value, &size) !=
+            ERROR_SUCCESS ||
+        size != sizeof value || value > MaxCompressRate) {
         return std::nullopt;
     }
     return value;

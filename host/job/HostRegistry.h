@@ -10,7 +10,7 @@ namespace vlscan {
 // "Compress Rate" (REG_DWORD) under HKEY_CURRENT_USER, HostKeyPath + "\EXIF".
 [[nodiscard]] bool StoreCompressRate(uint32_t rate);
 
-// The rate stored there; none when none was ever stored.
+// The rate stored there; none when none was stored, or not a rate of 0 to 100.
 std::optional<uint32_t> StoredCompressRate();
 
 } // namespace vlscan

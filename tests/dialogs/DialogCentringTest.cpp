@@ -40,5 +40,39 @@ TEST(CentredCoordinate, WrapsInsteadOfOverflowingThirtyTwoBits)
     EXPECT_EQ(CentredCoordinate(1024, INT32_MAX, -1), 512);
 }
 
+// A 400 x 300 dialog moved over a work area of 1024 x 728 from 0, 40 (a
+// taskbar along the top), or over a second monitor's, left of the first.
+TEST(LiesMostlyInside, HoldsForMoreThanHalfTheDialogsArea)
+{
+    const ScreenRect work{0, 40, 1024, 768};
+    const ScreenRect left{-1280, 0, 0, 1024};
+    const ScreenRect dialog{0, 0, 400, 300};
+    const struct {
+        const char* what;
+        ScreenRect window;
+        ScreenRect area;
+        bool inside;
+    } rows[] = {
+        {"inside", MovedTo(dialog, 312, 234), work, true},
+        {"half past the right edge", MovedTo(dialog, 824, 100), work, false},
+        {"a column less than half past it", MovedTo(dialog, 823, 100), work, true},
+        {"half above the work area", MovedTo(dialog, 0, 40 - 150), work, false},
+        {"a quarter above it", MovedTo(dialog, 0, 40 - 75), work, true},
+        {"right of every edge", MovedTo(dialog, 5000, 5000), work, false},
+        {"left of every edge", MovedTo(dialog, -3000, -3000), work, false},
+        {"on a monitor left of the first", MovedTo(dialog, -1000, 100), left, true},
+        {"mostly on the left monitor", MovedTo(dialog, -300, 100), left, true},
+        {"at the 32-bit limit", MovedTo(dialog, INT32_MAX - 10, INT32_MAX - 10), work, false},
+        {"larger than the work area", ScreenRect{0, 0, 2100, 1600}, work, false},
+        {"wider, but mostly inside", ScreenRect{0, 40, 1200, 768}, work, true},
+        {"the whole coordinate space", ScreenRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, work, false},
+        {"empty", ScreenRect{10, 50, 10, 50}, work, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(LiesMostlyInside(row.window, row.area), row.inside) << row.what;
+    }
+    EXPECT_EQ(MovedTo(dialog, INT32_MAX - 10, 0).right, INT32_MAX);
+}
+
 } // namespace
 } // namespace vlexif

@@ -307,16 +307,64 @@ TEST_F(ConfigureTest, CancelAndCloseKeepTheStoredRate)
     }
 }
 
-TEST_F(ConfigureTest, StoredRateBeyondTheRangeShowsAsHundredAndSurvivesCancel)
+// A rate the dialog could not have stored is none: the dialog offers the
+// default, and cancelling leaves the value.
+TEST_F(ConfigureTest, StoredRateBeyondTheRangeShowsTheDefaultAndSurvivesCancel)
 {
     key.SetDword("Compress Rate", 150);
     Configure([](HWND dialog) {
-        EXPECT_EQ(Rate(dialog), 100);
-        EXPECT_EQ(Box(dialog), "100");
+        EXPECT_EQ(Rate(dialog), 75);
+        EXPECT_EQ(Box(dialog), "75");
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(key.Dword("Compress Rate"), 150u);
-    EXPECT_EQ(Summary(records), "Compression rate: 150%");
+    EXPECT_EQ(Summary(records), "Compression rate: 75%");
+}
+
+// A stored place that would show the dialog mostly off the screen's work
+// area (a monitor since removed, a laptop undocked) is not used: the dialog
+// opens centred, and closing stores where it really was.
+TEST_F(ConfigureTest, APositionMostlyOffTheWorkAreaOpensCentred)
+{
+    RECT size = {};
+    RECT work = {};
+    Configure([&](HWND dialog) {
+        size = Rect(dialog);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        work = monitor.rcWork;
+        Click(dialog, IDCANCEL);
+    });
+    const LONG width = size.right - size.left;
+    const struct {
+        const char* what;
+        LONG x, y;
+        bool used;
+    } rows[] = {
+        {"far right and below", 5000, 5000, false},
+        {"far left and above", -3000, -3000, false},
+        {"three quarters past the right edge", work.right - width / 4, work.top, false},
+        {"a quarter past the left edge", work.left - width / 4, work.top + 20, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        key.SetDword("Position X", static_cast<uint32_t>(row.x));
+        key.SetDword("Position Y", static_cast<uint32_t>(row.y));
+        RECT shown = {};
+        Configure([&](HWND dialog) {
+            shown = Rect(dialog);
+            if (row.used) {
+                EXPECT_EQ(shown.left, row.x);
+                EXPECT_EQ(shown.top, row.y);
+            } else {
+                ExpectCentred(dialog);
+            }
+            Click(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(key.Dword("Position X"), static_cast<uint32_t>(shown.left));
+        EXPECT_EQ(key.Dword("Position Y"), static_cast<uint32_t>(shown.top));
+    }
 }
 
 // Only the plain OK command ends the dialog with exactly 1.

@@ -377,15 +377,96 @@ TEST_F(ExifJobTest, AHugePaletteCountStoresAtMostTheTable)
     ASSERT_EQ(Call(CmdSetPalette), StatusOk);
     EXPECT_EQ(key.Dword("Palette Num"), 256u);
     EXPECT_EQ(key.Binary("Palette").size(), 1024u);
-
-    // A forged count far past the table loads no more than the table holds.
-    key.SetDword("Palette Num", 0x40000000);
-    records.DescribeImage(300, 4, 4, 1, 8, 3); // the palette view shares the record
-    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
-    uint8_t line[4] = {1, 2, 3, 4};
-    records.SetBlock(4, 4, 1, 0, line);
-    EXPECT_EQ(Call(CmdWriteBlock), StatusOk);
     EXPECT_EQ(Call(CmdAbort), StatusOk);
+}
+
+std::vector<uint8_t> Text(const std::string& text)
+{
+    return std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1);
+}
+
+// Settings another program stored in a type or size not ours, or a rate the
+// dialog cannot give: as if none were stored, never their bytes as a rate.
+TEST_F(ExifJobTest, ACompressRateNotOursIsTheDefault)
+{
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<uint8_t> bytes;
+        int32_t rate;
+    } rows[] = {
+        {"the text 50", REG_SZ, Text("50"), 75},          {"a qword", REG_QWORD, {50, 0, 0, 0, 0, 0, 0, 0}, 75},
+        {"3 binary bytes", REG_BINARY, {50, 0, 0}, 75},   {"5 binary bytes", REG_BINARY, {50, 0, 0, 0, 0}, 75},
+        {"a rate of 150", REG_DWORD, {150, 0, 0, 0}, 75}, {"4 binary bytes", REG_BINARY, {50, 0, 0, 0}, 50},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        plugin.Reload();
+        key.SetTyped("Compress Rate", row.type, row.bytes);
+        ASSERT_EQ(Call(CmdDescribe), StatusOk);
+        EXPECT_EQ(std::string(records.params.summaryText), "Compression rate: " + std::to_string(row.rate) + "%");
+        plugin.Reload(); // the job's own read, not the description's
+        records.DescribeImage(300, 2, 2, 3, 24, 2);
+        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+        ASSERT_EQ(Call(CmdFinish), StatusOk);
+        EXPECT_EQ(recorder->quality, 100 - row.rate);
+    }
+}
+
+// A job's value replaced mid-job by one of another type or size, or a
+// palette that disagrees with its count: the job ends there, with its spool
+// file and values gone and the user told, rather than a page painted from
+// other bytes.
+TEST_F(ExifJobTest, AJobValueNotOursEndsTheJob)
+{
+    const struct {
+        const char* name;
+        DWORD type;
+        std::vector<uint8_t> bytes;
+        PluginCommand command;
+    } rows[] = {
+        {"ImageFormat", REG_SZ, Text("3008"), CmdWriteBlock},
+        {"ImageFormat", REG_QWORD, {0xC0, 0x0B, 0, 0, 0, 0, 0, 0}, CmdWriteBlock},
+        {"ImageFormat", REG_BINARY, {0xC0, 0x0B, 0}, CmdSetPalette},
+        {"ImageFormat", REG_BINARY, {0xC0, 0x0B, 0, 0, 0}, CmdBeginImage},
+        {"TempFile", REG_EXPAND_SZ, {}, CmdWriteBlock},
+        {"TempFile", REG_BINARY, {}, CmdWriteBlock},
+        {"TempFile", REG_DWORD, {'C', ':', '\\', 0}, CmdFinish},
+        {"TempFile", REG_EXPAND_SZ, {}, CmdFinish},
+        {"Palette Num", REG_SZ, Text("2"), CmdWriteBlock},
+        {"Palette Num", REG_QWORD, {2, 0, 0, 0, 0, 0, 0, 0}, CmdWriteBlock},
+        {"Palette Num", REG_BINARY, {2, 0, 0}, CmdWriteBlock},
+        {"Palette Num", REG_BINARY, {2, 0, 0, 0, 0}, CmdWriteBlock},
+        {"Palette Num", REG_DWORD, {1, 1, 0, 0}, CmdWriteBlock},    // 257
+        {"Palette Num", REG_DWORD, {0, 0, 0, 0x40}, CmdWriteBlock}, // far past the table
+        {"Palette", REG_BINARY, {30, 20, 10, 0}, CmdWriteBlock},    // one entry of two
+        {"Palette", REG_BINARY, std::vector<uint8_t>(12, 9), CmdWriteBlock},
+        {"Palette", REG_SZ, Text("abcdefg"), CmdWriteBlock},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + " of type " + std::to_string(row.type) + " at command " +
+                     std::to_string(row.command));
+        records.DescribeImage(300, 4, 1, 1, 8, 3);
+        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+        records.SetPalette({0, 10, 20, 30, 1, 40, 50, 60}, 2);
+        ASSERT_EQ(Call(CmdSetPalette), StatusOk);
+        // An emptied row stands for the spool file's own path in that type.
+        key.SetTyped(row.name, row.type, row.bytes.empty() ? Text(key.String("TempFile").c_str()) : row.bytes);
+        const size_t shown = messages.Messages().size();
+        const uint8_t line[4] = {0, 1, 1, 0};
+        records.SetBlock(4, 4, 1, 0, line);
+        EXPECT_EQ(Call(row.command), StatusOpenFailed);
+        ASSERT_EQ(messages.Messages().size(), shown + 1);
+        EXPECT_NE(messages.Messages().back().text.find("changed by another program"), std::string::npos)
+            << messages.Messages().back().text;
+        EXPECT_EQ(recorder->calls, 0);
+        EXPECT_TRUE(temp.Files().empty());
+        for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+            EXPECT_FALSE(key.HasValue(name)) << name;
+        }
+    }
 }
 
 TEST_F(ExifJobTest, TheExpansionHeaderIgnoresAForeignFileType)

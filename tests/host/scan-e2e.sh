@@ -829,6 +829,19 @@ usage)
   WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /f > /dev/null 2>&1
   ;;
 
+foreign-rate)
+  # A rate stored as text by another program (an installer, a user in the
+  # registry editor) is no rate: the default applies, in the summary and the JPEG.
+  WINEDEBUG=-all wine reg add 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /t REG_SZ /d 50 /f > /dev/null 2>&1 ||
+    fail "cannot store the rate as text"
+  described=$("$vlscan" describe | tr -d '\r') || fail "describe failed"
+  grep -q "^settings: Compression rate: 75%, JPEG quality 25$" <<<"$described" || fail "describe: $described"
+  "$vlscan" scan "$work/smooth.png" "$work/foreign-rate.jpg" --quiet > /dev/null || fail "the scan failed"
+  quality=$(identify -format %Q "$work/foreign-rate.jpg")
+  [[ $quality == 25 ]] || fail "a rate stored as text: quality $quality"
+  WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /f > /dev/null 2>&1
+  ;;
+
 bad-input)
   if "$vlscan" scan "$work/no-such-picture.png" "$work/x.jpg" 2> "$work/input.err"; then
     fail "a missing input was scanned"

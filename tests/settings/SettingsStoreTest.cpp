@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace vlexif {
 namespace {
@@ -28,7 +30,7 @@ protected:
 TEST_F(SettingsStoreTest, ReadsWithoutTheKeyFailAndCreateNothing)
 {
     uint32_t value = 42;
-    EXPECT_FALSE(store.ReadDword("Compress Rate", value));
+    EXPECT_FALSE(store.ReadDword("Compress Rate", value).Foreign()); // absent
     EXPECT_EQ(value, 42u);
     char text[MAX_PATH];
     EXPECT_FALSE(store.ReadString("TempFile", text));
@@ -56,41 +58,72 @@ TEST_F(SettingsStoreTest, ValuesRoundTripByType)
     uint8_t back[8] = {};
     ASSERT_TRUE(store.ReadBinary("Palette", back, sizeof back));
     EXPECT_EQ(std::memcmp(back, palette, sizeof back), 0);
-    EXPECT_FALSE(store.ReadBinary("Palette", back, 4)); // longer than the capacity
 
     store.DeleteValue("Palette");
     EXPECT_FALSE(key.HasValue("Palette"));
     store.DeleteValue("Palette"); // absent: nothing happens
 }
 
-TEST_F(SettingsStoreTest, DwordReadsTakeFourBytesOfAnyType)
+std::vector<uint8_t> Text(const std::string& text)
 {
-    key.SetBinary("Compress Rate", {40, 0, 0, 0});
-    uint32_t value = 0;
-    EXPECT_TRUE(store.ReadDword("Compress Rate", value));
-    EXPECT_EQ(value, 40u);
-
-    key.SetBinary("Compress Rate", {1, 2, 3, 4, 5});
-    value = 7;
-    EXPECT_FALSE(store.ReadDword("Compress Rate", value));
-    EXPECT_EQ(value, 7u);
-
-    key.SetBinary("Compress Rate", {9, 0});
-    EXPECT_TRUE(store.ReadDword("Compress Rate", value));
-    EXPECT_EQ(value, 9u);
+    return std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1);
 }
 
-TEST_F(SettingsStoreTest, AStringThatFillsTheBufferWithoutATerminatorIsRefused)
+// Each read, of a value as another program may leave it: found only in the
+// type and size it asks for, with the value's bytes in the output; otherwise
+// foreign, never absent, and the output untouched.
+TEST_F(SettingsStoreTest, ReadsTakeOnlyTheirOwnTypeAndSize)
 {
-    key.SetBinary("TempFile", std::vector<uint8_t>(MAX_PATH, 'a'));
-    char text[MAX_PATH];
-    EXPECT_FALSE(store.ReadString("TempFile", text));
-    EXPECT_EQ(text[0], '\0');
-
-    key.SetBinary("TempFile", {'a', 'b'});
-    std::memset(text, 'x', sizeof text);
-    ASSERT_TRUE(store.ReadString("TempFile", text));
-    EXPECT_STREQ(text, "ab");
+    using Reader = ValueRead (*)(const SettingsStore&, uint8_t*);
+    const Reader dword = [](const SettingsStore& s, uint8_t* out) {
+        return s.ReadDword("Compress Rate", *reinterpret_cast<uint32_t*>(out));
+    };
+    const Reader text = [](const SettingsStore& s, uint8_t* out) {
+        return s.ReadString("Compress Rate", *reinterpret_cast<char(*)[MAX_PATH]>(out));
+    };
+    const Reader binary = [](const SettingsStore& s, uint8_t* out) { return s.ReadBinary("Compress Rate", out, 8); };
+    const Reader rate = [](const SettingsStore& s, uint8_t* out) {
+        return s.ReadCompressRate(*reinterpret_cast<int32_t*>(out));
+    };
+    const struct {
+        const char* what;
+        Reader read;
+        DWORD type;
+        std::vector<uint8_t> bytes;
+        bool found;
+    } rows[] = {
+        {"dword", dword, REG_DWORD, {40, 0, 0, 0}, true},
+        {"dword from 4 binary bytes", dword, REG_BINARY, {40, 0, 0, 0}, true},
+        {"dword from 3 binary bytes", dword, REG_BINARY, {40, 0, 0}, false},
+        {"dword from 5 binary bytes", dword, REG_BINARY, {40, 0, 0, 0, 0}, false},
+        {"dword of 2 bytes", dword, REG_DWORD, {40, 0}, false},
+        {"dword from the text 50", dword, REG_SZ, Text("50"), false},
+        {"dword from a qword", dword, REG_QWORD, {40, 0, 0, 0, 0, 0, 0, 0}, false},
+        {"text", text, REG_SZ, Text("C:\\t\\~TF1.tmp"), true},
+        {"text of 259 characters", text, REG_SZ, Text(std::string(259, 'a')), true},
+        {"text of 260 characters", text, REG_SZ, Text(std::string(260, 'a')), false},
+        {"expandable text", text, REG_EXPAND_SZ, Text("%TEMP%\\~TF1.tmp"), false},
+        {"several texts", text, REG_MULTI_SZ, {'a', 0, 0}, false},
+        {"text as binary", text, REG_BINARY, Text("ab"), false},
+        {"8 bytes", binary, REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}, true},
+        {"4 bytes of 8", binary, REG_BINARY, {1, 2, 3, 4}, false},
+        {"12 bytes of 8", binary, REG_BINARY, std::vector<uint8_t>(12, 1), false},
+        {"8 bytes of text", binary, REG_SZ, Text("1234567"), false},
+        {"rate 100", rate, REG_DWORD, {100, 0, 0, 0}, true},
+        {"rate 101", rate, REG_DWORD, {101, 0, 0, 0}, false},
+        {"rate -1", rate, REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        key.SetTyped("Compress Rate", row.type, row.bytes);
+        alignas(4) uint8_t out[2 * MAX_PATH];
+        std::memset(out, test::Poison, sizeof out);
+        const ValueRead read = row.read(store, out);
+        EXPECT_EQ(static_cast<bool>(read), row.found);
+        EXPECT_EQ(read.Foreign(), !row.found);
+        EXPECT_EQ(std::vector<uint8_t>(out, out + row.bytes.size()),
+                  row.found ? row.bytes : std::vector<uint8_t>(row.bytes.size(), test::Poison));
+    }
 }
 
 TEST_F(SettingsStoreTest, WindowPositionDefaultsToTenTen)
@@ -114,6 +147,10 @@ TEST_F(SettingsStoreTest, WindowPositionDefaultsToTenTen)
     key.SetDword("Position Y", static_cast<uint32_t>(-20));
     EXPECT_TRUE(store.ReadWindowPosition(x, y));
     EXPECT_EQ(y, -20);
+
+    key.SetString("Position X", "300"); // not ours: as if absent
+    EXPECT_TRUE(store.ReadWindowPosition(x, y));
+    EXPECT_EQ(x, 10);
 }
 
 TEST_F(SettingsStoreTest, SavedPositionIsTheWindowsNormalRectangle)

@@ -125,6 +125,11 @@ void TestRegistryKey::SetBinary(const char* name, const std::vector<uint8_t>& va
     SetRaw(*this, name, REG_BINARY, value.data(), static_cast<DWORD>(value.size()));
 }
 
+void TestRegistryKey::SetTyped(const char* name, DWORD type, const std::vector<uint8_t>& value) const
+{
+    SetRaw(*this, name, type, value.data(), static_cast<DWORD>(value.size()));
+}
+
 void TestRegistryKey::DeleteExif() const
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, ExifPath().c_str());

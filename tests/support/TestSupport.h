@@ -30,6 +30,8 @@ public:
     void SetDword(const char* name, uint32_t value) const;
     void SetString(const char* name, const std::string& value) const;
     void SetBinary(const char* name, const std::vector<uint8_t>& value) const;
+    // Any type with any bytes: what another program may leave there.
+    void SetTyped(const char* name, DWORD type, const std::vector<uint8_t>& value) const;
     // The plug-in's subkey and every value in it gone.
     void DeleteExif() const;
 
