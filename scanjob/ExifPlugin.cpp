@@ -5,6 +5,7 @@
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeaderBuilder.h"
+#include "spool/JobOwner.h"
 #include "win32/AnsiCodePage.h"
 #include "win32/Module.h"
 #include "win32/ResourceText.h"
@@ -17,6 +18,16 @@ namespace {
 constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 
 } // namespace
+
+PluginStatus ExifPlugin::TakeJob()
+{
+    BindSettings();
+    if (JobOwner(settings).Claim()) {
+        return StatusOk;
+    }
+    failureMessage = IDS_PLUGIN_IN_USE;
+    return StatusOpenFailed;
+}
 
 bool ExifPlugin::ConverterAvailable()
 {
@@ -62,13 +73,17 @@ PluginStatus ExifPlugin::CheckFormat()
     if (!ConverterAvailable()) {
         return StatusNoConverter;
     }
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     return BmpSpoolPlugin::CheckFormat();
 }
 
 PluginStatus ExifPlugin::SetPalette()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::SetPalette();
@@ -83,7 +98,9 @@ PluginStatus ExifPlugin::SetPalette()
 
 PluginStatus ExifPlugin::BeginImage()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         return BmpSpoolPlugin::BeginImage();
@@ -108,7 +125,9 @@ void ExifPlugin::LoadPalette()
 
 PluginStatus ExifPlugin::WriteBlock()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     ReloadFormatCode();
     if (IsRgbFormat(formatCode)) {
         ReloadLayout();
@@ -132,7 +151,9 @@ PluginStatus ExifPlugin::WriteBlock()
 
 PluginStatus ExifPlugin::Finish()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     const bool ownPath = LoadTempPath();
     uint32_t rate = static_cast<uint32_t>(compressRate);
     if (settings.ReadDword("Compress Rate", rate)) {
@@ -162,9 +183,17 @@ PluginStatus ExifPlugin::Finish()
 PluginStatus ExifPlugin::Abort()
 {
     BindSettings();
+    // Not this caller's job to end. Its own calls were refused before they
+    // stored anything, so nothing of its is left to discard, and the refusal
+    // that led its host here has told the user already.
+    const JobOwner owner(settings);
+    if (owner.HeldByAnother()) {
+        return StatusOk;
+    }
     static_cast<void>(BmpSpoolPlugin::Abort()); // an abort always ends the job
     settings.DeleteValue("Palette Num");
     settings.DeleteValue("Palette");
+    owner.Drop();
     return StatusOk;
 }
 

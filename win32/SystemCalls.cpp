@@ -17,6 +17,7 @@ const SystemCalls RealCalls = {
     ::GetDiskFreeSpaceA,  ::GlobalAlloc,
     ::GlobalLock,         ::GlobalFree,
     ::HeapAlloc,          ::Sleep,
+    ::OpenProcess,
 };
 
 SystemCalls calls = RealCalls;

@@ -1,9 +1,10 @@
 // The operating-system calls behind every file the plug-in and the converter
-// touch, and behind free space and memory blocks. Production code reaches
-// them through this one table per module, which holds the real Win32
-// functions; tests swap in failing ones to reach the failure paths that the
-// real platform cannot produce on demand: a short write, a failed rename, a
-// file another program holds.
+// touch, behind free space and memory blocks, and behind the look at the
+// process that owns a job. Production code reaches them through this one
+// table per module, which holds the real Win32 functions; tests swap in
+// failing ones to reach the failure paths that the real platform cannot
+// produce on demand: a short write, a failed rename, a file another program
+// holds, a process we may not look at.
 #pragma once
 
 #include "win32/UniqueHandle.h"
@@ -39,6 +40,8 @@ struct SystemCalls {
     decltype(&::HeapAlloc) heapAlloc;
     // The waits between tries on a file another program holds.
     decltype(&::Sleep) sleep;
+    // Another process looked at: whether the one that owns a job still runs.
+    decltype(&::OpenProcess) openProcess;
 };
 
 // The table in force; the Win32 functions unless a test replaced them.
