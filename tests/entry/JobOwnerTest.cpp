@@ -43,8 +43,9 @@ protected:
     // them ("whole", then it waits to finish) or half ("half").
     void StartHostA(const std::string& mode)
     {
-        std::string command = "\"" + ProgramDirectory() + "job_host.exe\" \"" + plugin.Folder() + "\" \"" + key.Path() +
-            "\" " + std::to_string(ShadeA) + " ready-" + events + " " + mode;
+        // The folder's last backslash doubled: before a quote, one would escape it.
+        std::string command = "\"" + ProgramDirectory() + "job_host.exe\" \"" + plugin.Folder() + "\\\" \"" +
+            key.Path() + "\" " + std::to_string(ShadeA) + " ready-" + events + " " + mode;
         if (mode == "whole") {
             command += " finish-" + events + " \"" + CopyPath() + "\"";
         }
@@ -56,7 +57,9 @@ protected:
         CloseHandle(started.hThread);
         process.Reset(started.hProcess);
         const HANDLE waits[] = {ready.Get(), process.Get()};
-        ASSERT_EQ(WaitForMultipleObjects(2, waits, FALSE, HostTimeoutMs), WAIT_OBJECT_0) << "host A did not begin";
+        DWORD code = 0;
+        ASSERT_EQ(WaitForMultipleObjects(2, waits, FALSE, HostTimeoutMs), WAIT_OBJECT_0)
+            << "host A did not begin, exit status " << (GetExitCodeProcess(process.Get(), &code), code);
     }
 
     DWORD WaitForHostA()
