@@ -34,8 +34,12 @@ bool JobOwner::Claim() const
 {
     ProcessIdentity owner;
     const ProcessIdentity self = CurrentProcessIdentity();
-    if (ReadOwner(settings, owner) && (IsSelf(owner, self) || IsRunning(owner))) {
-        return IsSelf(owner, self);
+    const bool stored = ReadOwner(settings, owner);
+    if (stored && IsSelf(owner, self)) {
+        return true;
+    }
+    if (stored && IsRunning(owner)) {
+        return false;
     }
     // Unkept, the job goes on unguarded, as a job of a host without rivals does.
     static_cast<void>(settings.WriteBinary(StartedValue, &self.started, sizeof self.started));
