@@ -6,6 +6,7 @@
 #include "pixels/FormatRows.h"
 #include "pixels/PixelFormat.h"
 #include "spool/BmpHeaderBuilder.h"
+#include "spool/JobOwner.h"
 #include "win32/AnsiCodePage.h"
 #include "win32/Module.h"
 #include "win32/ResourceText.h"
@@ -18,6 +19,16 @@ namespace {
 constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 
 } // namespace
+
+PluginStatus ExifPlugin::TakeJob()
+{
+    BindSettings();
+    if (JobOwner(settings).Claim()) {
+        return StatusOk;
+    }
+    failureMessage = IDS_PLUGIN_IN_USE;
+    return StatusOpenFailed;
+}
 
 bool ExifPlugin::ConverterAvailable()
 {
@@ -77,13 +88,17 @@ PluginStatus ExifPlugin::CheckFormat()
     if (!PageFitsJpeg()) {
         return StatusBadFormat;
     }
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     return BmpSpoolPlugin::CheckFormat();
 }
 
 PluginStatus ExifPlugin::SetPalette()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     if (const PluginStatus status = ReloadFormatCode()) {
         return status;
     }
@@ -103,7 +118,9 @@ PluginStatus ExifPlugin::BeginImage()
     if (!PageFitsJpeg()) {
         return StatusBadFormat;
     }
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     if (const PluginStatus status = ReloadFormatCode()) {
         return status;
     }
@@ -132,7 +149,9 @@ PluginStatus ExifPlugin::LoadPalette()
 
 PluginStatus ExifPlugin::WriteBlock()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     if (const PluginStatus status = ReloadFormatCode()) {
         return status;
     }
@@ -159,7 +178,9 @@ PluginStatus ExifPlugin::WriteBlock()
 
 PluginStatus ExifPlugin::Finish()
 {
-    BindSettings();
+    if (const PluginStatus status = TakeJob()) {
+        return status;
+    }
     const ValueRead ownPath = LoadTempPath();
     if (ownPath.Foreign()) {
         return EndChangedJob();
@@ -188,9 +209,17 @@ PluginStatus ExifPlugin::Finish()
 PluginStatus ExifPlugin::Abort()
 {
     BindSettings();
+    // Not this caller's job to end. Its own calls were refused before they
+    // stored anything, so nothing of its is left to discard, and the refusal
+    // that led its host here has told the user already.
+    const JobOwner owner(settings);
+    if (owner.HeldByAnother()) {
+        return StatusOk;
+    }
     static_cast<void>(BmpSpoolPlugin::Abort()); // an abort always ends the job
     settings.DeleteValue("Palette Num");
     settings.DeleteValue("Palette");
+    owner.Drop();
     return StatusOk;
 }
 

@@ -25,6 +25,10 @@ public:
     PluginStatus Finish();
 
 private:
+    // Binds the store and makes this process the job's owner; refused, with
+    // words of its own and before anything is touched, while another process
+    // that still runs owns the job.
+    PluginStatus TakeJob();
     // The converter must be loadable for the commands that offer the plug-in
     // to the user; it is unloaded again at once.
     [[nodiscard]] bool ConverterAvailable();

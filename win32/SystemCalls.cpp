@@ -29,6 +29,7 @@ const SystemCalls RealCalls = {
     ::Sleep,
     ::GetModuleFileNameW,
     ::LoadLibraryExW,
+    ::OpenProcess,
 };
 
 SystemCalls calls = RealCalls;

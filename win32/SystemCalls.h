@@ -1,10 +1,11 @@
 // The operating-system calls behind every file the plug-in and the converter
-// touch, behind free space and memory blocks, and behind the loading of the
-// files shipped together. Production code reaches them through this one
-// table per module, which holds the real Win32 functions; tests swap in
-// failing ones to reach the failure paths that the real platform cannot
-// produce on demand: a short write, a failed rename, a file another program
-// holds, a module path longer than any folder here, a loader of Vista's.
+// touch, behind free space and memory blocks, behind the loading of the
+// files shipped together, and behind the look at the process that owns a job.
+// Production code reaches them through this one table per module, which holds
+// the real Win32 functions; tests swap in failing ones to reach the failure
+// paths that the real platform cannot produce on demand: a short write, a
+// failed rename, a file another program holds, a module path longer than any
+// folder here, a loader of Vista's, a process we may not look at.
 #pragma once
 
 #include "win32/UniqueHandle.h"
@@ -41,6 +42,8 @@ struct SystemCalls {
     // Where the shipped files find each other, and how they load them.
     decltype(&::GetModuleFileNameW) getModuleFileNameW;
     decltype(&::LoadLibraryExW) loadLibraryExW;
+    // Another process looked at: whether the one that owns a job still runs.
+    decltype(&::OpenProcess) openProcess;
 };
 
 // The table in force; the Win32 functions unless a test replaced them.

@@ -34,7 +34,8 @@ namespace vlexif::chaos {
 namespace {
 
 constexpr uint32_t AllowedStatuses[] = {0, 201, 202, 203, 205, 206, 207, 208, 209, 211, 0xFFFE, 0xFFFF};
-const char* const JobValues[] = {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"};
+const char* const JobValues[] = {"TempFile", "ImageFormat",   "LoopCount",    "Palette Num",
+                                 "Palette",  "Owner Process", "Owner Started"};
 const char* const CommandNames[] = {"Describe",   "Configure", "CheckFormat", "SetPalette", "BeginImage",
                                     "WriteBlock", "Finish",    "Abort",       "About"};
 

@@ -111,7 +111,8 @@ protected:
         ASSERT_EQ(recorder->spoolCopySize, expected.size());
         EXPECT_EQ(std::vector<uint8_t>(recorder->spoolCopy, recorder->spoolCopy + recorder->spoolCopySize), expected);
         EXPECT_TRUE(temp.Files().empty());
-        for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+        for (const char* name :
+             {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette", "Owner Process", "Owner Started"}) {
             EXPECT_FALSE(key.HasValue(name)) << name;
         }
         EXPECT_EQ(key.Dword("File Type"), 0u);
@@ -257,6 +258,12 @@ TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
     records.DescribeImage(300, 4, 4, 1, 8, 3);
     ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
     EXPECT_EQ(key.Dword("ImageFormat"), 3008u);
+    // The job is this process's from its first value on.
+    EXPECT_EQ(key.Dword("Owner Process"), GetCurrentProcessId());
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    EXPECT_EQ(key.Binary("Owner Started"),
+              std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&created), reinterpret_cast<uint8_t*>(&created + 1)));
     ASSERT_EQ(Call(CmdBeginImage), StatusOk);
     EXPECT_EQ(key.Dword("LoopCount"), 0u);
     ASSERT_EQ(temp.Files().size(), 1u);
@@ -272,7 +279,8 @@ TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
     EXPECT_EQ(key.Binary("Palette"), stored);
     EXPECT_EQ(Call(CmdAbort), StatusOk);
     EXPECT_TRUE(temp.Files().empty());
-    for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+    for (const char* name :
+         {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette", "Owner Process", "Owner Started"}) {
         EXPECT_FALSE(key.HasValue(name)) << name;
     }
 }
