@@ -24,6 +24,23 @@ function(vlexif_layer target folder)
   target_include_directories(${target} PUBLIC ${root})
   if(NOT layer_EXCEPTIONS)
     target_compile_options(${target} PRIVATE -fno-exceptions)
+    if(NOT folder STREQUAL "pixels")
+      vlexif_refuse_raw_calls(${target})
+    endif()
+  endif()
+endfunction()
+
+# The DLLs' own code reaches files, searches, free space, memory and the
+# loader only through the system-call table (win32/SystemCalls.h): every
+# source of `target` is compiled after win32/RawCallsRefused.h, which declares
+# the table and then poisons the calls it holds, so that a call past the table
+# fails to compile, as an upward include does.
+# The platform-free layers and the reference host's are not DLL code.
+#
+#   vlexif_refuse_raw_calls(TARGET)
+function(vlexif_refuse_raw_calls target)
+  if(CMAKE_CROSSCOMPILING)
+    target_compile_options(${target} PRIVATE "SHELL:-include ${VLEXIF_ROOT}/win32/RawCallsRefused.h")
   endif()
 endfunction()
 

@@ -23,7 +23,7 @@ constexpr char ValueName[] = "Leftover Files";
 bool Describe(const char* path, FILETIME& lastWrite, DWORD& sizeLow, DWORD& sizeHigh)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+    if (!Os().getFileAttributesExA(path, GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }

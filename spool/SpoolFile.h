@@ -27,7 +27,7 @@ public:
     HANDLE Handle() const { return handle.Get(); }
 
 private:
-    TableFile handle;
+    UniqueFile handle;
 };
 
 } // namespace vlexif

@@ -61,7 +61,7 @@ bool IsOwnSpoolPath(const char* path, HeldFileWaits& waits)
     // Opened for reading only, and closed again on every way out. Sharing
     // everything: a program that holds the file, even to write, does not
     // change what its head proves.
-    TableFile file;
+    UniqueFile file;
     const bool opened = RetryWhileHeld(waits, path, [&file, path] {
         file.Reset(Os().createFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -16,6 +16,10 @@ const SystemCalls RealCalls = {
     ::GetFileSizeEx,
     ::GetFileAttributesA,
     ::GetFileAttributesW,
+    ::GetFileAttributesExA,
+    ::FindFirstFileW,
+    ::FindNextFileW,
+    ::FindClose,
     ::DeleteFileA,
     ::DeleteFileW,
     ::SetFileInformationByHandle,
@@ -24,8 +28,10 @@ const SystemCalls RealCalls = {
     ::GetDiskFreeSpaceExA,
     ::GlobalAlloc,
     ::GlobalLock,
+    ::GlobalUnlock,
     ::GlobalFree,
     ::HeapAlloc,
+    ::HeapFree,
     ::Sleep,
     ::GetModuleFileNameW,
     ::LoadLibraryExW,
@@ -46,9 +52,26 @@ const SystemCalls& RealSystemCalls()
     return RealCalls;
 }
 
-bool CloseThroughTable(HANDLE handle)
+bool CloseFile(HANDLE file)
 {
-    return calls.closeHandle(handle) != FALSE;
+    return calls.closeHandle(file) != FALSE;
+}
+
+bool FreeHeapBlock(void* address)
+{
+    return calls.heapFree(GetProcessHeap(), 0, address) != FALSE;
+}
+
+bool FreeLockedGlobal(void* address)
+{
+    const HGLOBAL handle = GlobalHandle(address);
+    calls.globalUnlock(handle);
+    return calls.globalFree(handle) == nullptr;
+}
+
+bool CloseFind(HANDLE search)
+{
+    return calls.findClose(search) != FALSE;
 }
 
 } // namespace vlexif

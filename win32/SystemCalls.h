@@ -26,6 +26,10 @@ struct SystemCalls {
     decltype(&::GetFileSizeEx) getFileSizeEx;
     decltype(&::GetFileAttributesA) getFileAttributesA;
     decltype(&::GetFileAttributesW) getFileAttributesW;
+    decltype(&::GetFileAttributesExA) getFileAttributesExA;
+    decltype(&::FindFirstFileW) findFirstFileW;
+    decltype(&::FindNextFileW) findNextFileW;
+    decltype(&::FindClose) findClose;
     decltype(&::DeleteFileA) deleteFileA;
     decltype(&::DeleteFileW) deleteFileW;
     // Renames and deletion marks, through the handle that wrote the file.
@@ -35,8 +39,10 @@ struct SystemCalls {
     decltype(&::GetDiskFreeSpaceExA) getDiskFreeSpaceExA;
     decltype(&::GlobalAlloc) globalAlloc;
     decltype(&::GlobalLock) globalLock;
+    decltype(&::GlobalUnlock) globalUnlock;
     decltype(&::GlobalFree) globalFree;
     decltype(&::HeapAlloc) heapAlloc;
+    decltype(&::HeapFree) heapFree;
     // The waits between tries on a file another program holds.
     decltype(&::Sleep) sleep;
     // Where the shipped files find each other, and how they load them.
@@ -51,11 +57,5 @@ SystemCalls& Os();
 
 // The untouched Win32 table, for restoring after a test.
 const SystemCalls& RealSystemCalls();
-
-// Closes through the table, so that a test can make a close fail.
-bool CloseThroughTable(HANDLE handle);
-
-// A file handle closed through the table.
-using TableFile = UniqueHandle<HANDLE, CloseThroughTable, InvalidHandleBits>;
 
 } // namespace vlexif

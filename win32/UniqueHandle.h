@@ -79,24 +79,15 @@ inline bool CloseRegistryKey(HKEY key)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-inline bool FreeHeapBlock(void* address)
-{
-    return HeapFree(GetProcessHeap(), 0, address) != FALSE;
-}
-
+// The frees of what the system-call table (SystemCalls.h) hands out go
+// back through it, so that a test sees them and can make them fail; defined
+// beside the table.
+bool CloseFile(HANDLE file);
+bool FreeHeapBlock(void* address);
 // A locked block is held by its address: unlocked and freed through the
 // handle it belongs to.
-inline bool FreeLockedGlobal(void* address)
-{
-    const HGLOBAL handle = GlobalHandle(address);
-    GlobalUnlock(handle);
-    return GlobalFree(handle) == nullptr;
-}
-
-inline bool CloseFind(HANDLE search)
-{
-    return FindClose(search) != FALSE;
-}
+bool FreeLockedGlobal(void* address);
+bool CloseFind(HANDLE search);
 
 // A mutex this thread owns: released, then closed.
 inline bool ReleaseAndCloseMutex(HANDLE mutex)
@@ -107,8 +98,9 @@ inline bool ReleaseAndCloseMutex(HANDLE mutex)
 
 constexpr intptr_t InvalidHandleBits = -1;
 
-// CreateFile's handles: INVALID_HANDLE_VALUE is none.
-using UniqueFile = UniqueHandle<HANDLE, CloseKernelHandle, InvalidHandleBits>;
+// CreateFile's handles: INVALID_HANDLE_VALUE is none. Closed through the
+// table, so that a test can make a close fail.
+using UniqueFile = UniqueHandle<HANDLE, CloseFile, InvalidHandleBits>;
 // FindFirstFile's searches.
 using UniqueFind = UniqueHandle<HANDLE, CloseFind, InvalidHandleBits>;
 // Threads, events and the other kernel objects whose none is null.

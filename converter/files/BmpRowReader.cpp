@@ -45,7 +45,7 @@ Status BmpRowReader::Open(const char* spoolPath, vlexif::HeldFileWaits& waits)
         return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError(), "CreateFileA");
     }
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size)) {
+    if (!vlexif::Os().getFileSizeEx(file.Get(), &size)) {
         return FailWithError(StatusReadFailed, CannotRead, spoolPath, GetLastError(), "GetFileSizeEx");
     }
     const auto fileSize = static_cast<uint64_t>(size.QuadPart);

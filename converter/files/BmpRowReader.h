@@ -32,7 +32,7 @@ private:
     Status ReadAt(uint64_t offset, uint8_t* buffer, DWORD bytes, DWORD& error) const;
 
     const char* path = nullptr;
-    vlexif::TableFile file;
+    vlexif::UniqueFile file;
     BmpLayout layout;
 };
 

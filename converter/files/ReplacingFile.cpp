@@ -85,7 +85,7 @@ Status ReplacingFile::Create(const char* destinationPath, vlexif::HeldFileWaits&
 
 Status ReplacingFile::CheckReplaceable(bool& exists) const
 {
-    const DWORD attributes = GetFileAttributesW(target.text);
+    const DWORD attributes = vlexif::Os().getFileAttributesW(target.text);
     exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists) {
         const DWORD error = GetLastError();
@@ -106,7 +106,7 @@ void ReplacingFile::RemoveAbandoned()
     std::wmemcpy(temporary, target.text, target.folderLength);
     std::wcscpy(temporary + target.folderLength, L"~vkx*.tmp");
     WIN32_FIND_DATAW found;
-    const vlexif::UniqueFind search(FindFirstFileW(temporary, &found));
+    const vlexif::UniqueFind search(vlexif::Os().findFirstFileW(temporary, &found));
     if (!search.Valid()) {
         return;
     }
@@ -117,13 +117,13 @@ void ReplacingFile::RemoveAbandoned()
             // this fails for it; only a file whose owner died goes.
             vlexif::Os().deleteFileW(temporary);
         }
-    } while (FindNextFileW(search.Get(), &found));
+    } while (vlexif::Os().findNextFileW(search.Get(), &found));
 }
 
 bool ReplacingFile::MarkForDeletion(bool remove) const
 {
-    FILE_DISPOSITION_INFO disposition = {};
-    disposition.DeleteFile = remove;
+    // Its one member is named by a macro of the file calls, refused here.
+    FILE_DISPOSITION_INFO disposition = {remove};
     return vlexif::Os().setFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 

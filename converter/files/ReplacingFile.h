@@ -54,7 +54,7 @@ private:
     vlexif::HeldFileWaits* waits = nullptr;
     ExtendedPath target = {};
     wchar_t temporary[MaxExtendedPath] = {};
-    vlexif::TableFile file;
+    vlexif::UniqueFile file;
     bool unmarked = false; // the file outlives its handle: delete it by name
 };
 

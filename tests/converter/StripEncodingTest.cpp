@@ -357,16 +357,19 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 
     // A row fails the n-th read or allocation of a conversion, on one
     // worker or on all of them, of the page or of the small one.
+    struct Arm {
+        LONG failAt;
+        DWORD error;
+        void operator()() const { FailingCalls::Arm(failAt, error); }
+    };
     struct Case {
         std::string what;
         vlexif::SystemCalls calls;
-        LONG failAt;
-        DWORD error;
+        Arm arrange;
         Status status;
         std::string message;
         bool alone = false;
         bool large = true;
-        void arrange() const { FailingCalls::Arm(failAt, error); }
     };
     const std::string cannotWrite = "cannot write " + folder.Path("out.jpg") + ": ";
     // The compressed page read back short: Wine's words for the end of a file.
@@ -378,12 +381,20 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
             const std::string& input = large ? spool : small;
             const std::string cannotRead = "cannot read the spool file " + input + ": ";
             const std::string at = " at read " + std::to_string(n) + (large ? "" : " of the small page");
-            cases.push_back({"read error" + at, FailingCalls::Reads(), n, ERROR_ACCESS_DENIED,
+            cases.push_back({"read error" + at,
+                             FailingCalls::Reads(),
+                             {n, ERROR_ACCESS_DENIED},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             (page ? cannotRead : cannotWrite) + "access denied", true, large});
-            cases.push_back({"short read" + at, FailingCalls::Reads(), n, 0,
+                             (page ? cannotRead : cannotWrite) + "access denied",
+                             true,
+                             large});
+            cases.push_back({"short read" + at,
+                             FailingCalls::Reads(),
+                             {n, 0},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             page ? cannotRead + "the file became shorter while it was read" : endOfFile, true, large});
+                             page ? cannotRead + "the file became shorter while it was read" : endOfFile,
+                             true,
+                             large});
         }
     }
     // Each allocation on one worker, and on all of them: there the workers
@@ -391,7 +402,10 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     for (LONG n = 1; n <= allocations; ++n) {
         for (const bool alone : {true, false}) {
             cases.push_back({"allocation " + std::to_string(n) + (alone ? " on one worker" : " on all"),
-                             FailingCalls::Allocations(), n, 0, StatusNoMemory, cannotWrite + "not enough memory",
+                             FailingCalls::Allocations(),
+                             {n, 0},
+                             StatusNoMemory,
+                             cannotWrite + "not enough memory",
                              alone});
         }
     }
@@ -405,7 +419,7 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
         [&] { return test::ConvertWith(current->calls, "tests", &job, (current->large ? spool : small).c_str(), 100); },
         [&](const Case& c) {
             ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
-            ASSERT_GE(FailingCalls::Count(), c.failAt) << "the failing call was reached";
+            ASSERT_GE(FailingCalls::Count(), c.arrange.failAt) << "the failing call was reached";
             CopyLastFailure(text, sizeof text);
             EXPECT_EQ(text, c.message);
             EXPECT_EQ(folder.Files(), (std::vector<std::string>{"small.bmp", "spool.bmp"}));
