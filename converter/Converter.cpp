@@ -7,9 +7,9 @@
 #include "converter/files/BmpRowReader.h"
 #include "converter/files/Destination.h"
 #include "converter/files/ReplacingFile.h"
+#include "converter/jpeg/ExifRoom.h"
 #include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/jpeg/ThumbnailJpeg.h"
-#include "converter/survey/ThumbnailScaler.h"
 #include "win32/AnsiCodePage.h"
 
 #include <algorithm>
@@ -86,12 +86,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     settings.quality = std::clamp(quality, 1, 100);
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
-    // Room for the Exif segment with as large a thumbnail as any page but
-    // noise gives, so that a large page need not move up for it.
-    const ThumbnailSize thumbnailSize = ThumbnailSizeFor(layout.width, layout.height);
-    const size_t thumbnailRoom = ExifThumbnailRoom(exif);
-    settings.exifRoom = 4 + MaxExifSegmentBytes - thumbnailRoom +
-        std::min(thumbnailRoom, ThumbnailJpegBound(thumbnailSize.width * thumbnailSize.height, settings.quality));
+    settings.exifRoom = ExifRoomWanted(exif, settings.quality);
 
     // A page taken for grey that is not goes again, in colour, into a new
     // file: the old one goes with its handle.

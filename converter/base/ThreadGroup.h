@@ -1,6 +1,6 @@
 // Threads started for one call and joined before it returns: a converter in
-// a host's process must leave no thread and no handle behind. Both passes
-// over a page run on as many processors as the process may use.
+// a host's process must leave no thread and no handle behind. A page's
+// workers run on as many processors as the process may use (see StripPlan.h).
 #pragma once
 
 #include "converter/base/StripPlan.h"

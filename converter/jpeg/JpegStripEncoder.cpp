@@ -13,7 +13,6 @@ namespace {
 
 constexpr int JfifDotsPerInch = 1;
 constexpr uint8_t Marker = 0xFF;
-constexpr uint8_t JfifMarker = 0xE0;
 constexpr uint8_t StartOfScan = 0xDA;
 constexpr uint8_t Restart0 = 0xD0;
 constexpr uint8_t EndOfImage = 0xD9;
@@ -104,10 +103,7 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
         return status;
     }
     if (index == 0) {
-        begin = 0;
-        // libjpeg writes the JFIF segment right behind the start of image.
-        const uint8_t* jpeg = destination.buffer.Address();
-        segmentAt = jpeg[3] == JfifMarker ? 4 + (size_t{jpeg[4]} << 8 | jpeg[5]) : 2;
+        begin = 0; // the headers too
     }
     // The strip's end of image becomes the restart marker before the next.
     if (index + 1 < strips) {
@@ -116,16 +112,16 @@ Status JpegStripEncoder::Encode(uint8_t** rows, unsigned count, uint32_t index, 
     return StatusOk;
 }
 
-Status JpegStripEncoder::LeaveRoom(size_t bytes)
+Status JpegStripEncoder::InsertZeros(size_t at, size_t bytes)
 {
     while (destination.buffer.Size() - end < bytes) {
         if (!Grow(destination)) {
             return StatusNoMemory;
         }
     }
-    uint8_t* const at = destination.buffer.Address() + segmentAt;
-    std::memmove(at + bytes, at, end - segmentAt);
-    std::memset(at, 0, bytes);
+    uint8_t* const from = destination.buffer.Address() + begin + at;
+    std::memmove(from + bytes, from, end - begin - at);
+    std::memset(from, 0, bytes);
     end += bytes;
     return StatusOk;
 }

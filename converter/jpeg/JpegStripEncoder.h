@@ -15,8 +15,8 @@
 #include "converter/base/HeapBuffer.h"
 #include "converter/jpeg/HuffmanTables.h"
 #include "converter/jpeg/JpegErrors.h"
-#include "converter/jpeg/JpegFileEncoder.h"
 #include "converter/jpeg/JpegMemory.h"
+#include "converter/jpeg/JpegSettings.h"
 
 #include <csetjmp>
 #include <cstddef>
@@ -40,17 +40,13 @@ public:
     Status Prepare(const JpegSettings& settings, bool grey, unsigned restartInterval, size_t outputBytes);
 
     // Compresses `count` rows of BGR pixels, top line first, as strip
-    // `index` of `strips`. Then bytes() is what the page's file holds for it:
-    // the first strip begins with the page's headers, less the Exif segment
-    // that goes in at SegmentAt(), and each strip ends with its restart
-    // marker, the last with the end of the image.
+    // `index` of `strips`. Then Bytes() is what the page's file holds for
+    // it: the first strip begins with the page's headers, less the Exif
+    // segment (see ExifRoom.h), and each strip ends with its restart marker,
+    // the last with the end of the image.
     Status Encode(uint8_t** rows, unsigned count, uint32_t index, uint32_t strips);
-    // After the first strip: where the Exif segment belongs in its bytes,
-    // behind the start of image and the JFIF segment.
-    size_t SegmentAt() const { return segmentAt; }
-    // After the first strip: leaves `bytes` zero bytes at SegmentAt(), room
-    // for the Exif segment.
-    Status LeaveRoom(size_t bytes);
+    // Puts `bytes` zero bytes into Bytes() at `at`.
+    Status InsertZeros(size_t at, size_t bytes);
 
     // Compresses `count` rows, a band of the page that begins on an MCU row,
     // with the standard tables and adds the symbols written to `counts`.
@@ -90,7 +86,6 @@ private:
     jpeg_compress_struct cinfo;
     bool created = false;
     uint32_t pageHeight = 0;
-    size_t segmentAt = 0;
     size_t begin = 0;
     size_t end = 0;
 };

@@ -1,6 +1,5 @@
 #include "converter/jpeg/ThumbnailJpeg.h"
 
-#include "converter/base/StripPlan.h"
 #include "converter/jpeg/CompressSetup.h"
 #include "converter/jpeg/JpegErrors.h"
 
@@ -18,7 +17,7 @@ namespace {
 
 constexpr int QualityStep = 10;
 
-// Like JpegFileEncoder, the one step that calls into libjpeg sets its own
+// Like JpegStripEncoder, the one step that calls into libjpeg sets its own
 // jump target and nothing with a destructor lies between.
 class ThumbnailJpeg {
 public:
@@ -60,16 +59,6 @@ Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out,
             return StatusOk;
         }
     }
-}
-
-size_t ThumbnailJpegBound(uint32_t pixels, int quality)
-{
-    // Headers and fitted tables, then half again what a photograph's
-    // thumbnail took a pixel at 160 x 120: a third of a byte at 89 with
-    // 4:2:0, nearly one at 95 with 4:4:4, nearly two at 100.
-    constexpr size_t Headers = 1024;
-    const size_t eighths = quality < FullChromaQuality ? 4 : quality < 98 ? 12 : 24;
-    return Headers + size_t{pixels} * eighths / 8;
 }
 
 ThumbnailJpeg::ThumbnailJpeg() : errors(), destination(), cinfo()

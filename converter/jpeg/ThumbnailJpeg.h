@@ -22,8 +22,4 @@ struct ThumbnailPixels {
 // no thumbnail then, which is no failure. A failure is libjpeg's (memory).
 Status EncodeThumbnail(const ThumbnailPixels& pixels, int quality, uint8_t* out, size_t capacity, size_t& size);
 
-// What the JPEG of a thumbnail of `pixels` pixels at `quality` takes at
-// most, for anything but noise: the room worth keeping for it.
-size_t ThumbnailJpegBound(uint32_t pixels, int quality);
-
 } // namespace vkexf

@@ -311,8 +311,9 @@ TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
 }
 
-// A read or an allocation failing on any worker of either pass: no output
-// and no temporary file, every thread ended, and the reason told.
+// A read or an allocation failing on any worker, in the sample or in the
+// strips: no output and no temporary file, every thread ended, and the
+// reason told.
 TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 {
     using test::FailingCalls;
@@ -357,15 +358,15 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 
     // A row fails the n-th read or allocation of a conversion, on one
     // worker or on all of them, of the page or of the small one.
-    struct Arm {
+    struct Arming {
         LONG failAt;
-        DWORD error;
+        DWORD error; // 0: a read comes back short
         void operator()() const { FailingCalls::Arm(failAt, error); }
     };
     struct Case {
         std::string what;
         vlexif::SystemCalls calls;
-        Arm arrange;
+        Arming arrange;
         Status status;
         std::string message;
         bool alone = false;
@@ -381,20 +382,12 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
             const std::string& input = large ? spool : small;
             const std::string cannotRead = "cannot read the spool file " + input + ": ";
             const std::string at = " at read " + std::to_string(n) + (large ? "" : " of the small page");
-            cases.push_back({"read error" + at,
-                             FailingCalls::Reads(),
-                             {n, ERROR_ACCESS_DENIED},
+            cases.push_back({"read error" + at, FailingCalls::Reads(), Arming{n, ERROR_ACCESS_DENIED},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             (page ? cannotRead : cannotWrite) + "access denied",
-                             true,
-                             large});
-            cases.push_back({"short read" + at,
-                             FailingCalls::Reads(),
-                             {n, 0},
+                             (page ? cannotRead : cannotWrite) + "access denied", true, large});
+            cases.push_back({"short read" + at, FailingCalls::Reads(), Arming{n, 0},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             page ? cannotRead + "the file became shorter while it was read" : endOfFile,
-                             true,
-                             large});
+                             page ? cannotRead + "the file became shorter while it was read" : endOfFile, true, large});
         }
     }
     // Each allocation on one worker, and on all of them: there the workers
@@ -402,11 +395,8 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     for (LONG n = 1; n <= allocations; ++n) {
         for (const bool alone : {true, false}) {
             cases.push_back({"allocation " + std::to_string(n) + (alone ? " on one worker" : " on all"),
-                             FailingCalls::Allocations(),
-                             {n, 0},
-                             StatusNoMemory,
-                             cannotWrite + "not enough memory",
-                             alone});
+                             FailingCalls::Allocations(), Arming{n, 0}, StatusNoMemory,
+                             cannotWrite + "not enough memory", alone});
         }
     }
     const Case* current = nullptr;
