@@ -11,6 +11,8 @@
 #include "win32/Module.h"
 #include "win32/ResourceText.h"
 
+#include <cstring>
+
 namespace vlexif {
 
 namespace {
@@ -23,7 +25,7 @@ constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 PluginStatus ExifPlugin::TakeJob()
 {
     BindSettings();
-    if (JobOwner(settings).Claim()) {
+    if (JobOwner(settings, job).Claim()) {
         return StatusOk;
     }
     failureMessage = IDS_PLUGIN_IN_USE;
@@ -139,12 +141,17 @@ PluginStatus ExifPlugin::BeginImage()
 
 PluginStatus ExifPlugin::LoadPalette()
 {
-    uint32_t count = paletteCount;
-    if (settings.ReadDword("Palette Num", count).Foreign() || count > PaletteCapacity) {
+    // None stored: the count and the table this object holds stay.
+    const uint32_t count = job.paletteCountRead ? job.paletteCount : paletteCount;
+    if (job.paletteCountRead.Foreign() || count > PaletteCapacity || job.paletteRead.Foreign() ||
+        (job.paletteRead && job.paletteBytes != count * sizeof(PaletteEntry))) {
         return EndChangedJob();
     }
     paletteCount = count;
-    return settings.ReadBinary("Palette", palette, count * sizeof(PaletteEntry)).Foreign() ? EndChangedJob() : StatusOk;
+    if (job.paletteRead) {
+        std::memcpy(palette, job.palette, job.paletteBytes);
+    }
+    return StatusOk;
 }
 
 PluginStatus ExifPlugin::WriteBlock()
@@ -163,16 +170,19 @@ PluginStatus ExifPlugin::WriteBlock()
     if (!expansion) {
         return PlaceBlock({}, 0, PixelDataOffset(HeaderLayout::Info, 0), nullptr);
     }
-    // Two registry reads per block: only where the table is used.
+    // Read with the job's other values: only where the table is used.
     if (expansion->usesPalette) {
         if (const PluginStatus status = LoadPalette()) {
             return status;
         }
     }
+    // The rows are filled by the pixel layer's kernel alone, from the table
+    // loaded above: nothing calls back up from the spool.
     const auto expand = expansion->expand;
+    const PaletteEntry(&table)[PaletteCapacity] = palette;
     return PlaceBlock(expansion->walk, ExpandedBits, PixelDataOffset(HeaderLayout::Info, 0),
-                      [this, expand](const HostBlock& block, uint8_t* rows, uint32_t stride) {
-                          expand(block, palette, rows, stride);
+                      [expand, &table](const HostBlock& block, uint8_t* rows, uint32_t stride) {
+                          expand(block, table, rows, stride);
                       });
 }
 
@@ -212,7 +222,7 @@ PluginStatus ExifPlugin::Abort()
     // Not this caller's job to end. Its own calls were refused before they
     // stored anything, so nothing of its is left to discard, and the refusal
     // that led its host here has told the user already.
-    const JobOwner owner(settings);
+    const JobOwner owner(settings, job);
     if (owner.HeldByAnother()) {
         return StatusOk;
     }

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "settings/JobValues.h"
 #include "win32/UniqueHandle.h"
 
 #include <cstring>
@@ -36,6 +37,34 @@ ValueRead QueryDword(HKEY key, const char* name, uint32_t& value)
         value = read;
     }
     return found;
+}
+
+ValueRead QueryString(HKEY key, const char* name, char (&buffer)[MAX_PATH])
+{
+    char text[MAX_PATH];
+    DWORD size = sizeof text;
+    const ValueRead found = QueryValue(key, name, RRF_RT_REG_SZ, text, size);
+    // A text without its terminator within the buffer would be cut to
+    // another name.
+    if (found && std::memchr(text, '\0', size) == nullptr) {
+        return ValueRead::State::Foreign;
+    }
+    if (found) {
+        std::memcpy(buffer, text, size);
+    }
+    return found;
+}
+
+// The size is asked first, so that a value of another size leaves the buffer
+// untouched.
+ValueRead QueryBinary(HKEY key, const char* name, void* buffer, uint32_t size)
+{
+    DWORD stored = 0;
+    ValueRead found = QueryValue(key, name, RRF_RT_REG_BINARY, nullptr, stored);
+    if (found && stored == size) {
+        found = QueryValue(key, name, RRF_RT_REG_BINARY, buffer, stored);
+    }
+    return found && stored != size ? ValueRead::State::Foreign : found;
 }
 
 [[nodiscard]] bool SetDword(HKEY key, const char* name, uint32_t value)
@@ -120,18 +149,7 @@ ValueRead SettingsStore::ReadString(const char* name, char (&buffer)[MAX_PATH]) 
     if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
         return ValueRead::State::Absent;
     }
-    char text[MAX_PATH];
-    DWORD size = sizeof text;
-    const ValueRead found = QueryValue(key.Get(), name, RRF_RT_REG_SZ, text, size);
-    // A text without its terminator within the buffer would be cut to
-    // another name.
-    if (found && std::memchr(text, '\0', size) == nullptr) {
-        return ValueRead::State::Foreign;
-    }
-    if (found) {
-        std::memcpy(buffer, text, size);
-    }
-    return found;
+    return QueryString(key.Get(), name, buffer);
 }
 
 bool SettingsStore::WriteString(const char* name, const char* text) const
@@ -142,20 +160,13 @@ bool SettingsStore::WriteString(const char* name, const char* text) const
                        static_cast<DWORD>(std::strlen(text)) + 1) == ERROR_SUCCESS;
 }
 
-// The size is asked first, so that a value of another size leaves the buffer
-// untouched.
 ValueRead SettingsStore::ReadBinary(const char* name, void* buffer, uint32_t size) const
 {
     UniqueRegistryKey key;
     if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
         return ValueRead::State::Absent;
     }
-    DWORD stored = 0;
-    ValueRead found = QueryValue(key.Get(), name, RRF_RT_REG_BINARY, nullptr, stored);
-    if (found && stored == size) {
-        found = QueryValue(key.Get(), name, RRF_RT_REG_BINARY, buffer, stored);
-    }
-    return found && stored != size ? ValueRead::State::Foreign : found;
+    return QueryBinary(key.Get(), name, buffer, size);
 }
 
 bool SettingsStore::WriteBinary(const char* name, const void* data, uint32_t length) const
@@ -171,6 +182,25 @@ void SettingsStore::DeleteValue(const char* name) const
     if (OpenKey(*key.Put(), KEY_SET_VALUE)) {
         RegDeleteValueA(key.Get(), name);
     }
+}
+
+void SettingsStore::ReadJob(JobValues& job) const
+{
+    job = JobValues{};
+    UniqueRegistryKey key;
+    if (!OpenKey(*key.Put(), KEY_QUERY_VALUE)) {
+        return;
+    }
+    job.formatRead = QueryDword(key.Get(), "ImageFormat", job.format);
+    job.fileTypeRead = QueryDword(key.Get(), "File Type", job.fileType);
+    job.tempPathRead = QueryString(key.Get(), "TempFile", job.tempPath);
+    job.paletteCountRead = QueryDword(key.Get(), "Palette Num", job.paletteCount);
+    // Any length the table holds; a longer one is foreign.
+    DWORD bytes = sizeof job.palette;
+    job.paletteRead = QueryValue(key.Get(), "Palette", RRF_RT_REG_BINARY, job.palette, bytes);
+    job.paletteBytes = job.paletteRead ? bytes : 0;
+    job.ownerIdRead = QueryDword(key.Get(), "Owner Process", job.ownerId);
+    job.ownerStartedRead = QueryBinary(key.Get(), "Owner Started", &job.ownerStarted, sizeof job.ownerStarted);
 }
 
 ValueRead SettingsStore::ReadCompressRate(int32_t& rate) const

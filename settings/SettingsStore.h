@@ -7,6 +7,8 @@
 
 namespace vlexif {
 
+struct JobValues;
+
 // What a read found. True only for a value of the type and size asked for,
 // which is then in the output; anything else leaves the output as it was.
 // A value of another type or size is foreign: never reinterpreted, and told
@@ -39,6 +41,9 @@ public:
     ValueRead ReadBinary(const char* name, void* buffer, uint32_t size) const;
     [[nodiscard]] bool WriteBinary(const char* name, const void* data, uint32_t length) const;
     void DeleteValue(const char* name) const;
+
+    // Every value of the job, with one open of the key; with none, all absent.
+    void ReadJob(JobValues& job) const;
 
     // "Compress Rate" when it holds a rate the compression dialog can store,
     // 0 to 100; another number is no choice of the user's and is foreign.

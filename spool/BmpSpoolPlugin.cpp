@@ -110,7 +110,9 @@ PluginStatus BmpSpoolPlugin::CreateSpoolFile(const SpoolImage& image)
 
 void BmpSpoolPlugin::ReloadLayout()
 {
-    static_cast<void>(settings.ReadDword("File Type", fileType)); // none stored: this object's layout stays
+    if (job.fileTypeRead) {
+        fileType = job.fileType; // none stored, or not a number: this object's layout stays
+    }
 }
 
 PluginStatus BmpSpoolPlugin::BeginImage()

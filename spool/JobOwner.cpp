@@ -10,11 +10,10 @@ constexpr char ProcessValue[] = "Owner Process";
 constexpr char StartedValue[] = "Owner Started";
 
 // False when no owner is stored, or only part of one.
-[[nodiscard]] bool ReadOwner(const SettingsStore& settings, ProcessIdentity& owner)
+[[nodiscard]] bool ReadOwner(const JobValues& job, ProcessIdentity& owner)
 {
-    owner = {};
-    return settings.ReadDword(ProcessValue, owner.id) &&
-        settings.ReadBinary(StartedValue, &owner.started, sizeof owner.started);
+    owner = {job.ownerId, job.ownerStarted};
+    return job.ownerIdRead && job.ownerStartedRead;
 }
 
 bool IsSelf(const ProcessIdentity& owner, const ProcessIdentity& self)
@@ -27,14 +26,14 @@ bool IsSelf(const ProcessIdentity& owner, const ProcessIdentity& self)
 bool JobOwner::HeldByAnother() const
 {
     ProcessIdentity owner;
-    return ReadOwner(settings, owner) && !IsSelf(owner, CurrentProcessIdentity()) && IsRunning(owner);
+    return ReadOwner(job, owner) && !IsSelf(owner, CurrentProcessIdentity()) && IsRunning(owner);
 }
 
 bool JobOwner::Claim() const
 {
     ProcessIdentity owner;
     const ProcessIdentity self = CurrentProcessIdentity();
-    const bool stored = ReadOwner(settings, owner);
+    const bool stored = ReadOwner(job, owner);
     if (stored && IsSelf(owner, self)) {
         return true;
     }
@@ -44,6 +43,9 @@ bool JobOwner::Claim() const
     // Unkept, the job goes on unguarded, as a job of a host without rivals does.
     static_cast<void>(settings.WriteBinary(StartedValue, &self.started, sizeof self.started));
     static_cast<void>(settings.WriteDword(ProcessValue, self.id));
+    job.ownerIdRead = job.ownerStartedRead = ValueRead::State::Found;
+    job.ownerId = self.id;
+    job.ownerStarted = self.started;
     return true;
 }
 
@@ -51,6 +53,7 @@ void JobOwner::Drop() const
 {
     settings.DeleteValue(ProcessValue);
     settings.DeleteValue(StartedValue);
+    job.ownerIdRead = job.ownerStartedRead = ValueRead::State::Absent;
 }
 
 } // namespace vlexif

@@ -4,13 +4,15 @@
 // one would hand the other's half-written page to the converter as its own.
 #pragma once
 
+#include "settings/JobValues.h"
 #include "settings/SettingsStore.h"
 
 namespace vlexif {
 
 class JobOwner {
 public:
-    explicit JobOwner(const SettingsStore& store) : settings(store) {}
+    // The owner as `values` holds it, read with the job's other values.
+    JobOwner(const SettingsStore& store, JobValues& values) : settings(store), job(values) {}
 
     // Whether another process that still runs owns the job.
     [[nodiscard]] bool HeldByAnother() const;
@@ -23,6 +25,7 @@ public:
 
 private:
     const SettingsStore& settings;
+    JobValues& job;
 };
 
 } // namespace vlexif

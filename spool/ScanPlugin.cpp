@@ -5,6 +5,8 @@
 #include "spool/LeftoverSpools.h"
 #include "spool/SpoolPath.h"
 
+#include <cstring>
+
 namespace vlexif {
 
 ScanPlugin::ScanPlugin() = default;
@@ -35,16 +37,31 @@ PluginStatus ScanPlugin::ClassifyFormat()
 void ScanPlugin::BindSettings()
 {
     settings.Bind(hostParams->registry, "EXIF");
+    settings.ReadJob(job);
 }
 
 PluginStatus ScanPlugin::ReloadFormatCode()
 {
-    return settings.ReadDword("ImageFormat", formatCode).Foreign() ? EndChangedJob() : StatusOk;
+    if (job.formatRead.Foreign()) {
+        return EndChangedJob();
+    }
+    if (job.formatRead) {
+        formatCode = job.format;
+    }
+    return StatusOk;
+}
+
+ValueRead ScanPlugin::ReloadTempPath()
+{
+    if (job.tempPathRead) {
+        std::memcpy(tempPath, job.tempPath, sizeof tempPath);
+    }
+    return job.tempPathRead;
 }
 
 ValueRead ScanPlugin::LoadTempPath()
 {
-    const ValueRead path = settings.ReadString("TempFile", tempPath);
+    const ValueRead path = ReloadTempPath();
     return !path || IsOwnSpoolPath(tempPath, heldFileWaits) ? path : ValueRead::State::Absent;
 }
 
@@ -57,7 +74,7 @@ PluginStatus ScanPlugin::EndChangedJob()
 
 PluginStatus ScanPlugin::OpenSpoolFile(uint64_t& fileSize)
 {
-    const ValueRead path = settings.ReadString("TempFile", tempPath);
+    const ValueRead path = ReloadTempPath();
     if (path.Foreign()) {
         return EndChangedJob();
     }

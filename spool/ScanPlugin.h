@@ -5,6 +5,7 @@
 
 #include "interface/HostInterface.h"
 #include "pixels/HostBlock.h"
+#include "settings/JobValues.h"
 #include "settings/SettingsStore.h"
 #include "spool/GlobalBlock.h"
 #include "spool/SpoolFile.h"
@@ -43,7 +44,8 @@ public:
     UINT FailureMessage() const { return failureMessage; }
 
 protected:
-    // The job's values live under the host's key plus "EXIF".
+    // The job's values live under the host's key plus "EXIF": bound, and
+    // read once for the whole call into `job`.
     void BindSettings();
     // Reloads the format code the job's format check stored; none stored
     // leaves it, a foreign one ends the job.
@@ -51,6 +53,8 @@ protected:
     // Reloads "TempFile": found only when it names this plug-in's own spool
     // file. Absent or foreign, the path this object last held stays.
     ValueRead LoadTempPath();
+    // "TempFile" as stored, whatever file it names.
+    ValueRead ReloadTempPath();
     // A job value that is there but not as this plug-in stored it: the job
     // cannot go on from it, so it ends as an abort ends it, and the user is
     // told that another program changed it.
@@ -77,6 +81,8 @@ protected:
 
     SpoolFile spoolFile;
     SettingsStore settings;
+    // The job's values as this call found them.
+    JobValues job;
     HostParams* hostParams = nullptr;
     JobRecord* jobRecord = nullptr;
     ImageRecord* imageRecord = nullptr;

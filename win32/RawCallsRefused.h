@@ -1,7 +1,8 @@
-// Given to every source of the DLLs' layers by the build (cmake/Layers.cmake): a file, search, free-space or memory call made past the
-// system-call table (SystemCalls.h) does not compile. Tests reach the
-// failures of those calls only through the table, so a call past it is a
-// failure path no test can reach. The table's own file is exempt.
+// Given to every source of the DLLs' layers by the build
+// (cmake/Layers.cmake): a file, search, free-space, memory or loader call
+// made past the system-call table (SystemCalls.h) does not compile. Tests
+// reach the failures of those calls only through the table, so a call past
+// it is a failure path no test can reach. The table's own file is exempt.
 #pragma once
 
 // The table names the calls: declared before they are refused.
