@@ -21,7 +21,7 @@ public:
     PluginStatus WriteBlock() override;
     PluginStatus Abort() override;
 
-    PluginStatus CheckFormat();
+    PluginStatus CheckFormat() override;
     PluginStatus Finish();
 
 private:

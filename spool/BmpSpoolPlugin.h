@@ -18,8 +18,10 @@ public:
     PluginStatus WriteBlock() override;
     PluginStatus Abort() override;
 
-    // Expects the settings store bound by the caller.
-    PluginStatus CheckFormat();
+    // Expects the settings store bound by the caller. Virtual so that a
+    // spool writer above, which adds its own checks, overrides it rather
+    // than hides it.
+    virtual PluginStatus CheckFormat();
 
 protected:
     // The head of the spool file, as it will be laid out.

@@ -28,12 +28,12 @@ public:
         BindSettings();
         return BmpSpoolPlugin::WriteBlock();
     }
-    PluginStatus CheckFormat()
+    PluginStatus CheckFormat() override
     {
         BindSettings();
         return BmpSpoolPlugin::CheckFormat();
     }
-    PluginStatus Abort()
+    PluginStatus Abort() override
     {
         BindSettings();
         return BmpSpoolPlugin::Abort();
