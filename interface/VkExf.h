@@ -28,8 +28,39 @@ constexpr uint32_t VkExfSavedBeside = 210;
 // were: 0 after a success. A host tells VkExfSavedBeside from a failure by it.
 extern "C" uint32_t __cdecl VkExf_LastStatus();
 
+// How the converter decides whether a page is saved grey (as its luma) or
+// in colour. An unknown value is taken as VkExfColourAuto.
+enum VkExfColourMode : uint32_t {
+    // Grey unless some region of the page shows colour beyond what a
+    // scanner's noise, its fringes on edges and the paper's tint give.
+    VkExfColourAuto = 0,
+    // Grey only when every pixel is grey (R = G = B).
+    VkExfColourExact = 1,
+    // Always in colour.
+    VkExfColourAlways = 2,
+};
+
+// The options of one conversion. `size` is the record's size as the caller
+// knows it, so that a later converter can grow it: fields past `size` take
+// their defaults, and the reserved ones must be zero.
+struct VkExfOptions {
+    uint32_t size;       // sizeof(VkExfOptions) as the caller was built
+    int32_t quality;     // clamped to 1..100, as VkExf_Entry's
+    uint32_t colourMode; // a VkExfColourMode
+    uint32_t reserved[5];
+};
+static_assert(sizeof(VkExfOptions) == 32, "the options record is a binary contract");
+
+// VkExf_Entry with options. VkExf_Entry(v, j, s, q) converts as this does
+// with quality q and VkExfColourAuto. A null `options`, or one whose size
+// is below the fields up to colourMode, is refused as a bad argument.
+extern "C" uint32_t __cdecl VkExf_EntryWithOptions(const char* versionText, const void* jobRecord,
+                                                   const char* spoolPath, const VkExfOptions* options);
+
 using VkExfEntryProc = decltype(&VkExf_Entry);
 constexpr char VkExfEntryName[] = "VkExf_Entry";
+using VkExfEntryWithOptionsProc = decltype(&VkExf_EntryWithOptions);
+constexpr char VkExfEntryWithOptionsName[] = "VkExf_EntryWithOptions";
 using VkExfLastErrorProc = decltype(&VkExf_LastError);
 constexpr char VkExfLastErrorName[] = "VkExf_LastError";
 using VkExfLastStatusProc = decltype(&VkExf_LastStatus);
