@@ -36,6 +36,12 @@ ScreenRect MovedTo(const ScreenRect& window, int32_t x, int32_t y)
                       HeldSum(y, int64_t{window.bottom} - window.top)};
 }
 
+int32_t ScreenFromWorkspace(int32_t coordinate, int32_t workAreaEdge, int32_t monitorEdge)
+{
+    const int64_t screen = int64_t{coordinate} + workAreaEdge - monitorEdge;
+    return static_cast<int32_t>(std::clamp<int64_t>(screen, INT32_MIN, INT32_MAX));
+}
+
 bool LiesMostlyInside(const ScreenRect& window, const ScreenRect& area)
 {
     const uint64_t width = Overlap(window.left, window.right, window.left, window.right);

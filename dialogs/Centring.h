@@ -26,6 +26,12 @@ struct ScreenRect {
 // the largest coordinate: such a place is on no screen either way.
 ScreenRect MovedTo(const ScreenRect& window, int32_t x, int32_t y);
 
+// A coordinate stored as GetWindowPlacement gives it, in workspace
+// coordinates, which begin at the primary monitor's work area, turned into
+// a screen coordinate: with a taskbar on the left or at the top they differ
+// by its width or height. Held within 32 bits.
+int32_t ScreenFromWorkspace(int32_t coordinate, int32_t workAreaEdge, int32_t monitorEdge);
+
 // Whether more than half of `window`'s area lies inside `area`; an empty
 // window never does.
 bool LiesMostlyInside(const ScreenRect& window, const ScreenRect& area);

@@ -24,6 +24,14 @@ void PluginDialog::CentreOnScreen()
 
 bool PluginDialog::MoveWhereSeen(int32_t x, int32_t y)
 {
+    // Stored by the placement, in workspace coordinates: placed in screen
+    // ones, the dialog would drift by the taskbar's size at every opening.
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof primary;
+    if (GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+        x = ScreenFromWorkspace(x, primary.rcWork.left, primary.rcMonitor.left);
+        y = ScreenFromWorkspace(y, primary.rcWork.top, primary.rcMonitor.top);
+    }
     RECT rect = {};
     GetWindowRect(window, &rect);
     const ScreenRect there = MovedTo(ScreenRect{rect.left, rect.top, rect.right, rect.bottom}, x, y);

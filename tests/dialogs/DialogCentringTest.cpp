@@ -42,6 +42,16 @@ TEST(CentredCoordinate, WrapsInsteadOfOverflowingThirtyTwoBits)
 
 // A 400 x 300 dialog moved over a work area of 1024 x 728 from 0, 40 (a
 // taskbar along the top), or over a second monitor's, left of the first.
+// A taskbar 48 pixels wide on the left: workspace x 0 is screen x 48.
+TEST(ScreenFromWorkspace, AddsWhereTheWorkAreaBeginsAndHoldsThirtyTwoBits)
+{
+    EXPECT_EQ(ScreenFromWorkspace(100, 48, 0), 148);
+    EXPECT_EQ(ScreenFromWorkspace(100, 0, 0), 100);
+    EXPECT_EQ(ScreenFromWorkspace(10, 40, 0), 50); // a taskbar 40 pixels high at the top
+    EXPECT_EQ(ScreenFromWorkspace(INT32_MAX, 48, 0), INT32_MAX);
+    EXPECT_EQ(ScreenFromWorkspace(INT32_MIN, 0, 48), INT32_MIN);
+}
+
 TEST(LiesMostlyInside, HoldsForMoreThanHalfTheDialogsArea)
 {
     const ScreenRect work{0, 40, 1024, 768};
