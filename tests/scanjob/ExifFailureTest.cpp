@@ -1,13 +1,15 @@
 // The EXIF plug-in's failure paths that only a failing platform reaches.
 #include "scanjob/ExifPlugin.h"
 #include "tests/spool/SpoolFixture.h"
-#include "tests/spool/SystemCallsOverride.h"
 #include "tests/support/CppHeapGuard.h"
 #include "tests/support/HostFormats.h"
+#include "tests/support/SystemCallsOverride.h"
 
 namespace vlexif {
 namespace {
 
+using test::Call;
+using test::FailCall;
 using test::SystemCallsOverride;
 
 class ExifFailureTest : public test::SpoolFixture<ExifPlugin> {
@@ -28,9 +30,9 @@ TEST_F(ExifFailureTest, WriteBlockFailuresDeleteTheSpoolFile)
 {
     const test::ArrangedFailure failures[] = {
         {"open", [] { test::FailOpenForWriting(); }, StatusOpenFailed},
-        {"work block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
-        {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
+        {"work block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
+        {"seek to the place", [] { FailCall(Call::Seek, 1); }, StatusSeekFailed},
+        {"write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
     };
     test::CheckEachFailure(
         failures,
@@ -52,10 +54,10 @@ TEST_F(ExifFailureTest, BeginImageFailuresLeaveNothing)
     records.DescribeImage(300, 100, 100, 1, 8, 3);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
     const test::ArrangedFailure failures[] = {
-        {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"header block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
         {"disk full", [] { test::FakeFreeSpace(54 + 30000 - 1); }, StatusDiskFull},
-        {"pre-fill", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
-        {"header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
+        {"pre-fill", [] { FailCall(Call::GlobalAlloc, 2); }, StatusNoMemory},
+        {"header write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
     };
     test::CheckEachFailure(
         failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },

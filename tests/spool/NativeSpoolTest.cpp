@@ -2,8 +2,8 @@
 #include "pixels/PixelFormat.h"
 #include "spool/FreeSpace.h"
 #include "tests/spool/SpoolFixture.h"
-#include "tests/spool/SystemCallsOverride.h"
 #include "tests/support/NativeLayouts.h"
+#include "tests/support/SystemCallsOverride.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,6 +15,8 @@ namespace {
 
 using test::AcceptedFormats;
 using test::BoundSpoolPlugin;
+using test::Call;
+using test::FailCall;
 using test::FormatReference;
 using test::Stride;
 using test::SystemCallsOverride;
@@ -255,15 +257,15 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     records.DescribeImage(300, 100, 100, 1, 8, 1);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
     const test::ArrangedFailure failures[] = {
-        {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"header block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
         // Headers, palette area and pixels: 1078 + 10000 bytes.
         {"no room for the whole file", [] { test::FakeFreeSpace(11077); }, StatusDiskFull},
-        {"palette block", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
-        {"pre-fill chunk", [] { test::FailAllocationAfter(2); }, StatusNoMemory},
-        {"header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
-        {"palette area write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
-        {"short pre-fill write", [] { test::FailWriteAfter(2, true); }, StatusWriteFailed},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
+        {"palette block", [] { FailCall(Call::GlobalAlloc, 2); }, StatusNoMemory},
+        {"pre-fill chunk", [] { FailCall(Call::GlobalAlloc, 3); }, StatusNoMemory},
+        {"header write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
+        {"palette area write", [] { FailCall(Call::Write, 2); }, StatusWriteFailed},
+        {"short pre-fill write", [] { FailCall(Call::Write, 3, test::ShortTransfer); }, StatusWriteFailed},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed},
     };
     test::CheckEachFailure(
         failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },
@@ -305,11 +307,11 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
         uint16_t count;
     };
     const PaletteFailure failures[] = {
-        {"seek", [] { test::FailSeekAfter(0); }, StatusSeekFailed, 1},
-        {"palette block", [] { test::FailAllocationAfter(0); }, StatusNoMemory, 1},
+        {"seek", [] { FailCall(Call::Seek, 1); }, StatusSeekFailed, 1},
+        {"palette block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory, 1},
         {"no entries", [] {}, StatusNoMemory, 0},
-        {"palette write", [] { test::FailWriteAfter(0); }, StatusWriteFailed, 1},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed, 1},
+        {"palette write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed, 1},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed, 1},
     };
     test::CheckEachFailure(
         failures,
@@ -330,11 +332,11 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
 TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
 {
     const test::ArrangedFailure failures[] = {
-        {"row block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
-        {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
-        {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
+        {"row block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
+        {"seek to the place", [] { FailCall(Call::Seek, 1); }, StatusSeekFailed},
+        {"write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
+        {"short write", [] { FailCall(Call::Write, 1, test::ShortTransfer); }, StatusWriteFailed},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed},
     };
     test::CheckEachFailure(
         failures,
@@ -371,17 +373,6 @@ BOOL WINAPI SizePast4GiB(HANDLE file, PLARGE_INTEGER size)
     return known;
 }
 
-BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
-{
-    *read = 0;
-    return FALSE;
-}
-
-BOOL WINAPI ShortRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD read, LPOVERLAPPED overlapped)
-{
-    return RealSystemCalls().readFile(file, data, bytes - 1, read, overlapped);
-}
-
 // The proof is made through the handle that writes the block: a file that
 // fails it, however, is left exactly as it was, neither written nor deleted.
 TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
@@ -393,8 +384,8 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
         {"not a disk file", [] { Os().getFileType = PipeType; }},
         {"size unknown", [] { Os().getFileSizeEx = UnknownSize; }},
         {"size past 4 GiB", [] { Os().getFileSizeEx = SizePast4GiB; }},
-        {"head unread", [] { Os().readFile = FailedRead; }},
-        {"head short", [] { Os().readFile = ShortRead; }},
+        {"head unread", [] { FailCall(Call::Read, 1); }},
+        {"head short", [] { FailCall(Call::Read, 1, test::ShortTransfer); }},
     };
     Begin();
     records.SetPalette({0, 1, 2, 3}, 1);
@@ -402,7 +393,7 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
     for (const auto& failure : failures) {
         calls.Reset();
         failure.arrange();
-        test::FailWriteAfter(INT_MAX);
+        FailCall(Call::Write, 0);
         EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << failure.what;
         EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << failure.what;
         EXPECT_TRUE(test::WriteSizes().empty()) << failure.what;

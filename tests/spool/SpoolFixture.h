@@ -3,11 +3,16 @@
 #pragma once
 
 #include "spool/BmpSpoolPlugin.h"
+#include "tests/support/FailureTable.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace vlexif::test {
+
+// One row of a failure table: what fails, how the table of calls is made to
+// fail it, and the status the operation must then return.
+using ArrangedFailure = FailureRow<PluginStatus>;
 
 // The native-depth writer as a concrete plug-in: its operations expect the
 // store bound by whoever runs them, as the EXIF plug-in does.
