@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -443,13 +444,6 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     EXPECT_EQ(ThreadCount(), threads);
 }
 
-DWORD waited = 0;
-
-void WINAPI CountWait(DWORD milliseconds)
-{
-    waited += milliseconds;
-}
-
 // The old output open in another program when the new page is done: the
 // hold is waited out for a moment, and then the page is kept beside the old
 // file, which stays as it was, never over a page kept before. Wine refuses a
@@ -461,15 +455,16 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
     const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
     const Bytes old = folder.Read("out.jpg");
-    vlexif::Os().sleep = CountWait;
+    const SystemCallsOverride calls;
     const vlexif::UniqueFile holder(CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                 OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     for (const char* kept : {"out (new).jpg", "out (new 2).jpg"}) {
-        waited = 0;
+        vlexif::test::RecordWaits();
         EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusSavedBeside);
-        EXPECT_EQ(waited, 1125u) << "ten tries first";
+        const std::vector<DWORD>& waits = vlexif::test::Waits();
+        EXPECT_EQ(std::accumulate(waits.begin(), waits.end(), 0u), 1125u) << "ten tries first";
         char text[1024];
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(std::string(text),
@@ -479,7 +474,6 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
     }
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out (new 2).jpg", "out (new).jpg", "out.jpg", "spool.bmp"}));
-    vlexif::Os() = vlexif::RealSystemCalls();
 }
 
 BOOL WINAPI RefuseRename(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD bytes)
