@@ -380,6 +380,7 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
     const struct {
         const char* what;
         void (*arrange)();
+        PluginStatus status = StatusOpenFailed;
     } failures[] = {
         {"not a disk file", [] { Os().getFileType = PipeType; }},
         {"size unknown", [] { Os().getFileSizeEx = UnknownSize; }},
@@ -390,17 +391,20 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
     Begin();
     records.SetPalette({0, 1, 2, 3}, 1);
     const std::vector<uint8_t> before = SpoolBytes();
-    for (const auto& failure : failures) {
-        calls.Reset();
-        failure.arrange();
-        FailCall(Call::Write, 0);
-        EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << failure.what;
-        EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << failure.what;
-        EXPECT_TRUE(test::WriteSizes().empty()) << failure.what;
-        calls.Reset();
-        EXPECT_EQ(SpoolBytes(), before) << failure.what;
-        EXPECT_EQ(key.Dword("LoopCount"), 0u) << failure.what;
-    }
+    test::CheckEachFailure(
+        failures,
+        [this](const auto&) {
+            calls.Reset();
+            FailCall(Call::Write, 0);
+        },
+        [this] { return plugin.WriteBlock(); },
+        [&](const auto&) {
+            EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed);
+            EXPECT_TRUE(test::WriteSizes().empty());
+            calls.Reset();
+            EXPECT_EQ(SpoolBytes(), before);
+            EXPECT_EQ(key.Dword("LoopCount"), 0u);
+        });
 }
 
 // A spool file that will not open for writing is lost to the job and goes;
