@@ -61,6 +61,9 @@ protected:
         return files.size() == 1 ? temp.Read(files[0]) : std::vector<uint8_t>{};
     }
 
+    // Abort answers StatusOk on every path: only what it leaves is checked.
+    void Abort() { static_cast<void>(plugin.Abort()); }
+
     TestRegistryKey key;
     TestTempDir temp;
     HostRecords records;
