@@ -10,11 +10,11 @@
 #include "converter/files/BmpRowReader.h"
 #include "converter/jpeg/JpegFileEncoder.h"
 #include "interface/JobDestination.h"
-#include "tests/converter/FailingCalls.h"
 #include "tests/converter/TestBmp.h"
 #include "tests/converter/TestFolder.h"
 #include "tests/support/FailureTable.h"
 #include "tests/support/ProcessResources.h"
+#include "tests/support/SystemCallsOverride.h"
 #include "win32/SystemCalls.h"
 #include "win32/UniqueHandle.h"
 
@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,10 @@ namespace {
 
 using test::BmpSpec;
 using test::Rgb;
+using vlexif::test::Call;
+using vlexif::test::CallsMade;
+using vlexif::test::FailCall;
+using vlexif::test::SystemCallsOverride;
 using Bytes = std::vector<uint8_t>;
 
 // Busy content, so that the coded data holds stuffed 0xFF bytes too.
@@ -296,17 +301,17 @@ TEST_F(StripEncoding, SplicedStripsAreWhatOneCompressObjectWrites)
 // rename, and one whose flush fails leaves the old file as it was.
 TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
 {
-    using test::FailingCalls;
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 40, 30}, Colour));
     const JobDestination job = OutJpegJob();
+    const SystemCallsOverride calls;
     for (const LONG flushes : {0, 1}) {
-        FailingCalls::Arm(0);
-        ASSERT_EQ(test::ConvertWith(FailingCalls::Flushes(), "tests", &job, spool.c_str(), 75), StatusOk);
-        EXPECT_EQ(FailingCalls::Count(), flushes) << (flushes ? "replacing" : "a new file");
+        FailCall(Call::Flush, 0);
+        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
+        EXPECT_EQ(CallsMade(Call::Flush), flushes) << (flushes ? "replacing" : "a new file");
     }
     const Bytes old = folder.Read("out.jpg");
-    FailingCalls::Arm(1, ERROR_IO_DEVICE);
-    EXPECT_EQ(test::ConvertWith(FailingCalls::Flushes(), "tests", &job, spool.c_str(), 75), StatusWriteFailed);
+    FailCall(Call::Flush, 1);
+    EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusWriteFailed);
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
 }
@@ -316,7 +321,6 @@ TEST_F(StripEncoding, OnlyAReplacingFileIsFlushedFirst)
 // reason told.
 TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 {
-    using test::FailingCalls;
     // Noise at full quality: several strips, each outgrowing its first buffer.
     const BmpSpec spec{false, 1000, 1000};
     const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, Colour));
@@ -333,16 +337,17 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &all, &system));
     const DWORD_PTR one = all & (~all + 1);
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), one));
+    const SystemCallsOverride calls;
     LONG reads[2] = {};
     for (const bool large : {true, false}) {
-        FailingCalls::Arm(0);
-        ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, (large ? spool : small).c_str(), 100),
-                  StatusOk);
-        reads[large] = FailingCalls::Count();
+        FailCall(Call::Read, 0);
+        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, (large ? spool : small).c_str(), 100), StatusOk);
+        reads[large] = CallsMade(Call::Read);
     }
-    FailingCalls::Arm(0);
-    ASSERT_EQ(test::ConvertWith(FailingCalls::Allocations(), "tests", &job, spool.c_str(), 100), StatusOk);
-    const LONG allocations = FailingCalls::Count();
+    FailCall(Call::HeapAlloc, 0);
+    ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 100), StatusOk);
+    const LONG allocations = CallsMade(Call::HeapAlloc);
+    calls.Reset();
     ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
     DeleteFileA(folder.Path("out.jpg").c_str());
     const StripPlan plan = PlanStrips(spec.width, spec.height, spec.width * 3, 8, 1);
@@ -358,15 +363,15 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
 
     // A row fails the n-th read or allocation of a conversion, on one
     // worker or on all of them, of the page or of the small one.
-    struct Arming {
+    struct Arm {
+        Call call;
         LONG failAt;
-        DWORD error; // 0: a read comes back short
-        void operator()() const { FailingCalls::Arm(failAt, error); }
+        DWORD error;
+        void operator()() const { FailCall(call, failAt, error); }
     };
     struct Case {
         std::string what;
-        vlexif::SystemCalls calls;
-        Arming arrange;
+        Arm arrange;
         Status status;
         std::string message;
         bool alone = false;
@@ -382,12 +387,18 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
             const std::string& input = large ? spool : small;
             const std::string cannotRead = "cannot read the spool file " + input + ": ";
             const std::string at = " at read " + std::to_string(n) + (large ? "" : " of the small page");
-            cases.push_back({"read error" + at, FailingCalls::Reads(), Arming{n, ERROR_ACCESS_DENIED},
+            cases.push_back({"read error" + at,
+                             {Call::Read, n, ERROR_ACCESS_DENIED},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             (page ? cannotRead : cannotWrite) + "access denied", true, large});
-            cases.push_back({"short read" + at, FailingCalls::Reads(), Arming{n, 0},
+                             (page ? cannotRead : cannotWrite) + "access denied",
+                             true,
+                             large});
+            cases.push_back({"short read" + at,
+                             {Call::Read, n, vlexif::test::ShortTransfer},
                              page ? StatusReadFailed : StatusWriteFailed,
-                             page ? cannotRead + "the file became shorter while it was read" : endOfFile, true, large});
+                             page ? cannotRead + "the file became shorter while it was read" : endOfFile,
+                             true,
+                             large});
         }
     }
     // Each allocation on one worker, and on all of them: there the workers
@@ -395,8 +406,10 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     for (LONG n = 1; n <= allocations; ++n) {
         for (const bool alone : {true, false}) {
             cases.push_back({"allocation " + std::to_string(n) + (alone ? " on one worker" : " on all"),
-                             FailingCalls::Allocations(), Arming{n, 0}, StatusNoMemory,
-                             cannotWrite + "not enough memory", alone});
+                             {Call::HeapAlloc, n, 0},
+                             StatusNoMemory,
+                             cannotWrite + "not enough memory",
+                             alone});
         }
     }
     const Case* current = nullptr;
@@ -406,10 +419,11 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
             current = &c;
             ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), c.alone ? one : all));
         },
-        [&] { return test::ConvertWith(current->calls, "tests", &job, (current->large ? spool : small).c_str(), 100); },
+        [&] { return ConvertSpoolToJpeg("tests", &job, (current->large ? spool : small).c_str(), 100); },
         [&](const Case& c) {
+            calls.Reset();
             ASSERT_TRUE(SetProcessAffinityMask(GetCurrentProcess(), all));
-            ASSERT_GE(FailingCalls::Count(), c.arrange.failAt) << "the failing call was reached";
+            ASSERT_GE(CallsMade(c.arrange.call), c.arrange.failAt) << "the failing call was reached";
             CopyLastFailure(text, sizeof text);
             EXPECT_EQ(text, c.message);
             EXPECT_EQ(folder.Files(), (std::vector<std::string>{"small.bmp", "spool.bmp"}));
@@ -431,13 +445,6 @@ TEST_F(StripEncoding, AFailingWorkerLeavesNoFileNoThreadAndSaysWhy)
     EXPECT_EQ(ThreadCount(), threads);
 }
 
-DWORD waited = 0;
-
-void WINAPI CountWait(DWORD milliseconds)
-{
-    waited += milliseconds;
-}
-
 // The old output open in another program when the new page is done: the
 // hold is waited out for a moment, and then the page is kept beside the old
 // file, which stays as it was, never over a page kept before. Wine refuses a
@@ -449,15 +456,16 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
     const JobDestination job = OutJpegJob();
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
     const Bytes old = folder.Read("out.jpg");
-    vlexif::Os().sleep = CountWait;
+    const SystemCallsOverride calls;
     const vlexif::UniqueFile holder(CreateFileA(folder.Path("out.jpg").c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                 OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
     for (const char* kept : {"out (new).jpg", "out (new 2).jpg"}) {
-        waited = 0;
+        vlexif::test::RecordWaits();
         EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusSavedBeside);
-        EXPECT_EQ(waited, 1125u) << "ten tries first";
+        const std::vector<DWORD>& waits = vlexif::test::Waits();
+        EXPECT_EQ(std::accumulate(waits.begin(), waits.end(), 0u), 1125u) << "ten tries first";
         char text[1024];
         CopyLastFailure(text, sizeof text);
         EXPECT_EQ(std::string(text),
@@ -467,7 +475,6 @@ TEST_F(StripEncoding, AnOutputHeldForGoodKeepsThePageBesideIt)
     }
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out (new 2).jpg", "out (new).jpg", "out.jpg", "spool.bmp"}));
-    vlexif::Os() = vlexif::RealSystemCalls();
 }
 
 BOOL WINAPI RefuseRename(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD bytes)
@@ -477,13 +484,6 @@ BOOL WINAPI RefuseRename(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID inf
         return FALSE;
     }
     return SetFileInformationByHandle(file, kind, info, bytes);
-}
-
-BOOL WINAPI LoseClose(HANDLE handle)
-{
-    CloseHandle(handle);
-    SetLastError(ERROR_IO_DEVICE);
-    return FALSE;
 }
 
 // Through the seam, the failures no desktop produces on demand: a rename the
@@ -497,9 +497,9 @@ TEST_F(StripEncoding, ARefusedRenameOrALostCloseFailsWithTheCallNamed)
     ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
     const Bytes old = folder.Read("out.jpg");
     char text[1024];
-    vlexif::SystemCalls calls = vlexif::RealSystemCalls();
-    calls.setFileInformationByHandle = RefuseRename;
-    EXPECT_EQ(test::ConvertWith(calls, "tests", &job, spool.c_str(), 75), StatusReplaceFailed);
+    const SystemCallsOverride calls;
+    vlexif::Os().setFileInformationByHandle = RefuseRename;
+    EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusReplaceFailed);
     CopyLastFailure(text, sizeof text);
     EXPECT_EQ(std::string(text),
               "cannot replace " + folder.Path("out.jpg") +
@@ -507,9 +507,9 @@ TEST_F(StripEncoding, ARefusedRenameOrALostCloseFailsWithTheCallNamed)
     EXPECT_EQ(folder.Read("out.jpg"), old);
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"out.jpg", "spool.bmp"}));
 
-    calls = vlexif::RealSystemCalls();
-    calls.closeHandle = LoseClose;
-    EXPECT_EQ(test::ConvertWith(calls, "tests", &job, spool.c_str(), 75), StatusWriteFailed);
+    calls.Reset();
+    FailCall(Call::Close, 1);
+    EXPECT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusWriteFailed);
     CopyLastFailure(text, sizeof text);
     const std::string lost = text;
     EXPECT_EQ(lost.rfind("cannot write " + folder.Path("out.jpg") + ": ", 0), 0u) << lost;
@@ -529,7 +529,6 @@ std::pair<int, int> FrameComponents(const Bytes& jpeg)
 // when the page fits it, whichever way up the file stores it.
 TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
 {
-    using test::FailingCalls;
     Rgb (*const pages[])(uint32_t, uint32_t) = {[](uint32_t x, uint32_t y) {
                                                     return Rgb{uint8_t(x / 3), uint8_t(y / 3), uint8_t((x + y) / 5)};
                                                 },
@@ -543,6 +542,7 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
     const BmpSpec spec{false, 600, 500};
     const double pageBytes = 600.0 * 3 * 500;
     const JobDestination job = OutJpegJob();
+    const SystemCallsOverride calls;
     for (const int quality : {75, 95}) {
         for (int kind = 0; kind < 3; ++kind) {
             SCOPED_TRACE(testing::Message() << "q" << quality
@@ -550,9 +550,9 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
                                                     : kind == 1 ? " grey"
                                                                 : " late"));
             const std::string spool = folder.Write("spool.bmp", test::MakeBmp(spec, pages[kind]));
-            FailingCalls::Arm(0);
-            ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), quality), StatusOk);
-            const double read = double(FailingCalls::BytesRead()) / pageBytes;
+            FailCall(Call::Read, 0);
+            ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), quality), StatusOk);
+            const double read = double(vlexif::test::BytesRead()) / pageBytes;
             const Bytes ours = folder.Read("out.jpg");
             EXPECT_EQ(FrameComponents(ours).first, kind == 1 ? 1 : 3);
             if (kind == 2) {
@@ -572,9 +572,9 @@ TEST_F(StripEncoding, APageIsReadOnceUnlessColourTurnsUpLate)
     for (const bool grey : {false, true}) {
         SCOPED_TRACE(grey ? "large grey" : "large colour");
         const std::string spool = folder.Write("spool.bmp", test::MakeBmp({false, 2000, 1000}, grey ? Grey : Colour));
-        FailingCalls::Arm(0);
-        ASSERT_EQ(test::ConvertWith(FailingCalls::Reads(), "tests", &job, spool.c_str(), 75), StatusOk);
-        EXPECT_LT(double(FailingCalls::BytesRead()) / 6e6, 1.0 + 2.0 / 64 + 0.01);
+        FailCall(Call::Read, 0);
+        ASSERT_EQ(ConvertSpoolToJpeg("tests", &job, spool.c_str(), 75), StatusOk);
+        EXPECT_LT(double(vlexif::test::BytesRead()) / 6e6, 1.0 + 2.0 / 64 + 0.01);
     }
 
     const auto ramp = [](uint32_t x, uint32_t y) {

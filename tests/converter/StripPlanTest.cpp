@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace vkexf {
 namespace {
 
@@ -10,9 +12,10 @@ uint32_t Stride(uint32_t width)
     return (width * 3 + 3) / 4 * 4;
 }
 
-// Every strip is a whole number of MCU rows and one restart interval, which
-// a 16-bit field must hold, however wide the page and whatever the strip size.
-TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
+// Every strip is a whole number of MCU rows as wide as the page and one
+// restart interval, which a 16-bit field must hold, however wide the page and
+// whatever the strip size; the strips cover the page, the last perhaps shorter.
+TEST(StripPlan, StripsAreWholeMcuRowsCoveringThePageWithinTheRestartLimit)
 {
     for (const bool grey : {false, true}) {
         for (const uint32_t width : {1u, 2u, 17u, 4960u, 9920u, 40000u, 65500u}) {
@@ -22,12 +25,20 @@ TEST(StripPlan, StripsAreWholeMcuRowsWithinTheRestartLimit)
                 const uint32_t side = grey ? 8 : 16;
                 ASSERT_EQ(plan.mcuSide, side);
                 ASSERT_EQ(plan.stripRows % side, 0u);
-                EXPECT_EQ(plan.restartInterval, plan.stripRows / side * ((width + side - 1) / side));
+                const uint32_t rowMcus = plan.restartInterval / (plan.stripRows / side);
+                EXPECT_EQ(rowMcus * (plan.stripRows / side), plan.restartInterval);
+                EXPECT_TRUE(rowMcus * side >= width && rowMcus * side < width + side) << rowMcus;
                 EXPECT_LE(plan.restartInterval, 65535u);
-                EXPECT_EQ(plan.strips, (65500 + plan.stripRows - 1) / plan.stripRows);
+                EXPECT_TRUE(plan.strips * plan.stripRows >= 65500 && (plan.strips - 1) * plan.stripRows < 65500);
             }
         }
     }
+    // Counted by hand: an A4 page at 600 dpi in 4:2:0 is 310 x 439 MCUs; 4
+    // MCU rows make a strip of 0.9 MB, so 110 strips, and one band in every
+    // 64 MCU rows is 7; two processors, two workers.
+    const StripPlan a4 = PlanStrips(4960, 7016, Stride(4960), 16, 2);
+    EXPECT_EQ((std::vector<uint32_t>{a4.stripRows, a4.strips, a4.restartInterval, a4.sampleBands, a4.workers}),
+              (std::vector<uint32_t>{64, 110, 1240, 7, 2}));
     // A page lower than one strip is one strip, of whole MCU rows.
     const StripPlan line = PlanStrips(100, 1, Stride(100), 16, 8);
     EXPECT_EQ(line.strips, 1u);
@@ -49,8 +60,6 @@ TEST(StripPlan, McuSideFollowsTheSampling)
 // number of processors, and a longer page never takes more.
 TEST(StripPlan, MemoryIsBoundedAndGrowsWithTheWidthOnly)
 {
-    const StripPlan a4 = PlanStrips(4960, 7016, Stride(4960), 16, 2);
-    EXPECT_EQ(a4.workers, 2u);
     for (uint32_t processors = 1; processors <= 64; ++processors) {
         const StripPlan plan = PlanStrips(4960, 7016, Stride(4960), 16, processors);
         EXPECT_LE(plan.workers * plan.bytesPerWorker, WorkerBudgetBytes) << processors;

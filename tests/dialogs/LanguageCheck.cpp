@@ -48,17 +48,7 @@ public:
     {
     }
 
-    std::wstring Text(UINT id) const
-    {
-        const wchar_t* at = static_cast<const wchar_t*>(Find(RT_STRING, MAKEINTRESOURCEA(id / 16 + 1)));
-        if (!at) {
-            return {};
-        }
-        for (UINT i = id % 16; i > 0; --i) {
-            at += *at + 1;
-        }
-        return std::wstring(at + 1, *at);
-    }
+    std::wstring Text(UINT id) const { return vlexif::test::StoredText(module, id, language); }
 
     // The title of a DIALOGEX template: after its fixed header, the menu and
     // class (each none, an ordinal or a string).

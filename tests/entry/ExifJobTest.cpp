@@ -1,5 +1,6 @@
 // Whole scan jobs through the real VLEXIF.dll, as a host runs them, with a
 // converter that keeps a copy of the spool file it is handed.
+#include "tests/support/FailureTable.h"
 #include "tests/support/HandleCensus.h"
 #include "tests/support/HostFormats.h"
 #include "tests/support/NativeLayouts.h"
@@ -433,6 +434,9 @@ TEST_F(ExifJobTest, AJobValueNotOursEndsTheJob)
         DWORD type;
         std::vector<uint8_t> bytes;
         PluginCommand command;
+        std::string what =
+            std::string(name) + " of type " + std::to_string(type) + " at command " + std::to_string(command);
+        PluginStatus status = StatusOpenFailed;
     } rows[] = {
         {"ImageFormat", REG_SZ, Text("3008"), CmdWriteBlock},
         {"ImageFormat", REG_QWORD, {0xC0, 0x0B, 0, 0, 0, 0, 0, 0}, CmdWriteBlock},
@@ -452,29 +456,34 @@ TEST_F(ExifJobTest, AJobValueNotOursEndsTheJob)
         {"Palette", REG_BINARY, std::vector<uint8_t>(12, 9), CmdWriteBlock},
         {"Palette", REG_SZ, Text("abcdefg"), CmdWriteBlock},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.name) + " of type " + std::to_string(row.type) + " at command " +
-                     std::to_string(row.command));
-        records.DescribeImage(300, 4, 1, 1, 8, 3);
-        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
-        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
-        records.SetPalette({0, 10, 20, 30, 1, 40, 50, 60}, 2);
-        ASSERT_EQ(Call(CmdSetPalette), StatusOk);
-        // An emptied row stands for the spool file's own path in that type.
-        key.SetTyped(row.name, row.type, row.bytes.empty() ? Text(key.String("TempFile").c_str()) : row.bytes);
-        const size_t shown = messages.Messages().size();
-        const uint8_t line[4] = {0, 1, 1, 0};
-        records.SetBlock(4, 4, 1, 0, line);
-        EXPECT_EQ(Call(row.command), StatusOpenFailed);
-        ASSERT_EQ(messages.Messages().size(), shown + 1);
-        EXPECT_NE(messages.Messages().back().text.find("changed by another program"), std::string::npos)
-            << messages.Messages().back().text;
-        EXPECT_EQ(recorder->calls, 0);
-        EXPECT_TRUE(temp.Files().empty());
-        for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
-            EXPECT_FALSE(key.HasValue(name)) << name;
-        }
-    }
+    const uint8_t line[4] = {0, 1, 1, 0};
+    const PluginCommand* command = nullptr;
+    size_t shown = 0;
+    test::CheckEachFailure(
+        rows,
+        [&](const auto& row) {
+            records.DescribeImage(300, 4, 1, 1, 8, 3);
+            ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+            ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+            records.SetPalette({0, 10, 20, 30, 1, 40, 50, 60}, 2);
+            ASSERT_EQ(Call(CmdSetPalette), StatusOk);
+            // An emptied row stands for the spool file's own path in that type.
+            key.SetTyped(row.name, row.type, row.bytes.empty() ? Text(key.String("TempFile").c_str()) : row.bytes);
+            shown = messages.Messages().size();
+            records.SetBlock(4, 4, 1, 0, line);
+            command = &row.command;
+        },
+        [&] { return Call(*command); },
+        [&](const auto&) {
+            ASSERT_EQ(messages.Messages().size(), shown + 1);
+            EXPECT_NE(messages.Messages().back().text.find("changed by another program"), std::string::npos)
+                << messages.Messages().back().text;
+            EXPECT_EQ(recorder->calls, 0);
+            EXPECT_TRUE(temp.Files().empty());
+            for (const char* name : {"TempFile", "ImageFormat", "LoopCount", "Palette Num", "Palette"}) {
+                EXPECT_FALSE(key.HasValue(name)) << name;
+            }
+        });
 }
 
 TEST_F(ExifJobTest, TheExpansionHeaderIgnoresAForeignFileType)

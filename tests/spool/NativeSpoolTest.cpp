@@ -2,8 +2,8 @@
 #include "pixels/PixelFormat.h"
 #include "spool/FreeSpace.h"
 #include "tests/spool/SpoolFixture.h"
-#include "tests/spool/SystemCallsOverride.h"
 #include "tests/support/NativeLayouts.h"
+#include "tests/support/SystemCallsOverride.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,6 +15,8 @@ namespace {
 
 using test::AcceptedFormats;
 using test::BoundSpoolPlugin;
+using test::Call;
+using test::FailCall;
 using test::FormatReference;
 using test::Stride;
 using test::SystemCallsOverride;
@@ -91,7 +93,7 @@ protected:
             << "first difference at byte " << (difference.first - actual.begin());
         EXPECT_EQ(key.Dword("LoopCount"), blocks.size());
         EXPECT_FALSE(plugin.HoldsWorkBlock());
-        EXPECT_EQ(plugin.Abort(), StatusOk);
+        Abort();
         EXPECT_TRUE(temp.Files().empty());
     }
 };
@@ -125,7 +127,7 @@ TEST_F(NativeSpoolTest, TheStoredFormatDecidesTheHeaderWhateverTheDescriptionSay
         std::vector<uint8_t> expected = ExpectedHead(checked, false, 5, 3, 150, {});
         expected.resize(expected.size() + Stride(5, checked.spoolBits) * 3, 0);
         EXPECT_EQ(SpoolBytes(), expected);
-        EXPECT_EQ(plugin.Abort(), StatusOk);
+        Abort();
     }
 }
 
@@ -181,7 +183,7 @@ TEST_F(NativeSpoolTest, SetPaletteLaysOutBothEntrySizes)
                                                             : std::vector<uint8_t>{0xFF, 0, 0, 0, 0, 0xFF};
         const size_t at = fileType == 0 ? 54 : 26;
         EXPECT_EQ(std::vector<uint8_t>(file.begin() + at, file.begin() + at + expected.size()), expected);
-        EXPECT_EQ(plugin.Abort(), StatusOk);
+        Abort();
     }
 }
 
@@ -255,15 +257,15 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     records.DescribeImage(300, 100, 100, 1, 8, 1);
     ASSERT_EQ(plugin.CheckFormat(), StatusOk);
     const test::ArrangedFailure failures[] = {
-        {"header block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
+        {"header block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
         // Headers, palette area and pixels: 1078 + 10000 bytes.
         {"no room for the whole file", [] { test::FakeFreeSpace(11077); }, StatusDiskFull},
-        {"palette block", [] { test::FailAllocationAfter(1); }, StatusNoMemory},
-        {"pre-fill chunk", [] { test::FailAllocationAfter(2); }, StatusNoMemory},
-        {"header write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
-        {"palette area write", [] { test::FailWriteAfter(1); }, StatusWriteFailed},
-        {"short pre-fill write", [] { test::FailWriteAfter(2, true); }, StatusWriteFailed},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
+        {"palette block", [] { FailCall(Call::GlobalAlloc, 2); }, StatusNoMemory},
+        {"pre-fill chunk", [] { FailCall(Call::GlobalAlloc, 3); }, StatusNoMemory},
+        {"header write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
+        {"palette area write", [] { FailCall(Call::Write, 2); }, StatusWriteFailed},
+        {"short pre-fill write", [] { FailCall(Call::Write, 3, test::ShortTransfer); }, StatusWriteFailed},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed},
     };
     test::CheckEachFailure(
         failures, [this](const test::ArrangedFailure&) { calls.Reset(); }, [this] { return plugin.BeginImage(); },
@@ -276,7 +278,7 @@ TEST_F(NativeFailureTest, BeginImageFailuresLeaveNoFile)
     test::FakeFreeSpace(11078);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space equal to the need";
     EXPECT_EQ(test::FreeSpaceFolder() + temp.Files()[0], plugin.TempPath()) << "asked in the spool file's folder";
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     test::FakeFreeSpace(FreeSpaceUnknown);
     EXPECT_EQ(plugin.BeginImage(), StatusOk) << "free space unknown";
 }
@@ -305,11 +307,11 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
         uint16_t count;
     };
     const PaletteFailure failures[] = {
-        {"seek", [] { test::FailSeekAfter(0); }, StatusSeekFailed, 1},
-        {"palette block", [] { test::FailAllocationAfter(0); }, StatusNoMemory, 1},
+        {"seek", [] { FailCall(Call::Seek, 1); }, StatusSeekFailed, 1},
+        {"palette block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory, 1},
         {"no entries", [] {}, StatusNoMemory, 0},
-        {"palette write", [] { test::FailWriteAfter(0); }, StatusWriteFailed, 1},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed, 1},
+        {"palette write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed, 1},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed, 1},
     };
     test::CheckEachFailure(
         failures,
@@ -330,11 +332,11 @@ TEST_F(NativeFailureTest, SetPaletteFailuresDeleteTheSpoolFile)
 TEST_F(NativeFailureTest, WriteBlockFailuresDeleteTheSpoolFileAndKeepTheCount)
 {
     const test::ArrangedFailure failures[] = {
-        {"row block", [] { test::FailAllocationAfter(0); }, StatusNoMemory},
-        {"seek to the place", [] { test::FailSeekAfter(0); }, StatusSeekFailed},
-        {"write", [] { test::FailWriteAfter(0); }, StatusWriteFailed},
-        {"short write", [] { test::FailWriteAfter(0, true); }, StatusWriteFailed},
-        {"close after writing", [] { test::FailClose(); }, StatusCloseFailed},
+        {"row block", [] { FailCall(Call::GlobalAlloc, 1); }, StatusNoMemory},
+        {"seek to the place", [] { FailCall(Call::Seek, 1); }, StatusSeekFailed},
+        {"write", [] { FailCall(Call::Write, 1); }, StatusWriteFailed},
+        {"short write", [] { FailCall(Call::Write, 1, test::ShortTransfer); }, StatusWriteFailed},
+        {"close after writing", [] { FailCall(Call::Close, 1); }, StatusCloseFailed},
     };
     test::CheckEachFailure(
         failures,
@@ -371,17 +373,6 @@ BOOL WINAPI SizePast4GiB(HANDLE file, PLARGE_INTEGER size)
     return known;
 }
 
-BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
-{
-    *read = 0;
-    return FALSE;
-}
-
-BOOL WINAPI ShortRead(HANDLE file, LPVOID data, DWORD bytes, LPDWORD read, LPOVERLAPPED overlapped)
-{
-    return RealSystemCalls().readFile(file, data, bytes - 1, read, overlapped);
-}
-
 // The proof is made through the handle that writes the block: a file that
 // fails it, however, is left exactly as it was, neither written nor deleted.
 TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
@@ -389,27 +380,31 @@ TEST_F(NativeFailureTest, ASpoolFileFailingItsProofIsNeitherWrittenNorDeleted)
     const struct {
         const char* what;
         void (*arrange)();
+        PluginStatus status = StatusOpenFailed;
     } failures[] = {
         {"not a disk file", [] { Os().getFileType = PipeType; }},
         {"size unknown", [] { Os().getFileSizeEx = UnknownSize; }},
         {"size past 4 GiB", [] { Os().getFileSizeEx = SizePast4GiB; }},
-        {"head unread", [] { Os().readFile = FailedRead; }},
-        {"head short", [] { Os().readFile = ShortRead; }},
+        {"head unread", [] { FailCall(Call::Read, 1); }},
+        {"head short", [] { FailCall(Call::Read, 1, test::ShortTransfer); }},
     };
     Begin();
     records.SetPalette({0, 1, 2, 3}, 1);
     const std::vector<uint8_t> before = SpoolBytes();
-    for (const auto& failure : failures) {
-        calls.Reset();
-        failure.arrange();
-        test::FailWriteAfter(INT_MAX);
-        EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed) << failure.what;
-        EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed) << failure.what;
-        EXPECT_TRUE(test::WriteSizes().empty()) << failure.what;
-        calls.Reset();
-        EXPECT_EQ(SpoolBytes(), before) << failure.what;
-        EXPECT_EQ(key.Dword("LoopCount"), 0u) << failure.what;
-    }
+    test::CheckEachFailure(
+        failures,
+        [this](const auto&) {
+            calls.Reset();
+            FailCall(Call::Write, 0);
+        },
+        [this] { return plugin.WriteBlock(); },
+        [&](const auto&) {
+            EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed);
+            EXPECT_TRUE(test::WriteSizes().empty());
+            calls.Reset();
+            EXPECT_EQ(SpoolBytes(), before);
+            EXPECT_EQ(key.Dword("LoopCount"), 0u);
+        });
 }
 
 // A spool file that will not open for writing is lost to the job and goes;
@@ -472,7 +467,7 @@ TEST_F(NativeFailureTest, AForgedSpoolPathIsNeverOpenedOrDeleted)
         key.SetString("TempFile", forged);
         EXPECT_EQ(plugin.WriteBlock(), StatusOpenFailed);
         EXPECT_EQ(plugin.SetPalette(), StatusOpenFailed);
-        EXPECT_EQ(plugin.Abort(), StatusOk);
+        Abort();
         EXPECT_EQ(test::ReadWholeFile(victim), (std::vector<uint8_t>{1, 2, 3}));
         EXPECT_FALSE(key.HasValue("TempFile"));
     }
@@ -482,7 +477,7 @@ TEST_F(NativeFailureTest, AbortWithoutAJobStillRemovesItsValues)
 {
     key.SetDword("ImageFormat", 1024);
     key.SetDword("LoopCount", 2);
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     EXPECT_FALSE(key.HasValue("ImageFormat"));
     EXPECT_FALSE(key.HasValue("LoopCount"));
 }
@@ -516,12 +511,12 @@ TEST_F(NativeFailureTest, HeldSpoolFilesAreWaitedForOrRememberedAndRemovedLater)
     HANDLE holder = CreateFileA(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     EXPECT_EQ(temp.Files().size(), 1u) << "held, it stays for now";
     EXPECT_TRUE(key.HasValue("Leftover Files"));
     // Still held at the next call: tried once, never waited for.
     const size_t waitsBefore = test::Waits().size();
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     EXPECT_EQ(test::Waits().size(), waitsBefore);
     EXPECT_TRUE(key.HasValue("Leftover Files"));
     CloseHandle(holder);
@@ -535,12 +530,12 @@ TEST_F(NativeFailureTest, HeldSpoolFilesAreWaitedForOrRememberedAndRemovedLater)
     holder = CreateFileA(second.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     DWORD written = 0;
     SetFilePointer(holder, 0, nullptr, FILE_END);
     WriteFile(holder, "x", 1, &written, nullptr);
     CloseHandle(holder);
-    EXPECT_EQ(plugin.Abort(), StatusOk);
+    Abort();
     EXPECT_EQ(temp.Files().size(), 1u) << "a changed file is never deleted";
     EXPECT_FALSE(key.HasValue("Leftover Files")) << "and forgotten";
     DeleteFileA(second.c_str());

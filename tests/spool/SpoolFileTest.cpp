@@ -2,16 +2,16 @@
 #include "spool/AppendZeros.h"
 #include "spool/FreeSpace.h"
 #include "spool/SpoolPath.h"
-#include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/SystemCallsOverride.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 namespace vlexif {
 namespace {
 
+using test::Call;
+using test::FailCall;
 using test::SystemCallsOverride;
 using test::TestTempDir;
 
@@ -56,7 +56,7 @@ TEST(SpoolFile, AShortWriteIsAFailure)
     SpoolFile file;
     ASSERT_EQ(file.Create((temp.Path() + "~TFs.tmp").c_str(), waits), StatusOk);
     SystemCallsOverride calls;
-    test::FailWriteAfter(0, true);
+    FailCall(Call::Write, 1, test::ShortTransfer);
     EXPECT_EQ(file.Write(10, "0123456789"), StatusWriteFailed);
     EXPECT_EQ(file.Close(), StatusOk);
 }
@@ -119,7 +119,7 @@ protected:
 TEST_F(AppendZerosTest, WritesChunksOfAtMost65535Bytes)
 {
     SystemCallsOverride calls;
-    test::FailWriteAfter(INT_MAX);
+    FailCall(Call::Write, 0);
     ASSERT_EQ(AppendZeros(file, 196608), StatusOk);
     EXPECT_EQ(test::WriteSizes(), (std::vector<DWORD>{65535, 65535, 65535, 3}));
     ASSERT_EQ(AppendZeros(file, 26843216), StatusOk);
@@ -135,10 +135,10 @@ TEST_F(AppendZerosTest, ZeroBytesAndFailedChunksAreReported)
 {
     EXPECT_EQ(AppendZeros(file, 0), StatusNoMemory);
     SystemCallsOverride calls;
-    test::FailAllocationAfter(1);
+    FailCall(Call::GlobalAlloc, 2);
     EXPECT_EQ(AppendZeros(file, 70000), StatusNoMemory);
-    test::FailAllocationAfter(INT_MAX);
-    test::FailWriteAfter(1);
+    FailCall(Call::GlobalAlloc, 0);
+    FailCall(Call::Write, 2);
     EXPECT_EQ(AppendZeros(file, 70000), StatusWriteFailed);
 }
 

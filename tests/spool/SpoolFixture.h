@@ -3,11 +3,16 @@
 #pragma once
 
 #include "spool/BmpSpoolPlugin.h"
+#include "tests/support/FailureTable.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace vlexif::test {
+
+// One row of a failure table: what fails, how the table of calls is made to
+// fail it, and the status the operation must then return.
+using ArrangedFailure = FailureRow<PluginStatus>;
 
 // The native-depth writer as a concrete plug-in: its operations expect the
 // store bound by whoever runs them, as the EXIF plug-in does.
@@ -55,6 +60,9 @@ protected:
         const std::vector<std::string> files = temp.Files();
         return files.size() == 1 ? temp.Read(files[0]) : std::vector<uint8_t>{};
     }
+
+    // Abort answers StatusOk on every path: only what it leaves is checked.
+    void Abort() { static_cast<void>(plugin.Abort()); }
 
     TestRegistryKey key;
     TestTempDir temp;

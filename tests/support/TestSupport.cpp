@@ -393,4 +393,17 @@ std::string InCodePage(UINT codePage, const std::wstring& text)
     return bytes;
 }
 
+std::wstring StoredText(HMODULE module, UINT id, LANGID language)
+{
+    const HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
+    const wchar_t* at = found ? static_cast<const wchar_t*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!at) {
+        return {};
+    }
+    for (UINT i = id % 16; i > 0; --i) {
+        at += *at + 1;
+    }
+    return std::wstring(at + 1, *at);
+}
+
 } // namespace vlexif::test

@@ -154,4 +154,8 @@ std::string Stage(const char* name);
 // as the system substitutes them.
 std::string InCodePage(UINT codePage, const std::wstring& text);
 
+// Text `id` of `module`'s string table in `language`, read from its block of
+// sixteen counted strings as stored; empty when there is none.
+std::wstring StoredText(HMODULE module, UINT id, LANGID language);
+
 } // namespace vlexif::test

@@ -1,7 +1,7 @@
 // What Wine cannot show of the companions' loading: a module path past
 // MAX_PATH, and Vista's loader, which knows no search flags.
 #include "win32/Companion.h"
-#include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/SystemCallsOverride.h"
 #include "win32/Module.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "win32/HeldFiles.h"
-#include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/SystemCallsOverride.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Whether the process a stored identity names still runs: the rule that lets
 // a job be taken over from a process that is gone, and only from one.
 #include "win32/ProcessIdentity.h"
-#include "tests/spool/SystemCallsOverride.h"
+#include "tests/support/SystemCallsOverride.h"
 
 #include <gtest/gtest.h>
 

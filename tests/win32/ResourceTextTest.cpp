@@ -17,6 +17,7 @@ namespace vlexif {
 namespace {
 
 using test::InCodePage;
+using test::StoredText;
 
 TEST(ResourceTextCut, KeepsDoubleByteCharactersWholeAndRefusesSubstitutes)
 {
@@ -43,20 +44,6 @@ TEST(ResourceTextCut, KeepsDoubleByteCharactersWholeAndRefusesSubstitutes)
                               10));
     EXPECT_FALSE(Representable(932, L"\x00E4", 1)); // no best-fit "a" for an umlaut
     EXPECT_TRUE(Representable(CP_UTF8, three.data(), 3));
-}
-
-std::wstring Stored(UINT id, LANGID language)
-{
-    const HMODULE module = ResourceModule();
-    const HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
-    const wchar_t* at = found ? static_cast<const wchar_t*>(LockResource(LoadResource(module, found))) : nullptr;
-    if (!at) {
-        return {};
-    }
-    for (UINT i = id % 16; i > 0; --i) {
-        at += *at + 1;
-    }
-    return std::wstring(at + 1, *at);
 }
 
 BOOL CALLBACK NoteLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages)
@@ -124,13 +111,13 @@ TEST(ResourceLibrary, EveryLanguageHasEveryTextWithinItsBufferInItsCodePage)
                        reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
         EXPECT_EQ(std::set<DWORD>({1252, 1250, 932, 936}).count(codePage), 1U) << language << " " << codePage;
         for (const auto& [id, buffer] : texts) {
-            const std::wstring text = Stored(id, language);
+            const std::wstring text = StoredText(ResourceModule(), id, language);
             EXPECT_FALSE(text.empty()) << language << " " << id;
             EXPECT_TRUE(Representable(codePage, text.data(), static_cast<int>(text.size()))) << language << " " << id;
             EXPECT_LT(InCodePage(codePage, text).size(), buffer) << language << " " << id;
             EXPECT_FALSE(ReadAsWrongCodePage(InCodePage(1252, text))) << language << " " << id;
         }
-        EXPECT_EQ(IntegerConversions(Stored(IDS_SUMMARY_FORMAT, language)), 1) << language;
+        EXPECT_EQ(IntegerConversions(StoredText(ResourceModule(), IDS_SUMMARY_FORMAT, language)), 1) << language;
     }
 }
 
