@@ -201,8 +201,8 @@ void PageWorker::TestSampleForColour()
             for (uint32_t row = 0; row < band.rows; ++row) {
                 chroma->AddRow(Rows()[row]);
             }
+            chroma->CloseBlocks();
             work->sample.KeepBlocks(band, *chroma);
-            chroma->Clear();
         } else if (!RowsAreGrey(Rows(), band.rows, work->settings.width)) {
             work->sample.MetColour();
         }

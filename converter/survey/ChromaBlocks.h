@@ -66,27 +66,29 @@ private:
 // One row of blocks, summed as page rows come.
 class ChromaRows {
 public:
-    // Working memory for a page `width` pixels wide.
+    // Working memory for a page `width` pixels wide: 8 bytes a column.
     static size_t WorkBytes(uint32_t width);
     // `work`: WorkBytes(width) bytes aligned for uint32_t, owned by the
     // caller and cleared here.
     ChromaRows(uint32_t width, void* work);
 
-    // Adds a row of `width` BGR pixels to the blocks.
+    // Adds a row of `width` BGR pixels, at most ChromaBlockSide of them
+    // between two CloseBlocks.
     void AddRow(const uint8_t* bgr);
-    // The blocks summed since the last Clear, left to right.
+    // Sums the rows added since the last call into the blocks, left to right.
+    void CloseBlocks();
     const BlockSums* Blocks() const { return blocks; }
-    uint32_t Count() const { return count; }
-    // How many of the blocks are colour against `paper`; clears them.
+    // Closes the blocks: how many are colour against `paper`.
     uint32_t TakeColourBlocks(const PaperTone& paper);
-    // How many are SurelyColour.
+    // How many of the closed blocks are SurelyColour.
     uint32_t SurelyColourBlocks() const;
-    void Clear();
 
 private:
     uint32_t width;
     uint32_t count;
+    uint32_t rows = 0;
     BlockSums* blocks;
+    uint16_t* columns;
 };
 
 } // namespace vkexf
