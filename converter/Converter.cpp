@@ -67,8 +67,8 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
                           const VkExfOptions* options)
 {
     // The fields up to the colour mode are the least a caller may know.
-    constexpr uint32_t leastSize = offsetof(VkExfOptions, colourMode) + sizeof(VkExfOptions::colourMode);
-    if (!options || options->size < leastSize) {
+    constexpr uint32_t LeastSize = offsetof(VkExfOptions, colourMode) + sizeof(VkExfOptions::colourMode);
+    if (!options || options->size < LeastSize) {
         return Fail(StatusBadArguments, "cannot convert", nullptr, "the conversion's options are missing");
     }
     return ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, options->quality,
