@@ -13,6 +13,7 @@
 #include "win32/AnsiCodePage.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 
 namespace vkexf {
@@ -47,9 +48,35 @@ Status BuildSegment(const ExifFields& exif, const JpegFileEncoder& page, int qua
     return StatusOk;
 }
 
+ColourRule RuleOf(VkExfColourMode mode)
+{
+    switch (mode) {
+    case VkExfColourExact:
+        return ColourRule::Exact;
+    case VkExfColourAlways:
+        return ColourRule::AlwaysColour;
+    default:
+        // Auto, and what a later caller may mean that this converter does not know.
+        return ColourRule::Tolerant;
+    }
+}
+
 } // namespace
 
-Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality)
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath,
+                          const VkExfOptions* options)
+{
+    // The fields up to the colour mode are the least a caller may know.
+    constexpr uint32_t LeastSize = offsetof(VkExfOptions, colourMode) + sizeof(VkExfOptions::colourMode);
+    if (!options || options->size < LeastSize) {
+        return Fail(StatusBadArguments, "cannot convert", nullptr, "the conversion's options are missing");
+    }
+    return ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, options->quality,
+                              static_cast<VkExfColourMode>(options->colourMode));
+}
+
+Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const char* spoolPath, int32_t quality,
+                          VkExfColourMode colourMode)
 {
     Destination destination;
     if (!ReadDestination(static_cast<const JobDestination*>(jobRecord), destination)) {
@@ -87,6 +114,7 @@ Status ConvertSpoolToJpeg(const char* versionText, const void* jobRecord, const 
     settings.xDpi = exif.xDpi;
     settings.yDpi = exif.yDpi;
     settings.exifRoom = ExifRoomWanted(exif, settings.quality);
+    settings.colourRule = RuleOf(colourMode);
 
     // A page taken for grey that is not goes again, in colour, into a new
     // file: the old one goes with its handle.

@@ -11,6 +11,13 @@ extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* job
     return vkexf::ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, quality);
 }
 
+extern "C" uint32_t __cdecl VkExf_EntryWithOptions(const char* versionText, const void* jobRecord,
+                                                   const char* spoolPath, const VkExfOptions* options)
+{
+    vkexf::ClearLastFailure();
+    return vkexf::ConvertSpoolToJpeg(versionText, jobRecord, spoolPath, options);
+}
+
 extern "C" uint32_t __cdecl VkExf_LastError(char* text, uint32_t size)
 {
     return vkexf::CopyLastFailure(text, size);

@@ -1,7 +1,9 @@
 // What the converter does to each strip besides compressing it, natively:
-// the grey test and the thumbnail's area sums on a 64-line block of
-// 4960-pixel grey rows (the grey test reads a grey page to its end), in input
-// bytes per second, beside a memcpy of the same block. Figures only.
+// the exact grey test, the tolerant one's block sums and judgement, and the
+// thumbnail's area sums on a 64-line block of 4960-pixel grey rows (either
+// test reads a grey page to its end), in input bytes per second, beside a
+// memcpy of the same block. Figures only.
+#include "converter/survey/ChromaBlocks.h"
 #include "converter/survey/GreyRows.h"
 #include "converter/survey/ThumbnailScaler.h"
 
@@ -40,6 +42,24 @@ void GreyTest(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BlockBytes));
 }
 
+void ChromaTest(benchmark::State& state)
+{
+    const std::vector<uint8_t> block = GreyBlock();
+    std::vector<uint32_t> work(ChromaRows::WorkBytes(Width) / sizeof(uint32_t) + 1);
+    ChromaRows rows(Width, work.data());
+    PaperTone paper;
+    for (auto _ : state) {
+        uint32_t colour = 0;
+        for (uint32_t y = 0; y < Lines; ++y) {
+            rows.AddRow(&block[size_t{y} * Width * 3]);
+            if ((y + 1) % ChromaBlockSide == 0)
+                colour += rows.TakeColourBlocks(paper);
+        }
+        benchmark::DoNotOptimize(colour);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BlockBytes));
+}
+
 void ThumbnailSums(benchmark::State& state)
 {
     const std::vector<uint8_t> block = GreyBlock();
@@ -67,6 +87,7 @@ void Memcpy(benchmark::State& state)
 }
 
 BENCHMARK(GreyTest);
+BENCHMARK(ChromaTest);
 BENCHMARK(ThumbnailSums);
 BENCHMARK(Memcpy);
 

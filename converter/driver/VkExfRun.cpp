@@ -2,8 +2,10 @@
 // prints its status, time and memory, and the converter's reason when it
 // fails: for the benchmark, the EXIF check and the kill check. With
 // --processors N the process may use only its first N processors, which is
-// how many workers the converter then starts.
-//   vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
+// how many workers the converter then starts. With --colour auto, exact or
+// always the conversion goes through VkExf_EntryWithOptions with that
+// colour mode.
+//   vkexf-run [--processors N] [--colour MODE] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]
 #include "interface/JobDestination.h"
 #include "interface/VkExf.h"
 
@@ -88,6 +90,18 @@ HMODULE LoadDll(int index)
     return vlexif::LoadByFullPath(full);
 }
 
+// The VkExfColourMode of --colour's word; -2 for none.
+int ColourModeNamed(const char* word)
+{
+    const char* const names[] = {"auto", "exact", "always"};
+    for (int mode = 0; mode < 3; ++mode) {
+        if (std::strcmp(word, names[mode]) == 0) {
+            return mode;
+        }
+    }
+    return -2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -102,8 +116,17 @@ int main(int argc, char** argv)
         argv += 2;
         dllIndex += 2;
     }
-    if (argc < 5 || argc > 7) {
-        std::fprintf(stderr, "usage: vkexf-run [--processors N] DLL SPOOL.bmp OUT.jpg QUALITY [MAKE [MODEL]]\n");
+    int colourMode = -1; // VkExf_Entry
+    if (argc > 2 && std::strcmp(argv[1], "--colour") == 0) {
+        colourMode = ColourModeNamed(argv[2]);
+        argc -= 2;
+        argv += 2;
+        dllIndex += 2;
+    }
+    if (argc < 5 || argc > 7 || colourMode < -1) {
+        std::fprintf(stderr,
+                     "usage: vkexf-run [--processors N] [--colour auto|exact|always] DLL SPOOL.bmp OUT.jpg "
+                     "QUALITY [MAKE [MODEL]]\n");
         return 2;
     }
     vkexf::JobDestination job = {};
@@ -116,20 +139,30 @@ int main(int argc, char** argv)
     auto entry = dll.Valid()
         ? reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), VkExfEntryName)))
         : nullptr;
+    auto entryWithOptions = dll.Valid() ? reinterpret_cast<VkExfEntryWithOptionsProc>(reinterpret_cast<void*>(
+                                              GetProcAddress(dll.Get(), VkExfEntryWithOptionsName)))
+                                        : nullptr;
     auto lastError = dll.Valid()
         ? reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), VkExfLastErrorName)))
         : nullptr;
-    if (!entry || !lastError) {
-        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n", VkExfEntryName, VkExfLastErrorName, argv[1]);
+    if (!entry || !lastError || (colourMode >= 0 && !entryWithOptions)) {
+        std::fprintf(stderr, "vkexf-run: cannot load %s and %s from %s\n",
+                     colourMode >= 0 ? VkExfEntryWithOptionsName : VkExfEntryName, VkExfLastErrorName, argv[1]);
         return 2;
     }
+    VkExfOptions options = {};
+    options.size = sizeof options;
+    options.quality = std::atoi(argv[4]);
+    options.colourMode = static_cast<uint32_t>(colourMode);
 
     PROCESS_MEMORY_COUNTERS before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     LARGE_INTEGER start, end;
     const double processorBefore = ProcessorSeconds();
     QueryPerformanceCounter(&start);
-    const uint32_t status = entry(VersionText, &job, argv[2], std::atoi(argv[4])) & 0xFFFF;
+    const uint32_t status = (colourMode >= 0 ? entryWithOptions(VersionText, &job, argv[2], &options)
+                                             : entry(VersionText, &job, argv[2], options.quality)) &
+        0xFFFF;
     QueryPerformanceCounter(&end);
     const double processor = ProcessorSeconds() - processorBefore;
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);

@@ -9,6 +9,7 @@
 #include "converter/jpeg/JpegStripEncoder.h"
 #include "converter/jpeg/PageSample.h"
 #include "converter/jpeg/StripWriter.h"
+#include "converter/survey/ChromaBlocks.h"
 #include "converter/survey/GreyRows.h"
 
 #include <algorithm>
@@ -33,10 +34,10 @@ struct Ending {
 // same however the work was shared out.
 struct PageWork {
     PageWork(const BmpRowReader& reader, const JpegSettings& settings, HANDLE output, const StripPlan& greyPlan,
-             const StripPlan& colourPlan, bool testColour, ExifRoom& exifRoom)
+             const StripPlan& colourPlan, ColourRule rule, BlockSums* sampleBlocks, ExifRoom& exifRoom)
         : reader(reader),
           settings(settings),
-          sample(crew, greyPlan, colourPlan, settings.height, testColour),
+          sample(crew, greyPlan, colourPlan, settings.width, settings.height, rule, sampleBlocks),
           writer(crew, output),
           exifRoom(exifRoom)
     {
@@ -94,6 +95,8 @@ private:
     void TestSampleForColour();
     void CompressSample();
     void CompressStrips();
+    // By the page's rule, once `row`, the page's row `y`, is in.
+    [[nodiscard]] bool StillGrey(const uint8_t* row, uint32_t y);
     // The pixel rows, once; the compress object once the page's mode is known.
     [[nodiscard]] bool PrepareRows();
     [[nodiscard]] bool PrepareEncoder();
@@ -112,6 +115,8 @@ private:
     HeapBuffer counts;
     HeapBuffer sums;
     std::optional<ThumbnailScaler> scaler;
+    HeapBuffer chromaWork;
+    std::optional<ChromaRows> chroma; // by the tolerant rule
 };
 
 void PageWorker::Run()
@@ -147,6 +152,14 @@ bool PageWorker::PrepareRows()
         !rows.Allocate(size_t{work->mostRows} * sizeof(uint8_t*))) {
         Fail(Ending::EncodeFailed, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
         return false;
+    }
+    if (work->sample.Tolerant()) {
+        const uint32_t width = work->settings.width;
+        if (!chromaWork.Allocate(ChromaRows::WorkBytes(width))) {
+            Fail(Ending::EncodeFailed, StatusNoMemory, ERROR_NOT_ENOUGH_MEMORY);
+            return false;
+        }
+        chroma.emplace(width, chromaWork.Address());
     }
     return true;
 }
@@ -184,7 +197,13 @@ void PageWorker::TestSampleForColour()
 {
     Band band;
     while (work->sample.TakeBandToTest(band) && Read(band)) {
-        if (!RowsAreGrey(Rows(), band.rows, work->settings.width)) {
+        if (chroma) {
+            for (uint32_t row = 0; row < band.rows; ++row) {
+                chroma->AddRow(Rows()[row]);
+            }
+            chroma->CloseBlocks();
+            work->sample.KeepBlocks(band, *chroma);
+        } else if (!RowsAreGrey(Rows(), band.rows, work->settings.width)) {
             work->sample.MetColour();
         }
     }
@@ -218,7 +237,7 @@ void PageWorker::CompressStrips()
         // Row by row, each in the nearest cache for both: a grey page's
         // test for colour, then the thumbnail's sums.
         for (uint32_t row = 0; row < band.rows; ++row) {
-            if (grey && !BgrRowIsGrey(Rows()[row], work->settings.width)) {
+            if (grey && !StillGrey(Rows()[row], top + row)) {
                 // No failure: the page goes again, in colour.
                 return Stop({Ending::ColourFoundLate});
             }
@@ -236,6 +255,17 @@ void PageWorker::CompressStrips()
             return Fail(Ending::WriteFailed, WriteStatus(error), error);
         }
     }
+}
+
+bool PageWorker::StillGrey(const uint8_t* row, uint32_t y)
+{
+    if (!chroma) {
+        return BgrRowIsGrey(row, work->settings.width);
+    }
+    chroma->AddRow(row);
+    // Strips hold whole rows of blocks, the page's last row ending its own.
+    const bool blocksEnd = (y + 1) % ChromaBlockSide == 0 || y + 1 == work->settings.height;
+    return !blocksEnd || !work->sample.AddColourBlocks(chroma->TakeColourBlocks(work->sample.Paper()));
 }
 
 void PageWorker::Stop(const Ending& ending)
@@ -290,7 +320,14 @@ Status JpegFileEncoder::Encode(const JpegSettings& settings, HANDLE output, cons
     const StripPlan colourPlan = PlanStrips(settings.width, settings.height, stride, McuSide(false, settings.quality),
                                             processors, scalerBytes, stripBytes);
     // The sample is tested for colour unless an earlier pass met colour.
-    PageWork work(reader, settings, output, greyPlan, colourPlan, !colour, exifRoom);
+    const ColourRule rule = colour ? ColourRule::AlwaysColour : settings.colourRule;
+    static_assert(ChromaBlockSide == McuSide(true, 100), "a grey page's strips and sample bands hold whole blocks");
+    if (rule == ColourRule::Tolerant &&
+        !sampleBlocks.Allocate(PageSample::SampleBlocks(greyPlan, settings.width) * sizeof(BlockSums))) {
+        return FailWithError(StatusNoMemory, CannotWrite, outputPath, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    PageWork work(reader, settings, output, greyPlan, colourPlan, rule,
+                  reinterpret_cast<BlockSums*>(sampleBlocks.Address()), exifRoom);
     work.scalerBytes = scalerBytes;
     work.mostRows = std::max(greyPlan.stripRows, colourPlan.stripRows);
 

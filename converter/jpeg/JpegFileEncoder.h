@@ -8,9 +8,10 @@
 // many workers ran.
 //
 // Before the strips, the same workers read the page's sample (see
-// PageSample.h): it settles whether the page is grey and fits the Huffman
-// tables. A page whose sample is grey is written grey, each strip tested on
-// the way; should a colour pixel turn up after all, the workers stop and
+// PageSample.h): it settles whether the page is grey, by the settings'
+// rule, and fits the Huffman tables. A page whose sample is grey is written
+// grey, each strip tested on the way; should colour turn up after all
+// (a colour pixel, or by the tolerant rule enough colour blocks), the workers stop and
 // the page is written again in colour (the one case read twice). The Exif
 // segment needs the thumbnail and so the whole page: it goes in last (see
 // ExifRoom.h).
@@ -66,6 +67,7 @@ private:
     bool colourFoundLate = false;
     ThumbnailSize thumbnailSize;
     HeapBuffer thumbnail;
+    HeapBuffer sampleBlocks; // by the tolerant rule
     ExifRoom exifRoom;
     uint64_t fileEnd = 0;
 };

@@ -6,6 +6,11 @@
 
 namespace vkexf {
 
+// How a page is judged grey, to be written as its luma (see
+// VkExfColourMode): by the tolerant test (see ChromaBlocks.h), only when
+// every pixel is grey, or never.
+enum class ColourRule { Tolerant, Exact, AlwaysColour };
+
 struct JpegSettings {
     uint32_t width = 0;
     uint32_t height = 0;
@@ -15,6 +20,7 @@ struct JpegSettings {
     // The room worth leaving for the Exif segment (see ExifRoom.h), none
     // by default.
     size_t exifRoom = 0;
+    ColourRule colourRule = ColourRule::Tolerant;
 };
 
 } // namespace vkexf

@@ -4,9 +4,21 @@
 
 namespace vkexf {
 
-PageSample::PageSample(Crew& crew, const StripPlan& greyPlan, const StripPlan& colourPlan, uint32_t height,
-                       bool testColour)
-    : crew(crew), greyPlan(greyPlan), colourPlan(colourPlan), height(height), testColour(testColour)
+size_t PageSample::SampleBlocks(const StripPlan& greyPlan, uint32_t width)
+{
+    return size_t{greyPlan.sampleBands} * ((width + ChromaBlockSide - 1) / ChromaBlockSide);
+}
+
+PageSample::PageSample(Crew& crew, const StripPlan& greyPlan, const StripPlan& colourPlan, uint32_t width,
+                       uint32_t height, ColourRule rule, BlockSums* sampleBlocks)
+    : crew(crew),
+      greyPlan(greyPlan),
+      colourPlan(colourPlan),
+      height(height),
+      rule(rule),
+      sampleBlocks(sampleBlocks),
+      blocksPerRow((width + ChromaBlockSide - 1) / ChromaBlockSide),
+      leastColourBlocks(LeastColourBlocksOf(width, height))
 {
 }
 
@@ -18,6 +30,7 @@ bool PageSample::Take(uint32_t& next, const StripPlan& plan, Band& band)
     }
     band.top = SampleBandTop(plan, height, taken);
     band.rows = std::min(plan.mcuSide, height - band.top);
+    band.index = taken;
     return true;
 }
 
@@ -33,9 +46,44 @@ void PageSample::MetColour()
     nextToTest = greyPlan.sampleBands;
 }
 
+void PageSample::KeepBlocks(const Band& band, const ChromaRows& blocks)
+{
+    // Each band has its own place: no lock for that.
+    std::copy_n(blocks.Blocks(), blocksPerRow, sampleBlocks + size_t{band.index} * blocksPerRow);
+    if (const uint32_t surely = blocks.SurelyColourBlocks()) {
+        Crew::Hold hold(crew);
+        surelyColourBlocks += surely;
+        if (surelyColourBlocks >= leastColourBlocks) {
+            colourMet = true;
+            nextToTest = greyPlan.sampleBands;
+        }
+    }
+}
+
 void PageSample::DecideMode()
 {
-    grey = !colourMet;
+    // Met by either rule: by the tolerant one, the blocks kept are not all
+    // the sample's then, but they would be colour against any paper.
+    if (!Tolerant() || colourMet) {
+        grey = !colourMet;
+        return;
+    }
+    const size_t count = size_t{greyPlan.sampleBands} * blocksPerRow;
+    for (size_t i = 0; i < count; ++i) {
+        paper.Consider(sampleBlocks[i]);
+    }
+    uint32_t colour = 0;
+    for (size_t i = 0; i < count; ++i) {
+        colour += paper.IsColour(sampleBlocks[i]);
+    }
+    grey = colour < leastColourBlocks;
+}
+
+bool PageSample::AddColourBlocks(uint32_t count)
+{
+    Crew::Hold hold(crew);
+    colourBlocks += count;
+    return colourBlocks >= leastColourBlocks;
 }
 
 bool PageSample::TakeBandToCompress(Band& band)

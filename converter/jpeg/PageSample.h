@@ -1,6 +1,6 @@
 // The page's sample: one MCU row in every SampleSpacing (see StripPlan.h),
 // read by the workers ahead of the strips. It settles the page's mode, grey
-// unless a colour pixel is met in the sample's bands, and, compressed in
+// unless the sample's bands show colour by the page's rule, and, compressed in
 // that mode, the Huffman tables every strip is coded with, and how large
 // the page is expected to come out. The workers share it under their crew's
 // lock; the last to arrive at each meeting decides.
@@ -9,7 +9,10 @@
 #include "converter/base/Crew.h"
 #include "converter/base/StripPlan.h"
 #include "converter/jpeg/HuffmanTables.h"
+#include "converter/jpeg/JpegSettings.h"
+#include "converter/survey/ChromaBlocks.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vkexf {
@@ -18,25 +21,43 @@ namespace vkexf {
 struct Band {
     uint32_t top = 0;
     uint32_t rows = 0;
+    uint32_t index = 0; // of a sample band, counted from the top
 };
 
 class PageSample {
 public:
-    // For a page `height` rows high, planned grey and in colour. Without
-    // `testColour` (colour was met in an earlier pass) the page is colour.
-    PageSample(Crew& crew, const StripPlan& greyPlan, const StripPlan& colourPlan, uint32_t height, bool testColour);
+    // For a page `width` x `height`, planned grey and in colour, judged by
+    // `rule` (AlwaysColour once colour was met in an earlier pass). The
+    // tolerant rule keeps the blocks of the sample's bands in
+    // `sampleBlocks`: SampleBlocks(greyPlan, width) of them.
+    PageSample(Crew& crew, const StripPlan& greyPlan, const StripPlan& colourPlan, uint32_t width, uint32_t height,
+               ColourRule rule, BlockSums* sampleBlocks);
+    static size_t SampleBlocks(const StripPlan& greyPlan, uint32_t width);
     PageSample(const PageSample&) = delete;
     PageSample& operator=(const PageSample&) = delete;
 
     // The colour test, when there is one. Its bands are those a grey page's
     // sample compresses: tested here, they need no test there. False once
     // all are taken, colour was met or the work has stopped.
-    bool TestsColour() const { return testColour; }
+    bool TestsColour() const { return rule != ColourRule::AlwaysColour; }
+    bool Tolerant() const { return rule == ColourRule::Tolerant; }
     [[nodiscard]] bool TakeBandToTest(Band& band);
-    // One colour pixel settles it: no worker takes another band to test.
+    // By the exact rule one colour pixel settles it: no worker takes
+    // another band to test.
     void MetColour();
-    // At the first meeting: grey unless the test met colour.
+    // By the tolerant rule a band's row of blocks (see ChromaRows) is kept
+    // until all are in, unless enough of the sample's blocks are surely
+    // colour, which settles it as MetColour does.
+    void KeepBlocks(const Band& band, const ChromaRows& blocks);
+    // At the first meeting: grey unless the test met colour; by the
+    // tolerant rule the paper's tone is learnt from the kept blocks first.
     void DecideMode();
+    // By the tolerant rule, once the mode is known.
+    const PaperTone& Paper() const { return paper; }
+    // Counts colour blocks met in a grey page's strips: true once there
+    // are enough to make the page colour. The whole page's count decides,
+    // whatever the order the strips come in.
+    [[nodiscard]] bool AddColourBlocks(uint32_t count);
 
     // Once the mode is known: the page's plan, and whether its strips are
     // written with one component.
@@ -63,7 +84,13 @@ private:
     StripPlan greyPlan;
     StripPlan colourPlan;
     uint32_t height;
-    bool testColour;
+    ColourRule rule;
+    BlockSums* sampleBlocks;
+    uint32_t blocksPerRow;
+    PaperTone paper;
+    uint32_t leastColourBlocks;
+    uint32_t surelyColourBlocks = 0;
+    uint32_t colourBlocks = 0;
     bool grey = false;
     uint32_t nextToTest = 0;
     uint32_t nextToCompress = 0;

@@ -97,15 +97,18 @@ protected:
         module = LoadLibraryA(VKEXF_DLL_PATH);
         ASSERT_TRUE(module) << VKEXF_DLL_PATH;
         entry = reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryName)));
+        entryWithOptions = reinterpret_cast<VkExfEntryWithOptionsProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, VkExfEntryWithOptionsName)));
         lastError =
             reinterpret_cast<VkExfLastErrorProc>(reinterpret_cast<void*>(GetProcAddress(module, VkExfLastErrorName)));
-        ASSERT_TRUE(entry && lastError);
+        ASSERT_TRUE(entry && entryWithOptions && lastError);
     }
     static void TearDownTestSuite()
     {
         FreeLibrary(module);
         module = nullptr;
         entry = nullptr;
+        entryWithOptions = nullptr;
         lastError = nullptr;
     }
 
@@ -116,20 +119,25 @@ protected:
     Bytes Read(const std::string& name) const { return folder.Read(name); }
     std::vector<std::string> Files() const { return folder.Files(); }
 
+    // Through VkExf_Entry, or with `colourMode` through VkExf_EntryWithOptions.
     uint32_t Convert(const char* spool, const std::string& output, int32_t quality = 90, const char* make = "",
-                     const char* model = "") const
+                     const char* model = "", int colourMode = -1) const
     {
         JobDestination job = {};
         std::strcpy(job.outputPath, Path(output).c_str());
         std::strcpy(job.make, make);
         std::strcpy(job.model, model);
-        return entry(Version, &job, spool, quality) & 0xFFFF;
+        const VkExfOptions options = {sizeof options, quality, static_cast<uint32_t>(colourMode), {}};
+        return (colourMode < 0 ? entry(Version, &job, spool, quality)
+                               : entryWithOptions(Version, &job, spool, &options)) &
+            0xFFFF;
     }
 
     Decoded ConvertAndDecode(const BmpSpec& spec, const std::function<Rgb(uint32_t, uint32_t)>& pixel,
-                             int32_t quality = 95)
+                             int32_t quality = 95, int colourMode = -1)
     {
-        EXPECT_EQ(Convert(Write("spool.bmp", MakeBmp(spec, pixel)).c_str(), "out.jpg", quality), 0u);
+        EXPECT_EQ(Convert(Write("spool.bmp", MakeBmp(spec, pixel)).c_str(), "out.jpg", quality, "", "", colourMode),
+                  0u);
         return Decode(Read("out.jpg"));
     }
 
@@ -154,6 +162,7 @@ protected:
     test::TestFolder folder;
     static inline HMODULE module = nullptr;
     static inline VkExfEntryProc entry = nullptr;
+    static inline VkExfEntryWithOptionsProc entryWithOptions = nullptr;
     static inline VkExfLastErrorProc lastError = nullptr;
 };
 
@@ -218,9 +227,10 @@ Decoded ThumbnailOf(const Decoded& jpeg)
 }
 
 // A grey page: one component in the frame and in the thumbnail, which is
-// the page's area average, top row first; one coloured pixel keeps all of
-// it in colour.
-TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
+// the page's area average, top row first; by the exact rule one coloured
+// pixel keeps all of it in colour, which the default, tolerant, rule takes
+// for the scanner's noise.
+TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColourWhenExact)
 {
     const BmpSpec spec{false, 301, 203};
     const auto grey = [](uint32_t x, uint32_t y) {
@@ -250,13 +260,15 @@ TEST_F(ConversionTest, GreyPagesAreGreyJpegsAndOnePixelKeepsColour)
     }
 
     for (const auto& [x, y] : {std::pair{0u, 0u}, {300u, 202u}, {151u, 77u}}) {
-        jpeg = ConvertAndDecode(spec, [&, x = x, y = y](uint32_t px, uint32_t py) {
+        const auto onePixel = [&, x = x, y = y](uint32_t px, uint32_t py) {
             Rgb pixel = grey(px, py);
             pixel.g ^= px == x && py == y;
             return pixel;
-        });
+        };
+        jpeg = ConvertAndDecode(spec, onePixel, 95, VkExfColourExact);
         EXPECT_EQ(jpeg.components, 3) << x << "," << y;
         EXPECT_EQ(ThumbnailOf(jpeg).components, 3) << x << "," << y;
+        EXPECT_EQ(ConvertAndDecode(spec, onePixel).components, 1) << x << "," << y;
     }
 }
 

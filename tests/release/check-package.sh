@@ -47,7 +47,7 @@ for pe in "$dir"/*.dll "$dir"/*.exe; do
 done
 "$here/check-dll.sh" --version "$version" "$dir/VLEXIF.dll" VLScanEntry
 "$here/check-dll.sh" --version "$version" --resource-only "$dir/Vlexifres.dll"
-"$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_LastError VkExf_LastStatus
+"$here/check-dll.sh" --version "$version" "$dir/VkExf.dll" VkExf_Entry VkExf_EntryWithOptions VkExf_LastError VkExf_LastStatus
 "$here/check-version.sh" "$version" "$dir/vlscan.exe"
 "$here/check-windows.sh" "$windows" "$dir/VLEXIF.dll" "$dir/Vlexifres.dll" "$dir/VkExf.dll"
 "$here/check-windows.sh" --manifest "$windows" "$dir/vlscan.exe"
