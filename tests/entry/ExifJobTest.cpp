@@ -439,7 +439,6 @@ TEST_F(ExifJobTest, TheColourModeReachesTheSummaryAndTheConverter)
         {"always colour", REG_DWORD, {2, 0, 0, 0}, 2, "always"},
         {"an unknown mode", REG_DWORD, {3, 0, 0, 0}, 0, "automatic"},
         {"the text 2", REG_SZ, Text("2"), 0, "automatic"},
-        {"a qword", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, 0, "automatic"},
     };
     key.SetDword("Compress Rate", 40);
     for (const auto& row : rows) {
