@@ -14,6 +14,7 @@ namespace {
 constexpr int32_t MinRate = 0;
 constexpr int32_t MaxRate = 100;
 constexpr char RateValue[] = "Compress Rate";
+constexpr char ColourModeValue[] = "Colour Mode";
 
 } // namespace
 
@@ -22,11 +23,13 @@ CompressionDialog::CompressionDialog(HWND owner, const SettingsStore& store) : P
 int CompressionDialog::Run()
 {
     static_cast<void>(store.ReadCompressRate(rate)); // none of the user's: the rate stays
+    colourMode = store.ReadColourMode();
     const INT_PTR result = ShowResourceDialog("DETAILS", owner, CompressionDialogProc, reinterpret_cast<LPARAM>(this));
     // Only a plain OK click ends the dialog with exactly 1.
     if (result == 1) {
         // The dialog has closed: a rate that was not kept has no one to tell.
         static_cast<void>(store.WriteDword(RateValue, static_cast<uint32_t>(rate)));
+        static_cast<void>(store.WriteDword(ColourModeValue, colourMode));
     }
     return 0;
 }
@@ -38,6 +41,7 @@ void CompressionDialog::InitControls()
     SendDlgItemMessageA(window, IDC_RATE_TRACKBAR, TBM_SETTIC, 0, MinRate);
     SendDlgItemMessageA(window, IDC_RATE_TRACKBAR, TBM_SETPOS, TRUE, rate);
     SetDlgItemInt(window, IDC_RATE_EDIT, static_cast<UINT>(rate), FALSE);
+    CheckRadioButton(window, IDC_COLOUR_AUTO, IDC_COLOUR_ALWAYS, static_cast<int>(IDC_COLOUR_AUTO + colourMode));
     keys.SubclassTrackbar(window, IDC_RATE_TRACKBAR);
     keys.SubclassEditBox(window, IDC_RATE_EDIT);
     int32_t x = 0;
@@ -83,6 +87,7 @@ INT_PTR CompressionDialog::OnCommand(WPARAM wParam)
     switch (LOWORD(wParam)) {
     case IDOK:
         rate = LOWORD(SendDlgItemMessageA(window, IDC_RATE_TRACKBAR, TBM_GETPOS, 0, 0));
+        colourMode = CheckedColourMode();
         Close(wParam);
         return TRUE;
     case IDCANCEL:
@@ -111,6 +116,16 @@ void CompressionDialog::FollowEditBox()
         SetDlgItemInt(window, IDC_RATE_EDIT, MaxRate, FALSE);
     }
     SendDlgItemMessageA(window, IDC_RATE_TRACKBAR, TBM_SETPOS, TRUE, value);
+}
+
+uint32_t CompressionDialog::CheckedColourMode() const
+{
+    for (uint32_t mode = VkExfColourAuto; mode <= VkExfColourAlways; ++mode) {
+        if (IsDlgButtonChecked(window, static_cast<int>(IDC_COLOUR_AUTO + mode)) == BST_CHECKED) {
+            return mode;
+        }
+    }
+    return VkExfColourAuto;
 }
 
 void CompressionDialog::FollowTrackbar()

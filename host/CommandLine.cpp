@@ -34,8 +34,8 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
         scan.quiet = true;
         return {};
     }
-    static const char* const Valued[] = {"--format", "--dpi",  "--block-lines", "--order",  "--seed",
-                                         "--rate",   "--make", "--model",       "--dither", "--reference"};
+    static const char* const Valued[] = {"--format", "--dpi",  "--block-lines", "--order",  "--seed",     "--rate",
+                                         "--colour", "--make", "--model",       "--dither", "--reference"};
     if (std::find(std::begin(Valued), std::end(Valued), name) == std::end(Valued)) {
         return "unknown option " + name;
     }
@@ -71,6 +71,10 @@ std::string ApplyOption(ScanOptions& scan, const std::string& name, const std::v
     if (name == "--rate") {
         scan.rate = ParseNumber(value, 0, 100);
         return scan.rate ? std::string() : bad("0..100");
+    }
+    if (name == "--colour") {
+        scan.colourMode = ParseNamed(ColourModeNames, value);
+        return scan.colourMode ? std::string() : bad(NamesInWords(ColourModeNames).c_str());
     }
     if (name == "--make" || name == "--model") {
         if (value.size() > MaxMakeLength) {
@@ -221,6 +225,14 @@ std::string ScanUsageText()
         "                       confirming it in the compression dialog does; without it the\n"
         "                       stored rate applies, 75 if none was ever stored. The JPEG's\n"
         "                       quality is 100 - R, and 1 for a rate of 100 (its lowest)\n"
+        "  --colour " +
+        NamesInUsage(ColourModeNames) +
+        "\n"
+        "                       which pages are saved grey, stored for this and later scans\n"
+        "                       as the compression dialog stores it: auto those whose colour\n"
+        "                       is only the scanner's noise and the paper's tint, exact those\n"
+        "                       whose every pixel is grey, colour none. Without it the stored\n"
+        "                       mode applies, auto if none was ever stored\n"
         "  --make TEXT          EXIF Make (at most 63 characters)\n"
         "  --model TEXT         EXIF Model (at most 63 characters)\n"
         "  --dither " +

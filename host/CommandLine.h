@@ -15,6 +15,10 @@
 
 namespace vlscan {
 
+// The plug-in's colour modes, as its compression dialog stores them: the
+// converter's VkExfColourMode values (asserted where vlscan stores one).
+inline constexpr NamedValue<uint32_t> ColourModeNames[] = {{"auto", 0}, {"exact", 1}, {"colour", 2}};
+
 struct ScanOptions {
     std::string input;
     std::string output;
@@ -24,6 +28,7 @@ struct ScanOptions {
     BlockOrder order = BlockOrder::TopDown;
     uint32_t seed = 1;
     std::optional<uint32_t> rate;
+    std::optional<uint32_t> colourMode; // one of ColourModeNames' values
     std::string make;
     std::string model;
     Dither dither = Dither::Auto;

@@ -42,6 +42,10 @@ namespace {
 
 using namespace vlscan;
 
+static_assert(ColourModeNames[0].value == VkExfColourAuto && ColourModeNames[1].value == VkExfColourExact &&
+                  ColourModeNames[2].value == VkExfColourAlways,
+              "vlscan stores the converter's colour modes");
+
 bool StderrIsConsole()
 {
     return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
@@ -276,6 +280,10 @@ int Scan(const ScanOptions& options)
         Say("cannot store the compression rate in the registry");
         return ExitFailed;
     }
+    if (options.colourMode && !StoreColourMode(*options.colourMode)) {
+        Say("cannot store the colour mode in the registry");
+        return ExitFailed;
+    }
     const OutputStamp before = StampOf(target.shownPath);
     const bool showProgress = !options.quiet && StderrIsConsole();
     const std::vector<BlockSpan> blocks = PlanBlocks(page.height, options.blockLines, options.order, options.seed);
@@ -359,7 +367,7 @@ int Describe()
     WriteText(stdout,
               "plug-in:  " + PluginText(params.displayText2) + "\n" + "writes:   " + PluginText(params.displayText1) +
                   " (" + PluginText(job.shortText) + ")\n" + "settings: " + PluginText(params.summaryText) +
-                  ", JPEG quality " + std::to_string(QualityOf(rate)) + "\n");
+                  " (JPEG quality " + std::to_string(QualityOf(rate)) + ")\n");
     // The flags mean something to the scanning host alone: its authors look them up by offset.
     std::printf("flags:    %u at HostParams 0x080, %u and %u at JobRecord 0x110 and 0x111 (for host authors)\n",
                 params.describeFlag, job.firstJobFlag, job.secondJobFlag);

@@ -14,12 +14,17 @@
 #define ABOUT_TEXT 7, 40, 236, 32
 #define ABOUT_OK 100, 79, 50, 14
 
-// Tab order: trackbar, rate box, OK, Cancel. The statics take no tab stop.
-#define DETAILS_SIZE 0, 0, 266, 106
+// Tab order: trackbar, rate box, the colour modes (one stop, arrows move
+// within), OK, Cancel. The statics take no tab stop.
+#define DETAILS_SIZE 0, 0, 266, 154
 #define DETAILS_PROMPT 7, 7, 252, 30
 #define DETAILS_TRACKBAR 7, 40, 198, 20
 #define DETAILS_RATE 213, 43, 46, 14
 #define DETAILS_BEST 10, 63, 96, 10
 #define DETAILS_SMALLEST 106, 63, 96, 10
-#define DETAILS_OK 155, 85, 50, 14
-#define DETAILS_CANCEL 209, 85, 50, 14
+#define DETAILS_COLOUR 7, 80, 252, 10
+#define DETAILS_AUTO 7, 92, 252, 10
+#define DETAILS_EXACT 7, 104, 252, 10
+#define DETAILS_ALWAYS 7, 116, 252, 10
+#define DETAILS_OK 155, 133, 50, 14
+#define DETAILS_CANCEL 209, 133, 50, 14

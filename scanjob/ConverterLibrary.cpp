@@ -5,6 +5,16 @@
 
 namespace vlexif {
 
+namespace {
+
+template <typename Proc>
+Proc Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+} // namespace
+
 bool ConverterLibrary::Load(HMODULE ownModule)
 {
     module.Reset(LoadCompanion(ownModule, L"VkExf.dll"));
@@ -12,14 +22,16 @@ bool ConverterLibrary::Load(HMODULE ownModule)
 }
 
 uint32_t ConverterLibrary::Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
-                                   int32_t quality)
+                                   const VkExfOptions& options)
 {
-    const auto entry =
-        reinterpret_cast<VkExfEntryProc>(reinterpret_cast<void (*)()>(GetProcAddress(module.Get(), VkExfEntryName)));
+    if (const auto withOptions = Export<VkExfEntryWithOptionsProc>(module.Get(), VkExfEntryWithOptionsName)) {
+        return withOptions(versionText, job, spoolPath, &options) & 0xFFFF;
+    }
+    const auto entry = Export<VkExfEntryProc>(module.Get(), VkExfEntryName);
     if (!entry) {
         return StatusCreateFailed;
     }
-    return entry(versionText, job, spoolPath, quality) & 0xFFFF;
+    return entry(versionText, job, spoolPath, options.quality) & 0xFFFF;
 }
 
 } // namespace vlexif

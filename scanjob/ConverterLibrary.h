@@ -3,6 +3,7 @@
 #pragma once
 
 #include "interface/HostInterface.h"
+#include "interface/VkExf.h"
 #include "win32/UniqueHandle.h"
 
 namespace vlexif {
@@ -13,9 +14,11 @@ public:
     // Unloads the library, if loaded.
     void Reset() { module.Reset(); }
     // The low 16 bits of the converter's result: 0 for success, else its
-    // status; StatusCreateFailed's value when the entry is missing.
+    // status; StatusCreateFailed's value when the entry is missing. A
+    // converter without the entry that takes options gets the quality alone
+    // and judges colour as it always has.
     [[nodiscard]] uint32_t Convert(const char* versionText, const JobRecord* job, const char* spoolPath,
-                                   int32_t quality);
+                                   const VkExfOptions& options);
 
 private:
     UniqueModule module;

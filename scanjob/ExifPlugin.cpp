@@ -20,6 +20,9 @@ namespace {
 // The rows the converter reads.
 constexpr uint32_t ExpandedBits = bmp::TrueColourBits;
 
+// Room for the colour mode's words after the formatted rate.
+constexpr int ModeTextBytes = 128;
+
 } // namespace
 
 PluginStatus ExifPlugin::TakeJob()
@@ -58,8 +61,10 @@ void ExifPlugin::WriteSummary()
     LoadResourceText(IDS_SUMMARY_FORMAT, format, sizeof format);
     // wsprintfA writes up to 1024 characters; the host's field is smaller,
     // and is cut before a whole character, never inside a double-byte one.
-    char summary[1025];
-    wsprintfA(summary, format, compressRate);
+    char summary[1025 + ModeTextBytes];
+    const int length = wsprintfA(summary, format, compressRate);
+    // Apart from the format, whose one conversion is the rate's.
+    LoadResourceText(IDS_SUMMARY_COLOUR_AUTO + settings.ReadColourMode(), summary + length, ModeTextBytes);
     CopyWholeChars(hostParams->summaryText, sizeof hostParams->summaryText, summary, AnsiLeadBytes());
 }
 
@@ -198,10 +203,14 @@ PluginStatus ExifPlugin::Finish()
     static_cast<void>(settings.ReadCompressRate(compressRate)); // none of the user's: the rate stays
     // 0 for a rate of 100: the converter writes no quality below 1.
     const int32_t quality = 100 - compressRate;
+    VkExfOptions options = {};
+    options.size = sizeof options;
+    options.quality = quality;
+    options.colourMode = settings.ReadColourMode();
     PluginStatus status = StatusCreateFailed;
     // Without a spool file of its own there is nothing to convert.
     if (ownPath && converter.Load(OwnModule())) {
-        const uint32_t converted = converter.Convert(ConverterVersionText, jobRecord, tempPath, quality);
+        const uint32_t converted = converter.Convert(ConverterVersionText, jobRecord, tempPath, options);
         if (converted == 0) {
             status = StatusOk;
         } else if (converted == VkExfSavedBeside) {

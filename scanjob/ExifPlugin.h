@@ -35,7 +35,8 @@ private:
     // False for a page wider or taller than a JPEG holds, which is then
     // refused in words that name the limit, before any line is sent.
     [[nodiscard]] bool PageFitsJpeg();
-    // The summary text at HostParams 0x081, formatted with the rate.
+    // The summary text at HostParams 0x081: formatted with the rate, then
+    // the stored colour mode's words appended.
     void WriteSummary();
     // Reloads the palette the job stored; absent values leave what this
     // object holds. A count past the table, or a palette of another type or

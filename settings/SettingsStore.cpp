@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "interface/VkExf.h"
 #include "settings/JobValues.h"
 #include "win32/UniqueHandle.h"
 
@@ -214,6 +215,15 @@ ValueRead SettingsStore::ReadCompressRate(int32_t& rate) const
         rate = static_cast<int32_t>(value);
     }
     return found;
+}
+
+uint32_t SettingsStore::ReadColourMode() const
+{
+    uint32_t mode = VkExfColourAuto;
+    if (!ReadDword("Colour Mode", mode) || mode > VkExfColourAlways) {
+        return VkExfColourAuto;
+    }
+    return mode;
 }
 
 bool SettingsStore::ReadWindowPosition(int32_t& x, int32_t& y) const

@@ -48,6 +48,10 @@ public:
     // "Compress Rate" when it holds a rate the compression dialog can store,
     // 0 to 100; another number is no choice of the user's and is foreign.
     ValueRead ReadCompressRate(int32_t& rate) const;
+    // "Colour Mode": how the converter tells grey pages from colour ones, a
+    // VkExfColourMode. Absent, of another type or an unknown number, it is
+    // the default, automatic: no choice of the user's.
+    uint32_t ReadColourMode() const;
 
     // x and y are 10, 10 unless stored; the result says whether the key exists.
     [[nodiscard]] bool ReadWindowPosition(int32_t& x, int32_t& y) const;

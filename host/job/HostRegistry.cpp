@@ -17,19 +17,29 @@ std::string SettingsKey()
     return std::string(HostKeyPath) + "\\EXIF";
 }
 
-} // namespace
-
-bool StoreCompressRate(uint32_t rate)
+[[nodiscard]] bool StoreDword(const char* name, uint32_t value)
 {
     vlexif::UniqueRegistryKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const DWORD value = rate;
-    return RegSetValueExA(key.Get(), "Compress Rate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                          sizeof value) == ERROR_SUCCESS &&
+    const DWORD stored = value;
+    return RegSetValueExA(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored) ==
+        ERROR_SUCCESS &&
         key.Close();
+}
+
+} // namespace
+
+bool StoreCompressRate(uint32_t rate)
+{
+    return StoreDword("Compress Rate", rate);
+}
+
+bool StoreColourMode(uint32_t mode)
+{
+    return StoreDword("Colour Mode", mode);
 }
 
 std::optional<uint32_t> StoredCompressRate()

@@ -185,9 +185,9 @@ void Sandbox::CheckSurroundings(std::vector<std::string>& problems) const
 
 void CheckValueNames(const std::string& exifKeyPath, std::vector<std::string>& problems)
 {
-    static const char* const Known[] = {"Compress Rate", "File Type",     "ImageFormat",  "TempFile",
-                                        "LoopCount",     "Palette Num",   "Palette",      "Position X",
-                                        "Position Y",    "Owner Process", "Owner Started"};
+    static const char* const Known[] = {"Compress Rate", "Colour Mode", "File Type",     "ImageFormat",
+                                        "TempFile",      "LoopCount",   "Palette Num",   "Palette",
+                                        "Position X",    "Position Y",  "Owner Process", "Owner Started"};
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, exifKeyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;

@@ -34,6 +34,18 @@ std::string Box(HWND dialog)
     return text;
 }
 
+// The colour mode whose radio button is checked; -1 for none or several.
+int CheckedMode(HWND dialog)
+{
+    int checked = -1;
+    for (int mode = 0; mode < 3; ++mode) {
+        if (IsDlgButtonChecked(dialog, IDC_COLOUR_AUTO + mode) == BST_CHECKED) {
+            checked = checked == -1 ? mode : -2;
+        }
+    }
+    return checked < 0 ? -1 : checked;
+}
+
 void Type(HWND dialog, const char* text)
 {
     SetDlgItemTextA(dialog, IDC_RATE_EDIT, text);
@@ -169,6 +181,7 @@ TEST_F(ConfigureTest, FirstOpeningIsCentredAndEveryWayOfClosingStoresThePosition
                       ExpectCentred(dialog);
                       EXPECT_EQ(Rate(dialog), 75);
                       EXPECT_EQ(Box(dialog), "75");
+                      EXPECT_EQ(CheckedMode(dialog), 0);
                       shown = Rect(dialog);
                       closer.close(dialog);
                   }),
@@ -176,7 +189,8 @@ TEST_F(ConfigureTest, FirstOpeningIsCentredAndEveryWayOfClosingStoresThePosition
         EXPECT_EQ(fresh.Dword("Position X"), static_cast<uint32_t>(shown.left));
         EXPECT_EQ(fresh.Dword("Position Y"), static_cast<uint32_t>(shown.top));
         EXPECT_EQ(fresh.HasValue("Compress Rate"), closer.storesRate);
-        EXPECT_EQ(Summary(records), "Compression rate: 75%");
+        EXPECT_EQ(fresh.HasValue("Colour Mode"), closer.storesRate);
+        EXPECT_EQ(Summary(records), "Compression rate: 75%; color: automatic");
     }
 }
 
@@ -279,46 +293,57 @@ TEST_F(ConfigureTest, UpAndDownOnTheTrackbarDoNothingOtherKeysMoveItAndTheBox)
     });
 }
 
-TEST_F(ConfigureTest, OkStoresTheTrackbarsRateAndRewritesTheSummary)
+TEST_F(ConfigureTest, OkStoresTheTrackbarsRateAndTheCheckedModeAndRewritesTheSummary)
 {
     key.SetDword("Compress Rate", 20);
+    key.SetDword("Colour Mode", 2);
     EXPECT_EQ(Configure([](HWND dialog) {
                   EXPECT_EQ(Rate(dialog), 20);
+                  EXPECT_EQ(CheckedMode(dialog), 2);
                   Type(dialog, "63");
+                  Click(dialog, IDC_COLOUR_EXACT);
+                  EXPECT_EQ(CheckedMode(dialog), 1);
                   Click(dialog, IDOK);
               }),
               StatusOk);
     EXPECT_EQ(key.Dword("Compress Rate"), 63u);
-    EXPECT_EQ(Summary(records), "Compression rate: 63%");
+    EXPECT_EQ(key.Dword("Colour Mode"), 1u);
+    EXPECT_EQ(Summary(records), "Compression rate: 63%; color: gray only when exactly gray");
 }
 
-TEST_F(ConfigureTest, CancelAndCloseKeepTheStoredRate)
+TEST_F(ConfigureTest, CancelAndCloseKeepTheStoredRateAndMode)
 {
     key.SetDword("Compress Rate", 20);
+    key.SetDword("Colour Mode", 2);
     for (const DialogDriver::Scenario& close :
          {DialogDriver::Scenario([](HWND dialog) { Click(dialog, IDCANCEL); }), DialogDriver::Scenario(CloseWindow)}) {
         EXPECT_EQ(Configure([&](HWND dialog) {
                       Type(dialog, "63");
+                      Click(dialog, IDC_COLOUR_AUTO);
                       close(dialog);
                   }),
                   StatusOk);
         EXPECT_EQ(key.Dword("Compress Rate"), 20u);
-        EXPECT_EQ(Summary(records), "Compression rate: 20%");
+        EXPECT_EQ(key.Dword("Colour Mode"), 2u);
+        EXPECT_EQ(Summary(records), "Compression rate: 20%; color: always");
     }
 }
 
-// A rate the dialog could not have stored is none: the dialog offers the
-// default, and cancelling leaves the value.
-TEST_F(ConfigureTest, StoredRateBeyondTheRangeShowsTheDefaultAndSurvivesCancel)
+// A rate or colour mode the dialog could not have stored is none: the
+// dialog offers the default, and cancelling leaves the value.
+TEST_F(ConfigureTest, StoredValuesBeyondTheRangeShowTheDefaultAndSurviveCancel)
 {
     key.SetDword("Compress Rate", 150);
+    key.SetDword("Colour Mode", 3);
     Configure([](HWND dialog) {
         EXPECT_EQ(Rate(dialog), 75);
         EXPECT_EQ(Box(dialog), "75");
+        EXPECT_EQ(CheckedMode(dialog), 0);
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(key.Dword("Compress Rate"), 150u);
-    EXPECT_EQ(Summary(records), "Compression rate: 75%");
+    EXPECT_EQ(key.Dword("Colour Mode"), 3u);
+    EXPECT_EQ(Summary(records), "Compression rate: 75%; color: automatic");
 }
 
 // A stored place that would show the dialog mostly off the screen's work

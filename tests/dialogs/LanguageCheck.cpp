@@ -2,9 +2,9 @@
 // a failing format's message box, the describe texts, the About box and the
 // compression dialog, each compared with the resource library's texts in the
 // expected language (the first argument, a language id in hex). In both
-// dialogs every static text and button caption is measured against its
-// control in the dialog's font at the display's resolution, and no control
-// may overlap another. Prints the resolution, what `vlscan describe` must
+// dialogs every static text, button caption and radio button's text is
+// measured against its control in the dialog's font at the display's
+// resolution, and no control may overlap another. Prints the resolution, what `vlscan describe` must
 // show, and each dialog's screen rectangle; with --pause it keeps each
 // dialog open until a line arrives on its input, for a screenshot.
 #include "interface/ResourceIds.h"
@@ -89,12 +89,13 @@ std::wstring WindowTextOf(HWND window)
 }
 
 // Whether `text` fits the control's client area less `margin` pixels on
-// each side, drawn in the control's font; says so when it does not.
-bool Fits(HWND control, const std::wstring& text, UINT format, LONG margin)
+// each side and `indent` more on the left, drawn in the control's font.
+bool Fits(HWND control, const std::wstring& text, UINT format, LONG margin, LONG indent = 0)
 {
     RECT client = {};
     GetClientRect(control, &client);
     InflateRect(&client, -margin, -margin);
+    client.left += indent;
     const HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT needed = {0, 0, client.right - client.left, 0};
@@ -131,10 +132,14 @@ void CheckFit(HWND dialog, const char* which, int dpi)
         if (text.empty()) {
             continue;
         }
-        // A push button's text keeps clear of its edges and focus rectangle.
+        // A push button's text keeps clear of its edges and focus rectangle;
+        // a radio button's follows its circle, which takes up to 16 pixels
+        // at 96 dpi with the gap.
+        const bool button = std::strcmp(className, "Button") == 0;
+        const LONG type = style & BS_TYPEMASK;
         if ((std::strcmp(className, "Static") == 0 && !Fits(control, text, DT_WORDBREAK | DT_EXPANDTABS, 0)) ||
-            (std::strcmp(className, "Button") == 0 && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON &&
-             !Fits(control, text, DT_SINGLELINE, MulDiv(4, dpi, 96)))) {
+            (button && type <= BS_DEFPUSHBUTTON && !Fits(control, text, DT_SINGLELINE, MulDiv(4, dpi, 96))) ||
+            (button && type == BS_AUTORADIOBUTTON && !Fits(control, text, DT_SINGLELINE, 0, MulDiv(16, dpi, 96)))) {
             Fail(name + " does not fit its control");
         }
     }
@@ -216,7 +221,7 @@ int main(int argc, char** argv)
     wsprintfA(summary, Ansi(expected.Text(IDS_SUMMARY_FORMAT)).c_str(), 75);
     if (std::string(records.params.displayText1) != Ansi(expected.Text(IDS_DISPLAY_TEXT_1)) ||
         std::string(records.params.displayText2) != Ansi(expected.Text(IDS_DISPLAY_TEXT_2)) ||
-        std::string(records.params.summaryText) != summary) {
+        std::string(records.params.summaryText) != summary + Ansi(expected.Text(IDS_SUMMARY_COLOUR_AUTO))) {
         Fail("the describe texts are not the expected language's");
     }
 

@@ -118,7 +118,7 @@ TEST_F(EntryTest, DescribeFillsTheTextsWithinTheirFieldsAndNothingElse)
     EXPECT_STREQ(records.params.displayText1, "JPEG image with EXIF data");
     EXPECT_STREQ(records.params.displayText2, "VLEXIF output plug-in");
     EXPECT_STREQ(records.job.shortText, "JPEG");
-    EXPECT_STREQ(records.params.summaryText, "Compression rate: 75%");
+    EXPECT_STREQ(records.params.summaryText, "Compression rate: 75%; color: automatic");
     EXPECT_EQ(records.params.describeFlag, 1);
     EXPECT_EQ(records.job.firstJobFlag, 0);
     EXPECT_EQ(records.job.secondJobFlag, 1);
@@ -138,7 +138,7 @@ TEST_F(EntryTest, DescribeFillsTheTextsWithinTheirFieldsAndNothingElse)
 
     key.SetDword("Compress Rate", 40);
     ASSERT_EQ(plugin.Call(CmdDescribe, records.params), StatusOk);
-    EXPECT_STREQ(records.params.summaryText, "Compression rate: 40%");
+    EXPECT_STREQ(records.params.summaryText, "Compression rate: 40%; color: automatic");
 }
 
 TEST_F(EntryTest, FailingStatusesShowTheirMessageOwnedByTheHostWindow)

@@ -19,7 +19,7 @@ using namespace vlexif::test;
 
 class ExifJobTest : public testing::Test {
 protected:
-    ExifJobTest() : plugin(Stage("stage")), recorder(Stage("stage"))
+    explicit ExifJobTest(const char* stage = "stage") : plugin(Stage(stage)), recorder(Stage(stage))
     {
         records.SetRegistry(key);
         records.params.owner = owner.Handle();
@@ -413,7 +413,8 @@ TEST_F(ExifJobTest, ACompressRateNotOursIsTheDefault)
         plugin.Reload();
         key.SetTyped("Compress Rate", row.type, row.bytes);
         ASSERT_EQ(Call(CmdDescribe), StatusOk);
-        EXPECT_EQ(std::string(records.params.summaryText), "Compression rate: " + std::to_string(row.rate) + "%");
+        EXPECT_EQ(std::string(records.params.summaryText),
+                  "Compression rate: " + std::to_string(row.rate) + "%; color: automatic");
         plugin.Reload(); // the job's own read, not the description's
         records.DescribeImage(300, 2, 2, 3, 24, 2);
         ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
@@ -421,6 +422,61 @@ TEST_F(ExifJobTest, ACompressRateNotOursIsTheDefault)
         ASSERT_EQ(Call(CmdFinish), StatusOk);
         EXPECT_EQ(recorder->quality, 100 - row.rate);
     }
+}
+
+// The stored colour mode, as the summary tells it and the converter gets it
+// with the quality; one of another type or an unknown number is automatic.
+TEST_F(ExifJobTest, TheColourModeReachesTheSummaryAndTheConverter)
+{
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<uint8_t> bytes; // none: nothing stored
+        uint32_t mode;
+        const char* summary;
+    } rows[] = {
+        {"none stored", REG_DWORD, {}, 0, "automatic"},
+        {"exact", REG_DWORD, {1, 0, 0, 0}, 1, "gray only when exactly gray"},
+        {"always colour", REG_DWORD, {2, 0, 0, 0}, 2, "always"},
+        {"an unknown mode", REG_DWORD, {3, 0, 0, 0}, 0, "automatic"},
+        {"the text 2", REG_SZ, Text("2"), 0, "automatic"},
+    };
+    key.SetDword("Compress Rate", 40);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!row.bytes.empty()) {
+            key.SetTyped("Colour Mode", row.type, row.bytes);
+        }
+        ASSERT_EQ(Call(CmdDescribe), StatusOk);
+        EXPECT_EQ(std::string(records.params.summaryText), std::string("Compression rate: 40%; color: ") + row.summary);
+        records.DescribeImage(300, 2, 2, 3, 24, 2);
+        ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+        ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+        ASSERT_EQ(Call(CmdFinish), StatusOk);
+        EXPECT_EQ(recorder->optionsSize, 32u);
+        EXPECT_EQ(recorder->quality, 60);
+        EXPECT_EQ(recorder->colourMode, row.mode);
+    }
+}
+
+// A converter that knows only VkExf_Entry still converts, at the stored
+// quality.
+class EntryOnlyConverterTest : public ExifJobTest {
+protected:
+    EntryOnlyConverterTest() : ExifJobTest("stage-entry-only") {}
+};
+
+TEST_F(EntryOnlyConverterTest, GetsTheQualityThroughTheFirstEntry)
+{
+    key.SetDword("Compress Rate", 40);
+    key.SetDword("Colour Mode", 2);
+    records.DescribeImage(300, 2, 2, 3, 24, 2);
+    ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
+    ASSERT_EQ(Call(CmdBeginImage), StatusOk);
+    ASSERT_EQ(Call(CmdFinish), StatusOk);
+    EXPECT_EQ(recorder->calls, 1);
+    EXPECT_EQ(recorder->optionsSize, 0u);
+    EXPECT_EQ(recorder->quality, 60);
 }
 
 // A job's value replaced mid-job by one of another type or size, or a

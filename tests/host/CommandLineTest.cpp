@@ -22,16 +22,18 @@ TEST(CommandLine, ScanDefaults)
     EXPECT_EQ(scan.dpi, 300u);
     EXPECT_EQ(scan.order, BlockOrder::TopDown);
     EXPECT_FALSE(scan.rate);
+    EXPECT_FALSE(scan.colourMode);
     EXPECT_EQ(scan.dither, Dither::Auto);
     EXPECT_TRUE(scan.make.empty());
 }
 
 TEST(CommandLine, ScanOptionsAnywhereOnTheLine)
 {
-    const ParseResult result = Parse(
-        {"scan",     "--format", "indexed4",    "in.png",  "--dpi",   "600",     "--block-lines", "17",      "--order",
-         "random",   "--seed",   "9",           "--rate",  "5",       "--make",  "Varlo",         "--model", "VS-1",
-         "--dither", "none",     "--reference", "ref.ppm", "--stats", "--quiet", "out.jpg"});
+    const ParseResult result =
+        Parse({"scan",    "--format", "indexed4", "in.png",   "--dpi",    "600",    "--block-lines",
+               "17",      "--order",  "random",   "--seed",   "9",        "--rate", "5",
+               "--make",  "Varlo",    "--model",  "VS-1",     "--dither", "none",   "--reference",
+               "ref.ppm", "--stats",  "--quiet",  "--colour", "exact",    "out.jpg"});
     ASSERT_TRUE(result.command) << result.error;
     const ScanOptions& scan = result.command->scan;
     EXPECT_EQ(scan.input, "in.png");
@@ -42,6 +44,7 @@ TEST(CommandLine, ScanOptionsAnywhereOnTheLine)
     EXPECT_EQ(scan.order, BlockOrder::Random);
     EXPECT_EQ(scan.seed, 9u);
     EXPECT_EQ(scan.rate, 5u);
+    EXPECT_EQ(scan.colourMode, 1u);
     EXPECT_EQ(scan.make, "Varlo");
     EXPECT_EQ(scan.model, "VS-1");
     EXPECT_EQ(scan.dither, Dither::None);
@@ -74,7 +77,8 @@ TEST(CommandLine, BadValuesAreRefusedWithTheirLimits)
         {{"scan", "a", "b", "--dither", "random"}, "bad --dither 'random': auto, none, ordered or diffusion"},
         {{"scan", "a", "b", "--make", std::string(64, 'm')}, "63"}, // 63 and the NUL fill the field
         {{"scan", "a", "b", "--rate"}, "needs a value"},
-        {{"scan", "a", "b", "--colour", "x"}, "unknown option --colour"},
+        {{"scan", "a", "b", "--colour", "grey"}, "bad --colour 'grey': auto, exact or colour"},
+        {{"scan", "a", "b", "--color", "exact"}, "unknown option --color"},
         {{"scan", "-q", "a", "b"}, "unknown option -q"},
         {{"scan", "a", "b", "--dpi", "300", "--dpi", "600"}, "--dpi is given more than once"},
         {{"scan", "a", "b", "--quiet", "--quiet"}, "--quiet is given more than once"},

@@ -160,7 +160,7 @@ prepare)
   # Starts the prefix and checks the plug-in describes itself.
   "$vlscan" describe > "$work/describe.txt" || fail "describe failed"
   grep -q "JPEG image with EXIF data" "$work/describe.txt" || fail "describe: $(cat "$work/describe.txt")"
-  grep -q "^settings: Compression rate: 75%, JPEG quality 25" "$work/describe.txt" ||
+  grep -q "^settings: Compression rate: 75%; color: automatic (JPEG quality 25)" "$work/describe.txt" ||
     fail "describe does not say the settings: $(cat "$work/describe.txt")"
   # The row kernels' level as VLEXIF_SIMD lowers it, and every variant within it.
   described=$(VLEXIF_SIMD=plain "$vlscan" describe | tr -d '\r') || fail "describe with VLEXIF_SIMD failed"
@@ -823,12 +823,18 @@ usage)
   [[ $status -eq 1 ]] || fail "vlscan alone: exit status $status"
   grep -q "VLEXIF.dll is missing; VLEXIF.dll, Vlexifres.dll and VkExf.dll must sit in the folder of vlscan.exe" \
     "$work/usage.err" || fail "vlscan alone: $(cat "$work/usage.err")"
-  # A rate of 100 gives quality 1, as the help and describe say.
-  "$vlscan" scan "$work/smooth.png" "$work/rate100.jpg" --rate 100 --quiet > /dev/null || fail "--rate 100 failed"
+  # A rate of 100 gives quality 1, as the help and describe say; the colour
+  # mode is stored beside it, as the dialog stores it.
+  "$vlscan" scan "$work/smooth.png" "$work/rate100.jpg" --rate 100 --colour exact --quiet > /dev/null ||
+    fail "--rate 100 --colour exact failed"
   [[ $(identify -format %Q "$work/rate100.jpg") == 1 ]] || fail "--rate 100: quality $(identify -format %Q "$work/rate100.jpg")"
   described=$("$vlscan" describe | tr -d '\r') || fail "describe failed"
-  grep -q "Compression rate: 100%, JPEG quality 1$" <<<"$described" || fail "describe: $described"
+  grep -q "Compression rate: 100%; color: gray only when exactly gray (JPEG quality 1)$" <<<"$described" ||
+    fail "describe: $described"
+  WINEDEBUG=-all wine reg query 'HKCU\Software\VLScan\EXIF' /v 'Colour Mode' 2>/dev/null | tr -d '\r' |
+    grep -q "REG_DWORD.*0x1$" || fail "--colour exact stored no Colour Mode of 1"
   WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /f > /dev/null 2>&1
+  WINEDEBUG=-all wine reg delete 'HKCU\Software\VLScan\EXIF' /v 'Colour Mode' /f > /dev/null 2>&1
   ;;
 
 foreign-rate)
@@ -837,7 +843,7 @@ foreign-rate)
   WINEDEBUG=-all wine reg add 'HKCU\Software\VLScan\EXIF' /v 'Compress Rate' /t REG_SZ /d 50 /f > /dev/null 2>&1 ||
     fail "cannot store the rate as text"
   described=$("$vlscan" describe | tr -d '\r') || fail "describe failed"
-  grep -q "^settings: Compression rate: 75%, JPEG quality 25$" <<<"$described" || fail "describe: $described"
+  grep -q "^settings: Compression rate: 75%; color: automatic (JPEG quality 25)$" <<<"$described" || fail "describe: $described"
   "$vlscan" scan "$work/smooth.png" "$work/foreign-rate.jpg" --quiet > /dev/null || fail "the scan failed"
   quality=$(identify -format %Q "$work/foreign-rate.jpg")
   [[ $quality == 25 ]] || fail "a rate stored as text: quality $quality"

@@ -96,6 +96,6 @@ grep -q "JPEG image with EXIF data" "$work/followed.txt" || fail "describe, as t
 # Its exit statuses and default quality are the host's.
 statuses=$(wine "$dir/vlscan.exe" --help | tr -d '\r' | sed -n '/^exit status:/,$p' | tail -n +2)
 [[ -n $statuses && $install == *"$statuses"* ]] || fail "the install text's exit statuses differ from vlscan --help: [$statuses]"
-grep -q "Compression rate: 75%, JPEG quality 25" "$work/followed.txt" && grep -q "25 by default" <<<"$install" ||
+grep -q "Compression rate: 75%; color: automatic (JPEG quality 25)" "$work/followed.txt" && grep -q "25 by default" <<<"$install" ||
   fail "the install text's default quality is not the plug-in's"
 echo "package $(basename "$zip"): content, versions, notices, a scan and the install text checked (PSNR $psnr dB)"

@@ -1,6 +1,7 @@
 // A stand-in for VkExf.dll: records its arguments and a copy of the spool file
 // it is handed, and returns whatever result the test set.
 #include "tests/support/RecordingConverter.h"
+#include "interface/VkExf.h"
 #include "win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -37,14 +38,25 @@ extern "C" ConverterRecord* __cdecl Recorder_Record()
     return &record;
 }
 
-extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord, const char* spoolPath,
-                                        int32_t quality)
+extern "C" uint32_t __cdecl VkExf_EntryWithOptions(const char* versionText, const void* jobRecord,
+                                                   const char* spoolPath, const VkExfOptions* options)
 {
     ++record.calls;
     lstrcpynA(record.versionText, versionText, sizeof record.versionText);
     record.jobRecord = jobRecord;
     lstrcpynA(record.spoolPath, spoolPath, sizeof record.spoolPath);
-    record.quality = quality;
+    record.quality = options->quality;
+    record.optionsSize = options->size;
+    record.colourMode = options->colourMode;
     CopySpoolFile(spoolPath);
     return record.result;
+}
+
+// Built without the export above too (RecordingEntryOnly.def), as a
+// converter that knows only this entry.
+extern "C" uint32_t __cdecl VkExf_Entry(const char* versionText, const void* jobRecord, const char* spoolPath,
+                                        int32_t quality)
+{
+    const VkExfOptions options = {0, quality, VkExfColourAuto, {}};
+    return VkExf_EntryWithOptions(versionText, jobRecord, spoolPath, &options);
 }

@@ -10,6 +10,8 @@ struct ConverterRecord {
     const void* jobRecord;
     char spoolPath[260];
     int32_t quality;
+    uint32_t optionsSize; // 0 when called through VkExf_Entry
+    uint32_t colourMode;
     uint32_t result;          // returned by the next call
     unsigned char* spoolCopy; // the spool file's bytes at the call
     uint32_t spoolCopySize;
