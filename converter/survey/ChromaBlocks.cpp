@@ -12,9 +12,12 @@ namespace {
 // Paper is the blocks at least this light (luma 0..255): text, pictures
 // and shadows are below, and the paper of any scan above.
 constexpr int64_t PaperLeastLuma = 160;
-// Nor as coloured as a highlighter's line or a coloured sheet: paper's
-// tint stays well inside this (cream paper is about 9).
-constexpr int64_t PaperMostChroma = 24;
+// Nor as coloured as a highlighter's line, a coloured sheet or the light
+// parts of a sepia photograph (some 15 to 25): cream paper is about 9, and
+// what passes for paper is taken out of every block, so a tone wrongly taken
+// for paper would save a page of that one tone grey. Erring the other way
+// only keeps a strongly tinted sheet in colour, as before.
+constexpr int64_t PaperMostChroma = 14;
 
 // A block's luma and chroma sums, scaled by 256: JPEG's weights in
 // integers, each chroma row summing to zero, so R = G = B has none.

@@ -163,6 +163,15 @@ bool Photograph(uint32_t x, uint32_t y, Rgb& pixel)
     return true;
 }
 
+// An old photograph in sepia over the whole page: one warm tone, darker
+// down, its light parts as tinted as paper never is.
+bool Sepia(uint32_t x, uint32_t y, Rgb& pixel)
+{
+    const double level = 60 + 190.0 * y / Height + 10 * std::sin(x / 40.0);
+    pixel = {Clamp(level * 1.0), Clamp(level * 0.92), Clamp(level * 0.80)};
+    return true;
+}
+
 struct Case {
     const char* what;
     Scan scan;
@@ -188,6 +197,7 @@ const Case Calibration[] = {
     {"form fields", {Cream, 4, 40, 0}, FormFields, true},
     {"logo", {{248, 248, 248}, 4, 40, 0}, Logo, true},
     {"photograph", {{248, 248, 248}, 4, 0, 0}, Photograph, true},
+    {"sepia photograph", {{248, 248, 248}, 4, 0, 0}, Sepia, true},
     {"signature, JPEG 75", {{248, 248, 248}, 4, 40, 75}, Signature, true},
     {"stamp, JPEG 75", {{248, 248, 248}, 4, 40, 75}, Stamp, true},
 };
