@@ -12,6 +12,7 @@
 #include "interface/JobDestination.h"
 #include "tests/converter/TestBmp.h"
 #include "tests/converter/TestFolder.h"
+#include "tests/converter/TestJpeg.h"
 #include "tests/support/FailureTable.h"
 #include "tests/support/ProcessResources.h"
 #include "tests/support/SystemCallsOverride.h"
@@ -151,33 +152,13 @@ Bytes Reference(const BmpSpec& spec, bool grey, int quality, unsigned restartInt
     return jpeg;
 }
 
-// The decoded pixels; none if libjpeg found anything amiss.
-Bytes Decode(const Bytes& jpeg)
-{
-    jpeg_decompress_struct cinfo = {};
-    jpeg_error_mgr errors;
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    jpeg_start_decompress(&cinfo);
-    Bytes pixels(size_t{cinfo.output_width} * cinfo.output_height * cinfo.output_components);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = &pixels[size_t{cinfo.output_scanline} * cinfo.output_width * cinfo.output_components];
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return errors.num_warnings ? Bytes() : pixels;
-}
-
 // Fitted tables must code every block the page holds, the sample's or not,
 // into the same pixels as the standard ones.
 void ExpectSamePixels(const Bytes& ours, const Bytes& standard)
 {
-    const Bytes pixels = Decode(ours);
+    const Bytes pixels = test::DecodeJpeg(ours);
     ASSERT_FALSE(pixels.empty()) << "decodes cleanly";
-    EXPECT_EQ(pixels, Decode(standard));
+    EXPECT_EQ(pixels, test::DecodeJpeg(standard));
 }
 
 // A worker left running shows here.
