@@ -98,7 +98,14 @@ PluginStatus ExifPlugin::CheckFormat()
     if (const PluginStatus status = TakeJob()) {
         return status;
     }
-    return BmpSpoolPlugin::CheckFormat();
+    const PluginStatus status = BmpSpoolPlugin::CheckFormat();
+    // A refused image begins no job: unless one of this process's is under
+    // way, nothing is left to guard, and a host that never aborts after a
+    // refusal must not keep its other windows out for as long as it runs.
+    if (status != StatusOk && !job.tempPathRead) {
+        JobOwner(settings, job).Drop();
+    }
+    return status;
 }
 
 PluginStatus ExifPlugin::SetPalette()

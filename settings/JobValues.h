@@ -10,6 +10,10 @@
 
 namespace vlexif {
 
+// The names the owner of a job is kept under, beside the job's values.
+constexpr char OwnerProcessValue[] = "Owner Process";
+constexpr char OwnerStartedValue[] = "Owner Started";
+
 struct JobValues {
     // "ImageFormat": the format code the job's format check stored.
     ValueRead formatRead = ValueRead::State::Absent;

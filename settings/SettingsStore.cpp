@@ -200,8 +200,8 @@ void SettingsStore::ReadJob(JobValues& job) const
     DWORD bytes = sizeof job.palette;
     job.paletteRead = QueryValue(key.Get(), "Palette", RRF_RT_REG_BINARY, job.palette, bytes);
     job.paletteBytes = job.paletteRead ? bytes : 0;
-    job.ownerIdRead = QueryDword(key.Get(), "Owner Process", job.ownerId);
-    job.ownerStartedRead = QueryBinary(key.Get(), "Owner Started", &job.ownerStarted, sizeof job.ownerStarted);
+    job.ownerIdRead = QueryDword(key.Get(), OwnerProcessValue, job.ownerId);
+    job.ownerStartedRead = QueryBinary(key.Get(), OwnerStartedValue, &job.ownerStarted, sizeof job.ownerStarted);
 }
 
 ValueRead SettingsStore::ReadCompressRate(int32_t& rate) const

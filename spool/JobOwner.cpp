@@ -6,9 +6,6 @@ namespace vlexif {
 
 namespace {
 
-constexpr char ProcessValue[] = "Owner Process";
-constexpr char StartedValue[] = "Owner Started";
-
 // False when no owner is stored, or only part of one.
 [[nodiscard]] bool ReadOwner(const JobValues& job, ProcessIdentity& owner)
 {
@@ -41,8 +38,8 @@ bool JobOwner::Claim() const
         return false;
     }
     // Unkept, the job goes on unguarded, as a job of a host without rivals does.
-    static_cast<void>(settings.WriteBinary(StartedValue, &self.started, sizeof self.started));
-    static_cast<void>(settings.WriteDword(ProcessValue, self.id));
+    static_cast<void>(settings.WriteBinary(OwnerStartedValue, &self.started, sizeof self.started));
+    static_cast<void>(settings.WriteDword(OwnerProcessValue, self.id));
     job.ownerIdRead = job.ownerStartedRead = ValueRead::State::Found;
     job.ownerId = self.id;
     job.ownerStarted = self.started;
@@ -51,8 +48,8 @@ bool JobOwner::Claim() const
 
 void JobOwner::Drop() const
 {
-    settings.DeleteValue(ProcessValue);
-    settings.DeleteValue(StartedValue);
+    settings.DeleteValue(OwnerProcessValue);
+    settings.DeleteValue(OwnerStartedValue);
     job.ownerIdRead = job.ownerStartedRead = ValueRead::State::Absent;
 }
 

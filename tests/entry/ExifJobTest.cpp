@@ -256,6 +256,9 @@ TEST_F(ExifJobTest, RegistryHoldsTheJobsValuesAlongTheWay)
     ASSERT_EQ(Call(CmdDescribe), StatusOk);
     EXPECT_EQ(key.Dword("File Type"), 0u);
     EXPECT_FALSE(key.HasValue("Compress Rate"));
+    records.DescribeImage(300, 4, 4, 1, 4, 1); // 4-bit grey, refused: no job, so no owner
+    EXPECT_EQ(Call(CmdCheckFormat), StatusBadFormat);
+    EXPECT_FALSE(key.HasValue("Owner Process"));
     records.DescribeImage(300, 4, 4, 1, 8, 3);
     ASSERT_EQ(Call(CmdCheckFormat), StatusOk);
     EXPECT_EQ(key.Dword("ImageFormat"), 3008u);
